@@ -1,0 +1,193 @@
+#include "config/config_reader.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <limits>
+#include <string>
+#include <system_error>
+
+#include "options/launch_options.h"
+#include "window/controls.h"
+
+namespace vantu {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Ends a load on the failure path: the file cannot be read, or the list refuses a field.
+struct LoadFailed {};
+
+// The trace entry of one character: the character, "(", a blank, its code, ")".
+struct CharEntry {
+    std::array<char, 7> bytes;
+    std::uint8_t size;
+};
+
+constexpr std::array<CharEntry, 256> makeCharEntries() {
+    std::array<CharEntry, 256> table{};
+    for (int code = 0; code < 256; ++code) {
+        CharEntry& e = table[static_cast<std::size_t>(code)];
+        std::size_t n = 0;
+        e.bytes[n++] = static_cast<char>(code);
+        e.bytes[n++] = '(';
+        e.bytes[n++] = ' ';
+        if (code >= 100) e.bytes[n++] = static_cast<char>('0' + code / 100);
+        if (code >= 10) e.bytes[n++] = static_cast<char>('0' + code / 10 % 10);
+        e.bytes[n++] = static_cast<char>('0' + code % 10);
+        e.bytes[n++] = ')';
+        e.size = static_cast<std::uint8_t>(n);
+    }
+    return table;
+}
+
+constexpr std::array<CharEntry, 256> kCharEntries = makeCharEntries();
+
+// A number in the trace's form: a blank, then its decimal digits.
+void appendNumber(std::string& out, std::uint64_t number) {
+    char digits[24];
+    const auto result = std::to_chars(std::begin(digits), std::end(digits), number);
+    out += ' ';
+    out.append(digits, result.ptr);
+}
+
+// Reads the whole file when it is a regular file (links followed) of at most the size limit.
+// Directories, pipes, devices, unreadable and oversized files give false without blocking.
+bool readConfigFile(const fs::path& path, std::string& content) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (ec || !fs::is_regular_file(status)) return false;
+    const std::uintmax_t size = fs::file_size(path, ec);
+    if (ec || size > kMaxConfigFileSize) return false;
+
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    // Read one byte past the limit so that a file that grew since the size check is refused.
+    content.resize(static_cast<std::size_t>(kMaxConfigFileSize) + 1);
+    in.read(content.data(), static_cast<std::streamsize>(content.size()));
+    if (in.bad()) return false;
+    const auto got = static_cast<std::size_t>(in.gcount());
+    if (got > kMaxConfigFileSize) return false;
+    content.resize(got);
+    content.shrink_to_fit();
+    return true;
+}
+
+// Rounds to the nearest whole number, halves to the even one, whatever the FPU's mode.
+double roundHalfEven(double value) {
+    const double floor = std::floor(value);
+    const double fraction = value - floor;
+    if (fraction < 0.5) return floor;
+    if (fraction > 0.5) return floor + 1.0;
+    return std::fmod(floor, 2.0) == 0.0 ? floor : floor + 1.0;
+}
+
+void applyCheck(LaunchOptions& options, CheckBox box, std::string_view text) {
+    options.setCheck(box, fieldValue(text) == 1.0 ? kChecked : kUnchecked);
+}
+
+void applyDisplayMode(LaunchOptions& options, std::string_view text) {
+    const double rounded = roundHalfEven(fieldValue(text));
+    // Must fit a 16-bit index, and the list takes only "none" or one of its entries.
+    if (!(rounded >= std::numeric_limits<std::int16_t>::min() &&
+          rounded <= std::numeric_limits<std::int16_t>::max())) {
+        throw LoadFailed{};
+    }
+    if (rounded < kNoSelection || rounded >= kDisplayModeCount) throw LoadFailed{};
+    options.setDisplayMode(static_cast<std::int16_t>(rounded));
+}
+
+// Applies a completed field by its number; numbers with no meaning change nothing.
+void applyField(LaunchOptions& options, std::uint64_t number, std::string_view text) {
+    switch (number) {
+        case 1: applyCheck(options, CheckBox::Check2, text); break;
+        case 2: applyCheck(options, CheckBox::Check3, text); break;
+        case 3: applyCheck(options, CheckBox::Check4, text); break;
+        case 4: applyCheck(options, CheckBox::Check5, text); break;
+        case 5: applyCheck(options, CheckBox::Check6, text); break;
+        case 9: applyCheck(options, CheckBox::Check1, text); break;
+        case 10: applyDisplayMode(options, text); break;
+        default: break;
+    }
+}
+
+}  // namespace
+
+double fieldValue(std::string_view text) {
+    std::string number;
+    bool negative = false;
+    bool signSeen = false;
+    bool pointSeen = false;
+    bool digitSeen = false;
+    bool wholeNonZero = false;  // a non-zero digit before the full stop
+    for (const char c : text) {
+        if (c == ' ' || c == '\t' || c == '\n') continue;
+        if ((c == '+' || c == '-') && !signSeen && !digitSeen && !pointSeen) {
+            signSeen = true;
+            negative = c == '-';
+        } else if (c >= '0' && c <= '9') {
+            digitSeen = true;
+            if (!pointSeen && c != '0') wholeNonZero = true;
+            number += c;
+        } else if (c == '.' && !pointSeen) {
+            pointSeen = true;
+            number += c;
+        } else {
+            break;
+        }
+    }
+    if (!digitSeen) return 0.0;
+
+    double value = 0.0;
+    const auto result =
+        std::from_chars(number.data(), number.data() + number.size(), value,
+                        std::chars_format::fixed);
+    if (result.ec == std::errc::result_out_of_range) {
+        // Too many digits for a double: too large, or too small to be told from zero.
+        value = wholeNonZero ? std::numeric_limits<double>::infinity() : 0.0;
+    }
+    return negative ? -value : value;
+}
+
+void loadConfig(const fs::path& folder, LaunchOptions& options, Controls& controls) {
+    try {
+        std::string content;
+        if (!readConfigFile(folder / kConfigFileName, content)) throw LoadFailed{};
+        controls.setText2({});
+
+        // The trace is built here and handed to Text2 once: the text box ends up with exactly
+        // the text that appending entry by entry would give, at linear cost.
+        std::string trace;
+        trace.reserve(content.size() * 8 + 64);
+        std::uint64_t fieldNumber = 1;
+        std::size_t fieldStart = 0;
+        for (std::size_t i = 0; i < content.size(); ++i) {
+            const auto code = static_cast<unsigned char>(content[i]);
+            const CharEntry& entry = kCharEntries[code];
+            trace.append(entry.bytes.data(), entry.size);
+            if (code != ' ') continue;
+
+            // A blank ends the field: every other character since the last blank is its text.
+            const std::string_view fieldText(content.data() + fieldStart, i - fieldStart);
+            trace += "Opcao = ";
+            appendNumber(trace, fieldNumber);
+            trace += ':';
+            trace += fieldText;
+            applyField(options, fieldNumber, fieldText);
+            ++fieldNumber;
+            fieldStart = i + 1;
+            trace += "\r\n";
+        }
+        controls.setText2(std::move(trace));
+    } catch (...) {
+        // One report for every failure; what earlier fields set stays.
+        try {
+            controls.setText2("No FILE!" + std::string(kConfigFileName));
+        } catch (...) {
+            // Text2 itself failed: there is nowhere left to report to.
+        }
+    }
+}
+
+}  // namespace vantu

@@ -1,0 +1,63 @@
+#include "window/form1.h"
+
+#include <exception>
+#include <utility>
+
+#include "config/config_reader.h"
+#include "config/config_writer.h"
+#include "options/command_line.h"
+#include "window/layout.h"
+
+namespace vantu {
+
+Form1::Form1(Controls& controls, Platform& platform, std::filesystem::path gameFolder)
+    : controls_(controls),
+      platform_(platform),
+      folder_(std::move(gameFolder)),
+      options_(controls) {}
+
+void Form1::Form_Load() {
+    options_.setDisplayMode(1);
+    Command4_Click();
+    // The result is of no interest: a missing or unplayable sound is simply not heard.
+    static_cast<void>(
+        platform_.playSound((folder_ / kStartupSound).string(), kSoundAsync | kSoundNoDefault));
+}
+
+void Form1::Command1_Click() {
+    // No failure is handled here: one that escapes ends the launcher with the platform's report.
+    try {
+        platform_.startProcess(gameCommandLine(options_), kShowMinimized);
+    } catch (const std::exception& e) {
+        platform_.reportUnhandledFailure(e.what());
+        return;
+    }
+    platform_.endProcess();
+}
+
+void Form1::Command2_Click() {
+    const float width = controls_.outerWidthTwips();
+    controls_.setOuterWidthTwips(
+        static_cast<float>(width < static_cast<float>(layout::kForm.wideOuterWidth)
+                               ? layout::kForm.wideOuterWidth
+                               : layout::kForm.narrowOuterWidth));
+}
+
+void Form1::Command3_Click() { static_cast<void>(saveConfig(folder_, options_)); }
+
+void Form1::Command4_Click() { loadConfig(folder_, options_, controls_); }
+
+void Form1::Label1_Click() { Command2_Click(); }
+
+void Form1::checkClicked(CheckBox box) {
+    switch (box) {
+        case CheckBox::Check1: Check1_Click(); break;
+        case CheckBox::Check2: Check2_Click(); break;
+        case CheckBox::Check3: Check3_Click(); break;
+        case CheckBox::Check4: Check4_Click(); break;
+        case CheckBox::Check5: Check5_Click(); break;
+        case CheckBox::Check6: Check6_Click(); break;
+    }
+}
+
+}  // namespace vantu

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <filesystem>
+
+#include "options/launch_options.h"
+#include "platform/platform.h"
+#include "window/controls.h"
+
+namespace vantu {
+
+inline constexpr const char* kStartupSound = "vantu2.wav";
+
+// The launcher window's logic: every handler of Form1, working on the controls through the
+// Controls interface and on the operating system through Platform. A front end creates the
+// controls, then this object, routes the controls' Click notifications here (it is their
+// ControlEvents) and calls Form_Load before it first shows the window.
+class Form1 : public ControlEvents {
+public:
+    // The game's files are looked up in gameFolder; empty means the current directory.
+    Form1(Controls& controls, Platform& platform, std::filesystem::path gameFolder = {});
+
+    // Start-up: selects display mode 1, loads the game's configuration, starts the sound.
+    void Form_Load();
+    // "Play": starts the game with the options' command line, then ends the launcher.
+    void Command1_Click();
+    // "Video Setup": widens or narrows the window.
+    void Command2_Click();
+    // "Save Config" (hidden): writes five options to the launcher's own option file.
+    void Command3_Click();
+    // "Load Config" (hidden): reads the game's configuration into the options.
+    void Command4_Click();
+    // "<<": the same as "Video Setup".
+    void Label1_Click();
+
+    // The seven change handlers: each marks the options changed and does nothing else.
+    void Check1_Click() { options_.markChanged(); }
+    void Check2_Click() { options_.markChanged(); }
+    void Check3_Click() { options_.markChanged(); }
+    void Check4_Click() { options_.markChanged(); }
+    void Check5_Click() { options_.markChanged(); }
+    void Check6_Click() { options_.markChanged(); }
+    void Combo1_Click() { options_.markChanged(); }
+
+    void checkClicked(CheckBox box) override;
+    void comboClicked() override { Combo1_Click(); }
+
+    const LaunchOptions& options() const { return options_; }
+
+private:
+    Controls& controls_;
+    Platform& platform_;
+    std::filesystem::path folder_;
+    LaunchOptions options_;
+};
+
+}  // namespace vantu

@@ -1,0 +1,109 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+// The launcher window's layout as data: every front end builds Form1 from these tables, so the
+// geometry, captions, colours and orders are written down once.
+namespace vantu::layout {
+
+inline constexpr int kTwipsPerPixel = 15;  // at 96 dots per inch
+
+constexpr int twipsToPixels(int twips) { return twips / kTwipsPerPixel; }
+
+struct Rgb {
+    std::uint8_t r, g, b;
+    friend constexpr bool operator==(Rgb, Rgb) = default;
+};
+
+inline constexpr Rgb kPanelBack{64, 64, 64};
+inline constexpr Rgb kPanelText{255, 255, 255};
+inline constexpr Rgb kShapeOutline{128, 128, 128};
+
+struct FontSpec {
+    std::string_view family;
+    double points;
+    bool bold;
+};
+
+inline constexpr FontSpec kWindowFont{"MS Sans Serif", 8.25, false};
+inline constexpr FontSpec kBoldFont{"MS Sans Serif", 8.25, true};
+
+struct WindowSpec {
+    std::string_view name;
+    std::string_view caption;
+    int clientWidth;   // twips, at opening
+    int clientHeight;  // twips
+    int narrowOuterWidth;
+    int wideOuterWidth;
+    int pictureWidthPixels;
+    int pictureHeightPixels;
+};
+
+inline constexpr WindowSpec kForm{
+    "Form1", "Vantu2: Copper Winds", 4980, 5040, 5160, 8250, 560, 350,
+};
+
+enum class Kind { PushButton, CheckBox, DropDownList, TextBox, Frame, Label, Shape };
+
+inline constexpr int kNoTabIndex = -1;
+
+struct ControlSpec {
+    std::string_view name;
+    Kind kind;
+    std::string_view caption;    // caption, or initial text of a text box
+    std::string_view container;  // "Form1" or the name of a frame
+    int left, top, width, height;  // twips, relative to the container's client area
+    int tabIndex;                  // kNoTabIndex for controls that have none
+    bool visible;
+    std::optional<Rgb> back;  // empty: the system's standard colours
+    std::optional<Rgb> text;  // text colour; for the shape, its outline
+    FontSpec font;
+    std::int16_t initialValue;  // check boxes: design value; the list: selected index
+    int stackRank;              // place in its container's stacking order, 0 at the front
+};
+
+// The seventeen controls, in the order of the window's design table.
+inline constexpr std::array<ControlSpec, 17> kControls{{
+    // clang-format off
+    {"Command1", Kind::PushButton,   "Play",                  "Form1",  2520, 4320, 2295,  495,  0, true,  {}, {}, kWindowFont, 0, 11},
+    {"Command2", Kind::PushButton,   "Video Setup",           "Form1",  2520, 3720, 2295,  495,  5, true,  {}, {}, kWindowFont, 0,  7},
+    {"Text2",    Kind::TextBox,      "Text2",                 "Form1",   240, 1800, 2295,  975, 13, false, {}, {}, kWindowFont, 0,  2},
+    {"Command4", Kind::PushButton,   "Load Config",           "Form1",   240, 3000, 1215,  375, 14, false, {}, {}, kWindowFont, 0,  1},
+    {"Command3", Kind::PushButton,   "Save Config",           "Form1",   240, 3480, 1215,  375, 15, false, {}, {}, kWindowFont, 0,  0},
+    {"Shape1",   Kind::Shape,        "",                      "Form1",  5160,  240, 2895, 4695, kNoTabIndex, true, kPanelBack, kShapeOutline, kWindowFont, 0, 15},
+    {"Frame1",   Kind::Frame,        "Video Setup",           "Form1",  5280,  360, 2655, 1575,  4, true,  kPanelBack, kPanelText, kWindowFont, 0, 12},
+    {"Label2",   Kind::Label,        "Resolution",            "Frame1",  240,  360, 1455,  255,  7, true,  kPanelBack, kPanelText, kWindowFont, 0,  0},
+    {"Combo1",   Kind::DropDownList, "",                      "Form1",  5520,  960, 2175,  315,  1, true,  {}, {}, kWindowFont, -1, 10},
+    {"Check1",   Kind::CheckBox,     "Window mode",           "Form1",  5520, 1440, 2055,  255,  2, true,  kPanelBack, kPanelText, kWindowFont, 0,  9},
+    {"Frame2",   Kind::Frame,        "Performance / Visual ", "Form1",  5280, 2160, 2655, 2295, 11, true,  kPanelBack, kPanelText, kWindowFont, 0, 13},
+    {"Check2",   Kind::CheckBox,     "Use Shaders",           "Form1",  5640, 2520, 2055,  255,  3, true,  kPanelBack, kPanelText, kWindowFont, 1,  8},
+    {"Check3",   Kind::CheckBox,     "Advanced Shadows",      "Form1",  5640, 2880, 2055,  255,  8, true,  kPanelBack, kPanelText, kWindowFont, 0,  6},
+    {"Check4",   Kind::CheckBox,     "Engines / Fire effects","Form1",  5640, 3240, 2055,  255,  9, true,  kPanelBack, kPanelText, kWindowFont, 1,  5},
+    {"Check5",   Kind::CheckBox,     "Scenery clouds",        "Form1",  5640, 3600, 2055,  255, 10, true,  kPanelBack, kPanelText, kWindowFont, 1,  4},
+    {"Check6",   Kind::CheckBox,     "Bullets Glow",          "Form1",  5640, 3960, 2055,  255, 12, true,  kPanelBack, kPanelText, kWindowFont, 1,  3},
+    {"Label1",   Kind::Label,        "<<",                    "Form1",  7680, 4560,  255,  255,  6, true,  kPanelBack, kPanelText, kBoldFont,   0, 14},
+    // clang-format on
+}};
+
+// The entries of the display-mode list Combo1, by index. They are shown to the player only.
+inline constexpr std::array<std::string_view, 12> kDisplayModes{
+    "800x600",        "1024x786",       "1280x1024",      "1400x1050",
+    "1600x1200",      "1900x1200",      "Wide 1280x720 ", "Wide 1280x768",
+    "Wide 1360x768",  "Wide 1440x900",  "Wide 1680x1050", "Wide 1920x1080",
+};
+
+// The control of that name, or nullptr.
+constexpr const ControlSpec* findControl(std::string_view name) {
+    for (const ControlSpec& c : kControls) {
+        if (c.name == name) return &c;
+    }
+    return nullptr;
+}
+
+// Initial value of check box Check<number> (1..6).
+std::int16_t checkBoxDesignValue(int number);
+
+}  // namespace vantu::layout

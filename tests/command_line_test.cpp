@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "options/command_line.h"
+#include "options/launch_options.h"
+#include "test_support.h"
+
+namespace vantu::testing {
+namespace {
+
+struct CommandLineCase {
+    std::int16_t displayMode;
+    std::array<std::int16_t, 6> checks;
+    bool changed;
+    std::string_view expected;
+};
+
+// Sets the controls directly, with no listener, so the changed flag stays as the case says.
+std::string commandLineFor(const CommandLineCase& c) {
+    MemoryControls controls;
+    LaunchOptions options(controls);
+    controls.setListIndex(c.displayMode);
+    for (int n = 1; n <= 6; ++n) {
+        controls.setCheckValue(checkBoxByNumber(n), c.checks[static_cast<std::size_t>(n - 1)]);
+    }
+    if (c.changed) options.markChanged();
+    return gameCommandLine(options);
+}
+
+class CommandLineTest : public ::testing::TestWithParam<CommandLineCase> {};
+
+TEST_P(CommandLineTest, BuildsTheGamesSwitches) {
+    const CommandLineCase& c = GetParam();
+    const std::string line = commandLineFor(c);
+    EXPECT_EQ(line, c.expected);
+    EXPECT_EQ(line.size(), c.expected.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    WorkedExamples, CommandLineTest,
+    ::testing::Values(
+        CommandLineCase{1, {0, 1, 0, 1, 1, 1}, true, "vantu.exe -nc -d v1  -d noshadow -d saveme"},
+        CommandLineCase{1, {0, 1, 1, 1, 1, 1}, true, "vantu.exe -nc -d v1  -d saveme"},
+        CommandLineCase{10,
+                        {1, 0, 1, 0, 1, 0},
+                        true,
+                        "vantu.exe -nc -d v10  -d winmode -d noshaders -d nosprite -d noglow "
+                        "-d saveme"},
+        CommandLineCase{-1, {0, 1, 1, 1, 1, 1}, true, "vantu.exe -nc -d saveme"},
+        CommandLineCase{0, {0, 1, 1, 1, 1, 1}, false, "vantu.exe -nc -d v0 "}));
+
+INSTANTIATE_TEST_SUITE_P(
+    EdgeCases, CommandLineTest,
+    ::testing::Values(
+        // Nothing at all to say: the bare head.
+        CommandLineCase{-1, {0, 1, 1, 1, 1, 1}, false, "vantu.exe -nc"},
+        // Greyed boxes add no switch in either sense.
+        CommandLineCase{2, {2, 2, 2, 2, 2, 2}, false, "vantu.exe -nc -d v2 "},
+        // Every piece present: the longest line, two blanks after the display mode.
+        CommandLineCase{11,
+                        {1, 0, 0, 0, 0, 0},
+                        true,
+                        "vantu.exe -nc -d v11  -d winmode -d noshaders -d noshadow -d nosprite "
+                        "-d nocloud -d noglow -d saveme"},
+        CommandLineCase{9, {0, 0, 1, 1, 1, 1}, false, "vantu.exe -nc -d v9  -d noshaders"},
+        CommandLineCase{5, {1, 1, 1, 1, 1, 1}, false, "vantu.exe -nc -d v5  -d winmode"}));
+
+TEST(CommandLine, LongestLineIsOneHundredCharacters) {
+    EXPECT_EQ(commandLineFor({10, {1, 0, 0, 0, 0, 0}, true, ""}).size(), 100u);
+    EXPECT_EQ(commandLineFor({11, {1, 0, 0, 0, 0, 0}, true, ""}).size(), 100u);
+}
+
+struct SplitCase {
+    std::string_view line;
+    std::vector<std::string> args;
+};
+
+class SplitTest : public ::testing::TestWithParam<SplitCase> {};
+
+TEST_P(SplitTest, SplitsLikeTheWindowsRuntime) {
+    EXPECT_EQ(splitCommandLine(GetParam().line), GetParam().args);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, SplitTest,
+    ::testing::Values(
+        SplitCase{"vantu.exe -nc -d v1  -d noshadow -d saveme",
+                  {"vantu.exe", "-nc", "-d", "v1", "-d", "noshadow", "-d", "saveme"}},
+        SplitCase{"vantu.exe -nc -d v0 ", {"vantu.exe", "-nc", "-d", "v0"}},
+        SplitCase{"vantu.exe", {"vantu.exe"}},
+        SplitCase{"", {}},
+        SplitCase{"a\tb\t\tc", {"a", "b", "c"}},
+        // The program name keeps backslashes and drops quotes.
+        SplitCase{R"("C:\Games\My Game\vantu.exe" x)", {R"(C:\Games\My Game\vantu.exe)", "x"}},
+        SplitCase{R"(C:\dir\prog.exe "a b" c)", {R"(C:\dir\prog.exe)", "a b", "c"}},
+        // Backslashes are literal unless they precede a quote.
+        SplitCase{R"(p a\\b a\"b a\\\"b "a\\" x)", {"p", R"(a\\b)", R"(a"b)", R"(a\"b)", R"(a\)", "x"}},
+        // "" inside quotes is a literal quote; an unclosed quote runs to the end.
+        SplitCase{R"(p "a""b" "c d)", {"p", R"(a"b)", "c d"}},
+        SplitCase{R"(p "" x)", {"p", "", "x"}}));
+
+}  // namespace
+}  // namespace vantu::testing

@@ -1,0 +1,153 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+#include "window/layout.h"
+
+namespace vantu::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+
+TEST(FormLoad, WithoutConfigurationOpensOnTheDesignValues) {
+    Launcher l;
+    l.form.Form_Load();
+    EXPECT_EQ(l.controls.listIndex(), 1);
+    EXPECT_THAT(l.checks(), ElementsAre(0, 1, 0, 1, 1, 1));
+    EXPECT_EQ(l.controls.text2(), "No FILE!xconfig.dat");
+    EXPECT_EQ(l.form.options().optionsChanged(), 1);
+}
+
+TEST(FormLoad, SelectsModeOneThenLoadsThenStartsTheSound) {
+    Launcher l;
+    l.writeConfig("1 1 1 1 1 0 0 0 0 0 ");
+    l.form.Form_Load();
+    EXPECT_EQ(l.controls.listIndex(), 0);  // the file's mode replaces the one set first
+    ASSERT_EQ(l.platform.sounds.size(), 1u);
+    EXPECT_EQ(l.platform.sounds[0].fileName, (l.folder / "vantu2.wav").string());
+    EXPECT_EQ(l.platform.sounds[0].flags, 3u);
+    EXPECT_THAT(l.platform.calls, ElementsAre("sound"));
+}
+
+TEST(FormLoad, KeepsModeOneWhenTheTenthFieldIsUnfinished) {
+    Launcher l;
+    l.writeConfig("1 1 1 1 1 0 0 0 0 3");
+    l.form.Form_Load();
+    EXPECT_EQ(l.controls.listIndex(), 1);
+}
+
+TEST(ChangedFlag, StaysClearWithoutNotifications) {
+    Launcher l;
+    EXPECT_EQ(l.form.options().optionsChanged(), 0);
+    l.form.Command1_Click();
+    ASSERT_EQ(l.platform.starts.size(), 1u);
+    EXPECT_EQ(l.platform.starts[0].commandLine, "vantu.exe -nc -d noshadow");
+}
+
+TEST(ChangedFlag, EveryChangeHandlerSetsItAndNothingClearsIt) {
+    for (int n = 1; n <= 6; ++n) {
+        Launcher l;
+        l.controls.userClick(checkBoxByNumber(n));
+        EXPECT_EQ(l.form.options().optionsChanged(), 1) << "Check" << n;
+        l.controls.userClick(checkBoxByNumber(n));  // back to where it was
+        EXPECT_EQ(l.form.options().optionsChanged(), 1) << "Check" << n;
+    }
+    Launcher l;
+    l.controls.userPick(4);
+    EXPECT_EQ(l.form.options().optionsChanged(), 1);
+    l.form.Combo1_Click();
+    EXPECT_EQ(l.form.options().optionsChanged(), 1);
+}
+
+TEST(ChangedFlag, SettingAValueThatIsAlreadyThereRaisesNothing) {
+    Launcher l;
+    l.controls.setCheckValue(CheckBox::Check2, 1);
+    l.controls.setListIndex(-1);
+    EXPECT_EQ(l.form.options().optionsChanged(), 0);
+}
+
+TEST(Play, StartsTheGameMinimisedThenEnds) {
+    Launcher l;
+    l.writeConfig("1 1 1 1 1 0 0 0 0 3 ");
+    l.form.Form_Load();
+    l.controls.userClick(CheckBox::Check2);  // the player clears "Use Shaders"
+    l.form.Command1_Click();
+    ASSERT_EQ(l.platform.starts.size(), 1u);
+    EXPECT_EQ(l.platform.starts[0].commandLine, "vantu.exe -nc -d v3  -d noshaders -d saveme");
+    EXPECT_EQ(l.platform.starts[0].showState, 2);
+    EXPECT_THAT(l.platform.calls, ElementsAre("sound", "start", "end"));
+}
+
+TEST(Play, AfterAPlainStartUpCarriesTheChangedSwitch) {
+    Launcher l;
+    l.form.Form_Load();
+    l.form.Command1_Click();
+    ASSERT_EQ(l.platform.starts.size(), 1u);
+    EXPECT_EQ(l.platform.starts[0].commandLine, "vantu.exe -nc -d v1  -d noshadow -d saveme");
+}
+
+TEST(Play, AGameThatCannotStartIsReportedAndNotEnded) {
+    Launcher l;
+    l.platform.startFailure = "vantu.exe: No such file or directory";
+    l.form.Command1_Click();
+    EXPECT_THAT(l.platform.reports, ElementsAre("vantu.exe: No such file or directory"));
+    EXPECT_EQ(l.platform.ends, 0);
+}
+
+TEST(Play, AControlFailingIsReportedBeforeAnythingStarts) {
+    Launcher l;
+    l.controls.failReadingOf(CheckBox::Check5);
+    l.form.Command1_Click();
+    EXPECT_EQ(l.platform.reports.size(), 1u);
+    EXPECT_TRUE(l.platform.starts.empty());
+    EXPECT_EQ(l.platform.ends, 0);
+}
+
+TEST(Play, WritesNoFile) {
+    Launcher l;
+    l.writeConfig("1 0 1 0 1 0 0 0 1 2 ");
+    l.folder.write("xconfig2.dat", "saved");
+    l.form.Form_Load();
+    l.form.Command1_Click();
+    EXPECT_EQ(l.folder.read("xconfig.dat"), "1 0 1 0 1 0 0 0 1 2 ");
+    EXPECT_EQ(l.folder.read("xconfig2.dat"), "saved");
+    EXPECT_EQ(std::distance(fs::directory_iterator(l.folder.path()), fs::directory_iterator()), 2);
+}
+
+struct ToggleCase {
+    float before;
+    float after;
+};
+
+class Toggle : public ::testing::TestWithParam<ToggleCase> {};
+
+TEST_P(Toggle, VideoSetupAndTheLabelSwitchTheWidth) {
+    for (const bool viaLabel : {false, true}) {
+        Launcher l;
+        l.controls.setOuterWidthTwips(GetParam().before);
+        viaLabel ? l.form.Label1_Click() : l.form.Command2_Click();
+        EXPECT_EQ(l.controls.outerWidthTwips(), GetParam().after) << GetParam().before;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, Toggle,
+                         ::testing::Values(ToggleCase{5070, 8250}, ToggleCase{5160, 8250},
+                                           ToggleCase{6000, 8250}, ToggleCase{8249.5f, 8250},
+                                           ToggleCase{8250, 5160}, ToggleCase{9000, 5160}));
+
+TEST(Toggle, AlternatesFromTheOpeningWidth) {
+    Launcher l;
+    const float opening = l.controls.outerWidthTwips();
+    EXPECT_LT(opening, layout::kForm.wideOuterWidth);
+    l.form.Command2_Click();
+    EXPECT_EQ(l.controls.outerWidthTwips(), 8250);
+    l.form.Command2_Click();
+    EXPECT_EQ(l.controls.outerWidthTwips(), 5160);
+    l.form.Label1_Click();
+    EXPECT_EQ(l.controls.outerWidthTwips(), 8250);
+    EXPECT_EQ(l.form.options().optionsChanged(), 0);
+}
+
+}  // namespace
+}  // namespace vantu::testing

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the launcher and runs every test: once in a Release build,
+# once in a Debug build under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/install-deps.sh
+jobs=$(nproc)
+for preset in release asan; do
+  cmake --preset "$preset"
+  cmake --build --preset "$preset" -j"$jobs"
+  ctest --preset "$preset" -j"$jobs"
+done
