@@ -19,7 +19,8 @@ namespace fs = std::filesystem;
 std::string realisticContent(std::size_t size) {
     std::string s = "1 1 0 1 1 0 0 0 1 3 \r\n";
     const std::string line = "1 0 1 1 0 0 0 1 0 2 \r\n";
-    while (s.size() < size) s += line;
+    while (s.size() < size)
+        s += line;
     s.resize(size);
     return s;
 }
@@ -29,7 +30,8 @@ std::string randomContent(std::size_t size) {
     std::string s = "1 1 0 1 1 0 0 0 1 3 ";
     std::mt19937 rng(42);
     std::uniform_int_distribution<int> byte(0, 255);
-    while (s.size() < size) s += static_cast<char>(byte(rng));
+    while (s.size() < size)
+        s += static_cast<char>(byte(rng));
     s.resize(size);
     return s;
 }
@@ -47,7 +49,8 @@ void runReader(benchmark::State& state, const std::string& content) {
         vantu::loadConfig(folder, options, controls);
         benchmark::DoNotOptimize(controls.listIndex());
     }
-    if (controls.text2().starts_with("No FILE!")) state.SkipWithError("the load failed");
+    if (controls.text2().starts_with("No FILE!"))
+        state.SkipWithError("the load failed");
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
                             static_cast<std::int64_t>(content.size()));
     fs::remove_all(folder);
@@ -61,8 +64,16 @@ void BM_ReaderRandom(benchmark::State& state) {
     runReader(state, randomContent(static_cast<std::size_t>(state.range(0))));
 }
 
-BENCHMARK(BM_ReaderRealistic)->Arg(1 << 10)->Arg(256 << 10)->Arg(4 << 20)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_ReaderRandom)->Arg(1 << 10)->Arg(256 << 10)->Arg(4 << 20)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReaderRealistic)
+    ->Arg(1 << 10)
+    ->Arg(256 << 10)
+    ->Arg(4 << 20)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReaderRandom)
+    ->Arg(1 << 10)
+    ->Arg(256 << 10)
+    ->Arg(4 << 20)
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -24,7 +24,8 @@ std::string commandLineFor(const CommandLineCase& c) {
     for (int n = 1; n <= 6; ++n) {
         controls.setCheckValue(checkBoxByNumber(n), c.checks[static_cast<std::size_t>(n - 1)]);
     }
-    if (c.changed) options.markChanged();
+    if (c.changed)
+        options.markChanged();
     return gameCommandLine(options);
 }
 
@@ -84,21 +85,21 @@ TEST_P(SplitTest, SplitsLikeTheWindowsRuntime) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, SplitTest,
-    ::testing::Values(
-        SplitCase{"vantu.exe -nc -d v1  -d noshadow -d saveme",
-                  {"vantu.exe", "-nc", "-d", "v1", "-d", "noshadow", "-d", "saveme"}},
-        SplitCase{"vantu.exe -nc -d v0 ", {"vantu.exe", "-nc", "-d", "v0"}},
-        SplitCase{"vantu.exe", {"vantu.exe"}},
-        SplitCase{"", {}},
-        SplitCase{"a\tb\t\tc", {"a", "b", "c"}},
-        // The program name keeps backslashes and drops quotes.
-        SplitCase{R"("C:\Games\My Game\vantu.exe" x)", {R"(C:\Games\My Game\vantu.exe)", "x"}},
-        SplitCase{R"(C:\dir\prog.exe "a b" c)", {R"(C:\dir\prog.exe)", "a b", "c"}},
-        // Backslashes are literal unless they precede a quote.
-        SplitCase{R"(p a\\b a\"b a\\\"b "a\\" x)", {"p", R"(a\\b)", R"(a"b)", R"(a\"b)", R"(a\)", "x"}},
-        // "" inside quotes is a literal quote; an unclosed quote runs to the end.
-        SplitCase{R"(p "a""b" "c d)", {"p", R"(a"b)", "c d"}},
-        SplitCase{R"(p "" x)", {"p", "", "x"}}));
+    ::testing::Values(SplitCase{"vantu.exe -nc -d v1  -d noshadow -d saveme",
+                                {"vantu.exe", "-nc", "-d", "v1", "-d", "noshadow", "-d", "saveme"}},
+                      SplitCase{"vantu.exe -nc -d v0 ", {"vantu.exe", "-nc", "-d", "v0"}},
+                      SplitCase{"vantu.exe", {"vantu.exe"}}, SplitCase{"", {}},
+                      SplitCase{"a\tb\t\tc", {"a", "b", "c"}},
+                      // The program name keeps backslashes and drops quotes.
+                      SplitCase{R"("C:\Games\My Game\vantu.exe" x)",
+                                {R"(C:\Games\My Game\vantu.exe)", "x"}},
+                      SplitCase{R"(C:\dir\prog.exe "a b" c)", {R"(C:\dir\prog.exe)", "a b", "c"}},
+                      // Backslashes are literal unless they precede a quote.
+                      SplitCase{R"(p a\\b a\"b a\\\"b "a\\" x)",
+                                {"p", R"(a\\b)", R"(a"b)", R"(a\"b)", R"(a\)", "x"}},
+                      // "" inside quotes is a literal quote; an unclosed quote runs to the end.
+                      SplitCase{R"(p "a""b" "c d)", {"p", R"(a"b)", "c d"}},
+                      SplitCase{R"(p "" x)", {"p", "", "x"}}));
 
 }  // namespace
 }  // namespace vantu::testing

@@ -11,7 +11,9 @@ namespace {
 namespace fs = std::filesystem;
 
 // The bytes of one box: its digit and the quoted blank, each item ended by CR LF.
-std::string group(char digit) { return std::string(1, digit) + "\r\n\" \"\r\n"; }
+std::string group(char digit) {
+    return std::string(1, digit) + "\r\n\" \"\r\n";
+}
 
 struct SaveCase {
     std::array<std::int16_t, 5> values;  // Check2..Check6
@@ -23,11 +25,13 @@ class SaveConfig : public ::testing::TestWithParam<SaveCase> {};
 TEST_P(SaveConfig, WritesFiveDigitsEachWithAQuotedBlank) {
     Launcher l;
     for (int n = 2; n <= 6; ++n) {
-        l.controls.setCheckValue(checkBoxByNumber(n), GetParam().values[static_cast<size_t>(n - 2)]);
+        l.controls.setCheckValue(checkBoxByNumber(n),
+                                 GetParam().values[static_cast<size_t>(n - 2)]);
     }
     l.form.Command3_Click();
     std::string expected;
-    for (char d : GetParam().digits) expected += group(d);
+    for (char d : GetParam().digits)
+        expected += group(d);
     EXPECT_EQ(l.folder.read("xconfig2.dat"), expected);
     EXPECT_EQ(expected.size(), 40u);
 }

@@ -12,7 +12,7 @@ namespace vantu::testing {
 // Records every call the launcher makes to the operating system. startProcess can be made to
 // fail, as it does when the game is missing.
 class FakePlatform : public Platform {
-public:
+  public:
     struct Start {
         std::string commandLine;
         int showState;
@@ -24,7 +24,8 @@ public:
 
     void startProcess(const std::string& commandLine, int showState) override {
         calls.push_back("start");
-        if (startFailure) throw StartError(*startFailure);
+        if (startFailure)
+            throw StartError(*startFailure);
         starts.push_back({commandLine, showState});
     }
     void endProcess() override {

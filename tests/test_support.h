@@ -16,7 +16,7 @@ namespace vantu::testing {
 
 // A fresh folder under the system's temporary directory, removed with everything in it.
 class TempFolder {
-public:
+  public:
     TempFolder() {
         std::random_device rd;
         path_ = std::filesystem::temp_directory_path() /
@@ -44,7 +44,7 @@ public:
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

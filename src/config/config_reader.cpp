@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <limits>
 #include <string>
@@ -21,7 +22,7 @@ struct LoadFailed {};
 
 // The trace entry of one character: the character, "(", a blank, its code, ")".
 struct CharEntry {
-    std::array<char, 7> bytes;
+    std::array<char, 8> bytes;  // at most 7 used; 8 so that an entry is copied in one move
     std::uint8_t size;
 };
 
@@ -33,8 +34,10 @@ constexpr std::array<CharEntry, 256> makeCharEntries() {
         e.bytes[n++] = static_cast<char>(code);
         e.bytes[n++] = '(';
         e.bytes[n++] = ' ';
-        if (code >= 100) e.bytes[n++] = static_cast<char>('0' + code / 100);
-        if (code >= 10) e.bytes[n++] = static_cast<char>('0' + code / 10 % 10);
+        if (code >= 100)
+            e.bytes[n++] = static_cast<char>('0' + code / 100);
+        if (code >= 10)
+            e.bytes[n++] = static_cast<char>('0' + code / 10 % 10);
         e.bytes[n++] = static_cast<char>('0' + code % 10);
         e.bytes[n++] = ')';
         e.size = static_cast<std::uint8_t>(n);
@@ -44,42 +47,106 @@ constexpr std::array<CharEntry, 256> makeCharEntries() {
 
 constexpr std::array<CharEntry, 256> kCharEntries = makeCharEntries();
 
-// A number in the trace's form: a blank, then its decimal digits.
-void appendNumber(std::string& out, std::uint64_t number) {
-    char digits[24];
-    const auto result = std::to_chars(std::begin(digits), std::end(digits), number);
-    out += ' ';
-    out.append(digits, result.ptr);
-}
+// Collects the trace in a block of modest size and adds it to Text2 a block at a time: the
+// text box ends up with exactly the text that appending entry by entry would give, at linear
+// cost, and the block stays in the processor's cache.
+class TraceWriter {
+  public:
+    explicit TraceWriter(Controls& controls)
+        : controls_(controls), block_(kBlockSize + kSlack, '\0'), out_(block_.data()) {}
+
+    // The character, "(", a blank, its code, ")".
+    void character(unsigned char code) {
+        const CharEntry& entry = kCharEntries[code];
+        std::memcpy(out_, entry.bytes.data(), entry.bytes.size());
+        out_ += entry.size;
+        flushIfFull();
+    }
+
+    // "Opcao = ", a blank and the field number, ":", the field's text.
+    void fieldEntry(std::uint64_t number, std::string_view text) {
+        static constexpr std::string_view kLabel = "Opcao = ";
+        std::memcpy(out_, kLabel.data(), kLabel.size());
+        out_ += kLabel.size();
+        *out_++ = ' ';
+        out_ = std::to_chars(out_, out_ + 20, number).ptr;
+        *out_++ = ':';
+        if (text.size() > room()) {
+            flush();
+            if (text.size() > room()) {
+                controls_.appendText2(text);
+                return;
+            }
+        }
+        std::memcpy(out_, text.data(), text.size());
+        out_ += text.size();
+        flushIfFull();
+    }
+
+    void lineEnd() {
+        *out_++ = '\r';
+        *out_++ = '\n';
+        flushIfFull();
+    }
+
+    void flush() {
+        const std::string_view done(block_.data(), static_cast<std::size_t>(out_ - block_.data()));
+        if (!done.empty())
+            controls_.appendText2(done);
+        out_ = block_.data();
+    }
+
+  private:
+    static constexpr std::size_t kBlockSize = 64 * 1024;
+    // Room past the block for the largest fixed entry, so that entries are written unchecked.
+    static constexpr std::size_t kSlack = 64;
+
+    std::size_t room() const {
+        return static_cast<std::size_t>(block_.data() + block_.size() - out_);
+    }
+    void flushIfFull() {
+        if (out_ >= block_.data() + kBlockSize)
+            flush();
+    }
+
+    Controls& controls_;
+    std::string block_;
+    char* out_;
+};
 
 // Reads the whole file when it is a regular file (links followed) of at most the size limit.
 // Directories, pipes, devices, unreadable and oversized files give false without blocking.
 bool readConfigFile(const fs::path& path, std::string& content) {
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
-    if (ec || !fs::is_regular_file(status)) return false;
+    if (ec || !fs::is_regular_file(status))
+        return false;
     const std::uintmax_t size = fs::file_size(path, ec);
-    if (ec || size > kMaxConfigFileSize) return false;
+    if (ec || size > kMaxConfigFileSize)
+        return false;
 
     std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    // Read one byte past the limit so that a file that grew since the size check is refused.
-    content.resize(static_cast<std::size_t>(kMaxConfigFileSize) + 1);
+    if (!in)
+        return false;
+    content.resize(static_cast<std::size_t>(size));
     in.read(content.data(), static_cast<std::streamsize>(content.size()));
-    if (in.bad()) return false;
-    const auto got = static_cast<std::size_t>(in.gcount());
-    if (got > kMaxConfigFileSize) return false;
-    content.resize(got);
-    content.shrink_to_fit();
-    return true;
+    if (in.bad())
+        return false;
+    content.resize(static_cast<std::size_t>(in.gcount()));
+    // A file that grew since its size was taken is read on, but never past the limit.
+    for (char c; content.size() <= kMaxConfigFileSize && in.get(c);)
+        content += c;
+    return !in.bad() && content.size() <= kMaxConfigFileSize;
 }
 
 // Rounds to the nearest whole number, halves to the even one, whatever the FPU's mode.
 double roundHalfEven(double value) {
     const double floor = std::floor(value);
     const double fraction = value - floor;
-    if (fraction < 0.5) return floor;
-    if (fraction > 0.5) return floor + 1.0;
+    if (fraction < 0.5)
+        return floor;
+    if (fraction > 0.5)
+        return floor + 1.0;
     return std::fmod(floor, 2.0) == 0.0 ? floor : floor + 1.0;
 }
 
@@ -94,21 +161,37 @@ void applyDisplayMode(LaunchOptions& options, std::string_view text) {
           rounded <= std::numeric_limits<std::int16_t>::max())) {
         throw LoadFailed{};
     }
-    if (rounded < kNoSelection || rounded >= kDisplayModeCount) throw LoadFailed{};
+    if (rounded < kNoSelection || rounded >= kDisplayModeCount)
+        throw LoadFailed{};
     options.setDisplayMode(static_cast<std::int16_t>(rounded));
 }
 
 // Applies a completed field by its number; numbers with no meaning change nothing.
 void applyField(LaunchOptions& options, std::uint64_t number, std::string_view text) {
     switch (number) {
-        case 1: applyCheck(options, CheckBox::Check2, text); break;
-        case 2: applyCheck(options, CheckBox::Check3, text); break;
-        case 3: applyCheck(options, CheckBox::Check4, text); break;
-        case 4: applyCheck(options, CheckBox::Check5, text); break;
-        case 5: applyCheck(options, CheckBox::Check6, text); break;
-        case 9: applyCheck(options, CheckBox::Check1, text); break;
-        case 10: applyDisplayMode(options, text); break;
-        default: break;
+        case 1:
+            applyCheck(options, CheckBox::Check2, text);
+            break;
+        case 2:
+            applyCheck(options, CheckBox::Check3, text);
+            break;
+        case 3:
+            applyCheck(options, CheckBox::Check4, text);
+            break;
+        case 4:
+            applyCheck(options, CheckBox::Check5, text);
+            break;
+        case 5:
+            applyCheck(options, CheckBox::Check6, text);
+            break;
+        case 9:
+            applyCheck(options, CheckBox::Check1, text);
+            break;
+        case 10:
+            applyDisplayMode(options, text);
+            break;
+        default:
+            break;
     }
 }
 
@@ -122,13 +205,15 @@ double fieldValue(std::string_view text) {
     bool digitSeen = false;
     bool wholeNonZero = false;  // a non-zero digit before the full stop
     for (const char c : text) {
-        if (c == ' ' || c == '\t' || c == '\n') continue;
+        if (c == ' ' || c == '\t' || c == '\n')
+            continue;
         if ((c == '+' || c == '-') && !signSeen && !digitSeen && !pointSeen) {
             signSeen = true;
             negative = c == '-';
         } else if (c >= '0' && c <= '9') {
             digitSeen = true;
-            if (!pointSeen && c != '0') wholeNonZero = true;
+            if (!pointSeen && c != '0')
+                wholeNonZero = true;
             number += c;
         } else if (c == '.' && !pointSeen) {
             pointSeen = true;
@@ -137,12 +222,12 @@ double fieldValue(std::string_view text) {
             break;
         }
     }
-    if (!digitSeen) return 0.0;
+    if (!digitSeen)
+        return 0.0;
 
     double value = 0.0;
-    const auto result =
-        std::from_chars(number.data(), number.data() + number.size(), value,
-                        std::chars_format::fixed);
+    const auto result = std::from_chars(number.data(), number.data() + number.size(), value,
+                                        std::chars_format::fixed);
     if (result.ec == std::errc::result_out_of_range) {
         // Too many digits for a double: too large, or too small to be told from zero.
         value = wholeNonZero ? std::numeric_limits<double>::infinity() : 0.0;
@@ -153,33 +238,28 @@ double fieldValue(std::string_view text) {
 void loadConfig(const fs::path& folder, LaunchOptions& options, Controls& controls) {
     try {
         std::string content;
-        if (!readConfigFile(folder / kConfigFileName, content)) throw LoadFailed{};
+        if (!readConfigFile(folder / kConfigFileName, content))
+            throw LoadFailed{};
         controls.setText2({});
 
-        // The trace is built here and handed to Text2 once: the text box ends up with exactly
-        // the text that appending entry by entry would give, at linear cost.
-        std::string trace;
-        trace.reserve(content.size() * 8 + 64);
+        TraceWriter trace(controls);
         std::uint64_t fieldNumber = 1;
         std::size_t fieldStart = 0;
         for (std::size_t i = 0; i < content.size(); ++i) {
             const auto code = static_cast<unsigned char>(content[i]);
-            const CharEntry& entry = kCharEntries[code];
-            trace.append(entry.bytes.data(), entry.size);
-            if (code != ' ') continue;
+            trace.character(code);
+            if (code != ' ')
+                continue;
 
             // A blank ends the field: every other character since the last blank is its text.
             const std::string_view fieldText(content.data() + fieldStart, i - fieldStart);
-            trace += "Opcao = ";
-            appendNumber(trace, fieldNumber);
-            trace += ':';
-            trace += fieldText;
+            trace.fieldEntry(fieldNumber, fieldText);
             applyField(options, fieldNumber, fieldText);
             ++fieldNumber;
             fieldStart = i + 1;
-            trace += "\r\n";
+            trace.lineEnd();
         }
-        controls.setText2(std::move(trace));
+        trace.flush();
     } catch (...) {
         // One report for every failure; what earlier fields set stays.
         try {

@@ -18,12 +18,11 @@ constexpr std::string_view kItemEnding = "\r\n";
 // The quoted one-blank text item that follows each digit.
 constexpr std::string_view kBlankItem = "\" \"";
 
-constexpr std::array<CheckBox, 5> kSavedBoxes{CheckBox::Check2, CheckBox::Check3,
-                                              CheckBox::Check4, CheckBox::Check5,
-                                              CheckBox::Check6};
+constexpr std::array<CheckBox, 5> kSavedBoxes{CheckBox::Check2, CheckBox::Check3, CheckBox::Check4,
+                                              CheckBox::Check5, CheckBox::Check6};
 
-constexpr fs::perms kAnyWrite = fs::perms::owner_write | fs::perms::group_write |
-                                fs::perms::others_write;
+constexpr fs::perms kAnyWrite =
+    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
 
 }  // namespace
 
@@ -35,20 +34,24 @@ bool saveConfig(const fs::path& folder, const LaunchOptions& options) {
     const fs::file_status old = fs::status(target, ec);
     const bool oldExists = !ec && fs::exists(old);
     // Honour a read-only mark even where the system would let us write (running as root).
-    if (oldExists && (old.permissions() & kAnyWrite) == fs::perms::none) return false;
+    if (oldExists && (old.permissions() & kAnyWrite) == fs::perms::none)
+        return false;
 
     try {
         {
             std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-            if (!out) throw std::ios_base::failure("cannot create the temporary file");
+            if (!out)
+                throw std::ios_base::failure("cannot create the temporary file");
             for (const CheckBox box : kSavedBoxes) {
                 out << (options.check(box) == kUnchecked ? '0' : '1') << kItemEnding;
                 out << kBlankItem << kItemEnding;
             }
             out.close();
-            if (!out) throw std::ios_base::failure("cannot write the temporary file");
+            if (!out)
+                throw std::ios_base::failure("cannot write the temporary file");
         }
-        if (oldExists) fs::permissions(temporary, old.permissions(), ec);
+        if (oldExists)
+            fs::permissions(temporary, old.permissions(), ec);
         fs::rename(temporary, target);
         return true;
     } catch (...) {

@@ -25,7 +25,9 @@ constexpr std::array<OffSwitch, 5> kOffSwitches{{
     {CheckBox::Check6, " -d noglow"},
 }};
 
-bool isSeparator(char c) { return c == ' ' || c == '\t'; }
+bool isSeparator(char c) {
+    return c == ' ' || c == '\t';
+}
 
 }  // namespace
 
@@ -37,11 +39,14 @@ std::string gameCommandLine(const LaunchOptions& options) {
         line += kDisplayModeSwitches[static_cast<std::size_t>(mode)];
     }
     // Only exact values add a switch: a greyed box (2) adds none either way.
-    if (options.windowMode() == kChecked) line += " -d winmode";
+    if (options.windowMode() == kChecked)
+        line += " -d winmode";
     for (const OffSwitch& s : kOffSwitches) {
-        if (options.check(s.box) == kUnchecked) line += s.text;
+        if (options.check(s.box) == kUnchecked)
+            line += s.text;
     }
-    if (options.optionsChanged() == 1) line += " -d saveme";
+    if (options.optionsChanged() == 1)
+        line += " -d saveme";
     return line;
 }
 
@@ -61,12 +66,15 @@ std::vector<std::string> splitCommandLine(std::string_view commandLine) {
         }
         ++i;
     }
-    if (commandLine.empty()) return args;
+    if (commandLine.empty())
+        return args;
     args.push_back(std::move(program));
 
     while (true) {
-        while (i < n && isSeparator(commandLine[i])) ++i;
-        if (i >= n) break;
+        while (i < n && isSeparator(commandLine[i]))
+            ++i;
+        if (i >= n)
+            break;
         std::string arg;
         bool quoted = false;
         while (i < n && (quoted || !isSeparator(commandLine[i]))) {

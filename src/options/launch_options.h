@@ -10,7 +10,7 @@ namespace vantu {
 // are read from them afresh on every call; only the changed flag is kept here. One object lives
 // as long as the launcher, so the flag is per launcher process.
 class LaunchOptions {
-public:
+  public:
     explicit LaunchOptions(Controls& controls) : controls_(controls) {}
 
     std::int16_t displayMode() const { return controls_.listIndex(); }
@@ -30,7 +30,7 @@ public:
     std::int16_t optionsChanged() const { return optionsChanged_; }
     void markChanged() { optionsChanged_ = 1; }
 
-private:
+  private:
     Controls& controls_;
     std::int16_t optionsChanged_ = 0;
 };

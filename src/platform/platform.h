@@ -16,14 +16,14 @@ inline constexpr std::uint32_t kSoundNoDefault = 0x2;
 
 // A process could not be started; what() names the program and the operating system's reason.
 class StartError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 // The operating-system services the launcher uses. One implementation per operating system;
 // the tests use a recording fake.
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     // Starts the program that the command line names, with the given show state, and returns

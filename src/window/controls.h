@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace vantu {
 
@@ -11,8 +12,12 @@ enum class CheckBox : std::uint8_t { Check1 = 1, Check2, Check3, Check4, Check5,
 
 inline constexpr int kCheckBoxCount = 6;
 
-constexpr CheckBox checkBoxByNumber(int number) { return static_cast<CheckBox>(number); }
-constexpr int checkBoxNumber(CheckBox box) { return static_cast<int>(box); }
+constexpr CheckBox checkBoxByNumber(int number) {
+    return static_cast<CheckBox>(number);
+}
+constexpr int checkBoxNumber(CheckBox box) {
+    return static_cast<int>(box);
+}
 
 // Check-box values as the window stores them.
 inline constexpr std::int16_t kUnchecked = 0;
@@ -25,7 +30,7 @@ inline constexpr std::int16_t kNoSelection = -1;
 
 // Raised by a control when it refuses a value, or fails to give or take one.
 class ControlError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -33,11 +38,11 @@ public:
 // its Click whenever its value changes and the list whenever its selection changes, whether the
 // player or the program made the change; the notification runs at once, nested in the setter.
 class ControlEvents {
-public:
+  public:
     virtual void checkClicked(CheckBox box) = 0;
     virtual void comboClicked() = 0;
 
-protected:
+  protected:
     ~ControlEvents() = default;
 };
 
@@ -45,7 +50,7 @@ protected:
 // option values: nothing keeps a copy. Each toolkit front end implements this; MemoryControls is
 // the in-memory implementation for tests.
 class Controls {
-public:
+  public:
     virtual ~Controls() = default;
 
     // Value of Check1..Check6: 0, 1 or 2 (greyed).
@@ -63,6 +68,9 @@ public:
     // The whole text of the hidden text box Text2, byte for byte.
     virtual std::string text2() const = 0;
     virtual void setText2(std::string text) = 0;
+    // Adds text at the end of Text2. Implementations keep their storage between loads, so a
+    // long trace costs no fresh allocation each time.
+    virtual void appendText2(std::string_view text) { setText2(text2().append(text)); }
 
     // The window's outer width (frame included) in twips; setting it keeps position and height.
     virtual float outerWidthTwips() const = 0;

@@ -37,26 +37,43 @@ void Form1::Command1_Click() {
 
 void Form1::Command2_Click() {
     const float width = controls_.outerWidthTwips();
-    controls_.setOuterWidthTwips(
-        static_cast<float>(width < static_cast<float>(layout::kForm.wideOuterWidth)
-                               ? layout::kForm.wideOuterWidth
-                               : layout::kForm.narrowOuterWidth));
+    controls_.setOuterWidthTwips(static_cast<float>(
+        width < static_cast<float>(layout::kForm.wideOuterWidth) ? layout::kForm.wideOuterWidth
+                                                                 : layout::kForm.narrowOuterWidth));
 }
 
-void Form1::Command3_Click() { static_cast<void>(saveConfig(folder_, options_)); }
+void Form1::Command3_Click() {
+    static_cast<void>(saveConfig(folder_, options_));
+}
 
-void Form1::Command4_Click() { loadConfig(folder_, options_, controls_); }
+void Form1::Command4_Click() {
+    loadConfig(folder_, options_, controls_);
+}
 
-void Form1::Label1_Click() { Command2_Click(); }
+void Form1::Label1_Click() {
+    Command2_Click();
+}
 
 void Form1::checkClicked(CheckBox box) {
     switch (box) {
-        case CheckBox::Check1: Check1_Click(); break;
-        case CheckBox::Check2: Check2_Click(); break;
-        case CheckBox::Check3: Check3_Click(); break;
-        case CheckBox::Check4: Check4_Click(); break;
-        case CheckBox::Check5: Check5_Click(); break;
-        case CheckBox::Check6: Check6_Click(); break;
+        case CheckBox::Check1:
+            Check1_Click();
+            break;
+        case CheckBox::Check2:
+            Check2_Click();
+            break;
+        case CheckBox::Check3:
+            Check3_Click();
+            break;
+        case CheckBox::Check4:
+            Check4_Click();
+            break;
+        case CheckBox::Check5:
+            Check5_Click();
+            break;
+        case CheckBox::Check6:
+            Check6_Click();
+            break;
     }
 }
 

@@ -15,7 +15,7 @@ inline constexpr const char* kStartupSound = "vantu2.wav";
 // controls, then this object, routes the controls' Click notifications here (it is their
 // ControlEvents) and calls Form_Load before it first shows the window.
 class Form1 : public ControlEvents {
-public:
+  public:
     // The game's files are looked up in gameFolder; empty means the current directory.
     Form1(Controls& controls, Platform& platform, std::filesystem::path gameFolder = {});
 
@@ -46,7 +46,7 @@ public:
 
     const LaunchOptions& options() const { return options_; }
 
-private:
+  private:
     Controls& controls_;
     Platform& platform_;
     std::filesystem::path folder_;

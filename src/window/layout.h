@@ -11,7 +11,9 @@ namespace vantu::layout {
 
 inline constexpr int kTwipsPerPixel = 15;  // at 96 dots per inch
 
-constexpr int twipsToPixels(int twips) { return twips / kTwipsPerPixel; }
+constexpr int twipsToPixels(int twips) {
+    return twips / kTwipsPerPixel;
+}
 
 struct Rgb {
     std::uint8_t r, g, b;
@@ -53,8 +55,8 @@ inline constexpr int kNoTabIndex = -1;
 struct ControlSpec {
     std::string_view name;
     Kind kind;
-    std::string_view caption;    // caption, or initial text of a text box
-    std::string_view container;  // "Form1" or the name of a frame
+    std::string_view caption;      // caption, or initial text of a text box
+    std::string_view container;    // "Form1" or the name of a frame
     int left, top, width, height;  // twips, relative to the container's client area
     int tabIndex;                  // kNoTabIndex for controls that have none
     bool visible;
@@ -90,15 +92,16 @@ inline constexpr std::array<ControlSpec, 17> kControls{{
 
 // The entries of the display-mode list Combo1, by index. They are shown to the player only.
 inline constexpr std::array<std::string_view, 12> kDisplayModes{
-    "800x600",        "1024x786",       "1280x1024",      "1400x1050",
-    "1600x1200",      "1900x1200",      "Wide 1280x720 ", "Wide 1280x768",
-    "Wide 1360x768",  "Wide 1440x900",  "Wide 1680x1050", "Wide 1920x1080",
+    "800x600",       "1024x786",      "1280x1024",      "1400x1050",
+    "1600x1200",     "1900x1200",     "Wide 1280x720 ", "Wide 1280x768",
+    "Wide 1360x768", "Wide 1440x900", "Wide 1680x1050", "Wide 1920x1080",
 };
 
 // The control of that name, or nullptr.
 constexpr const ControlSpec* findControl(std::string_view name) {
     for (const ControlSpec& c : kControls) {
-        if (c.name == name) return &c;
+        if (c.name == name)
+            return &c;
     }
     return nullptr;
 }

@@ -1,13 +1,13 @@
 #include "window/memory_controls.h"
 
-#include <utility>
-
 #include "window/layout.h"
 
 namespace vantu {
 namespace {
 
-std::size_t slot(CheckBox box) { return static_cast<std::size_t>(checkBoxNumber(box) - 1); }
+std::size_t slot(CheckBox box) {
+    return static_cast<std::size_t>(checkBoxNumber(box) - 1);
+}
 
 // The window's outer width at opening: the client area plus a typical 3-pixel dialog frame.
 constexpr float kOpeningOuterWidth = static_cast<float>(layout::kForm.clientWidth + 6 * 15);
@@ -22,36 +22,51 @@ MemoryControls::MemoryControls()
 }
 
 std::int16_t MemoryControls::checkValue(CheckBox box) const {
-    if (failRead_ == box) throw ControlError("check box value cannot be read");
+    if (failRead_ == box)
+        throw ControlError("check box value cannot be read");
     return checks_[slot(box)];
 }
 
 void MemoryControls::setCheckValue(CheckBox box, std::int16_t value) {
-    if (failSet_ == box) throw ControlError("check box refused its value");
+    if (failSet_ == box)
+        throw ControlError("check box refused its value");
     if (value != kUnchecked && value != kChecked && value != kGrayed) {
         throw ControlError("invalid check box value");
     }
     std::int16_t& current = checks_[slot(box)];
-    if (current == value) return;
+    if (current == value)
+        return;
     current = value;
-    if (events_ != nullptr) events_->checkClicked(box);
+    if (events_ != nullptr)
+        events_->checkClicked(box);
 }
 
-std::int16_t MemoryControls::listIndex() const { return listIndex_; }
+std::int16_t MemoryControls::listIndex() const {
+    return listIndex_;
+}
 
 void MemoryControls::setListIndex(std::int16_t index) {
     if (index < kNoSelection || index >= kDisplayModeCount) {
         throw ControlError("invalid list index");
     }
-    if (listIndex_ == index) return;
+    if (listIndex_ == index)
+        return;
     listIndex_ = index;
-    if (events_ != nullptr) events_->comboClicked();
+    if (events_ != nullptr)
+        events_->comboClicked();
 }
 
-std::string MemoryControls::text2() const { return text2_; }
+std::string MemoryControls::text2() const {
+    return text2_;
+}
 
 void MemoryControls::setText2(std::string text) {
-    text2_ = std::move(text);
+    text2_.assign(text);  // keeps the storage for the next trace
+    ++text2Writes_;
+}
+
+void MemoryControls::appendText2(std::string_view text) {
+    text2_.append(text);
     ++text2Writes_;
 }
 
@@ -59,6 +74,8 @@ void MemoryControls::userClick(CheckBox box) {
     setCheckValue(box, checkValue(box) == kChecked ? kUnchecked : kChecked);
 }
 
-void MemoryControls::userPick(std::int16_t index) { setListIndex(index); }
+void MemoryControls::userPick(std::int16_t index) {
+    setListIndex(index);
+}
 
 }  // namespace vantu

@@ -10,7 +10,7 @@ namespace vantu {
 // Controls kept in memory, with the window's design values, raising the same Click
 // notifications as the real toolkits. Used by the unit tests and the benchmarks.
 class MemoryControls : public Controls {
-public:
+  public:
     MemoryControls();
 
     // Where Click notifications go; may be null (then changes raise nothing).
@@ -22,6 +22,7 @@ public:
     void setListIndex(std::int16_t index) override;
     std::string text2() const override;
     void setText2(std::string text) override;
+    void appendText2(std::string_view text) override;
     float outerWidthTwips() const override { return outerWidth_; }
     void setOuterWidthTwips(float twips) override { outerWidth_ = twips; }
 
@@ -34,10 +35,10 @@ public:
     void failReadingOf(std::optional<CheckBox> box) { failRead_ = box; }
     void failSettingOf(std::optional<CheckBox> box) { failSet_ = box; }
 
-    // How many times Text2 was replaced (the load must not rewrite it per character).
+    // How many times Text2 was replaced or added to (the load must not write it per character).
     int text2Writes() const { return text2Writes_; }
 
-private:
+  private:
     ControlEvents* events_ = nullptr;
     std::array<std::int16_t, kCheckBoxCount> checks_;
     std::int16_t listIndex_ = kNoSelection;

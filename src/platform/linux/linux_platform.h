@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "platform/linux/process_start.h"
+#include "platform/linux/sdl_sound.h"
+#include "platform/platform.h"
+
+namespace vantu {
+
+// The launcher's operating-system services on Linux: the game starts detached (through wine
+// when it is a Windows program), the sound plays through SDL, a failure shows a Qt message
+// box. Create it after the QApplication and before the window; it stops the sound when it
+// is destroyed.
+class LinuxPlatform : public Platform {
+public:
+    // The game is looked up first in gameFolder and runs there; empty means the current
+    // directory.
+    explicit LinuxPlatform(std::filesystem::path gameFolder = {});
+
+    // Linux has no show state to hand to a new process: showState is accepted and ignored,
+    // the game decides how its window starts.
+    void startProcess(const std::string& commandLine, int showState) override;
+    [[noreturn]] void endProcess() override;
+    // Plays the file in the background whatever the flags say (they ask for exactly that);
+    // returns 1.
+    std::int32_t playSound(const std::string& fileName, std::uint32_t flags) override;
+    [[noreturn]] void reportUnhandledFailure(const std::string& message) override;
+
+private:
+    ProcessStarter starter_;
+    SdlSound sound_;
+};
+
+}  // namespace vantu

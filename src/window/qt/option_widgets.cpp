@@ -1,0 +1,59 @@
+#include "window/qt/option_widgets.h"
+
+#include <QMouseEvent>
+
+#include "window/controls.h"
+
+namespace vantu {
+
+std::int16_t OptionCheckBox::value() const {
+    switch (checkState()) {
+        case Qt::Checked:
+            return kChecked;
+        case Qt::PartiallyChecked:
+            return kGrayed;
+        case Qt::Unchecked:
+            break;
+    }
+    return kUnchecked;
+}
+
+void OptionCheckBox::setValue(std::int16_t value) {
+    switch (value) {
+        case kUnchecked:
+            setCheckState(Qt::Unchecked);
+            break;
+        case kChecked:
+            setCheckState(Qt::Checked);
+            break;
+        case kGrayed:
+            setCheckState(Qt::PartiallyChecked);
+            break;
+        default:
+            break;
+    }
+}
+
+// QCheckBox cycles through all three states once a box has been greyed; the player only ever
+// toggles between checked and unchecked.
+void OptionCheckBox::nextCheckState() {
+    setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+}
+
+void ClickLabel::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        pressed_ = true;
+    QLabel::mousePressEvent(event);
+}
+
+void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click = pressed_ && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
+    if (event->button() == Qt::LeftButton)
+        pressed_ = false;
+    QLabel::mouseReleaseEvent(event);
+    if (click)
+        emit clicked();
+}
+
+}  // namespace vantu

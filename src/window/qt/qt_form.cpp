@@ -1,0 +1,202 @@
+#include "window/qt/qt_form.h"
+
+#include <QComboBox>
+#include <QFont>
+#include <QGroupBox>
+#include <QIcon>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <algorithm>
+#include <vector>
+
+#include "window/qt/option_widgets.h"
+#include "window/qt/x11_taskbar.h"
+
+namespace vantu {
+namespace {
+
+using layout::ControlSpec;
+using layout::Kind;
+
+QString toQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QColor toQColor(layout::Rgb rgb) {
+    return QColor(rgb.r, rgb.g, rgb.b);
+}
+
+QFont toQFont(const layout::FontSpec& spec) {
+    QFont font(toQString(spec.family));
+    font.setPointSizeF(spec.points);
+    font.setBold(spec.bold);
+    return font;
+}
+
+// The window's fonts are not installed on Linux and fontconfig's stand-in is too wide for the
+// captions; Liberation Sans has the same widths as the intended sans serif.
+void installFontSubstitutes() {
+    for (const layout::FontSpec* spec : {&layout::kWindowFont, &layout::kBoldFont}) {
+        QFont::insertSubstitution(toQString(spec->family), QStringLiteral("Liberation Sans"));
+    }
+}
+
+// The player reaches these kinds with the keyboard; the others never take the focus.
+bool takesFocus(const ControlSpec& spec) {
+    return spec.visible && spec.tabIndex != layout::kNoTabIndex &&
+           (spec.kind == Kind::PushButton || spec.kind == Kind::CheckBox ||
+            spec.kind == Kind::DropDownList);
+}
+
+QWidget* createWidget(const ControlSpec& spec) {
+    const QString caption = toQString(spec.caption);
+    switch (spec.kind) {
+        case Kind::PushButton: {
+            auto* button = new QPushButton(caption);
+            // No button answers Enter on its own.
+            button->setAutoDefault(false);
+            button->setDefault(false);
+            return button;
+        }
+        case Kind::CheckBox: {
+            auto* box = new OptionCheckBox(caption);
+            box->setValue(spec.initialValue);
+            return box;
+        }
+        case Kind::DropDownList: {
+            auto* list = new QComboBox;
+            list->setEditable(false);
+            for (std::string_view mode : layout::kDisplayModes)
+                list->addItem(toQString(mode));
+            // addItems selects the first entry; the list opens with the design selection.
+            list->setCurrentIndex(spec.initialValue);
+            return list;
+        }
+        case Kind::TextBox:
+            return new QPlainTextEdit(caption);
+        case Kind::Frame:
+            return new QGroupBox(caption);
+        case Kind::Label: {
+            auto* label = new ClickLabel(caption);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            return label;
+        }
+        case Kind::Shape: {
+            auto* shape = new QFrame;
+            shape->setFrameStyle(QFrame::Box | QFrame::Plain);
+            shape->setLineWidth(1);
+            return shape;
+        }
+    }
+    return new QWidget;
+}
+
+// Panel colours: the back colour fills the control, the text colour draws its caption (for the
+// shape, its outline). Check boxes paint with the button roles, the others with the window roles.
+void applyColours(QWidget& widget, const ControlSpec& spec) {
+    QPalette palette = widget.palette();
+    if (spec.back) {
+        palette.setColor(QPalette::Window, toQColor(*spec.back));
+        palette.setColor(QPalette::Button, toQColor(*spec.back));
+        widget.setAutoFillBackground(true);
+    }
+    if (spec.text) {
+        palette.setColor(QPalette::WindowText, toQColor(*spec.text));
+        palette.setColor(QPalette::ButtonText, toQColor(*spec.text));
+    }
+    widget.setPalette(palette);
+}
+
+}  // namespace
+
+QtForm::QtForm(QWidget* parent)
+    : QWidget(parent), background_(QStringLiteral(":/art/background.png")) {
+    installFontSubstitutes();
+    setObjectName(toQString(layout::kForm.name));
+    setWindowTitle(toQString(layout::kForm.caption));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    QIcon icon;
+    for (int size : {16, 32, 48})
+        icon.addFile(QStringLiteral(":/art/icon%1.png").arg(size));
+    setWindowIcon(icon);
+    setFont(toQFont(layout::kWindowFont));
+    setFixedSize(layout::twipsToPixels(layout::kForm.clientWidth),
+                 layout::twipsToPixels(layout::kForm.clientHeight));
+
+    createControls();
+    arrangeStacking();
+    arrangeTabOrder();
+    keepOffTaskbar(*this);
+}
+
+QWidget* QtForm::control(std::string_view name) const {
+    for (std::size_t i = 0; i < layout::kControls.size(); ++i) {
+        if (layout::kControls[i].name == name)
+            return controls_[i];
+    }
+    return nullptr;
+}
+
+void QtForm::createControls() {
+    for (std::size_t i = 0; i < layout::kControls.size(); ++i) {
+        const ControlSpec& spec = layout::kControls[i];
+        QWidget* widget = createWidget(spec);
+        widget->setObjectName(toQString(spec.name));
+        widget->setFont(toQFont(spec.font));
+        applyColours(*widget, spec);
+        if (!takesFocus(spec))
+            widget->setFocusPolicy(Qt::NoFocus);
+        controls_[i] = widget;
+    }
+    // Second pass: every container exists now.
+    for (std::size_t i = 0; i < layout::kControls.size(); ++i) {
+        const ControlSpec& spec = layout::kControls[i];
+        QWidget* container = spec.container == layout::kForm.name ? this : control(spec.container);
+        controls_[i]->setParent(container != nullptr ? container : this);
+        controls_[i]->setGeometry(layout::twipsToPixels(spec.left), layout::twipsToPixels(spec.top),
+                                  layout::twipsToPixels(spec.width),
+                                  layout::twipsToPixels(spec.height));
+        controls_[i]->setVisible(spec.visible);
+    }
+}
+
+// Raises the controls from the back (highest rank) to the front, so rank 0 ends up on top of
+// its container.
+void QtForm::arrangeStacking() {
+    std::vector<std::size_t> order(layout::kControls.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [](std::size_t a, std::size_t b) {
+        return layout::kControls[a].stackRank > layout::kControls[b].stackRank;
+    });
+    for (std::size_t i : order)
+        controls_[i]->raise();
+}
+
+// Tab goes through the focusable controls by ascending tab index; the first one has the focus
+// when the window opens.
+void QtForm::arrangeTabOrder() {
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < layout::kControls.size(); ++i) {
+        if (takesFocus(layout::kControls[i]))
+            order.push_back(i);
+    }
+    std::sort(order.begin(), order.end(), [](std::size_t a, std::size_t b) {
+        return layout::kControls[a].tabIndex < layout::kControls[b].tabIndex;
+    });
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        QWidget::setTabOrder(controls_[order[i - 1]], controls_[order[i]]);
+    }
+    if (!order.empty())
+        controls_[order.front()]->setFocus();
+}
+
+void QtForm::paintEvent(QPaintEvent*) {
+    // Unscaled from the top-left corner; the picture is larger than the wide window.
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, background_);
+}
+
+}  // namespace vantu

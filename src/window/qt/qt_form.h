@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QPixmap>
+#include <QWidget>
+#include <array>
+#include <string_view>
+
+#include "window/layout.h"
+
+class QPaintEvent;
+
+namespace vantu {
+
+// The launcher window Form1 as a Qt top-level widget, built from the layout tables: the
+// background picture, the seventeen controls with their design values, colours, fonts, stacking
+// and tab order. A plain QWidget rather than a QDialog, so Escape does not close it. It keeps its
+// fixed size (the Controls change the width) and has only a close button.
+class QtForm : public QWidget {
+  public:
+    explicit QtForm(QWidget* parent = nullptr);
+
+    // The widget of the control of that name in layout::kControls, or nullptr.
+    QWidget* control(std::string_view name) const;
+    template <class Widget>
+    Widget* controlAs(std::string_view name) const {
+        return qobject_cast<Widget*>(control(name));
+    }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    void createControls();
+    void arrangeStacking();
+    void arrangeTabOrder();
+
+    QPixmap background_;
+    std::array<QWidget*, layout::kControls.size()> controls_{};
+};
+
+}  // namespace vantu

@@ -1,0 +1,267 @@
+# Shared helpers of the end-to-end tests: each test sources this file, which parses the common
+# options, makes a private work folder, starts a private Xvfb (no window manager) and arranges
+# for everything it started to be ended when the test ends, however it ends.
+#
+# Options (ctest passes them, see CMakeLists.txt):
+#   --launcher PATH    the vantu-launcher executable under test
+#   --demo-dir DIR     the built demo game folder (vantu.exe, xconfig.dat, vantu2.wav)
+#   --wm-close PATH    the wm-close helper (sends WM_DELETE_WINDOW like a window manager)
+#   --background PNG   the launcher's background picture
+#   --shots DIR        where screenshots go
+#
+# Every wait is a poll with a bound, so a broken launcher fails a test instead of hanging it.
+
+set -euo pipefail
+
+readonly MAIN_TITLE='Vantu2: Copper Winds'
+readonly POLL=0.05       # seconds between two looks
+readonly WAIT_LIMIT=10   # seconds any single wait may take
+
+LAUNCHER="" DEMO_DIR="" WM_CLOSE="" BACKGROUND="" SHOTS=""
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --launcher) LAUNCHER=$2 ;;
+        --demo-dir) DEMO_DIR=$2 ;;
+        --wm-close) WM_CLOSE=$2 ;;
+        --background) BACKGROUND=$2 ;;
+        --shots) SHOTS=$2 ;;
+        *) echo "unknown option: $1" >&2; exit 2 ;;
+    esac
+    shift 2
+done
+
+TEST_NAME=$(basename "$0" .sh)
+FAILED=0
+
+log() { printf '[%s] %s\n' "$TEST_NAME" "$*"; }
+
+# Records a failed check and carries on, so one run reports every broken expectation.
+check_failed() {
+    printf '[%s] FAIL: %s\n' "$TEST_NAME" "$*" >&2
+    FAILED=1
+}
+
+# A failure after which the test cannot go on.
+die() {
+    printf '[%s] FAIL: %s\n' "$TEST_NAME" "$*" >&2
+    FAILED=1
+    exit 1
+}
+
+for tool in Xvfb xdotool xwininfo; do
+    command -v "$tool" >/dev/null || die "$tool is missing (bash tools/install-deps.sh installs it)"
+done
+[ -x "$LAUNCHER" ] || die "no launcher at '$LAUNCHER'"
+
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/vantu-e2e.XXXXXX")
+XVFB_PID=""
+LAUNCHER_PID=""
+# Processes the launcher started that are no children of ours (the demo game), ended at exit.
+EXTRA_PIDS=()
+
+alive() {
+    local state
+    state=$(sed -E 's/^[0-9]+ \(.*\) ([A-Za-z]).*/\1/' "/proc/$1/stat" 2>/dev/null) || return 1
+    [ "$state" != Z ] && [ "$state" != X ]
+}
+
+stop_process() {
+    local pid=$1 i
+    alive "$pid" || return 0
+    kill -TERM "$pid" 2>/dev/null || return 0
+    for ((i = 0; i < 40; i++)); do
+        alive "$pid" || return 0
+        sleep "$POLL"
+    done
+    kill -KILL "$pid" 2>/dev/null || true
+}
+
+cleanup() {
+    local status=$?
+    set +e
+    [ -n "$LAUNCHER_PID" ] && stop_process "$LAUNCHER_PID"
+    local pid
+    for pid in "${EXTRA_PIDS[@]}"; do stop_process "$pid"; done
+    [ -n "$XVFB_PID" ] && stop_process "$XVFB_PID"
+    wait 2>/dev/null
+    if [ "$FAILED" -ne 0 ] || [ "$status" -ne 0 ]; then
+        for f in "$WORK"/*.log; do
+            [ -s "$f" ] || continue
+            echo "---- $(basename "$f")" >&2
+            tail -n 40 "$f" >&2
+        done
+        [ "$status" -ne 0 ] || status=1
+    fi
+    rm -rf "$WORK"
+    exit "$status"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+# Waits until the command succeeds, looking every $POLL seconds for at most $1 seconds.
+wait_until() {
+    local limit=$1 i
+    shift
+    local tries
+    tries=$(awk -v l="$limit" -v p="$POLL" 'BEGIN { print int(l / p) }')
+    for ((i = 0; i < tries; i++)); do
+        "$@" && return 0
+        sleep "$POLL"
+    done
+    "$@"
+}
+
+# The private X server: Xvfb picks a free display number itself (-displayfd) and writes it once
+# it accepts connections, so tests can run side by side.
+start_xvfb() {
+    local fdfile="$WORK/displayfd"
+    : >"$fdfile"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fdfile" \
+        >"$WORK/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    wait_until "$WAIT_LIMIT" grep -q '^[0-9][0-9]*$' "$fdfile" || die "Xvfb did not start"
+    DISPLAY=":$(head -n 1 "$fdfile")"
+    export DISPLAY
+    # Xvfb takes every local client without a cookie; keep the developer's out of the way.
+    export XAUTHORITY=/dev/null
+}
+
+# A game folder: a fake vantu.exe that records its arguments, working folder and start in
+# $WORK/record-<name>/ (outside the game folder), and xconfig.dat with the given bytes, or none
+# when the content is the single word NONE.
+#   make_game NAME CONTENT  -> sets GAME (folder) and RECORD (record folder)
+make_game() {
+    GAME="$WORK/game-$1"
+    RECORD="$WORK/record-$1"
+    mkdir -p "$GAME" "$RECORD"
+    cat >"$GAME/vantu.exe" <<EOF
+#!/bin/sh
+# Stands in for the game: records how it was started, then ends.
+printf '%s\n' "\$@" >'$RECORD/args'
+pwd -P >'$RECORD/cwd'
+echo started >>'$RECORD/starts'
+: >'$RECORD/done'
+EOF
+    chmod 755 "$GAME/vantu.exe"
+    [ "$2" = NONE ] || printf '%s' "$2" >"$GAME/xconfig.dat"
+}
+
+# Starts the launcher in folder $1 with a clean environment: no sound device (SDL's dummy
+# driver unless the caller's extra NAME=VALUE arguments say otherwise), a private runtime
+# folder for Qt, and a PATH with neither the game nor wine on it.
+#   launch FOLDER [NAME=VALUE...]  -> sets LAUNCHER_PID; output goes to $WORK/launcher-N.log
+LAUNCH_COUNT=0
+launch() {
+    local folder=$1
+    shift
+    LAUNCH_COUNT=$((LAUNCH_COUNT + 1))
+    local home="$WORK/home"
+    mkdir -p "$home" "$WORK/bin"
+    mkdir -p -m 700 "$WORK/runtime"
+    local pass=()
+    local name
+    for name in ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS; do
+        [ -n "${!name:-}" ] && pass+=("$name=${!name}")
+    done
+    (cd "$folder" && exec env -i \
+        HOME="$home" XDG_RUNTIME_DIR="$WORK/runtime" XDG_CONFIG_HOME="$home/.config" \
+        XDG_CACHE_HOME="$home/.cache" DISPLAY="$DISPLAY" XAUTHORITY=/dev/null \
+        PATH="$WORK/bin" LANG=C.UTF-8 QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy \
+        "${pass[@]}" "$@" "$LAUNCHER") >"$WORK/launcher-$LAUNCH_COUNT.log" 2>&1 &
+    LAUNCHER_PID=$!
+}
+
+# Visible top-level windows titled exactly $1, one id a line.
+windows_named() {
+    local pattern=$1
+    pattern=${pattern//./\\.}
+    xdotool search --onlyvisible --name "^${pattern}\$" 2>/dev/null || true
+}
+
+# Waits for the launcher's window to be mapped.  -> sets WIN
+find_main_window() {
+    WIN=""
+    local i
+    for ((i = 0; i < WAIT_LIMIT * 20; i++)); do
+        WIN=$(windows_named "$MAIN_TITLE" | head -n 1)
+        [ -n "$WIN" ] && return 0
+        alive "$LAUNCHER_PID" || die "the launcher ended before its window appeared"
+        sleep "$POLL"
+    done
+    die "no window titled '$MAIN_TITLE' within ${WAIT_LIMIT} s"
+}
+
+# Outer geometry of window $1 (no window manager: the window is its own frame).
+#   -> sets GX GY GW GH
+geometry() {
+    local info
+    info=$(xwininfo -id "$1") || return 1
+    GX=$(sed -n 's/^ *Absolute upper-left X: *//p' <<<"$info")
+    GY=$(sed -n 's/^ *Absolute upper-left Y: *//p' <<<"$info")
+    GW=$(sed -n 's/^ *Width: *//p' <<<"$info")
+    GH=$(sed -n 's/^ *Height: *//p' <<<"$info")
+}
+
+width_is() { geometry "$1" && [ "$GW" -eq "$2" ]; }
+
+# Waits until the outer width of window $1 is $2 pixels.
+wait_width() {
+    wait_until 5 width_is "$1" "$2" || check_failed "window width $GW, expected $2"
+}
+
+# A real mouse click (XTEST) at client pixel x,y of window $1.
+click() {
+    xdotool mousemove --window "$1" "$2" "$3" click 1
+}
+
+# Centres of the controls the tests use, in client pixels (layout.h gives them in twips,
+# 15 twips a pixel).
+readonly PLAY_X=244 PLAY_Y=304              # Command1 "Play": 168,288 153x33
+readonly VIDEO_SETUP_X=244 VIDEO_SETUP_Y=264 # Command2 "Video Setup": 168,248 153x33
+readonly NARROW_X=520 NARROW_Y=312          # Label1 "<<": 512,304 17x17
+readonly SHADERS_X=382 SHADERS_Y=176        # Check2 "Use Shaders": 376,168 137x17, box at left
+
+# Gives window $1 the keyboard focus, as a window manager does when a window is mapped, and
+# waits until the X server reports it.
+focus_window() {
+    xdotool windowfocus "$1"
+    wait_until 5 focus_is "$1" || check_failed "window $1 did not get the focus"
+}
+focus_is() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+
+ended() { ! alive "$1"; }
+
+# Waits for the launcher to end and returns its status in EXIT_STATUS (die after the bound).
+wait_launcher_exit() {
+    wait_until "$WAIT_LIMIT" ended "$LAUNCHER_PID" ||
+        die "the launcher is still running ${WAIT_LIMIT} s later"
+    EXIT_STATUS=0
+    wait "$LAUNCHER_PID" || EXIT_STATUS=$?
+    LAUNCHER_PID=""
+}
+
+# Waits until the fake game has recorded its start.
+wait_game_started() {
+    wait_until "$WAIT_LIMIT" test -e "$RECORD/done" || die "the game was not started"
+}
+
+# Compares the fake game's arguments with the expected ones (one word an argument).
+expect_args() {
+    local expected
+    expected=$(printf '%s\n' "$@")
+    local got
+    got=$(cat "$RECORD/args")
+    if [ "$got" != "$expected" ]; then
+        check_failed "game arguments: got [$(tr '\n' ' ' <<<"$got")], expected [$*]"
+    fi
+}
+
+# Ends the test with the checks' verdict.
+finish() {
+    if [ "$FAILED" -ne 0 ]; then
+        exit 1
+    fi
+    log "passed"
+    exit 0
+}

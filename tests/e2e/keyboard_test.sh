@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# The keyboard focus starts on "Play": space presses it. Enter and Escape on their own do
+# nothing: the window stays and no game starts.
+source "$(dirname "$0")/e2e_lib.sh"
+start_xvfb
+
+log "Enter and Escape"
+make_game keys-ignored "1 1 1 1 1 0 0 0 0 3 "
+launch "$GAME"
+find_main_window
+focus_window "$WIN"
+xdotool key Return
+xdotool key KP_Enter
+xdotool key Escape
+# X delivers input in order: once the click after the keys has widened the window, the keys
+# have been handled, and the launcher is still running.
+click "$WIN" "$VIDEO_SETUP_X" "$VIDEO_SETUP_Y"
+wait_width "$WIN" 550
+alive "$LAUNCHER_PID" || check_failed "the launcher ended"
+"$WM_CLOSE" "$WIN" || check_failed "the window does not take WM_DELETE_WINDOW"
+wait_launcher_exit
+[ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS after closing, expected 0"
+[ ! -e "$RECORD/starts" ] || check_failed "Enter or Escape started the game"
+
+log "space"
+make_game keys-space "1 1 1 1 1 0 0 0 0 3 "
+launch "$GAME"
+find_main_window
+focus_window "$WIN"
+xdotool key space
+wait_launcher_exit
+[ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS after space, expected 0"
+wait_game_started
+expect_args -nc -d v3 -d saveme
+finish

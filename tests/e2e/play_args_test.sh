@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# "Play" hands the game the switches for the options read from xconfig.dat (and changed by the
+# player), then the launcher ends at once with status 0. One launcher run per case.
+source "$(dirname "$0")/e2e_lib.sh"
+start_xvfb
+
+# The player widens the window and clears "Use Shaders" before pressing Play.
+shaders_off() {
+    click "$WIN" "$VIDEO_SETUP_X" "$VIDEO_SETUP_Y"
+    wait_width "$WIN" 550
+    click "$WIN" "$SHADERS_X" "$SHADERS_Y"
+}
+
+# name | xconfig.dat bytes (NONE: no file) | what the player does first | expected arguments
+cases=(
+    "no-file|NONE|-|-nc -d v1 -d noshadow -d saveme"
+    "typical|1 1 1 1 1 0 0 0 0 3 |-|-nc -d v3 -d saveme"
+    "typical-shaders-off|1 1 1 1 1 0 0 0 0 3 |shaders_off|-nc -d v3 -d noshaders -d saveme"
+    "mode-0|0 1 0 1 1 0 0 0 1 0 |-|-nc -d v0 -d winmode -d noshaders -d nosprite -d saveme"
+    # Mode 12 is refused: the list keeps mode 1, the fields before it still count.
+    "mode-12|1 1 0 1 1 0 0 0 1 12 |-|-nc -d v1 -d winmode -d nosprite -d saveme"
+)
+
+for entry in "${cases[@]}"; do
+    IFS='|' read -r name content action expected <<<"$entry"
+    log "case $name"
+    make_game "$name" "$content"
+    launch "$GAME"
+    find_main_window
+    [ "$action" = - ] || "$action"
+    click "$WIN" "$PLAY_X" "$PLAY_Y"
+    wait_launcher_exit
+    [ "$EXIT_STATUS" -eq 0 ] || check_failed "$name: launcher exit status $EXIT_STATUS, expected 0"
+    wait_game_started
+    # shellcheck disable=SC2086  # the expected arguments are words
+    expect_args $expected
+    [ "$(cat "$RECORD/cwd")" = "$(cd "$GAME" && pwd -P)" ] || check_failed "$name: game ran in $(cat "$RECORD/cwd")"
+    [ "$(wc -l <"$RECORD/starts")" -eq 1 ] || check_failed "$name: game started more than once"
+done
+finish

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# The start-up sound: vantu2.wav from the game folder is played in the background while the
+# window is already up. SDL's "disk" audio driver writes what it plays to a file, paced like a
+# real device (padding buffers with silence), so the test can look for the WAV's samples there.
+source "$(dirname "$0")/e2e_lib.sh"
+start_xvfb
+
+[ -n "$DEMO_DIR" ] || die "--demo-dir is needed for vantu2.wav"
+wav="$DEMO_DIR/vantu2.wav"
+[ "$(head -c 4 "$wav")" = RIFF ] && [ "$(tail -c +37 "$wav" | head -c 4)" = data ] ||
+    die "$wav is not a WAV file with a 44-byte header"
+data_size=$(($(stat -c %s "$wav") - 44))
+# The samples as " xx" per byte, so a match can only start on a byte.
+tail -c +45 "$wav" | od -An -v -tx1 | tr -d '\n' >"$WORK/samples.hex"
+
+size_of() { stat -c %s "$1" 2>/dev/null || echo 0; }
+holds_samples() { od -An -v -tx1 "$1" | tr -d '\n' | grep -qF -f "$WORK/samples.hex"; }
+
+log "the whole sound is played while the window is open"
+make_game sound "1 1 1 1 1 0 0 0 0 3 "
+cp "$wav" "$GAME/"
+out="$WORK/played.raw"
+launch "$GAME" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$out"
+find_main_window
+played=$(size_of "$out")
+log "window up with $played of the sound's $data_size bytes played"
+[ "$played" -lt "$data_size" ] || check_failed "the window appeared only after the sound ended"
+wait_until "$WAIT_LIMIT" holds_samples "$out" ||
+    check_failed "the played output never held the samples of vantu2.wav"
+log "played output: $(size_of "$out") bytes"
+alive "$LAUNCHER_PID" || check_failed "the launcher ended on its own"
+"$WM_CLOSE" "$WIN" || check_failed "the window does not take WM_DELETE_WINDOW"
+wait_launcher_exit
+[ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS, expected 0"
+
+log "closing the window while the sound plays"
+make_game sound-cut "1 1 1 1 1 0 0 0 0 3 "
+cp "$wav" "$GAME/"
+out="$WORK/cut.raw"
+launch "$GAME" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$out"
+find_main_window
+"$WM_CLOSE" "$WIN" || check_failed "the window does not take WM_DELETE_WINDOW"
+wait_launcher_exit
+[ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS when closed during the sound"
+log "closed after $(size_of "$out") bytes"
+
+log "Play while the sound plays"
+make_game sound-play "1 1 1 1 1 0 0 0 0 3 "
+cp "$wav" "$GAME/"
+launch "$GAME" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$WORK/play.raw"
+find_main_window
+click "$WIN" "$PLAY_X" "$PLAY_Y"
+wait_launcher_exit
+[ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS on Play during the sound"
+wait_game_started
+expect_args -nc -d v3 -d saveme
+finish

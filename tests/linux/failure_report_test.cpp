@@ -1,0 +1,120 @@
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <functional>
+#include <iostream>
+#include <string>
+
+#include "platform/linux/failure_report.h"
+#include "platform/linux/linux_platform.h"
+#include "test_support.h"
+
+namespace vantu {
+namespace {
+
+using testing::TempFolder;
+
+struct ChildResult {
+    int status = 0;
+    std::string output;  // stdout and stderr
+};
+
+// Runs body in a child process that is expected to end itself; reports how it ended.
+ChildResult runInChild(const std::function<void()>& body) {
+    int fds[2];
+    EXPECT_EQ(::pipe(fds), 0);
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        ::dup2(fds[1], 1);
+        ::dup2(fds[1], 2);
+        ::close(fds[1]);
+        body();
+        std::fprintf(stderr, "returned\n");
+        std::fflush(nullptr);
+        ::_exit(99);
+    }
+    ::close(fds[1]);
+    ChildResult result;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;) result.output.append(buffer, n);
+    ::close(fds[0]);
+    EXPECT_EQ(::waitpid(pid, &result.status, 0), pid);
+    return result;
+}
+
+const std::string kMessage = "Run-time error '53':\n\nFile not found";
+
+// Inside the child: a QApplication on the offscreen platform, and a timer that checks the
+// report box once it is up and presses Enter on it. Exit status 3 means a wrong box.
+void reportWithQt(const std::string& runtimeDir) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    ::setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
+    int argc = 1;
+    char name[] = "linux_platform_tests";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) return;
+        timer.stop();
+        const bool right = box->objectName() == kFailureReportName &&
+                           box->windowTitle() == kFailureReportTitle &&
+                           box->text() == QString::fromStdString(kMessage) &&
+                           box->icon() == QMessageBox::Critical &&
+                           box->buttons().size() == 1 && box->button(QMessageBox::Ok) != nullptr;
+        if (!right) {
+            std::fprintf(stderr, "unexpected box: %s / %s\n", qPrintable(box->windowTitle()),
+                         qPrintable(box->text()));
+            std::fflush(stderr);
+            ::_exit(3);
+        }
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    timer.start(10);
+    LinuxPlatform().reportUnhandledFailure(kMessage);
+}
+
+TEST(ProcessEnd, EndsWithTheRightStatusAfterFlushingOutput) {
+    TempFolder runtimeDir;
+    ::chmod(runtimeDir.path().c_str(), 0700);
+    struct Case {
+        const char* name;
+        std::function<void()> body;
+        int exitStatus;
+        std::optional<std::string> output;
+    };
+    const Case cases[] = {
+        {"end",
+         [] {
+             std::printf("pending ");
+             std::cout << "output";
+             LinuxPlatform().endProcess();
+         },
+         0, "pending output"},
+        {"report without Qt", [] { LinuxPlatform().reportUnhandledFailure(kMessage); }, 1,
+         kMessage + "\n"},
+        {"report with Qt", [&] { reportWithQt(runtimeDir.path().string()); }, 1, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const ChildResult result = runInChild(c.body);
+        ASSERT_TRUE(WIFEXITED(result.status)) << c.name << ": status " << result.status;
+        EXPECT_EQ(WEXITSTATUS(result.status), c.exitStatus) << c.name << "\n" << result.output;
+        if (c.output) {
+            EXPECT_EQ(result.output, *c.output) << c.name;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vantu

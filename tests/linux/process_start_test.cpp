@@ -1,0 +1,165 @@
+#include "platform/linux/process_start.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "linux_test_support.h"
+#include "platform/platform.h"
+#include "test_support.h"
+
+namespace vantu {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::EnvVar;
+using testing::readLines;
+using testing::TempFolder;
+using testing::writeFile;
+
+constexpr std::string_view kScript = "#!/bin/sh\nexit 0\n";
+constexpr std::string_view kWindowsProgram{"MZ\x90\0\3\0\0\0", 8};
+
+int waitForExit(pid_t pid) {
+    int status = 0;
+    EXPECT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status)) << "status " << status;
+    return WEXITSTATUS(status);
+}
+
+// A game folder and three folders for PATH.
+class ProcessStartTest : public ::testing::Test {
+protected:
+    fs::path game() const { return temp / "game"; }
+    fs::path bin1() const { return temp / "bin1"; }
+    fs::path bin2() const { return temp / "bin2"; }
+    fs::path wineBin() const { return temp / "winebin"; }
+
+    void SetUp() override {
+        for (const fs::path& dir : {game(), bin1(), bin2(), wineBin()}) {
+            fs::create_directories(dir);
+        }
+    }
+
+    TempFolder temp;
+};
+
+TEST_F(ProcessStartTest, LooksInTheGameFolderThenPathAndRunsWindowsProgramsThroughWine) {
+    writeFile(game() / "here", kScript, true);
+    writeFile(bin1() / "here", kScript, true);
+    writeFile(bin1() / "onpath", kScript, true);
+    writeFile(bin2() / "onpath", kScript, true);
+    writeFile(bin1() / "locked", kScript, false);
+    writeFile(bin2() / "locked", kScript, true);
+    writeFile(game() / "sub" / "tool", kScript, true);
+    writeFile(bin1() / "tool", kScript, true);
+    writeFile(game() / "vantu.exe", kWindowsProgram, false);
+    writeFile(wineBin() / "wine", kScript, true);
+    fs::create_directories(game() / "folder");
+    writeFile(bin1() / "folder", kScript, true);
+
+    const std::string path12 = bin1().string() + ":" + bin2().string();
+    const std::string path21 = bin2().string() + ":" + bin1().string();
+    const std::string withWine = wineBin().string() + ":" + path12;
+    const std::string absolute = (bin2() / "onpath").string();
+    struct Case {
+        std::string commandLine;
+        std::string path;
+        std::vector<std::string> argv;
+    };
+    const std::vector<Case> cases = {
+        {"here -a", path12, {(game() / "here").string(), "-a"}},
+        {"onpath x  y", path12, {(bin1() / "onpath").string(), "x", "y"}},
+        {"onpath", path21, {(bin2() / "onpath").string()}},
+        {"locked", path12, {(bin2() / "locked").string()}},
+        {"folder", path12, {(bin1() / "folder").string()}},
+        {"sub/tool", path12, {(game() / "sub" / "tool").string()}},
+        {absolute + " z", path12, {absolute, "z"}},
+        {"\"sub/tool\" \"a b\"", path12, {(game() / "sub" / "tool").string(), "a b"}},
+        {"vantu.exe -nc -d v1", withWine,
+         {(wineBin() / "wine").string(), (game() / "vantu.exe").string(), "-nc", "-d", "v1"}},
+        {"vantu.exe -nc", path12, {(game() / "vantu.exe").string(), "-nc"}},
+    };
+    const ProcessStarter starter(game());
+    for (const Case& c : cases) {
+        EXPECT_EQ(starter.resolve(c.commandLine, c.path), c.argv) << c.commandLine;
+    }
+}
+
+TEST_F(ProcessStartTest, FailuresNameTheProgramAndTheReason) {
+    writeFile(game() / "notes.txt", "not a program\n", false);
+    writeFile(game() / "garbage", "neither a script nor a program\n", true);
+    writeFile(game() / "vantu2.exe", kWindowsProgram, true);
+    const EnvVar path("PATH", bin1().string());  // no wine there
+
+    struct Case {
+        std::string commandLine;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {"vantu.exe -nc -d v1", "vantu.exe: No such file or directory"},
+        {"missing/vantu.exe", "missing/vantu.exe: No such file or directory"},
+        {"", ": No such file or directory"},
+        {"notes.txt -a", "notes.txt: Permission denied"},
+        {"garbage", "garbage: Exec format error"},
+        {"vantu2.exe -nc", "vantu2.exe: Exec format error"},
+    };
+    const ProcessStarter starter(game());
+    for (const Case& c : cases) {
+        try {
+            const pid_t pid = starter.start(c.commandLine);
+            ADD_FAILURE() << c.commandLine << " started";
+            waitForExit(pid);
+        } catch (const StartError& e) {
+            EXPECT_EQ(std::string(e.what()), c.message);
+        }
+    }
+}
+
+TEST_F(ProcessStartTest, ChildGetsTheArgumentsInItsOwnSessionInTheGameFolder) {
+    writeFile(game() / "game.sh",
+              "#!/bin/sh\n"
+              "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > args.txt\n"
+              "pwd -P > cwd.txt\n"
+              "set -- $(cat /proc/$$/stat)\n"
+              "echo \"$6\" > sid.txt\n",
+              true);
+
+    const pid_t pid = ProcessStarter(game()).start(
+        "game.sh -nc -d v1  -d noshadow\t\"two  words\" \"\" a\\\"b -d saveme");
+    ASSERT_EQ(waitForExit(pid), 0);
+
+    const std::vector<std::string> expected = {"-nc", "-d",        "v1", "-d",  "noshadow",
+                                               "two  words", "", "a\"b", "-d", "saveme"};
+    EXPECT_EQ(readLines(game() / "args.txt"), expected);
+    EXPECT_EQ(readLines(game() / "cwd.txt"),
+              std::vector<std::string>{fs::canonical(game()).string()});
+    const std::vector<std::string> sid = readLines(game() / "sid.txt");
+    ASSERT_EQ(sid.size(), 1u);
+    EXPECT_EQ(sid[0], std::to_string(pid));  // a session leader
+    EXPECT_NE(sid[0], std::to_string(::getsid(0)));
+}
+
+TEST_F(ProcessStartTest, WindowsProgramsStartThroughWine) {
+    const fs::path record = temp / "wine-args.txt";
+    writeFile(wineBin() / "wine", "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record.string() + "'\n",
+              true);
+    writeFile(game() / "vantu.exe", kWindowsProgram, false);
+    writeFile(game() / "headless.exe", "no header the kernel knows\n", true);
+    const EnvVar path("PATH", wineBin().string());
+
+    for (const std::string program : {"vantu.exe", "headless.exe"}) {
+        fs::remove(record);
+        const pid_t pid = ProcessStarter(game()).start(program + " -nc -d v1");
+        ASSERT_EQ(waitForExit(pid), 0);
+        const std::vector<std::string> expected = {(game() / program).string(), "-nc", "-d",
+                                                   "v1"};
+        EXPECT_EQ(readLines(record), expected) << program;
+    }
+}
+
+}  // namespace
+}  // namespace vantu

@@ -1,0 +1,145 @@
+#include "platform/linux/sdl_sound.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "linux_test_support.h"
+#include "test_support.h"
+
+namespace vantu {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::EnvVar;
+using testing::readFile;
+using testing::StderrToFile;
+using testing::TempFolder;
+
+std::uint32_t le32(const std::string& bytes, std::size_t at) {
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < 4; ++i) {
+        value |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
+    }
+    return value;
+}
+
+// The sample bytes of a wave file: the contents of its "data" chunk.
+std::string waveData(const std::string& wave) {
+    for (std::size_t at = 12; at + 8 <= wave.size(); at += 8 + ((le32(wave, at + 4) + 1) & ~1u)) {
+        if (wave.compare(at, 4, "data") == 0) return wave.substr(at + 8, le32(wave, at + 4));
+    }
+    return {};
+}
+
+// A 16-bit mono wave of the given length: a ramp, so no stretch of it is silence.
+std::string makeWave(std::uint32_t rate, std::uint32_t seconds) {
+    const auto put32 = [](std::string& s, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) s += static_cast<char>((v >> (8 * i)) & 0xff);
+    };
+    const std::uint32_t dataSize = rate * seconds * 2;
+    std::string wave = "RIFF";
+    put32(wave, 36 + dataSize);
+    wave += "WAVEfmt ";
+    put32(wave, 16);
+    wave += std::string("\1\0\1\0", 4);  // PCM, mono
+    put32(wave, rate);
+    put32(wave, rate * 2);
+    wave += std::string("\2\0\20\0", 4);  // block 2, 16 bits
+    wave += "data";
+    put32(wave, dataSize);
+    for (std::uint32_t i = 0; i < dataSize / 2; ++i) {
+        const std::uint16_t sample = static_cast<std::uint16_t>(i % 4000 + 100);
+        wave += static_cast<char>(sample & 0xff);
+        wave += static_cast<char>(sample >> 8);
+    }
+    return wave;
+}
+
+class SdlSoundTest : public ::testing::Test {
+protected:
+    TempFolder temp;
+    fs::path output = temp / "played.raw";
+    EnvVar runtimeDir{"XDG_RUNTIME_DIR", temp.path().string()};
+};
+
+TEST_F(SdlSoundTest, TheFilesSamplesReachTheDevice) {
+    const EnvVar driver("SDL_AUDIODRIVER", "disk");
+    const EnvVar file("SDL_DISKAUDIOFILE", output.string());
+    const std::string samples = waveData(readFile(VANTU_DEMO_WAV));
+    ASSERT_GT(samples.size(), 10000u);
+
+    SdlSound sound;
+    sound.play(VANTU_DEMO_WAV);
+    sound.wait();
+
+    const std::string played = readFile(output);
+    EXPECT_GE(played.size(), samples.size());
+    EXPECT_NE(played.find(samples), std::string::npos);
+}
+
+TEST_F(SdlSoundTest, NothingToPlayIsSilent) {
+    struct Case {
+        const char* driver;
+        std::string file;
+    };
+    const Case cases[] = {
+        {"disk", (temp / "missing.wav").string()},
+        {"disk", VANTU_DEMO_WAV ".not-there"},
+        {"disk", temp.path().string()},
+        {"disk", (temp / "notes.txt").string()},
+        {"alsa", VANTU_DEMO_WAV},  // no sound card here, or one that plays it quietly
+    };
+    temp.write("notes.txt", "RIFF, but not really\n");
+    for (const Case& c : cases) {
+        const EnvVar driver("SDL_AUDIODRIVER", c.driver);
+        const EnvVar file("SDL_DISKAUDIOFILE", output.string());
+        const fs::path errors = temp / "stderr.txt";
+        {
+            const StderrToFile capture(errors);
+            SdlSound sound;
+            sound.play(c.file);
+            sound.wait();
+        }
+        EXPECT_EQ(readFile(errors), "") << c.driver << " " << c.file;
+        if (std::strcmp(c.driver, "disk") == 0) {
+            EXPECT_FALSE(fs::exists(output)) << c.file;
+        }
+    }
+}
+
+TEST_F(SdlSoundTest, StopsAtOnceWhilePlaying) {
+    const EnvVar driver("SDL_AUDIODRIVER", "disk");
+    const EnvVar file("SDL_DISKAUDIOFILE", output.string());
+    const std::string wave = makeWave(22050, 60);
+    temp.write("long.wav", wave);
+
+    {
+        SdlSound sound;
+        sound.play((temp / "long.wav").string());
+        // Bounded: the device opens within milliseconds; this only guards against a hang.
+        for (int i = 0; i < 1000 && readFile(output).empty(); ++i) ::usleep(10'000);
+        ASSERT_FALSE(readFile(output).empty());
+    }
+    // A destructor that waited for the end would have let the whole minute through.
+    EXPECT_LT(readFile(output).size(), waveData(wave).size() / 2);
+}
+
+// Stopping or replacing a sound that is still loading or opening its device.
+TEST_F(SdlSoundTest, StopsWhileStillStarting) {
+    const EnvVar driver("SDL_AUDIODRIVER", "disk");
+    const EnvVar file("SDL_DISKAUDIOFILE", output.string());
+    for (int i = 0; i < 20; ++i) {
+        SdlSound sound;
+        sound.play(VANTU_DEMO_WAV);
+    }
+    SdlSound sound;
+    sound.play(VANTU_DEMO_WAV);
+    sound.play(VANTU_DEMO_WAV);
+    sound.stop();
+}
+
+}  // namespace
+}  // namespace vantu

@@ -1,0 +1,188 @@
+// The window as built from the layout data: geometry, captions, colours, fonts, stacking and
+// the picture, checked control by control against the tables.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QStyle>
+#include <QStyleOptionButton>
+
+#include "qt_test_support.h"
+#include "window/layout.h"
+
+namespace vantu::testing {
+namespace {
+
+using layout::ControlSpec;
+using layout::Kind;
+using layout::kControls;
+using layout::twipsToPixels;
+
+QColor toQColor(layout::Rgb rgb) { return QColor(rgb.r, rgb.g, rgb.b); }
+
+QString captionOf(const QWidget& widget, Kind kind) {
+    switch (kind) {
+        case Kind::PushButton:
+        case Kind::CheckBox: return qobject_cast<const QAbstractButton*>(&widget)->text();
+        case Kind::Frame: return qobject_cast<const QGroupBox*>(&widget)->title();
+        case Kind::Label: return qobject_cast<const QLabel*>(&widget)->text();
+        case Kind::TextBox: return qobject_cast<const QPlainTextEdit*>(&widget)->toPlainText();
+        case Kind::DropDownList:
+        case Kind::Shape: break;
+    }
+    return {};
+}
+
+TEST(FormLayout, TheWindowItself) {
+    QtWindow w;
+    const QtForm& window = w.window;
+    EXPECT_EQ(toStd(window.objectName()), "Form1");
+    EXPECT_EQ(toStd(window.windowTitle()), "Vantu2: Copper Winds");
+    EXPECT_TRUE(window.isWindow());
+    EXPECT_EQ(window.size(), QSize(332, 336));
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());
+    EXPECT_FALSE(window.windowIcon().isNull());
+    const Qt::WindowFlags flags = window.windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+}
+
+TEST(FormLayout, EveryControlSitsAtItsTwipsInItsContainer) {
+    QtWindow w;
+    for (const ControlSpec& spec : kControls) {
+        SCOPED_TRACE(std::string(spec.name));
+        const QWidget* widget = w.window.control(spec.name);
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(toStd(widget->objectName()), spec.name);
+        EXPECT_EQ(toStd(widget->parentWidget()->objectName()), spec.container);
+        EXPECT_EQ(widget->geometry(), QRect(twipsToPixels(spec.left), twipsToPixels(spec.top),
+                                            twipsToPixels(spec.width), twipsToPixels(spec.height)));
+        EXPECT_EQ(widget->isVisibleTo(&w.window), spec.visible);
+        if (spec.kind != Kind::DropDownList && spec.kind != Kind::Shape) {
+            EXPECT_EQ(toStd(captionOf(*widget, spec.kind)), spec.caption);
+        }
+    }
+}
+
+TEST(FormLayout, TheListHoldsTheTwelveModesAndNothingIsSelected) {
+    QtWindow w;
+    auto* list = w.window.controlAs<QComboBox>("Combo1");
+    ASSERT_NE(list, nullptr);
+    EXPECT_FALSE(list->isEditable());
+    ASSERT_EQ(list->count(), 12);
+    for (int i = 0; i < list->count(); ++i) {
+        EXPECT_EQ(toStd(list->itemText(i)), layout::kDisplayModes[static_cast<std::size_t>(i)]);
+    }
+    EXPECT_EQ(list->currentIndex(), -1);
+}
+
+TEST(FormLayout, PanelColoursFillTheirControls) {
+    QtWindow w;
+    for (const ControlSpec& spec : kControls) {
+        if (!spec.back) continue;
+        SCOPED_TRACE(std::string(spec.name));
+        const QWidget* widget = w.window.control(spec.name);
+        const QPalette& palette = widget->palette();
+        EXPECT_TRUE(widget->autoFillBackground());
+        // Check boxes paint with the button roles, everything else with the window roles.
+        EXPECT_EQ(palette.color(QPalette::Window), toQColor(*spec.back));
+        EXPECT_EQ(palette.color(QPalette::Button), toQColor(*spec.back));
+        EXPECT_EQ(palette.color(QPalette::WindowText), toQColor(*spec.text));
+        if (spec.kind != Kind::Shape) {
+            EXPECT_EQ(palette.color(QPalette::ButtonText), toQColor(*spec.text));
+        }
+    }
+}
+
+TEST(FormLayout, FontsAskForTheDesignFaceAndEveryCaptionFits) {
+    QtWindow w;
+    const QStyle* style = w.window.style();
+    for (const ControlSpec& spec : kControls) {
+        SCOPED_TRACE(std::string(spec.name));
+        const QWidget* widget = w.window.control(spec.name);
+        EXPECT_EQ(toStd(widget->font().family()), spec.font.family);
+        EXPECT_DOUBLE_EQ(widget->font().pointSizeF(), spec.font.points);
+        EXPECT_EQ(widget->font().bold(), spec.font.bold);
+        if (!spec.visible || spec.caption.empty()) continue;
+
+        const int textWidth = widget->fontMetrics().horizontalAdvance(captionOf(*widget, spec.kind));
+        int room = widget->width();
+        if (spec.kind == Kind::CheckBox) {
+            room -= style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, widget) +
+                    style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, widget);
+        }
+        EXPECT_LE(textWidth, room);
+    }
+    const auto* list = w.window.controlAs<QComboBox>("Combo1");
+    for (int i = 0; i < list->count(); ++i) {
+        EXPECT_LT(list->fontMetrics().horizontalAdvance(list->itemText(i)), list->width() - 20);
+    }
+}
+
+// Each container's children, from back to front, must come in falling stacking rank.
+TEST(FormLayout, StackingFollowsTheRanksWithRankZeroInFront) {
+    QtWindow w;
+    for (QWidget* container : {static_cast<QWidget*>(&w.window), w.window.control("Frame1")}) {
+        SCOPED_TRACE(toStd(container->objectName()));
+        std::vector<int> ranks;
+        for (QObject* child : container->children()) {
+            const ControlSpec* spec = layout::findControl(toStd(child->objectName()));
+            if (spec != nullptr && child->isWidgetType()) ranks.push_back(spec->stackRank);
+        }
+        EXPECT_FALSE(ranks.empty());
+        EXPECT_TRUE(std::is_sorted(ranks.rbegin(), ranks.rend())) << ::testing::PrintToString(ranks);
+    }
+}
+
+TEST(FormLayout, HiddenControlsExistButNeverShowOrTakeTheFocus) {
+    QtWindow w;
+    w.showActive();
+    for (const char* name : {"Text2", "Command4", "Command3"}) {
+        SCOPED_TRACE(name);
+        const QWidget* widget = w.window.control(name);
+        ASSERT_NE(widget, nullptr);
+        EXPECT_FALSE(widget->isVisible());
+        EXPECT_EQ(widget->focusPolicy(), Qt::NoFocus);
+    }
+}
+
+// The picture is drawn unscaled from the top-left corner wherever no control covers it; in the
+// wide window the options panel shows its outline and fill.
+TEST(FormLayout, PictureAndPanelAsRendered) {
+    QtWindow w;
+    const QImage picture(QStringLiteral(":/art/background.png"));
+    ASSERT_EQ(picture.size(), QSize(560, 350));
+
+    const QImage narrow = w.window.grab().toImage();
+    ASSERT_EQ(narrow.size(), QSize(332, 336));
+    // Corners, the middle, and where the hidden Text2 and Command3 would be.
+    for (QPoint p : {QPoint(0, 0), QPoint(331, 0), QPoint(0, 335), QPoint(331, 335),
+                     QPoint(150, 100), QPoint(60, 150), QPoint(40, 240)}) {
+        EXPECT_EQ(narrow.pixel(p), picture.pixel(p)) << p.x() << "," << p.y();
+    }
+
+    w.controls.setOuterWidthTwips(8250);
+    const QImage wide = w.window.grab().toImage();
+    ASSERT_EQ(wide.size(), QSize(550, 336));
+    const QRgb outline = qRgb(128, 128, 128);
+    const QRgb panel = qRgb(64, 64, 64);
+    // Shape1 spans x 344..536, y 16..328.
+    EXPECT_EQ(wide.pixel(344, 200), outline);
+    EXPECT_EQ(wide.pixel(536, 200), outline);
+    EXPECT_EQ(wide.pixel(440, 16), outline);
+    EXPECT_EQ(wide.pixel(440, 328), outline);
+    EXPECT_EQ(wide.pixel(347, 200), panel);
+    // Right ends of Check1 and of Frame1's interior: panel colour, not the picture.
+    EXPECT_EQ(wide.pixel(376 + 130, 96 + 8), panel);
+    EXPECT_EQ(wide.pixel(352 + 170, 24 + 95), panel);
+    EXPECT_EQ(wide.pixel(545, 5), picture.pixel(545, 5));
+}
+
+}  // namespace
+}  // namespace vantu::testing

@@ -1,0 +1,120 @@
+// The launcher as main() wires it, driven with the mouse and keyboard over a recording platform.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+
+#include "qt_test_support.h"
+
+namespace vantu::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+QString focusName() {
+    const QWidget* focus = QApplication::focusWidget();
+    return focus != nullptr ? focus->objectName() : QStringLiteral("(none)");
+}
+
+void showActive(QWidget& window) {
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+}
+
+TEST(QtWindow, OpensWithTheFocusOnPlayAndTabsInTabIndexOrder) {
+    QtLauncher l;
+    showActive(l.window);
+    EXPECT_EQ(toStd(focusName()), "Command1");
+    std::vector<std::string> order;
+    for (int i = 0; i < 9; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        order.push_back(toStd(focusName()));
+    }
+    EXPECT_THAT(order, ElementsAre("Combo1", "Check1", "Check2", "Command2", "Check3", "Check4",
+                                   "Check5", "Check6", "Command1"));
+}
+
+TEST(QtWindow, VideoSetupAndTheArrowsToggleTheWidth) {
+    QtLauncher l;
+    showActive(l.window);
+    const QRect opened = l.window.geometry();
+    auto* setup = l.window.controlAs<QPushButton>("Command2");
+    QWidget* arrows = l.window.control("Label1");
+
+    std::vector<float> widths;
+    QTest::mouseClick(setup, Qt::LeftButton);
+    widths.push_back(l.controls.outerWidthTwips());
+    QTest::mouseClick(arrows, Qt::LeftButton);
+    widths.push_back(l.controls.outerWidthTwips());
+    QTest::mouseClick(arrows, Qt::LeftButton);
+    widths.push_back(l.controls.outerWidthTwips());
+    QTest::mouseClick(setup, Qt::LeftButton);
+    widths.push_back(l.controls.outerWidthTwips());
+
+    EXPECT_THAT(widths, ElementsAre(8250, 5160, 8250, 5160));
+    EXPECT_EQ(l.window.pos(), opened.topLeft());
+    EXPECT_EQ(l.window.height(), opened.height());
+    EXPECT_THAT(l.platform.calls, IsEmpty());
+}
+
+TEST(QtWindow, EnterAndEscapeDoNothing) {
+    QtLauncher l;
+    showActive(l.window);
+    for (const char* name : {"Command1", "Command2", "Combo1", "Check1"}) {
+        l.window.control(name)->setFocus();
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+            QTest::keyClick(QApplication::focusWidget(), key);
+        }
+    }
+    EXPECT_TRUE(l.window.isVisible());
+    EXPECT_EQ(l.window.width(), 332);
+    EXPECT_EQ(l.controls.listIndex(), -1);
+    EXPECT_EQ(l.controls.checkValue(CheckBox::Check1), 0);
+    EXPECT_THAT(l.platform.calls, IsEmpty());
+}
+
+TEST(QtWindow, FormLoadFillsTheControlsBeforeTheWindowShows) {
+    QtLauncher l;
+    l.folder.write("xconfig.dat", "1 0 1 0 1 0 0 0 1 2 ");
+    l.form.Form_Load();
+    EXPECT_FALSE(l.window.isVisible());
+    EXPECT_EQ(l.controls.listIndex(), 2);
+    EXPECT_EQ(l.window.controlAs<QComboBox>("Combo1")->currentText(), QStringLiteral("1280x1024"));
+    EXPECT_THAT(l.platform.calls, ElementsAre("sound"));
+}
+
+TEST(QtWindow, PlayStartsTheGameWithTheShownOptionsThenEnds) {
+    QtLauncher l;
+    l.form.Form_Load();
+    showActive(l.window);
+    auto* shaders = l.window.control("Check2");
+    QTest::mouseClick(shaders, Qt::LeftButton, {}, QPoint(6, shaders->height() / 2));
+    QTest::mouseClick(l.window.control("Command1"), Qt::LeftButton);
+    ASSERT_EQ(l.platform.starts.size(), 1u);
+    EXPECT_THAT(l.platform.starts[0].commandLine, ::testing::HasSubstr("-d noshaders"));
+    EXPECT_THAT(l.platform.calls, ElementsAre("sound", "start", "end"));
+}
+
+TEST(QtWindow, AFailedStartIsReported) {
+    QtLauncher l;
+    l.platform.startFailure = "vantu.exe: No such file or directory";
+    QTest::mouseClick(l.window.control("Command1"), Qt::LeftButton);
+    EXPECT_THAT(l.platform.reports, ElementsAre("vantu.exe: No such file or directory"));
+}
+
+// Clicking where the hidden "Load Config" button would be reaches nothing; its handler is
+// still wired for the program.
+TEST(QtWindow, HiddenButtonsCannotBeClicked) {
+    QtLauncher l;
+    showActive(l.window);
+    QWidget* load = l.window.control("Command4");
+    QTest::mouseClick(&l.window, Qt::LeftButton, {}, load->geometry().center());
+    EXPECT_EQ(l.controls.text2(), "Text2");
+    qobject_cast<QPushButton*>(load)->click();
+    EXPECT_EQ(l.controls.text2(), "No FILE!xconfig.dat");
+}
+
+}  // namespace
+}  // namespace vantu::testing
