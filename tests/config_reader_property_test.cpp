@@ -91,27 +91,36 @@ TEST(ConfigReaderProperty, MatchesAPlainModelOnRandomFiles) {
     std::bernoulli_distribution coin(0.5);
     int failures = 0;
     int reachedTenth = 0;
+    TempFolder folder;
+    FakePlatform platform;
     for (int i = 0; i < 3000; ++i) {
-        Launcher l;
-        // Start from random control values so that "unchanged" is tested too.
+        // Start from random control values so that "unchanged" is tested too; the form's
+        // changed flag is connected only afterwards, so that it reflects this load alone.
+        MemoryControls controls;
         for (int n = 1; n <= 6; ++n)
-            l.controls.setCheckValue(checkBoxByNumber(n), coin(rng));
-        l.controls.setListIndex(static_cast<std::int16_t>(startIndex(rng)));
-        const ModelResult start{l.checks(), l.controls.listIndex(), "", false};
-        const std::string file = randomFile(rng);
+            controls.setCheckValue(checkBoxByNumber(n), coin(rng));
+        controls.setListIndex(static_cast<std::int16_t>(startIndex(rng)));
+        Form1 form(controls, platform, folder.path());
+        controls.setEvents(&form);
 
-        // A second form, whose changed flag is still clear after the start values were set.
-        Form1 form(l.controls, l.platform, l.folder.path());
-        l.controls.setEvents(&form);
-        l.writeConfig(file);
+        auto checks = [&controls] {
+            std::array<std::int16_t, 6> values;
+            for (int n = 1; n <= 6; ++n) {
+                values[static_cast<std::size_t>(n - 1)] = controls.checkValue(checkBoxByNumber(n));
+            }
+            return values;
+        };
+        const ModelResult start{checks(), controls.listIndex(), "", false};
+        const std::string file = randomFile(rng);
+        folder.write("xconfig.dat", file);
         form.Command4_Click();
 
         const ModelResult expected = model(file, start);
-        ASSERT_EQ(l.controls.text2(), expected.text2) << "file: " << ::testing::PrintToString(file);
-        ASSERT_EQ(l.checks(), expected.checks) << "file: " << ::testing::PrintToString(file);
-        ASSERT_EQ(l.controls.listIndex(), expected.listIndex) << ::testing::PrintToString(file);
-        ASSERT_EQ(form.options().optionsChanged(), expected.changed ? 1 : 0)
-            << ::testing::PrintToString(file);
+        const std::string shown = ::testing::PrintToString(file);
+        ASSERT_EQ(controls.text2(), expected.text2) << "file: " << shown;
+        ASSERT_EQ(checks(), expected.checks) << "file: " << shown;
+        ASSERT_EQ(controls.listIndex(), expected.listIndex) << "file: " << shown;
+        ASSERT_EQ(form.options().optionsChanged(), expected.changed ? 1 : 0) << "file: " << shown;
         failures += expected.text2.starts_with("No FILE!");
         reachedTenth += std::count(file.begin(), file.end(), ' ') >= 10;
     }

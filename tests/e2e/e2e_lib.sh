@@ -30,6 +30,11 @@ while [ $# -gt 0 ]; do
     shift 2
 done
 
+# The launcher runs in another folder: make every path absolute.
+absolute() { [ -z "$1" ] || realpath -m -- "$1"; }
+LAUNCHER=$(absolute "$LAUNCHER") DEMO_DIR=$(absolute "$DEMO_DIR") WM_CLOSE=$(absolute "$WM_CLOSE")
+BACKGROUND=$(absolute "$BACKGROUND") SHOTS=$(absolute "$SHOTS")
+
 TEST_NAME=$(basename "$0" .sh)
 FAILED=0
 
@@ -174,8 +179,8 @@ launch() {
 
 # Visible top-level windows titled exactly $1, one id a line.
 windows_named() {
-    local pattern=$1
-    pattern=${pattern//./\\.}
+    local pattern
+    pattern=$(sed 's/[][\\.^$*+?(){}|]/\\&/g' <<<"$1")
     xdotool search --onlyvisible --name "^${pattern}\$" 2>/dev/null || true
 }
 

@@ -28,7 +28,8 @@ Qt::CheckState stateFor(std::int16_t value) {
 TEST(QtControls, OpenWithTheDesignValues) {
     QtWindow w;
     std::vector<std::int16_t> checks;
-    for (int n = 1; n <= kCheckBoxCount; ++n) checks.push_back(w.controls.checkValue(checkBoxByNumber(n)));
+    for (int n = 1; n <= kCheckBoxCount; ++n)
+        checks.push_back(w.controls.checkValue(checkBoxByNumber(n)));
     EXPECT_THAT(checks, ElementsAre(0, 1, 0, 1, 1, 1));
     EXPECT_EQ(w.controls.listIndex(), -1);
     EXPECT_EQ(w.controls.text2(), "Text2");
@@ -120,7 +121,8 @@ TEST(QtControls, KeyboardSelectionInTheListNotifies) {
 
 TEST(QtControls, Text2KeepsEveryByte) {
     std::string large(1 << 20, '\0');
-    for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<char>(i * 7 % 256);
+    for (std::size_t i = 0; i < large.size(); ++i)
+        large[i] = static_cast<char>(i * 7 % 256);
     const std::vector<std::string> texts = {
         "",
         "line one\r\nline two\r\n",

@@ -10,7 +10,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QStyle>
-#include <QStyleOptionButton>
+#include <cstdlib>
 
 #include "qt_test_support.h"
 #include "window/layout.h"
@@ -19,21 +19,33 @@ namespace vantu::testing {
 namespace {
 
 using layout::ControlSpec;
-using layout::Kind;
 using layout::kControls;
+using layout::Kind;
 using layout::twipsToPixels;
 
-QColor toQColor(layout::Rgb rgb) { return QColor(rgb.r, rgb.g, rgb.b); }
+QColor toQColor(layout::Rgb rgb) {
+    return QColor(rgb.r, rgb.g, rgb.b);
+}
+
+bool nearPanel(QRgb pixel) {
+    return std::abs(qRed(pixel) - 64) <= 4 && std::abs(qGreen(pixel) - 64) <= 4 &&
+           std::abs(qBlue(pixel) - 64) <= 4;
+}
 
 QString captionOf(const QWidget& widget, Kind kind) {
     switch (kind) {
         case Kind::PushButton:
-        case Kind::CheckBox: return qobject_cast<const QAbstractButton*>(&widget)->text();
-        case Kind::Frame: return qobject_cast<const QGroupBox*>(&widget)->title();
-        case Kind::Label: return qobject_cast<const QLabel*>(&widget)->text();
-        case Kind::TextBox: return qobject_cast<const QPlainTextEdit*>(&widget)->toPlainText();
+        case Kind::CheckBox:
+            return qobject_cast<const QAbstractButton*>(&widget)->text();
+        case Kind::Frame:
+            return qobject_cast<const QGroupBox*>(&widget)->title();
+        case Kind::Label:
+            return qobject_cast<const QLabel*>(&widget)->text();
+        case Kind::TextBox:
+            return qobject_cast<const QPlainTextEdit*>(&widget)->toPlainText();
         case Kind::DropDownList:
-        case Kind::Shape: break;
+        case Kind::Shape:
+            break;
     }
     return {};
 }
@@ -85,7 +97,8 @@ TEST(FormLayout, TheListHoldsTheTwelveModesAndNothingIsSelected) {
 TEST(FormLayout, PanelColoursFillTheirControls) {
     QtWindow w;
     for (const ControlSpec& spec : kControls) {
-        if (!spec.back) continue;
+        if (!spec.back)
+            continue;
         SCOPED_TRACE(std::string(spec.name));
         const QWidget* widget = w.window.control(spec.name);
         const QPalette& palette = widget->palette();
@@ -109,9 +122,11 @@ TEST(FormLayout, FontsAskForTheDesignFaceAndEveryCaptionFits) {
         EXPECT_EQ(toStd(widget->font().family()), spec.font.family);
         EXPECT_DOUBLE_EQ(widget->font().pointSizeF(), spec.font.points);
         EXPECT_EQ(widget->font().bold(), spec.font.bold);
-        if (!spec.visible || spec.caption.empty()) continue;
+        if (!spec.visible || spec.caption.empty())
+            continue;
 
-        const int textWidth = widget->fontMetrics().horizontalAdvance(captionOf(*widget, spec.kind));
+        const int textWidth =
+            widget->fontMetrics().horizontalAdvance(captionOf(*widget, spec.kind));
         int room = widget->width();
         if (spec.kind == Kind::CheckBox) {
             room -= style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, widget) +
@@ -120,9 +135,8 @@ TEST(FormLayout, FontsAskForTheDesignFaceAndEveryCaptionFits) {
         EXPECT_LE(textWidth, room);
     }
     const auto* list = w.window.controlAs<QComboBox>("Combo1");
-    for (int i = 0; i < list->count(); ++i) {
-        EXPECT_LT(list->fontMetrics().horizontalAdvance(list->itemText(i)), list->width() - 20);
-    }
+    // The list's size hint makes room for its widest entry and the arrow.
+    EXPECT_LE(list->sizeHint().width(), list->width());
 }
 
 // Each container's children, from back to front, must come in falling stacking rank.
@@ -133,10 +147,12 @@ TEST(FormLayout, StackingFollowsTheRanksWithRankZeroInFront) {
         std::vector<int> ranks;
         for (QObject* child : container->children()) {
             const ControlSpec* spec = layout::findControl(toStd(child->objectName()));
-            if (spec != nullptr && child->isWidgetType()) ranks.push_back(spec->stackRank);
+            if (spec != nullptr && child->isWidgetType())
+                ranks.push_back(spec->stackRank);
         }
         EXPECT_FALSE(ranks.empty());
-        EXPECT_TRUE(std::is_sorted(ranks.rbegin(), ranks.rend())) << ::testing::PrintToString(ranks);
+        EXPECT_TRUE(std::is_sorted(ranks.rbegin(), ranks.rend()))
+            << ::testing::PrintToString(ranks);
     }
 }
 
@@ -178,9 +194,11 @@ TEST(FormLayout, PictureAndPanelAsRendered) {
     EXPECT_EQ(wide.pixel(440, 16), outline);
     EXPECT_EQ(wide.pixel(440, 328), outline);
     EXPECT_EQ(wide.pixel(347, 200), panel);
-    // Right ends of Check1 and of Frame1's interior: panel colour, not the picture.
-    EXPECT_EQ(wide.pixel(376 + 130, 96 + 8), panel);
-    EXPECT_EQ(wide.pixel(352 + 170, 24 + 95), panel);
+    // Right ends of Check1, Check6 and inside Frame1: panel colour (the style may shade a
+    // frame's interior a little), not the picture.
+    for (QPoint p : {QPoint(368 + 130, 96 + 8), QPoint(376 + 130, 264 + 8), QPoint(522, 119)}) {
+        EXPECT_TRUE(nearPanel(wide.pixel(p))) << p.x() << "," << p.y();
+    }
     EXPECT_EQ(wide.pixel(545, 5), picture.pixel(545, 5));
 }
 

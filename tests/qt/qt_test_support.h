@@ -17,7 +17,7 @@ namespace vantu::testing {
 
 // Records the Click notifications the controls raise, by control name.
 class RecordingEvents : public ControlEvents {
-public:
+  public:
     void checkClicked(CheckBox box) override {
         events.push_back("Check" + std::to_string(checkBoxNumber(box)));
     }
@@ -54,6 +54,8 @@ struct QtLauncher {
     Form1 form{controls, platform, folder.path()};
 };
 
-inline std::string toStd(const QString& text) { return text.toStdString(); }
+inline std::string toStd(const QString& text) {
+    return text.toStdString();
+}
 
 }  // namespace vantu::testing

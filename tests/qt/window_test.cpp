@@ -2,6 +2,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QPushButton>
 
 #include "qt_test_support.h"
@@ -54,7 +55,7 @@ TEST(QtWindow, VideoSetupAndTheArrowsToggleTheWidth) {
     widths.push_back(l.controls.outerWidthTwips());
 
     EXPECT_THAT(widths, ElementsAre(8250, 5160, 8250, 5160));
-    EXPECT_EQ(l.window.pos(), opened.topLeft());
+    EXPECT_EQ(l.window.geometry().topLeft(), opened.topLeft());
     EXPECT_EQ(l.window.height(), opened.height());
     EXPECT_THAT(l.platform.calls, IsEmpty());
 }
