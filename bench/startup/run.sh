@@ -65,8 +65,9 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# Xvfb picks a free display number itself and writes it once it accepts connections.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" \
+# Xvfb picks a free display number itself and writes it once it accepts connections. It must
+# not reset when its last client leaves: a connection attempt during a reset fails.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" \
     >"$work/xvfb.log" 2>&1 </dev/null &
 xvfb_pid=$!
 for _ in $(seq 100); do
