@@ -1,15 +1,19 @@
 // Measures how long a program takes from exec until its window is mapped, and its peak memory.
 //
-//   bench-map-timer [--timeout SECONDS] [--cwd DIR] --title TITLE -- PROGRAM [ARGS...]
+//   bench-map-timer [--timeout SECONDS] [--settle MS] [--cwd DIR] --title TITLE --
+//                   PROGRAM [ARGS...]
 //
 // Watches MapNotify on the root window (selected before the program starts, so no map can be
 // missed) for a top-level window whose WM_NAME or _NET_WM_NAME equals TITLE. A window mapped
 // under another name is watched for name changes, and counts from its map time once it gets
-// the right name. Then the program is ended (SIGTERM, SIGKILL if it lingers) and reaped.
+// the right name. Then the program is ended (SIGTERM, SIGKILL if it lingers) and reaped; with
+// --settle it is left running that long first, so that its peak RSS also covers what it does
+// right after the map (first paint, work on other threads).
 //
 // Prints one line on stdout:  map_ms=<ms from exec to map> peak_rss_mb=<peak RSS in MiB>
 // Exit status: 0 measured, 1 usage error, 2 could not start or the window never came, or
-// the program exited before mapping it.
+// the program exited before mapping it. Interrupted by SIGINT, SIGTERM or SIGHUP, it ends the
+// program all the same, then dies of that signal.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <fcntl.h>
@@ -22,6 +26,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -37,9 +42,36 @@ double nowMs() {
     return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
 }
 
+// Set by SIGINT, SIGTERM or SIGHUP: the child runs in its own process group and would not get
+// a Ctrl-C, so the timer ends it before leaving.
+volatile sig_atomic_t interrupted = 0;
+void onSignal(int sig) {
+    interrupted = sig;
+}
+
+// The program under measurement, once started: a lost X connection must not leave it behind.
+pid_t childPid = 0;
+
 // Windows may vanish between an event and our query of them; such errors are expected.
 int ignoreXError(Display*, XErrorEvent*) {
     return 0;
+}
+
+// Xlib ends the process when this returns, so it ends the program first (the X server went
+// away, or the timer was interrupted while Xlib was waiting on it).
+int onXConnectionLost(Display*) {
+    if (childPid > 0) {
+        kill(-childPid, SIGKILL);
+        while (waitpid(childPid, nullptr, 0) < 0 && errno == EINTR) {
+        }
+    }
+    if (interrupted) {
+        signal(interrupted, SIG_DFL);
+        raise(interrupted);
+    }
+    static const char message[] = "bench-map-timer: lost the connection to the X server\n";
+    (void)!write(STDERR_FILENO, message, sizeof message - 1);
+    _exit(2);
 }
 
 // The raw bytes of a text property, or "" when the window lacks it (or is gone).
@@ -66,15 +98,17 @@ bool hasTitle(Display* dpy, Window w, Atom netWmName, const std::string& title) 
 
 struct Options {
     double timeoutS = 10.0;
+    double settleMs = 0.0;
     const char* cwd = nullptr;
     std::string title;
     std::vector<char*> command;
 };
 
 void usage() {
-    std::fprintf(stderr,
-                 "usage: bench-map-timer [--timeout SECONDS] [--cwd DIR] --title TITLE -- "
-                 "PROGRAM [ARGS...]\n");
+    std::fprintf(
+        stderr,
+        "usage: bench-map-timer [--timeout SECONDS] [--settle MS] [--cwd DIR] --title TITLE "
+        "-- PROGRAM [ARGS...]\n");
 }
 
 bool parse(int argc, char** argv, Options& o) {
@@ -92,6 +126,11 @@ bool parse(int argc, char** argv, Options& o) {
             char* end = nullptr;
             o.timeoutS = std::strtod(argv[++i], &end);
             if (*end != '\0' || !(o.timeoutS > 0))
+                return false;
+        } else if (arg == "--settle") {
+            char* end = nullptr;
+            o.settleMs = std::strtod(argv[++i], &end);
+            if (*end != '\0' || !(o.settleMs >= 0 && o.settleMs <= 60000))
                 return false;
         } else if (arg == "--cwd") {
             o.cwd = argv[++i];
@@ -153,12 +192,19 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(sig, &action, nullptr);
+
     Display* dpy = XOpenDisplay(nullptr);
     if (dpy == nullptr) {
         std::fprintf(stderr, "bench-map-timer: cannot open display\n");
         return 2;
     }
     XSetErrorHandler(ignoreXError);
+    XSetIOErrorHandler(onXConnectionLost);
     fcntl(ConnectionNumber(dpy), F_SETFD, FD_CLOEXEC);
     const Window root = DefaultRootWindow(dpy);
     const Atom netWmName = XInternAtom(dpy, "_NET_WM_NAME", False);
@@ -197,6 +243,7 @@ int main(int argc, char** argv) {
         _exit(127);
     }
     setpgid(pid, pid);  // also from here, so the group exists before any kill
+    childPid = pid;
     close(fds[1]);
 
     // Either the exec time then end of file, or a negative marker and errno (after the exec
@@ -230,7 +277,7 @@ int main(int argc, char** argv) {
     double mapMs = -1.0;
     const double deadline = execMs + opt.timeoutS * 1e3;
     bool childGone = false;
-    while (mapMs < 0) {
+    while (mapMs < 0 && !interrupted) {
         while (mapMs < 0 && XPending(dpy) > 0) {
             XEvent ev;
             XNextEvent(dpy, &ev);
@@ -274,8 +321,22 @@ int main(int argc, char** argv) {
         poll(&pfd, 1, static_cast<int>(left < 50.0 ? left + 1.0 : 50.0));
     }
 
+    if (mapMs >= 0 && opt.settleMs > 0) {
+        timespec pause{static_cast<time_t>(opt.settleMs / 1000),
+                       static_cast<long>(std::fmod(opt.settleMs, 1000.0) * 1e6)};
+        timespec left{};
+        while (!interrupted && nanosleep(&pause, &left) != 0 && errno == EINTR)
+            pause = left;
+    }
     const long peakKiB = endChild(pid);
     XCloseDisplay(dpy);
+    if (interrupted) {
+        // Dies of the same signal, so that a calling shell sees the interruption too.
+        std::fprintf(stderr, "bench-map-timer: interrupted\n");
+        signal(interrupted, SIG_DFL);
+        raise(interrupted);
+        return 128 + interrupted;
+    }
     if (mapMs < 0) {
         std::fprintf(stderr, "bench-map-timer: no window \"%s\" %s\n", opt.title.c_str(),
                      childGone ? "before the program exited" : "before the timeout");

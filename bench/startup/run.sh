@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Start-up benchmark of the Linux launcher against a bare Qt window with the same picture.
 #
-#   bench/startup/run.sh [-n ROUNDS] [-w WARMUP_ROUNDS] [-r RAW.csv] [BUILD_DIR]
+#   bench/startup/run.sh [-n ROUNDS] [-w WARMUP_ROUNDS] [-s SETTLE_MS] [-r RAW.csv] [BUILD_DIR]
 #
 # BUILD_DIR (default: build/release in the repository) must already hold vantu-launcher,
 # bench/startup/bench-bare-window and bench/startup/bench-map-timer; this script builds nothing.
@@ -11,29 +11,34 @@
 #   launcher 1 MiB  the same with a 1 MiB xconfig.dat
 #   bare window     the baseline
 # Each run is timed from exec to the map of the window "Vantu2: Copper Winds"; the program is
-# then ended and its peak RSS read. It prints the median and 90th percentile of the start-up
-# times, the median peak RSS, and the ratios against the launcher's targets. It prints figures
-# and asserts nothing. Without a launcher binary only the bare window is measured.
+# then ended (SETTLE_MS later, default 0) and its peak RSS read. With 0 the RSS is that of the
+# moment of the map; a settle time adds the first paint and whatever other threads do then, so
+# work moved to just after the map cannot hide from it. The script prints the median, 90th
+# percentile and minimum of the start-up times, the median peak RSS, and the ratios against the
+# launcher's targets. It prints figures and asserts nothing. Without a launcher binary only the
+# bare window is measured.
 set -euo pipefail
 
 rounds=30
 warmup=3
+settle=0
 raw=""
 usage() {
-    echo "usage: $0 [-n ROUNDS] [-w WARMUP_ROUNDS] [-r RAW.csv] [BUILD_DIR]" >&2
+    echo "usage: $0 [-n ROUNDS] [-w WARMUP_ROUNDS] [-s SETTLE_MS] [-r RAW.csv] [BUILD_DIR]" >&2
     exit 1
 }
-while getopts "n:w:r:h" opt; do
+while getopts "n:w:s:r:h" opt; do
     case "$opt" in
         n) rounds=$OPTARG ;;
         w) warmup=$OPTARG ;;
+        s) settle=$OPTARG ;;
         r) raw=$OPTARG ;;
         *) usage ;;
     esac
 done
 shift $((OPTIND - 1))
 [ $# -le 1 ] || usage
-[[ "$rounds" =~ ^[1-9][0-9]*$ && "$warmup" =~ ^[0-9]+$ ]] || usage
+[[ "$rounds" =~ ^[1-9][0-9]*$ && "$warmup" =~ ^[0-9]+$ && "$settle" =~ ^[0-9]+$ ]] || usage
 
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-$repo/build/release}
@@ -81,7 +86,14 @@ export DISPLAY=":$(head -n1 "$work/display")"
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 export QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy
-unset WAYLAND_DISPLAY QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_FONT_DPI
+# The same plain environment whatever desktop the script is started from: no theme plugins,
+# input methods or session manager.
+unset WAYLAND_DISPLAY QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_FONT_DPI QT_QPA_PLATFORMTHEME \
+    QT_STYLE_OVERRIDE QT_IM_MODULE XMODIFIERS SESSION_MANAGER XDG_CURRENT_DESKTOP DESKTOP_SESSION
+# A session bus address where nothing listens. Without any address, Qt's accessibility bridge
+# (started by the first widget caption) has libdbus autolaunch a bus through dbus-launch: a
+# fork and exec on every run, and a bus daemon left running where dbus-x11 is installed.
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-session-bus"
 
 # Game folders. The configuration is copied in again before every run in case the launcher
 # rewrites it.
@@ -102,8 +114,9 @@ declare -A label=([launcher]="launcher" [big]="launcher 1 MiB" [bare]="bare wind
 
 # Runs one case once; appends "map_ms rss_mb" to $work/<case>.samples unless discarded.
 failures=0
+failures_in_a_row=0
 run_case() {
-    local name=$1 keep=$2 dir prog out
+    local name=$1 keep=$2 dir prog out status=0
     case "$name" in
         launcher) dir=$work/typical prog=$launcher
                   cp "$work/masters/typical.dat" "$dir/xconfig.dat" ;;
@@ -111,13 +124,23 @@ run_case() {
              cp "$work/masters/big.dat" "$dir/xconfig.dat" ;;
         bare) dir=$work/bare prog=$bare ;;
     esac
-    if ! out=$("$timer" --timeout 10 --cwd "$dir" --title "$title" -- "$prog" \
-            </dev/null 2>>"$work/$name.log"); then
+    out=$("$timer" --timeout 10 --settle "$settle" --cwd "$dir" --title "$title" -- "$prog" \
+        </dev/null 2>"$work/run.err") || status=$?
+    cat "$work/run.err" >>"$work/$name.log"
+    # The timer dies of the signal that interrupted it (128 + number): stop here.
+    [ "$status" -lt 128 ] || exit "$status"
+    if [ "$status" != 0 ]; then
         failures=$((failures + 1))
-        echo "run of '${label[$name]}' failed; last lines of its output:" >&2
-        tail -n 5 "$work/$name.log" >&2
+        failures_in_a_row=$((failures_in_a_row + 1))
+        echo "run of '${label[$name]}' failed:" >&2
+        tail -n 5 "$work/run.err" >&2
+        if ! kill -0 "$xvfb_pid" 2>/dev/null || [ "$failures_in_a_row" -ge 5 ]; then
+            echo "giving up: Xvfb is gone or the last 5 runs failed" >&2
+            exit 2
+        fi
         return 0
     fi
+    failures_in_a_row=0
     local ms rss
     ms=$(sed -n 's/.*map_ms=\([0-9.]*\).*/\1/p' <<<"$out")
     rss=$(sed -n 's/.*peak_rss_mb=\([0-9.]*\).*/\1/p' <<<"$out")
@@ -128,6 +151,7 @@ run_case() {
 }
 
 [ -z "$raw" ] || echo "round,case,map_ms,peak_rss_mb" >"$raw"
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 n=${#cases[@]}
 for ((r = 0; r < warmup; r++)); do
     for c in "${cases[@]}"; do run_case "$c" 0; done
@@ -138,32 +162,36 @@ for ((r = 0; r < rounds; r++)); do
     done
 done
 
-# Prints "median p90" of column $2 of file $1 (p90 by nearest rank).
+# Prints "median p90 min" of column $2 of file $1 (p90 by nearest rank).
 stats() {
     cut -d' ' -f"$2" "$1" | sort -g | awk '
         { v[NR] = $1 }
         END {
-            if (NR == 0) { print "nan nan"; exit }
+            if (NR == 0) { print "nan nan nan"; exit }
             med = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
             k = int(0.9 * NR); if (k < 0.9 * NR) k++
-            printf "%.2f %.2f\n", med, v[k]
+            printf "%.2f %.2f %.2f\n", med, v[k], v[1]
         }'
 }
 
-declare -A med p90 rss count
+declare -A med p90 low rss count
 for c in "${cases[@]}"; do
     f=$work/$c.samples
     [ -s "$f" ] || { echo "no successful run of '${label[$c]}'" >&2; exit 2; }
-    read -r med[$c] p90[$c] <<<"$(stats "$f" 1)"
+    read -r med[$c] p90[$c] low[$c] <<<"$(stats "$f" 1)"
     read -r rss[$c] _ <<<"$(stats "$f" 2)"
     count[$c]=$(wc -l <"$f")
 done
 
-echo "Start-up under Xvfb $DISPLAY, no window manager; $rounds rounds after $warmup warm-up rounds"
-printf '%-16s %5s %12s %10s %18s\n' "case" "runs" "median ms" "p90 ms" "median peak RSS MB"
+echo "Start-up under Xvfb $DISPLAY, no window manager; $rounds rounds after $warmup warm-up" \
+    "rounds; peak RSS $settle ms after the map"
+# Other work on the machine inflates the times; the ratios are fairer than the raw figures.
+echo "load average before: $load_before, after: $(cut -d' ' -f1-3 /proc/loadavg)"
+printf '%-16s %5s %10s %8s %8s %18s\n' "case" "runs" "median ms" "p90 ms" "min ms" \
+    "median peak RSS MB"
 for c in "${cases[@]}"; do
-    printf '%-16s %5s %12s %10s %18s\n' "${label[$c]}" "${count[$c]}" "${med[$c]}" "${p90[$c]}" \
-        "${rss[$c]}"
+    printf '%-16s %5s %10s %8s %8s %18s\n' "${label[$c]}" "${count[$c]}" "${med[$c]}" \
+        "${p90[$c]}" "${low[$c]}" "${rss[$c]}"
 done
 [ "$failures" = 0 ] || echo "failed runs (left out): $failures"
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The built demo folder is a complete game folder: the launcher runs there, and "Play" starts
 # the demo game, whose window comes up and closes from the keyboard (its Quit button).
+# shellcheck source=e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 start_xvfb
 
@@ -11,9 +12,10 @@ for f in vantu.exe xconfig.dat vantu2.wav; do
     [ -f "$GAME/$f" ] || check_failed "the demo folder has no $f"
 done
 [ -x "$GAME/vantu.exe" ] || die "the demo game is not executable"
-[ "$(cat "$GAME/xconfig.dat")" = "1 1 1 1 1 0 0 0 0 3 " ] &&
-    [ "$(stat -c %s "$GAME/xconfig.dat")" -eq 20 ] ||
+if [ "$(stat -c %s "$GAME/xconfig.dat")" -ne 20 ] ||
+    [ "$(cat "$GAME/xconfig.dat")" != "1 1 1 1 1 0 0 0 0 3 " ]; then
     check_failed "the demo xconfig.dat is not the typical 20-byte file"
+fi
 
 launch "$GAME"
 find_main_window

@@ -1,3 +1,5 @@
+# shellcheck shell=bash
+# shellcheck disable=SC2034  # GX, EXIT_STATUS, the control centres ... are for the tests
 # Shared helpers of the end-to-end tests: each test sources this file, which parses the common
 # options, makes a private work folder, starts a private Xvfb (no window manager) and arranges
 # for everything it started to be ended when the test ends, however it ends.
@@ -36,6 +38,7 @@ LAUNCHER=$(absolute "$LAUNCHER") DEMO_DIR=$(absolute "$DEMO_DIR") WM_CLOSE=$(abs
 BACKGROUND=$(absolute "$BACKGROUND") SHOTS=$(absolute "$SHOTS")
 
 TEST_NAME=$(basename "$0" .sh)
+E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 FAILED=0
 
 log() { printf '[%s] %s\n' "$TEST_NAME" "$*"; }
@@ -53,7 +56,7 @@ die() {
     exit 1
 }
 
-for tool in Xvfb xdotool xwininfo; do
+for tool in Xvfb xdotool xwininfo xprop; do
     command -v "$tool" >/dev/null || die "$tool is missing (bash tools/install-deps.sh installs it)"
 done
 [ -x "$LAUNCHER" ] || die "no launcher at '$LAUNCHER'"
@@ -104,17 +107,17 @@ trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
-# Waits until the command succeeds, looking every $POLL seconds for at most $1 seconds.
+# Microseconds since the epoch (whatever the locale's decimal mark).
+now_us() { echo "${EPOCHREALTIME//[.,]/}"; }
+
+# Waits until the command succeeds, trying every $POLL seconds for at most $1 seconds.
 wait_until() {
-    local limit=$1 i
+    local deadline=$(($(now_us) + $1 * 1000000))
     shift
-    local tries
-    tries=$(awk -v l="$limit" -v p="$POLL" 'BEGIN { print int(l / p) }')
-    for ((i = 0; i < tries; i++)); do
-        "$@" && return 0
+    until "$@"; do
+        [ "$(now_us)" -lt "$deadline" ] || return 1
         sleep "$POLL"
     done
-    "$@"
 }
 
 # The private X server: Xvfb picks a free display number itself (-displayfd) and writes it once
@@ -123,9 +126,12 @@ start_xvfb() {
     local fdfile="$WORK/displayfd"
     : >"$fdfile"
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fdfile" \
-        >"$WORK/xvfb.log" 2>&1 &
+        >"$WORK/xvfb.out" 2>&1 &
     XVFB_PID=$!
-    wait_until "$WAIT_LIMIT" grep -q '^[0-9][0-9]*$' "$fdfile" || die "Xvfb did not start"
+    if ! wait_until "$WAIT_LIMIT" grep -q '^[0-9][0-9]*$' "$fdfile"; then
+        cat "$WORK/xvfb.out" >&2
+        die "Xvfb did not start"
+    fi
     DISPLAY=":$(head -n 1 "$fdfile")"
     export DISPLAY
     # Xvfb takes every local client without a cookie; keep the developer's out of the way.
@@ -163,12 +169,15 @@ launch() {
     LAUNCH_COUNT=$((LAUNCH_COUNT + 1))
     local home="$WORK/home"
     mkdir -p "$home" "$WORK/bin"
-    mkdir -p -m 700 "$WORK/runtime"
+    mkdir -p "$WORK/runtime"
+    chmod 700 "$WORK/runtime"
     local pass=()
     local name
-    for name in ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS; do
+    for name in ASAN_OPTIONS UBSAN_OPTIONS; do
         [ -n "${!name:-}" ] && pass+=("$name=${!name}")
     done
+    # Under the sanitizer build: leaks inside system libraries are not the launcher's.
+    pass+=("LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$E2E_DIR/lsan.supp")
     (cd "$folder" && exec env -i \
         HOME="$home" XDG_RUNTIME_DIR="$WORK/runtime" XDG_CONFIG_HOME="$home/.config" \
         XDG_CACHE_HOME="$home/.cache" DISPLAY="$DISPLAY" XAUTHORITY=/dev/null \
@@ -180,21 +189,21 @@ launch() {
 # Visible top-level windows titled exactly $1, one id a line.
 windows_named() {
     local pattern
+    # shellcheck disable=SC2001  # a bracket expression is clearer here than ${//}
     pattern=$(sed 's/[][\\.^$*+?(){}|]/\\&/g' <<<"$1")
     xdotool search --onlyvisible --name "^${pattern}\$" 2>/dev/null || true
 }
 
 # Waits for the launcher's window to be mapped.  -> sets WIN
+main_window_up() {
+    WIN=$(windows_named "$MAIN_TITLE" | head -n 1)
+    [ -n "$WIN" ] && return 0
+    alive "$LAUNCHER_PID" || die "the launcher ended before its window appeared"
+    return 1
+}
 find_main_window() {
-    WIN=""
-    local i
-    for ((i = 0; i < WAIT_LIMIT * 20; i++)); do
-        WIN=$(windows_named "$MAIN_TITLE" | head -n 1)
-        [ -n "$WIN" ] && return 0
-        alive "$LAUNCHER_PID" || die "the launcher ended before its window appeared"
-        sleep "$POLL"
-    done
-    die "no window titled '$MAIN_TITLE' within ${WAIT_LIMIT} s"
+    wait_until "$WAIT_LIMIT" main_window_up ||
+        die "no window titled '$MAIN_TITLE' within ${WAIT_LIMIT} s"
 }
 
 # Outer geometry of window $1 (no window manager: the window is its own frame).

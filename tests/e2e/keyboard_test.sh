@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The keyboard focus starts on "Play": space presses it. Enter and Escape on their own do
 # nothing: the window stays and no game starts.
+# shellcheck source=e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 start_xvfb
 

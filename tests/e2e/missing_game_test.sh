@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # With no vantu.exe in the game folder or on PATH, "Play" reports the failure in a message box
 # and the launcher then ends with a failure status (not by a signal); nothing is started.
+# shellcheck source=e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 start_xvfb
 

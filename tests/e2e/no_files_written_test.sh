@@ -2,6 +2,7 @@
 # The launcher writes nothing into the game folder: not when the player changes options and
 # presses "Play", not when the window is closed. The folder's listing (names, types, sizes,
 # modes, modification times, checksums) must be the same before and after.
+# shellcheck source=e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 start_xvfb
 

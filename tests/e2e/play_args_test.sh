@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # "Play" hands the game the switches for the options read from xconfig.dat (and changed by the
 # player), then the launcher ends at once with status 0. One launcher run per case.
+# shellcheck source=e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 start_xvfb
 

@@ -3,6 +3,7 @@
 # no control is (also where the hidden controls sit), the options panel (Shape1: fill
 # RGB(64,64,64), outline RGB(128,128,128)) only in the wide window, and the picture around it.
 # Keeps one screenshot of each state, cropped to the window, in --shots.
+# shellcheck source=e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 start_xvfb
 

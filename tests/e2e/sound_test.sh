@@ -2,13 +2,15 @@
 # The start-up sound: vantu2.wav from the game folder is played in the background while the
 # window is already up. SDL's "disk" audio driver writes what it plays to a file, paced like a
 # real device (padding buffers with silence), so the test can look for the WAV's samples there.
+# shellcheck source=e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 start_xvfb
 
 [ -n "$DEMO_DIR" ] || die "--demo-dir is needed for vantu2.wav"
 wav="$DEMO_DIR/vantu2.wav"
-[ "$(head -c 4 "$wav")" = RIFF ] && [ "$(tail -c +37 "$wav" | head -c 4)" = data ] ||
+if [ "$(head -c 4 "$wav")" != RIFF ] || [ "$(tail -c +37 "$wav" | head -c 4)" != data ]; then
     die "$wav is not a WAV file with a 44-byte header"
+fi
 data_size=$(($(stat -c %s "$wav") - 44))
 # The samples as " xx" per byte, so a match can only start on a byte.
 tail -c +45 "$wav" | od -An -v -tx1 | tr -d '\n' >"$WORK/samples.hex"
@@ -42,7 +44,10 @@ find_main_window
 "$WM_CLOSE" "$WIN" || check_failed "the window does not take WM_DELETE_WINDOW"
 wait_launcher_exit
 [ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS when closed during the sound"
-log "closed after $(size_of "$out") bytes"
+# Closing ends the launcher and with it the sound: it does not wait for the sound to play out.
+played=$(size_of "$out")
+log "ended with $played bytes played"
+[ "$played" -lt "$data_size" ] || check_failed "the launcher played the whole sound before ending"
 
 log "Play while the sound plays"
 make_game sound-play "1 1 1 1 1 0 0 0 0 3 "

@@ -18,9 +18,11 @@ namespace {
 bool takesDeleteWindow(Display* display, Window window, Atom deleteWindow) {
     Atom* protocols = nullptr;
     int count = 0;
-    if (XGetWMProtocols(display, window, &protocols, &count) == 0) return false;
+    if (XGetWMProtocols(display, window, &protocols, &count) == 0)
+        return false;
     bool found = false;
-    for (int i = 0; i < count; ++i) found = found || protocols[i] == deleteWindow;
+    for (int i = 0; i < count; ++i)
+        found = found || protocols[i] == deleteWindow;
     XFree(protocols);
     return found;
 }

@@ -1,15 +1,16 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <functional>
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include "platform/linux/linux_platform.h"
@@ -44,7 +45,8 @@ ChildResult runInChild(const std::function<void()>& body) {
     ::close(fds[1]);
     ChildResult result;
     char buffer[4096];
-    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;) result.output.append(buffer, n);
+    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
+        result.output.append(buffer, n);
     ::close(fds[0]);
     EXPECT_EQ(::waitpid(pid, &result.status, 0), pid);
     return result;
@@ -65,13 +67,14 @@ void reportWithQt(const std::string& runtimeDir) {
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box == nullptr) return;
+        if (box == nullptr)
+            return;
         timer.stop();
         const bool right = box->objectName() == "unhandledFailure" &&
                            box->windowTitle() == "Vantu2: Copper Winds" &&
                            box->text() == QString::fromStdString(kMessage) &&
-                           box->icon() == QMessageBox::Critical &&
-                           box->buttons().size() == 1 && box->button(QMessageBox::Ok) != nullptr;
+                           box->icon() == QMessageBox::Critical && box->buttons().size() == 1 &&
+                           box->button(QMessageBox::Ok) != nullptr;
         if (!right) {
             std::fprintf(stderr, "unexpected box: %s / %s\n", qPrintable(box->windowTitle()),
                          qPrintable(box->text()));

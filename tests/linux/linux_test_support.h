@@ -15,8 +15,7 @@
 namespace vantu::testing {
 
 // Writes a file, with or without the execute bits.
-inline void writeFile(const std::filesystem::path& path, std::string_view bytes,
-                      bool executable) {
+inline void writeFile(const std::filesystem::path& path, std::string_view bytes, bool executable) {
     std::filesystem::create_directories(path.parent_path());
     {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -33,15 +32,17 @@ inline std::string readFile(const std::filesystem::path& path) {
 inline std::vector<std::string> readLines(const std::filesystem::path& path) {
     std::vector<std::string> lines;
     std::ifstream in(path, std::ios::binary);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
     return lines;
 }
 
 // Sets an environment variable for one scope and puts the old value back.
 class EnvVar {
-public:
+  public:
     EnvVar(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
+        if (const char* old = std::getenv(name))
+            old_ = old;
         ::setenv(name, value.c_str(), 1);
     }
     ~EnvVar() {
@@ -54,14 +55,14 @@ public:
     EnvVar(const EnvVar&) = delete;
     EnvVar& operator=(const EnvVar&) = delete;
 
-private:
+  private:
     const char* name_;
     std::optional<std::string> old_;
 };
 
 // Sends everything written to stderr (fd 2) to a file for one scope.
 class StderrToFile {
-public:
+  public:
     explicit StderrToFile(const std::filesystem::path& file) {
         std::fflush(stderr);
         saved_ = ::dup(2);
@@ -77,7 +78,7 @@ public:
     StderrToFile(const StderrToFile&) = delete;
     StderrToFile& operator=(const StderrToFile&) = delete;
 
-private:
+  private:
     int saved_ = -1;
 };
 

@@ -32,7 +32,7 @@ int waitForExit(pid_t pid) {
 
 // A game folder and three folders for PATH.
 class ProcessStartTest : public ::testing::Test {
-protected:
+  protected:
     fs::path game() const { return temp / "game"; }
     fs::path bin1() const { return temp / "bin1"; }
     fs::path bin2() const { return temp / "bin2"; }
@@ -79,7 +79,8 @@ TEST_F(ProcessStartTest, LooksInTheGameFolderThenPathAndRunsWindowsProgramsThrou
         {"sub/tool", path12, {(game() / "sub" / "tool").string()}},
         {absolute + " z", path12, {absolute, "z"}},
         {"\"sub/tool\" \"a b\"", path12, {(game() / "sub" / "tool").string(), "a b"}},
-        {"vantu.exe -nc -d v1", withWine,
+        {"vantu.exe -nc -d v1",
+         withWine,
          {(wineBin() / "wine").string(), (game() / "vantu.exe").string(), "-nc", "-d", "v1"}},
         {"vantu.exe -nc", path12, {(game() / "vantu.exe").string(), "-nc"}},
     };
@@ -132,8 +133,8 @@ TEST_F(ProcessStartTest, ChildGetsTheArgumentsInItsOwnSessionInTheGameFolder) {
         "game.sh -nc -d v1  -d noshadow\t\"two  words\" \"\" a\\\"b -d saveme");
     ASSERT_EQ(waitForExit(pid), 0);
 
-    const std::vector<std::string> expected = {"-nc", "-d",        "v1", "-d",  "noshadow",
-                                               "two  words", "", "a\"b", "-d", "saveme"};
+    const std::vector<std::string> expected = {"-nc",        "-d", "v1",   "-d", "noshadow",
+                                               "two  words", "",   "a\"b", "-d", "saveme"};
     EXPECT_EQ(readLines(game() / "args.txt"), expected);
     EXPECT_EQ(readLines(game() / "cwd.txt"),
               std::vector<std::string>{fs::canonical(game()).string()});
@@ -155,8 +156,7 @@ TEST_F(ProcessStartTest, WindowsProgramsStartThroughWine) {
         fs::remove(record);
         const pid_t pid = ProcessStarter(game()).start(program + " -nc -d v1");
         ASSERT_EQ(waitForExit(pid), 0);
-        const std::vector<std::string> expected = {(game() / program).string(), "-nc", "-d",
-                                                   "v1"};
+        const std::vector<std::string> expected = {(game() / program).string(), "-nc", "-d", "v1"};
         EXPECT_EQ(readLines(record), expected) << program;
     }
 }

@@ -29,7 +29,8 @@ std::uint32_t le32(const std::string& bytes, std::size_t at) {
 // The sample bytes of a wave file: the contents of its "data" chunk.
 std::string waveData(const std::string& wave) {
     for (std::size_t at = 12; at + 8 <= wave.size(); at += 8 + ((le32(wave, at + 4) + 1) & ~1u)) {
-        if (wave.compare(at, 4, "data") == 0) return wave.substr(at + 8, le32(wave, at + 4));
+        if (wave.compare(at, 4, "data") == 0)
+            return wave.substr(at + 8, le32(wave, at + 4));
     }
     return {};
 }
@@ -37,7 +38,8 @@ std::string waveData(const std::string& wave) {
 // A 16-bit mono wave of the given length: a ramp, so no stretch of it is silence.
 std::string makeWave(std::uint32_t rate, std::uint32_t seconds) {
     const auto put32 = [](std::string& s, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) s += static_cast<char>((v >> (8 * i)) & 0xff);
+        for (int i = 0; i < 4; ++i)
+            s += static_cast<char>((v >> (8 * i)) & 0xff);
     };
     const std::uint32_t dataSize = rate * seconds * 2;
     std::string wave = "RIFF";
@@ -59,10 +61,9 @@ std::string makeWave(std::uint32_t rate, std::uint32_t seconds) {
 }
 
 class SdlSoundTest : public ::testing::Test {
-protected:
+  protected:
     TempFolder temp;
     fs::path output = temp / "played.raw";
-    EnvVar runtimeDir{"XDG_RUNTIME_DIR", temp.path().string()};
 };
 
 TEST_F(SdlSoundTest, TheFilesSamplesReachTheDevice) {
@@ -120,7 +121,8 @@ TEST_F(SdlSoundTest, StopsAtOnceWhilePlaying) {
         SdlSound sound;
         sound.play((temp / "long.wav").string());
         // Bounded: the device opens within milliseconds; this only guards against a hang.
-        for (int i = 0; i < 1000 && readFile(output).empty(); ++i) ::usleep(10'000);
+        for (int i = 0; i < 1000 && readFile(output).empty(); ++i)
+            ::usleep(10'000);
         ASSERT_FALSE(readFile(output).empty());
     }
     // A destructor that waited for the end would have let the whole minute through.

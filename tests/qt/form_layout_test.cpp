@@ -158,7 +158,7 @@ TEST(FormLayout, StackingFollowsTheRanksWithRankZeroInFront) {
 
 TEST(FormLayout, HiddenControlsExistButNeverShowOrTakeTheFocus) {
     QtWindow w;
-    w.showActive();
+    showActive(w.window);
     for (const char* name : {"Text2", "Command4", "Command3"}) {
         SCOPED_TRACE(name);
         const QWidget* widget = w.window.control(name);

@@ -30,13 +30,6 @@ class RecordingEvents : public ControlEvents {
 struct QtWindow {
     QtWindow() { controls.setEvents(&recorder); }
 
-    // Shows the window and waits until it is active, as the player would find it.
-    void showActive() {
-        window.show();
-        window.activateWindow();
-        static_cast<void>(QTest::qWaitForWindowActive(&window));
-    }
-
     QtForm window;
     QtControls controls{window};
     RecordingEvents recorder;
@@ -53,6 +46,13 @@ struct QtLauncher {
     FakePlatform platform;
     Form1 form{controls, platform, folder.path()};
 };
+
+// Shows the window and waits until it is active, as the player would find it.
+inline void showActive(QWidget& window) {
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+}
 
 inline std::string toStd(const QString& text) {
     return text.toStdString();

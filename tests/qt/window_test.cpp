@@ -2,7 +2,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <QComboBox>
 #include <QPushButton>
 
 #include "qt_test_support.h"
@@ -16,12 +15,6 @@ using ::testing::IsEmpty;
 QString focusName() {
     const QWidget* focus = QApplication::focusWidget();
     return focus != nullptr ? focus->objectName() : QStringLiteral("(none)");
-}
-
-void showActive(QWidget& window) {
-    window.show();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
 }
 
 TEST(QtWindow, OpensWithTheFocusOnPlayAndTabsInTabIndexOrder) {
@@ -76,16 +69,6 @@ TEST(QtWindow, EnterAndEscapeDoNothing) {
     EXPECT_THAT(l.platform.calls, IsEmpty());
 }
 
-TEST(QtWindow, FormLoadFillsTheControlsBeforeTheWindowShows) {
-    QtLauncher l;
-    l.folder.write("xconfig.dat", "1 0 1 0 1 0 0 0 1 2 ");
-    l.form.Form_Load();
-    EXPECT_FALSE(l.window.isVisible());
-    EXPECT_EQ(l.controls.listIndex(), 2);
-    EXPECT_EQ(l.window.controlAs<QComboBox>("Combo1")->currentText(), QStringLiteral("1280x1024"));
-    EXPECT_THAT(l.platform.calls, ElementsAre("sound"));
-}
-
 TEST(QtWindow, PlayStartsTheGameWithTheShownOptionsThenEnds) {
     QtLauncher l;
     l.form.Form_Load();
@@ -96,13 +79,6 @@ TEST(QtWindow, PlayStartsTheGameWithTheShownOptionsThenEnds) {
     ASSERT_EQ(l.platform.starts.size(), 1u);
     EXPECT_THAT(l.platform.starts[0].commandLine, ::testing::HasSubstr("-d noshaders"));
     EXPECT_THAT(l.platform.calls, ElementsAre("sound", "start", "end"));
-}
-
-TEST(QtWindow, AFailedStartIsReported) {
-    QtLauncher l;
-    l.platform.startFailure = "vantu.exe: No such file or directory";
-    QTest::mouseClick(l.window.control("Command1"), Qt::LeftButton);
-    EXPECT_THAT(l.platform.reports, ElementsAre("vantu.exe: No such file or directory"));
 }
 
 // Clicking where the hidden "Load Config" button would be reaches nothing; its handler is

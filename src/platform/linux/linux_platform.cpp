@@ -11,7 +11,9 @@ void LinuxPlatform::startProcess(const std::string& commandLine, int /*showState
     starter_.start(commandLine);
 }
 
-void LinuxPlatform::endProcess() { exitNow(0); }
+void LinuxPlatform::endProcess() {
+    exitNow(0);
+}
 
 std::int32_t LinuxPlatform::playSound(const std::string& fileName, std::uint32_t /*flags*/) {
     sound_.play(fileName);

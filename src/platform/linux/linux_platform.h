@@ -15,7 +15,7 @@ namespace vantu {
 // box. Create it after the QApplication and before the window; it stops the sound when it
 // is destroyed.
 class LinuxPlatform : public Platform {
-public:
+  public:
     // The game is looked up first in gameFolder and runs there; empty means the current
     // directory.
     explicit LinuxPlatform(std::filesystem::path gameFolder = {});
@@ -29,7 +29,7 @@ public:
     std::int32_t playSound(const std::string& fileName, std::uint32_t flags) override;
     [[noreturn]] void reportUnhandledFailure(const std::string& message) override;
 
-private:
+  private:
     ProcessStarter starter_;
     SdlSound sound_;
 };

@@ -34,7 +34,9 @@ bool isRegularFile(const fs::path& path) {
     return fs::is_regular_file(path, ec);
 }
 
-bool isExecutable(const fs::path& path) { return ::access(path.c_str(), X_OK) == 0; }
+bool isExecutable(const fs::path& path) {
+    return ::access(path.c_str(), X_OK) == 0;
+}
 
 bool isWindowsExecutable(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -59,10 +61,13 @@ std::optional<fs::path> searchPath(std::string_view name, std::string_view pathV
         const std::string_view dir = pathValue.substr(begin, end - begin);
         const fs::path candidate = fs::path(dir.empty() ? "." : dir) / name;
         if (isRegularFile(candidate)) {
-            if (isExecutable(candidate)) return absolutePath(candidate);
-            if (!executableOnly && !firstFile) firstFile = absolutePath(candidate);
+            if (isExecutable(candidate))
+                return absolutePath(candidate);
+            if (!executableOnly && !firstFile)
+                firstFile = absolutePath(candidate);
         }
-        if (end == std::string_view::npos) break;
+        if (end == std::string_view::npos)
+            break;
         begin = end + 1;
     }
     return firstFile;
@@ -75,14 +80,17 @@ std::optional<fs::path> findWine(std::string_view pathValue) {
 Command resolveCommand(std::string_view commandLine, const fs::path& folder,
                        std::string_view pathValue) {
     std::vector<std::string> args = splitCommandLine(commandLine);
-    if (args.empty() || args[0].empty()) fail("", ENOENT);
+    if (args.empty() || args[0].empty())
+        fail("", ENOENT);
 
     Command command;
     command.program = args[0];
-    const fs::path base = folder.empty() ? fs::path(".") : folder;
+    std::error_code ec;
+    fs::path base = folder.empty() ? fs::current_path(ec) : folder;
+    if (base.empty())
+        base = ".";
     fs::path file;
-    if (command.program.find('/') != std::string::npos ||
-        isRegularFile(base / command.program)) {
+    if (command.program.find('/') != std::string::npos || isRegularFile(base / command.program)) {
         file = absolutePath(base / command.program);
     } else if (auto found = searchPath(command.program, pathValue, false)) {
         file = *found;
@@ -106,7 +114,8 @@ Command resolveCommand(std::string_view commandLine, const fs::path& folder,
 int spawnDetached(const std::vector<std::string>& argv, const fs::path& folder, pid_t& pid) {
     std::vector<char*> cargv;
     cargv.reserve(argv.size() + 1);
-    for (const std::string& arg : argv) cargv.push_back(const_cast<char*>(arg.c_str()));
+    for (const std::string& arg : argv)
+        cargv.push_back(const_cast<char*>(arg.c_str()));
     cargv.push_back(nullptr);
 
     posix_spawnattr_t attr;
@@ -117,12 +126,13 @@ int spawnDetached(const std::vector<std::string>& argv, const fs::path& folder, 
     sigfillset(&all);
     posix_spawnattr_setsigmask(&attr, &none);
     posix_spawnattr_setsigdefault(&attr, &all);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK |
-                                        POSIX_SPAWN_SETSIGDEF);
+    posix_spawnattr_setflags(&attr,
+                             POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    if (!folder.empty()) posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+    if (!folder.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
 
     const int error = posix_spawn(&pid, cargv[0], &actions, &attr, cargv.data(), environ);
 
@@ -157,7 +167,8 @@ pid_t ProcessStarter::start(std::string_view commandLine) const {
             error = spawnDetached(command.argv, folder_, pid);
         }
     }
-    if (error != 0) fail(command.program, error);
+    if (error != 0)
+        fail(command.program, error);
     return pid;
 }
 

@@ -16,7 +16,7 @@ namespace vantu {
 // it is. A Windows executable (a file that starts with "MZ", or one the kernel refuses with
 // ENOEXEC) is run through `wine` when wine is on PATH.
 class ProcessStarter {
-public:
+  public:
     // gameFolder is where the program is looked up first and where it runs; empty means the
     // current directory.
     explicit ProcessStarter(std::filesystem::path gameFolder = {});
@@ -33,7 +33,7 @@ public:
     // "<program>: <reason>", when it cannot be started.
     pid_t start(std::string_view commandLine) const;
 
-private:
+  private:
     std::filesystem::path folder_;
 };
 

@@ -19,37 +19,41 @@ void muteAlsa() {
     static std::once_flag once;
     std::call_once(once, [] {
         void* library = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
-        if (library == nullptr) return;
+        if (library == nullptr)
+            return;
         using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
         using SetHandler = int (*)(Handler);
-        auto setHandler =
-            reinterpret_cast<SetHandler>(dlsym(library, "snd_lib_error_set_handler"));
-        if (setHandler != nullptr) setHandler(&ignoreAlsaError);
+        auto setHandler = reinterpret_cast<SetHandler>(dlsym(library, "snd_lib_error_set_handler"));
+        if (setHandler != nullptr)
+            setHandler(&ignoreAlsaError);
     });
 }
 
 // Audio only: SDL installs no signal handlers and is shut down when the sound ends.
 class SdlAudio {
-public:
+  public:
     SdlAudio() {
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         ok_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
     }
     ~SdlAudio() {
-        if (ok_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        if (ok_)
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
         SDL_Quit();
     }
     SdlAudio(const SdlAudio&) = delete;
     SdlAudio& operator=(const SdlAudio&) = delete;
     bool ok() const { return ok_; }
 
-private:
+  private:
     bool ok_ = false;
 };
 
 }  // namespace
 
-SdlSound::~SdlSound() { stop(); }
+SdlSound::~SdlSound() {
+    stop();
+}
 
 void SdlSound::play(std::string fileName) {
     stop();
@@ -61,7 +65,8 @@ void SdlSound::play(std::string fileName) {
 }
 
 void SdlSound::wait() {
-    if (thread_.joinable()) thread_.join();
+    if (thread_.joinable())
+        thread_.join();
 }
 
 void SdlSound::stop() {
@@ -70,7 +75,8 @@ void SdlSound::stop() {
         stopping_ = true;
     }
     wake_.notify_all();
-    if (thread_.joinable()) thread_.join();
+    if (thread_.joinable())
+        thread_.join();
 }
 
 bool SdlSound::stopRequested() {
@@ -79,22 +85,30 @@ bool SdlSound::stopRequested() {
 }
 
 void SdlSound::run(const std::string& fileName) {
+    // SDL keeps its error text per thread and frees it by itself only on threads it started.
+    struct ThreadCleanup {
+        ~ThreadCleanup() { SDL_TLSCleanup(); }
+    } cleanup;
+
     SDL_AudioSpec spec{};
     Uint8* samples = nullptr;
     Uint32 length = 0;
-    if (SDL_LoadWAV(fileName.c_str(), &spec, &samples, &length) == nullptr) return;
+    if (SDL_LoadWAV(fileName.c_str(), &spec, &samples, &length) == nullptr)
+        return;
     const std::unique_ptr<Uint8, decltype(&SDL_FreeWAV)> wave(samples, &SDL_FreeWAV);
 
     muteAlsa();
     SdlAudio audio;
-    if (!audio.ok() || stopRequested()) return;
+    if (!audio.ok() || stopRequested())
+        return;
 
     // The file's own format: SDL converts for the device when it has to, so the samples reach
     // it unchanged whenever it can take them as they are.
     spec.callback = nullptr;
     spec.userdata = nullptr;
     const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
-    if (device == 0) return;
+    if (device == 0)
+        return;
     SDL_QueueAudio(device, wave.get(), length);
     SDL_PauseAudioDevice(device, 0);
 
@@ -103,7 +117,8 @@ void SdlSound::run(const std::string& fileName) {
     using namespace std::chrono_literals;
     const auto tail = std::chrono::milliseconds(1000 * spec.samples / std::max(spec.freq, 1) + 1);
     std::unique_lock lock(mutex_);
-    while (SDL_GetQueuedAudioSize(device) > 0) wake_.wait_for(lock, 20ms);
+    while (!stopping_ && SDL_GetQueuedAudioSize(device) > 0)
+        wake_.wait_for(lock, 20ms);
     wake_.wait_for(lock, tail, [this] { return stopping_; });
     lock.unlock();
     SDL_CloseAudioDevice(device);

@@ -14,7 +14,7 @@ namespace vantu {
 // The player owns SDL in the process: its thread initialises SDL and shuts it down with
 // SDL_Quit when the sound ends. One instance per process; use it from one thread.
 class SdlSound {
-public:
+  public:
     SdlSound() = default;
     // Stops the sound and waits for the thread; returns as soon as SDL lets go of the device.
     ~SdlSound();
@@ -28,7 +28,7 @@ public:
     // Stops the current sound and waits until its thread has closed the device.
     void stop();
 
-private:
+  private:
     void run(const std::string& fileName);
     bool stopRequested();
 

@@ -86,6 +86,9 @@ void QtControls::setListIndex(std::int16_t index) {
     if (index < kNoSelection || index >= list_->count()) {
         throw ControlError("invalid list index " + std::to_string(index));
     }
+    // QComboBox reports setting -1 again as a change; the same index is no change.
+    if (index == list_->currentIndex())
+        return;
     list_->setCurrentIndex(index);
 }
 

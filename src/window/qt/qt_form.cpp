@@ -79,6 +79,7 @@ QWidget* createWidget(const ControlSpec& spec) {
             return new QGroupBox(caption);
         case Kind::Label: {
             auto* label = new ClickLabel(caption);
+            label->setTextFormat(Qt::PlainText);  // "<<" is a caption, not markup
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             return label;
         }
