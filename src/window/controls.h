@@ -68,9 +68,8 @@ class Controls {
     // The whole text of the hidden text box Text2, byte for byte.
     virtual std::string text2() const = 0;
     virtual void setText2(std::string text) = 0;
-    // Adds text at the end of Text2. Implementations keep their storage between loads, so a
-    // long trace costs no fresh allocation each time.
-    virtual void appendText2(std::string_view text) { setText2(text2().append(text)); }
+    // Adds text at the end of Text2, in time proportional to the text added.
+    virtual void appendText2(std::string_view text) = 0;
 
     // The window's outer width (frame included) in twips; setting it keeps position and height.
     virtual float outerWidthTwips() const = 0;

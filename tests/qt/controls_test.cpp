@@ -139,6 +139,22 @@ TEST(QtControls, Text2KeepsEveryByte) {
     EXPECT_LE(w.window.controlAs<QPlainTextEdit>("Text2")->toPlainText().size(), 4096);
 }
 
+TEST(QtControls, Text2AppendsInBlocks) {
+    QtWindow w;
+    w.controls.setText2({});
+    std::string expected;
+    // A trace of a large file arrives as many blocks: each must add, not rewrite, the text.
+    for (int i = 0; i < 2000; ++i) {
+        const std::string block(64 * 1024, static_cast<char>('a' + i % 26));
+        w.controls.appendText2(block);
+        expected += block;
+    }
+    w.controls.appendText2("\r\n");
+    expected += "\r\n";
+    EXPECT_TRUE(w.controls.text2() == expected);
+    EXPECT_EQ(w.window.controlAs<QPlainTextEdit>("Text2")->toPlainText().size(), 4096);
+}
+
 TEST(QtControls, OuterWidthKeepsPositionAndHeight) {
     QtWindow w;
     w.window.move(40, 30);

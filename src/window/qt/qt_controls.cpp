@@ -98,6 +98,17 @@ std::string QtControls::text2() const {
 
 void QtControls::setText2(std::string text) {
     text2_ = std::move(text);
+    showText2();
+}
+
+void QtControls::appendText2(std::string_view text) {
+    const bool shownPartGrows = text2_.size() < kText2WidgetBytes;
+    text2_.append(text);
+    if (shownPartGrows)
+        showText2();
+}
+
+void QtControls::showText2() {
     const std::size_t shown = std::min(text2_.size(), kText2WidgetBytes);
     text2Box_->setPlainText(QString::fromLatin1(text2_.data(), static_cast<qsizetype>(shown)));
 }

@@ -34,6 +34,7 @@ class QtControls : public Controls {
     void setListIndex(std::int16_t index) override;
     std::string text2() const override;
     void setText2(std::string text) override;
+    void appendText2(std::string_view text) override;
     float outerWidthTwips() const override;
     void setOuterWidthTwips(float twips) override;
 
@@ -45,6 +46,8 @@ class QtControls : public Controls {
     QComboBox* list_ = nullptr;
     QPlainTextEdit* text2Box_ = nullptr;
     std::string text2_;
+
+    void showText2();
     ControlEvents* events_ = nullptr;
     std::vector<QMetaObject::Connection> connections_;
 };
