@@ -1,9 +1,7 @@
 #include "config/config_reader.h"
 
-#include <array>
 #include <charconv>
 #include <cmath>
-#include <cstring>
 #include <fstream>
 #include <limits>
 #include <string>
@@ -19,100 +17,6 @@ namespace fs = std::filesystem;
 
 // Ends a load on the failure path: the file cannot be read, or the list refuses a field.
 struct LoadFailed {};
-
-// The trace entry of one character: the character, "(", a blank, its code, ")".
-struct CharEntry {
-    std::array<char, 8> bytes;  // at most 7 used; 8 so that an entry is copied in one move
-    std::uint8_t size;
-};
-
-constexpr std::array<CharEntry, 256> makeCharEntries() {
-    std::array<CharEntry, 256> table{};
-    for (int code = 0; code < 256; ++code) {
-        CharEntry& e = table[static_cast<std::size_t>(code)];
-        std::size_t n = 0;
-        e.bytes[n++] = static_cast<char>(code);
-        e.bytes[n++] = '(';
-        e.bytes[n++] = ' ';
-        if (code >= 100)
-            e.bytes[n++] = static_cast<char>('0' + code / 100);
-        if (code >= 10)
-            e.bytes[n++] = static_cast<char>('0' + code / 10 % 10);
-        e.bytes[n++] = static_cast<char>('0' + code % 10);
-        e.bytes[n++] = ')';
-        e.size = static_cast<std::uint8_t>(n);
-    }
-    return table;
-}
-
-constexpr std::array<CharEntry, 256> kCharEntries = makeCharEntries();
-
-// Collects the trace in a block of modest size and adds it to Text2 a block at a time: the
-// text box ends up with exactly the text that appending entry by entry would give, at linear
-// cost, and the block stays in the processor's cache.
-class TraceWriter {
-  public:
-    explicit TraceWriter(Controls& controls)
-        : controls_(controls), block_(kBlockSize + kSlack, '\0'), out_(block_.data()) {}
-
-    // The character, "(", a blank, its code, ")".
-    void character(unsigned char code) {
-        const CharEntry& entry = kCharEntries[code];
-        std::memcpy(out_, entry.bytes.data(), entry.bytes.size());
-        out_ += entry.size;
-        flushIfFull();
-    }
-
-    // "Opcao = ", a blank and the field number, ":", the field's text.
-    void fieldEntry(std::uint64_t number, std::string_view text) {
-        static constexpr std::string_view kLabel = "Opcao = ";
-        std::memcpy(out_, kLabel.data(), kLabel.size());
-        out_ += kLabel.size();
-        *out_++ = ' ';
-        out_ = std::to_chars(out_, out_ + 20, number).ptr;
-        *out_++ = ':';
-        if (text.size() > room()) {
-            flush();
-            if (text.size() > room()) {
-                controls_.appendText2(text);
-                return;
-            }
-        }
-        std::memcpy(out_, text.data(), text.size());
-        out_ += text.size();
-        flushIfFull();
-    }
-
-    void lineEnd() {
-        *out_++ = '\r';
-        *out_++ = '\n';
-        flushIfFull();
-    }
-
-    void flush() {
-        const std::string_view done(block_.data(), static_cast<std::size_t>(out_ - block_.data()));
-        if (!done.empty())
-            controls_.appendText2(done);
-        out_ = block_.data();
-    }
-
-  private:
-    static constexpr std::size_t kBlockSize = 64 * 1024;
-    // Room past the block for the largest fixed entry, so that entries are written unchecked.
-    static constexpr std::size_t kSlack = 64;
-
-    std::size_t room() const {
-        return static_cast<std::size_t>(block_.data() + block_.size() - out_);
-    }
-    void flushIfFull() {
-        if (out_ >= block_.data() + kBlockSize)
-            flush();
-    }
-
-    Controls& controls_;
-    std::string block_;
-    char* out_;
-};
 
 // Reads the whole file when it is a regular file (links followed) of at most the size limit.
 // Directories, pipes, devices, unreadable and oversized files give false without blocking.
@@ -165,6 +69,8 @@ void applyDisplayMode(LaunchOptions& options, std::string_view text) {
         throw LoadFailed{};
     options.setDisplayMode(static_cast<std::int16_t>(rounded));
 }
+
+constexpr std::uint64_t kLastAppliedField = 10;
 
 // Applies a completed field by its number; numbers with no meaning change nothing.
 void applyField(LaunchOptions& options, std::uint64_t number, std::string_view text) {
@@ -240,26 +146,21 @@ void loadConfig(const fs::path& folder, LaunchOptions& options, Controls& contro
         std::string content;
         if (!readConfigFile(folder / kConfigFileName, content))
             throw LoadFailed{};
-        controls.setText2({});
 
-        TraceWriter trace(controls);
+        // Fields end at blanks; every other character since the last blank is the field's text.
+        // Fields after the tenth change nothing, so the scan stops there.
         std::uint64_t fieldNumber = 1;
         std::size_t fieldStart = 0;
-        for (std::size_t i = 0; i < content.size(); ++i) {
-            const auto code = static_cast<unsigned char>(content[i]);
-            trace.character(code);
-            if (code != ' ')
+        for (std::size_t i = 0; i < content.size() && fieldNumber <= kLastAppliedField; ++i) {
+            if (content[i] != ' ')
                 continue;
-
-            // A blank ends the field: every other character since the last blank is its text.
-            const std::string_view fieldText(content.data() + fieldStart, i - fieldStart);
-            trace.fieldEntry(fieldNumber, fieldText);
-            applyField(options, fieldNumber, fieldText);
+            applyField(options, fieldNumber,
+                       std::string_view(content.data() + fieldStart, i - fieldStart));
             ++fieldNumber;
             fieldStart = i + 1;
-            trace.lineEnd();
         }
-        trace.flush();
+        // The trace covers the whole file and is rendered when Text2 is first read.
+        controls.setText2Trace(std::move(content));
     } catch (...) {
         // One report for every failure; what earlier fields set stays.
         try {

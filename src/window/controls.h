@@ -66,10 +66,11 @@ class Controls {
     virtual void setListIndex(std::int16_t index) = 0;
 
     // The whole text of the hidden text box Text2, byte for byte.
-    virtual std::string text2() const = 0;
+    virtual const std::string& text2() const = 0;
     virtual void setText2(std::string text) = 0;
-    // Adds text at the end of Text2, in time proportional to the text added.
-    virtual void appendText2(std::string_view text) = 0;
+    // Sets Text2 to the load trace of a configuration file's content (see loadTrace), which
+    // implementations may render when the text is first read (Text2Store does).
+    virtual void setText2Trace(std::string content) = 0;
 
     // The window's outer width (frame included) in twips; setting it keeps position and height.
     virtual float outerWidthTwips() const = 0;

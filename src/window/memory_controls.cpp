@@ -1,5 +1,7 @@
 #include "window/memory_controls.h"
 
+#include <utility>
+
 #include "window/layout.h"
 
 namespace vantu {
@@ -15,7 +17,7 @@ constexpr float kOpeningOuterWidth = static_cast<float>(layout::kForm.clientWidt
 }  // namespace
 
 MemoryControls::MemoryControls()
-    : text2_(layout::findControl("Text2")->caption), outerWidth_(kOpeningOuterWidth) {
+    : text2_(std::string(layout::findControl("Text2")->caption)), outerWidth_(kOpeningOuterWidth) {
     for (int n = 1; n <= kCheckBoxCount; ++n) {
         checks_[static_cast<std::size_t>(n - 1)] = layout::checkBoxDesignValue(n);
     }
@@ -56,17 +58,13 @@ void MemoryControls::setListIndex(std::int16_t index) {
         events_->comboClicked();
 }
 
-std::string MemoryControls::text2() const {
-    return text2_;
-}
-
 void MemoryControls::setText2(std::string text) {
-    text2_.assign(text);  // keeps the storage for the next trace
+    text2_.setText(std::move(text));
     ++text2Writes_;
 }
 
-void MemoryControls::appendText2(std::string_view text) {
-    text2_.append(text);
+void MemoryControls::setText2Trace(std::string content) {
+    text2_.setTraceOf(std::move(content));
     ++text2Writes_;
 }
 

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "window/controls.h"
+#include "window/text2_store.h"
 
 namespace vantu {
 
@@ -20,9 +21,9 @@ class MemoryControls : public Controls {
     void setCheckValue(CheckBox box, std::int16_t value) override;
     std::int16_t listIndex() const override;
     void setListIndex(std::int16_t index) override;
-    std::string text2() const override;
+    const std::string& text2() const override { return text2_.text(); }
     void setText2(std::string text) override;
-    void appendText2(std::string_view text) override;
+    void setText2Trace(std::string content) override;
     float outerWidthTwips() const override { return outerWidth_; }
     void setOuterWidthTwips(float twips) override { outerWidth_ = twips; }
 
@@ -35,14 +36,14 @@ class MemoryControls : public Controls {
     void failReadingOf(std::optional<CheckBox> box) { failRead_ = box; }
     void failSettingOf(std::optional<CheckBox> box) { failSet_ = box; }
 
-    // How many times Text2 was replaced or added to (the load must not write it per character).
+    // How many times Text2 was replaced (a load must not write it per character or field).
     int text2Writes() const { return text2Writes_; }
 
   private:
     ControlEvents* events_ = nullptr;
     std::array<std::int16_t, kCheckBoxCount> checks_;
     std::int16_t listIndex_ = kNoSelection;
-    std::string text2_;
+    Text2Store text2_;
     float outerWidth_;
     std::optional<CheckBox> failRead_;
     std::optional<CheckBox> failSet_;

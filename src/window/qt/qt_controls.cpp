@@ -37,7 +37,7 @@ QtControls::QtControls(QtForm& window)
     : window_(window),
       list_(&required<QComboBox>(window, "Combo1")),
       text2Box_(&required<QPlainTextEdit>(window, "Text2")),
-      text2_(layout::findControl("Text2")->caption) {
+      text2_(std::string(layout::findControl("Text2")->caption)) {
     for (int n = 1; n <= kCheckBoxCount; ++n) {
         const CheckBox which = checkBoxByNumber(n);
         OptionCheckBox* check = &required<OptionCheckBox>(window, "Check" + std::to_string(n));
@@ -92,25 +92,21 @@ void QtControls::setListIndex(std::int16_t index) {
     list_->setCurrentIndex(index);
 }
 
-std::string QtControls::text2() const {
-    return text2_;
-}
-
 void QtControls::setText2(std::string text) {
-    text2_ = std::move(text);
+    text2_.setText(std::move(text));
     showText2();
 }
 
-void QtControls::appendText2(std::string_view text) {
-    const bool shownPartGrows = text2_.size() < kText2WidgetBytes;
-    text2_.append(text);
-    if (shownPartGrows)
-        showText2();
+void QtControls::setText2Trace(std::string content) {
+    text2_.setTraceOf(std::move(content));
+    showText2();
 }
 
+// The box is never shown; it gets only the start of the text.
 void QtControls::showText2() {
-    const std::size_t shown = std::min(text2_.size(), kText2WidgetBytes);
-    text2Box_->setPlainText(QString::fromLatin1(text2_.data(), static_cast<qsizetype>(shown)));
+    const std::string shown = text2_.start(kText2WidgetBytes);
+    text2Box_->setPlainText(
+        QString::fromLatin1(shown.data(), static_cast<qsizetype>(shown.size())));
 }
 
 float QtControls::outerWidthTwips() const {

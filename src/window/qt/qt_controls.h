@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "window/controls.h"
+#include "window/text2_store.h"
 
 class QComboBox;
 class QPlainTextEdit;
@@ -32,9 +33,9 @@ class QtControls : public Controls {
     void setCheckValue(CheckBox box, std::int16_t value) override;
     std::int16_t listIndex() const override;
     void setListIndex(std::int16_t index) override;
-    std::string text2() const override;
+    const std::string& text2() const override { return text2_.text(); }
     void setText2(std::string text) override;
-    void appendText2(std::string_view text) override;
+    void setText2Trace(std::string content) override;
     float outerWidthTwips() const override;
     void setOuterWidthTwips(float twips) override;
 
@@ -45,7 +46,7 @@ class QtControls : public Controls {
     std::array<OptionCheckBox*, kCheckBoxCount> checks_{};
     QComboBox* list_ = nullptr;
     QPlainTextEdit* text2Box_ = nullptr;
-    std::string text2_;
+    Text2Store text2_;
 
     void showText2();
     ControlEvents* events_ = nullptr;
