@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <string>
 
+#include <QObject>
+
 #include "platform/linux/process_start.h"
 #include "platform/linux/sdl_sound.h"
 #include "platform/platform.h"
@@ -25,13 +27,15 @@ class LinuxPlatform : public Platform {
     void startProcess(const std::string& commandLine, int showState) override;
     [[noreturn]] void endProcess() override;
     // Plays the file in the background whatever the flags say (they ask for exactly that);
-    // returns 1.
+    // under a running Qt event loop the sound starts once the loop runs. Returns 1.
     std::int32_t playSound(const std::string& fileName, std::uint32_t flags) override;
     [[noreturn]] void reportUnhandledFailure(const std::string& message) override;
 
   private:
     ProcessStarter starter_;
     SdlSound sound_;
+    // Owns the pending start of a sound, so that it is dropped with the platform.
+    QObject soundStarter_;
 };
 
 }  // namespace vantu

@@ -1,11 +1,12 @@
 #include "platform/linux/sdl_sound.h"
 
-#include <SDL.h>
 #include <dlfcn.h>
 
 #include <algorithm>
 #include <chrono>
 #include <memory>
+
+#include "platform/linux/sdl_library.h"
 
 namespace vantu {
 namespace {
@@ -32,20 +33,21 @@ void muteAlsa() {
 // Audio only: SDL installs no signal handlers and is shut down when the sound ends.
 class SdlAudio {
   public:
-    SdlAudio() {
-        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        ok_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    explicit SdlAudio(const SdlLibrary& sdl) : sdl_(sdl) {
+        sdl_.SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        ok_ = sdl_.InitSubSystem(SDL_INIT_AUDIO) == 0;
     }
     ~SdlAudio() {
         if (ok_)
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        SDL_Quit();
+            sdl_.QuitSubSystem(SDL_INIT_AUDIO);
+        sdl_.Quit();
     }
     SdlAudio(const SdlAudio&) = delete;
     SdlAudio& operator=(const SdlAudio&) = delete;
     bool ok() const { return ok_; }
 
   private:
+    const SdlLibrary& sdl_;
     bool ok_ = false;
 };
 
@@ -85,20 +87,27 @@ bool SdlSound::stopRequested() {
 }
 
 void SdlSound::run(const std::string& fileName) {
+    const SdlLibrary* library = SdlLibrary::get();
+    if (library == nullptr || stopRequested())
+        return;
+    const SdlLibrary& sdl = *library;
+
     // SDL keeps its error text per thread and frees it by itself only on threads it started.
     struct ThreadCleanup {
-        ~ThreadCleanup() { SDL_TLSCleanup(); }
-    } cleanup;
+        const SdlLibrary& sdl;
+        ~ThreadCleanup() { sdl.TLSCleanup(); }
+    } cleanup{sdl};
 
     SDL_AudioSpec spec{};
     Uint8* samples = nullptr;
     Uint32 length = 0;
-    if (SDL_LoadWAV(fileName.c_str(), &spec, &samples, &length) == nullptr)
+    if (sdl.LoadWAV_RW(sdl.RWFromFile(fileName.c_str(), "rb"), 1, &spec, &samples, &length) ==
+        nullptr)
         return;
-    const std::unique_ptr<Uint8, decltype(&SDL_FreeWAV)> wave(samples, &SDL_FreeWAV);
+    const std::unique_ptr<Uint8, decltype(sdl.FreeWAV)> wave(samples, sdl.FreeWAV);
 
     muteAlsa();
-    SdlAudio audio;
+    SdlAudio audio(sdl);
     if (!audio.ok() || stopRequested())
         return;
 
@@ -106,22 +115,22 @@ void SdlSound::run(const std::string& fileName) {
     // it unchanged whenever it can take them as they are.
     spec.callback = nullptr;
     spec.userdata = nullptr;
-    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
+    const SDL_AudioDeviceID device = sdl.OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
     if (device == 0)
         return;
-    SDL_QueueAudio(device, wave.get(), length);
-    SDL_PauseAudioDevice(device, 0);
+    sdl.QueueAudio(device, wave.get(), length);
+    sdl.PauseAudioDevice(device, 0);
 
     // The queue empties when the device has taken the last samples; one more buffer's time
     // lets them play out before the device closes.
     using namespace std::chrono_literals;
     const auto tail = std::chrono::milliseconds(1000 * spec.samples / std::max(spec.freq, 1) + 1);
     std::unique_lock lock(mutex_);
-    while (!stopping_ && SDL_GetQueuedAudioSize(device) > 0)
+    while (!stopping_ && sdl.GetQueuedAudioSize(device) > 0)
         wake_.wait_for(lock, 20ms);
     wake_.wait_for(lock, tail, [this] { return stopping_; });
     lock.unlock();
-    SDL_CloseAudioDevice(device);
+    sdl.CloseAudioDevice(device);
 }
 
 }  // namespace vantu

@@ -1,5 +1,6 @@
 #include "window/qt/qt_form.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFont>
 #include <QGroupBox>
@@ -35,11 +36,13 @@ QFont toQFont(const layout::FontSpec& spec) {
 }
 
 // The window's fonts are not installed on Linux and fontconfig's stand-in is too wide for the
-// captions; Liberation Sans has the same widths as the intended sans serif.
-void installFontSubstitutes() {
+// captions; Liberation Sans has the same widths as the intended sans serif. The application
+// takes the window's font too, so that no other font is loaded at start-up.
+void installFonts() {
     for (const layout::FontSpec* spec : {&layout::kWindowFont, &layout::kBoldFont}) {
         QFont::insertSubstitution(toQString(spec->family), QStringLiteral("Liberation Sans"));
     }
+    QApplication::setFont(toQFont(layout::kWindowFont));
 }
 
 // The player reaches these kinds with the keyboard; the others never take the focus.
@@ -113,7 +116,7 @@ void applyColours(QWidget& widget, const ControlSpec& spec) {
 
 QtForm::QtForm(QWidget* parent)
     : QWidget(parent), background_(QStringLiteral(":/art/background.png")) {
-    installFontSubstitutes();
+    installFonts();
     setObjectName(toQString(layout::kForm.name));
     setWindowTitle(toQString(layout::kForm.caption));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -1,0 +1,47 @@
+#include "platform/linux/sdl_library.h"
+
+#include <dlfcn.h>
+
+#include <optional>
+
+namespace vantu {
+namespace {
+
+template <class Function>
+bool resolve(void* library, const char* name, Function& function) {
+    function = reinterpret_cast<Function>(dlsym(library, name));
+    return function != nullptr;
+}
+
+std::optional<SdlLibrary> load() {
+    // The library stays loaded for the rest of the process: SDL keeps threads and handlers.
+    void* library = dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+    if (library == nullptr)
+        return std::nullopt;
+    SdlLibrary sdl{};
+    const bool complete = resolve(library, "SDL_SetHint", sdl.SetHint) &&
+                          resolve(library, "SDL_InitSubSystem", sdl.InitSubSystem) &&
+                          resolve(library, "SDL_QuitSubSystem", sdl.QuitSubSystem) &&
+                          resolve(library, "SDL_Quit", sdl.Quit) &&
+                          resolve(library, "SDL_RWFromFile", sdl.RWFromFile) &&
+                          resolve(library, "SDL_LoadWAV_RW", sdl.LoadWAV_RW) &&
+                          resolve(library, "SDL_FreeWAV", sdl.FreeWAV) &&
+                          resolve(library, "SDL_OpenAudioDevice", sdl.OpenAudioDevice) &&
+                          resolve(library, "SDL_QueueAudio", sdl.QueueAudio) &&
+                          resolve(library, "SDL_PauseAudioDevice", sdl.PauseAudioDevice) &&
+                          resolve(library, "SDL_GetQueuedAudioSize", sdl.GetQueuedAudioSize) &&
+                          resolve(library, "SDL_CloseAudioDevice", sdl.CloseAudioDevice) &&
+                          resolve(library, "SDL_TLSCleanup", sdl.TLSCleanup);
+    if (!complete)
+        return std::nullopt;
+    return sdl;
+}
+
+}  // namespace
+
+const SdlLibrary* SdlLibrary::get() {
+    static const std::optional<SdlLibrary> sdl = load();
+    return sdl ? &*sdl : nullptr;
+}
+
+}  // namespace vantu
