@@ -5,8 +5,8 @@
 namespace vantu::layout {
 
 std::int16_t checkBoxDesignValue(int number) {
-    const ControlSpec* spec = findControl("Check" + std::to_string(number));
-    return spec != nullptr ? spec->initialValue : 0;
+    const ControlSpec* control = findControl("Check" + std::to_string(number));
+    return control != nullptr ? control->initialValue : 0;
 }
 
 }  // namespace vantu::layout

@@ -67,17 +67,18 @@ TEST(FormLayout, TheWindowItself) {
 
 TEST(FormLayout, EveryControlSitsAtItsTwipsInItsContainer) {
     QtWindow w;
-    for (const ControlSpec& spec : kControls) {
-        SCOPED_TRACE(std::string(spec.name));
-        const QWidget* widget = w.window.control(spec.name);
+    for (const ControlSpec& design : kControls) {
+        SCOPED_TRACE(std::string(design.name));
+        const QWidget* widget = w.window.control(design.name);
         ASSERT_NE(widget, nullptr);
-        EXPECT_EQ(toStd(widget->objectName()), spec.name);
-        EXPECT_EQ(toStd(widget->parentWidget()->objectName()), spec.container);
-        EXPECT_EQ(widget->geometry(), QRect(twipsToPixels(spec.left), twipsToPixels(spec.top),
-                                            twipsToPixels(spec.width), twipsToPixels(spec.height)));
-        EXPECT_EQ(widget->isVisibleTo(&w.window), spec.visible);
-        if (spec.kind != Kind::DropDownList && spec.kind != Kind::Shape) {
-            EXPECT_EQ(toStd(captionOf(*widget, spec.kind)), spec.caption);
+        EXPECT_EQ(toStd(widget->objectName()), design.name);
+        EXPECT_EQ(toStd(widget->parentWidget()->objectName()), design.container);
+        EXPECT_EQ(widget->geometry(),
+                  QRect(twipsToPixels(design.left), twipsToPixels(design.top),
+                        twipsToPixels(design.width), twipsToPixels(design.height)));
+        EXPECT_EQ(widget->isVisibleTo(&w.window), design.visible);
+        if (design.kind != Kind::DropDownList && design.kind != Kind::Shape) {
+            EXPECT_EQ(toStd(captionOf(*widget, design.kind)), design.caption);
         }
     }
 }
@@ -96,19 +97,19 @@ TEST(FormLayout, TheListHoldsTheTwelveModesAndNothingIsSelected) {
 
 TEST(FormLayout, PanelColoursFillTheirControls) {
     QtWindow w;
-    for (const ControlSpec& spec : kControls) {
-        if (!spec.back)
+    for (const ControlSpec& design : kControls) {
+        if (!design.back)
             continue;
-        SCOPED_TRACE(std::string(spec.name));
-        const QWidget* widget = w.window.control(spec.name);
+        SCOPED_TRACE(std::string(design.name));
+        const QWidget* widget = w.window.control(design.name);
         const QPalette& palette = widget->palette();
         EXPECT_TRUE(widget->autoFillBackground());
         // Check boxes paint with the button roles, everything else with the window roles.
-        EXPECT_EQ(palette.color(QPalette::Window), toQColor(*spec.back));
-        EXPECT_EQ(palette.color(QPalette::Button), toQColor(*spec.back));
-        EXPECT_EQ(palette.color(QPalette::WindowText), toQColor(*spec.text));
-        if (spec.kind != Kind::Shape) {
-            EXPECT_EQ(palette.color(QPalette::ButtonText), toQColor(*spec.text));
+        EXPECT_EQ(palette.color(QPalette::Window), toQColor(*design.back));
+        EXPECT_EQ(palette.color(QPalette::Button), toQColor(*design.back));
+        EXPECT_EQ(palette.color(QPalette::WindowText), toQColor(*design.text));
+        if (design.kind != Kind::Shape) {
+            EXPECT_EQ(palette.color(QPalette::ButtonText), toQColor(*design.text));
         }
     }
 }
@@ -116,19 +117,19 @@ TEST(FormLayout, PanelColoursFillTheirControls) {
 TEST(FormLayout, FontsAskForTheDesignFaceAndEveryCaptionFits) {
     QtWindow w;
     const QStyle* style = w.window.style();
-    for (const ControlSpec& spec : kControls) {
-        SCOPED_TRACE(std::string(spec.name));
-        const QWidget* widget = w.window.control(spec.name);
-        EXPECT_EQ(toStd(widget->font().family()), spec.font.family);
-        EXPECT_DOUBLE_EQ(widget->font().pointSizeF(), spec.font.points);
-        EXPECT_EQ(widget->font().bold(), spec.font.bold);
-        if (!spec.visible || spec.caption.empty())
+    for (const ControlSpec& design : kControls) {
+        SCOPED_TRACE(std::string(design.name));
+        const QWidget* widget = w.window.control(design.name);
+        EXPECT_EQ(toStd(widget->font().family()), design.font.family);
+        EXPECT_DOUBLE_EQ(widget->font().pointSizeF(), design.font.points);
+        EXPECT_EQ(widget->font().bold(), design.font.bold);
+        if (!design.visible || design.caption.empty())
             continue;
 
         const int textWidth =
-            widget->fontMetrics().horizontalAdvance(captionOf(*widget, spec.kind));
+            widget->fontMetrics().horizontalAdvance(captionOf(*widget, design.kind));
         int room = widget->width();
-        if (spec.kind == Kind::CheckBox) {
+        if (design.kind == Kind::CheckBox) {
             room -= style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, widget) +
                     style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, widget);
         }
@@ -146,9 +147,9 @@ TEST(FormLayout, StackingFollowsTheRanksWithRankZeroInFront) {
         SCOPED_TRACE(toStd(container->objectName()));
         std::vector<int> ranks;
         for (QObject* child : container->children()) {
-            const ControlSpec* spec = layout::findControl(toStd(child->objectName()));
-            if (spec != nullptr && child->isWidgetType())
-                ranks.push_back(spec->stackRank);
+            const ControlSpec* design = layout::findControl(toStd(child->objectName()));
+            if (design != nullptr && child->isWidgetType())
+                ranks.push_back(design->stackRank);
         }
         EXPECT_FALSE(ranks.empty());
         EXPECT_TRUE(std::is_sorted(ranks.rbegin(), ranks.rend()))

@@ -98,10 +98,10 @@ void SdlSound::run(const std::string& fileName) {
         ~ThreadCleanup() { sdl.TLSCleanup(); }
     } cleanup{sdl};
 
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec format{};
     Uint8* samples = nullptr;
     Uint32 length = 0;
-    if (sdl.LoadWAV_RW(sdl.RWFromFile(fileName.c_str(), "rb"), 1, &spec, &samples, &length) ==
+    if (sdl.LoadWAV_RW(sdl.RWFromFile(fileName.c_str(), "rb"), 1, &format, &samples, &length) ==
         nullptr)
         return;
     const std::unique_ptr<Uint8, decltype(sdl.FreeWAV)> wave(samples, sdl.FreeWAV);
@@ -113,9 +113,9 @@ void SdlSound::run(const std::string& fileName) {
 
     // The file's own format: SDL converts for the device when it has to, so the samples reach
     // it unchanged whenever it can take them as they are.
-    spec.callback = nullptr;
-    spec.userdata = nullptr;
-    const SDL_AudioDeviceID device = sdl.OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
+    format.callback = nullptr;
+    format.userdata = nullptr;
+    const SDL_AudioDeviceID device = sdl.OpenAudioDevice(nullptr, 0, &format, nullptr, 0);
     if (device == 0)
         return;
     sdl.QueueAudio(device, wave.get(), length);
@@ -124,7 +124,8 @@ void SdlSound::run(const std::string& fileName) {
     // The queue empties when the device has taken the last samples; one more buffer's time
     // lets them play out before the device closes.
     using namespace std::chrono_literals;
-    const auto tail = std::chrono::milliseconds(1000 * spec.samples / std::max(spec.freq, 1) + 1);
+    const auto tail =
+        std::chrono::milliseconds(1000 * format.samples / std::max(format.freq, 1) + 1);
     std::unique_lock lock(mutex_);
     while (!stopping_ && sdl.GetQueuedAudioSize(device) > 0)
         wake_.wait_for(lock, 20ms);

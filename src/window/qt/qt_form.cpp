@@ -28,10 +28,10 @@ QColor toQColor(layout::Rgb rgb) {
     return QColor(rgb.r, rgb.g, rgb.b);
 }
 
-QFont toQFont(const layout::FontSpec& spec) {
-    QFont font(toQString(spec.family));
-    font.setPointSizeF(spec.points);
-    font.setBold(spec.bold);
+QFont toQFont(const layout::FontSpec& design) {
+    QFont font(toQString(design.family));
+    font.setPointSizeF(design.points);
+    font.setBold(design.bold);
     return font;
 }
 
@@ -39,22 +39,22 @@ QFont toQFont(const layout::FontSpec& spec) {
 // captions; Liberation Sans has the same widths as the intended sans serif. The application
 // takes the window's font too, so that no other font is loaded at start-up.
 void installFonts() {
-    for (const layout::FontSpec* spec : {&layout::kWindowFont, &layout::kBoldFont}) {
-        QFont::insertSubstitution(toQString(spec->family), QStringLiteral("Liberation Sans"));
+    for (const layout::FontSpec* design : {&layout::kWindowFont, &layout::kBoldFont}) {
+        QFont::insertSubstitution(toQString(design->family), QStringLiteral("Liberation Sans"));
     }
     QApplication::setFont(toQFont(layout::kWindowFont));
 }
 
 // The player reaches these kinds with the keyboard; the others never take the focus.
-bool takesFocus(const ControlSpec& spec) {
-    return spec.visible && spec.tabIndex != layout::kNoTabIndex &&
-           (spec.kind == Kind::PushButton || spec.kind == Kind::CheckBox ||
-            spec.kind == Kind::DropDownList);
+bool takesFocus(const ControlSpec& design) {
+    return design.visible && design.tabIndex != layout::kNoTabIndex &&
+           (design.kind == Kind::PushButton || design.kind == Kind::CheckBox ||
+            design.kind == Kind::DropDownList);
 }
 
-QWidget* createWidget(const ControlSpec& spec) {
-    const QString caption = toQString(spec.caption);
-    switch (spec.kind) {
+QWidget* createWidget(const ControlSpec& design) {
+    const QString caption = toQString(design.caption);
+    switch (design.kind) {
         case Kind::PushButton: {
             auto* button = new QPushButton(caption);
             // No button answers Enter on its own.
@@ -64,7 +64,7 @@ QWidget* createWidget(const ControlSpec& spec) {
         }
         case Kind::CheckBox: {
             auto* box = new OptionCheckBox(caption);
-            box->setValue(spec.initialValue);
+            box->setValue(design.initialValue);
             return box;
         }
         case Kind::DropDownList: {
@@ -73,7 +73,7 @@ QWidget* createWidget(const ControlSpec& spec) {
             for (std::string_view mode : layout::kDisplayModes)
                 list->addItem(toQString(mode));
             // addItems selects the first entry; the list opens with the design selection.
-            list->setCurrentIndex(spec.initialValue);
+            list->setCurrentIndex(design.initialValue);
             return list;
         }
         case Kind::TextBox:
@@ -98,16 +98,16 @@ QWidget* createWidget(const ControlSpec& spec) {
 
 // Panel colours: the back colour fills the control, the text colour draws its caption (for the
 // shape, its outline). Check boxes paint with the button roles, the others with the window roles.
-void applyColours(QWidget& widget, const ControlSpec& spec) {
+void applyColours(QWidget& widget, const ControlSpec& design) {
     QPalette palette = widget.palette();
-    if (spec.back) {
-        palette.setColor(QPalette::Window, toQColor(*spec.back));
-        palette.setColor(QPalette::Button, toQColor(*spec.back));
+    if (design.back) {
+        palette.setColor(QPalette::Window, toQColor(*design.back));
+        palette.setColor(QPalette::Button, toQColor(*design.back));
         widget.setAutoFillBackground(true);
     }
-    if (spec.text) {
-        palette.setColor(QPalette::WindowText, toQColor(*spec.text));
-        palette.setColor(QPalette::ButtonText, toQColor(*spec.text));
+    if (design.text) {
+        palette.setColor(QPalette::WindowText, toQColor(*design.text));
+        palette.setColor(QPalette::ButtonText, toQColor(*design.text));
     }
     widget.setPalette(palette);
 }
@@ -145,24 +145,25 @@ QWidget* QtForm::control(std::string_view name) const {
 
 void QtForm::createControls() {
     for (std::size_t i = 0; i < layout::kControls.size(); ++i) {
-        const ControlSpec& spec = layout::kControls[i];
-        QWidget* widget = createWidget(spec);
-        widget->setObjectName(toQString(spec.name));
-        widget->setFont(toQFont(spec.font));
-        applyColours(*widget, spec);
-        if (!takesFocus(spec))
+        const ControlSpec& design = layout::kControls[i];
+        QWidget* widget = createWidget(design);
+        widget->setObjectName(toQString(design.name));
+        widget->setFont(toQFont(design.font));
+        applyColours(*widget, design);
+        if (!takesFocus(design))
             widget->setFocusPolicy(Qt::NoFocus);
         controls_[i] = widget;
     }
     // Second pass: every container exists now.
     for (std::size_t i = 0; i < layout::kControls.size(); ++i) {
-        const ControlSpec& spec = layout::kControls[i];
-        QWidget* container = spec.container == layout::kForm.name ? this : control(spec.container);
+        const ControlSpec& design = layout::kControls[i];
+        QWidget* container =
+            design.container == layout::kForm.name ? this : control(design.container);
         controls_[i]->setParent(container != nullptr ? container : this);
-        controls_[i]->setGeometry(layout::twipsToPixels(spec.left), layout::twipsToPixels(spec.top),
-                                  layout::twipsToPixels(spec.width),
-                                  layout::twipsToPixels(spec.height));
-        controls_[i]->setVisible(spec.visible);
+        controls_[i]->setGeometry(
+            layout::twipsToPixels(design.left), layout::twipsToPixels(design.top),
+            layout::twipsToPixels(design.width), layout::twipsToPixels(design.height));
+        controls_[i]->setVisible(design.visible);
     }
 }
 
