@@ -6,15 +6,15 @@ set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 cd "$repo"
 
-if [ -z "${DISPLAY:-}" ]; then
-    echo "run-demo: no X display (DISPLAY is not set)." >&2
-    echo "run-demo: the launcher opens a window: run this from a desktop session." >&2
-    exit 1
-fi
-
 bash tools/install-deps.sh
 cmake --preset release
 cmake --build --preset release -j"$(nproc)"
+
+if [ -z "${DISPLAY:-}" ]; then
+    echo "run-demo: built, but there is no display (DISPLAY is not set)." >&2
+    echo "run-demo: the launcher opens a window: run this from a desktop session." >&2
+    exit 1
+fi
 
 game=$(mktemp -d "${TMPDIR:-/tmp}/vantu-demo.XXXXXX")
 # Only the game's files: the build folder also holds CMake's own files.
