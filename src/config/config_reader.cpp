@@ -65,7 +65,7 @@ void applyDisplayMode(LaunchOptions& options, std::string_view text) {
           rounded <= std::numeric_limits<std::int16_t>::max())) {
         throw LoadFailed{};
     }
-    if (rounded < kNoSelection || rounded >= kDisplayModeCount)
+    if (!isListIndex(rounded))
         throw LoadFailed{};
     options.setDisplayMode(static_cast<std::int16_t>(rounded));
 }

@@ -28,6 +28,14 @@ inline constexpr std::int16_t kGrayed = 2;
 inline constexpr std::int16_t kDisplayModeCount = 12;
 inline constexpr std::int16_t kNoSelection = -1;
 
+// The values the controls accept: every implementation and the reader check against these.
+constexpr bool isCheckValue(int value) {
+    return value == kUnchecked || value == kChecked || value == kGrayed;
+}
+constexpr bool isListIndex(double index) {
+    return index >= kNoSelection && index < kDisplayModeCount;
+}
+
 // Raised by a control when it refuses a value, or fails to give or take one.
 class ControlError : public std::runtime_error {
   public:

@@ -32,7 +32,7 @@ std::int16_t MemoryControls::checkValue(CheckBox box) const {
 void MemoryControls::setCheckValue(CheckBox box, std::int16_t value) {
     if (failSet_ == box)
         throw ControlError("check box refused its value");
-    if (value != kUnchecked && value != kChecked && value != kGrayed) {
+    if (!isCheckValue(value)) {
         throw ControlError("invalid check box value");
     }
     std::int16_t& current = checks_[slot(box)];
@@ -48,7 +48,7 @@ std::int16_t MemoryControls::listIndex() const {
 }
 
 void MemoryControls::setListIndex(std::int16_t index) {
-    if (index < kNoSelection || index >= kDisplayModeCount) {
+    if (!isListIndex(index)) {
         throw ControlError("invalid list index");
     }
     if (listIndex_ == index)

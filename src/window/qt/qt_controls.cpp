@@ -71,7 +71,7 @@ std::int16_t QtControls::checkValue(CheckBox which) const {
 }
 
 void QtControls::setCheckValue(CheckBox which, std::int16_t value) {
-    if (value != kUnchecked && value != kChecked && value != kGrayed) {
+    if (!isCheckValue(value)) {
         throw ControlError("invalid check box value " + std::to_string(value));
     }
     box(which).setValue(value);
@@ -83,7 +83,7 @@ std::int16_t QtControls::listIndex() const {
 
 void QtControls::setListIndex(std::int16_t index) {
     // QComboBox clears the selection on an index out of range; refuse it instead.
-    if (index < kNoSelection || index >= list_->count()) {
+    if (!isListIndex(index) || index >= list_->count()) {
         throw ControlError("invalid list index " + std::to_string(index));
     }
     // QComboBox reports setting -1 again as a change; the same index is no change.
