@@ -9,8 +9,8 @@
 #include <string>
 
 #include "config/config_reader.h"
+#include "memory_controls.h"
 #include "options/launch_options.h"
-#include "window/memory_controls.h"
 
 namespace {
 

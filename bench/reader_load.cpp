@@ -4,8 +4,8 @@
 #include <cstdlib>
 
 #include "config/config_reader.h"
+#include "memory_controls.h"
 #include "options/launch_options.h"
-#include "window/memory_controls.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {

@@ -23,12 +23,17 @@ TEST(LoadTrace, RenderingReusesAndOverwritesEarlierText) {
 }
 
 TEST(Text2Store, TheStartOfATraceIsThePrefixOfTheWholeTrace) {
+    std::string lowBytes;  // bytes 0 to 9 give the shortest entries, five characters each
+    for (int i = 0; i < 5000; ++i)
+        lowBytes += static_cast<char>(i % 10);
     const std::vector<std::string> contents = {"",
                                                "1",
                                                "1 1 0 1 1 0 0 0 1 3 \r\n",
                                                std::string(3000, ' '),
                                                std::string(3000, 'x') + " ",
-                                               "9 " + std::string(5000, '5') + " 1 "};
+                                               "9 " + std::string(5000, '5') + " 1 ",
+                                               std::string(5000, '\t'),
+                                               lowBytes};
     for (const std::string& content : contents) {
         Text2Store store("Text2");
         store.setTraceOf(content);

@@ -8,7 +8,7 @@
 #include <system_error>
 
 #include "options/launch_options.h"
-#include "window/controls.h"
+#include "ports/controls.h"
 
 namespace vantu {
 namespace {

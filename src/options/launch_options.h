@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "window/controls.h"
+#include "ports/controls.h"
 
 namespace vantu {
 

@@ -24,14 +24,25 @@ void Form1::Form_Load() {
         platform_.playSound((folder_ / kStartupSound).string(), kSoundAsync | kSoundNoDefault));
 }
 
-void Form1::Command1_Click() {
-    // No failure is handled here: one that escapes ends the launcher with the platform's report.
+void Form1::dispatch(Handler handler) noexcept {
     try {
-        platform_.startProcess(gameCommandLine(options_), kShowMinimized);
-    } catch (const std::exception& e) {
-        platform_.reportUnhandledFailure(e.what());
-        return;
+        try {
+            (this->*handler)();
+        } catch (const std::exception& e) {
+            platform_.reportUnhandledFailure(e.what());
+        } catch (...) {
+            platform_.reportUnhandledFailure("unknown failure");
+        }
+    } catch (...) {
+        // The report itself failed: there is nowhere left to tell, so the launcher just ends.
+        platform_.endProcess();
     }
+}
+
+void Form1::Command1_Click() {
+    // A game that cannot be started, or a control that cannot be read, throws out of here to
+    // dispatch(), which reports it; the launcher then does not reach its normal end.
+    platform_.startProcess(gameCommandLine(options_), kShowMinimized);
     platform_.endProcess();
 }
 

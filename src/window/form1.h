@@ -3,8 +3,8 @@
 #include <filesystem>
 
 #include "options/launch_options.h"
-#include "platform/platform.h"
-#include "window/controls.h"
+#include "ports/controls.h"
+#include "ports/platform.h"
 
 namespace vantu {
 
@@ -13,9 +13,18 @@ inline constexpr const char* kStartupSound = "vantu2.wav";
 // The launcher window's logic: every handler of Form1, working on the controls through the
 // Controls interface and on the operating system through Platform. A front end creates the
 // controls, then this object, routes the controls' Click notifications here (it is their
-// ControlEvents) and calls Form_Load before it first shows the window.
+// ControlEvents) and runs Form_Load through dispatch() before it first shows the window.
 class Form1 : public ControlEvents {
   public:
+    using Handler = void (Form1::*)();
+
+    // Runs one handler for the window's event loop. The handlers set up no failure handling of
+    // their own; a failure that escapes one is unhandled, and ends the launcher through the
+    // platform's report. Front ends call every handler through here, so nothing unwinds into a
+    // toolkit. (The Click notifications raised by the controls run nested in whatever set the
+    // value, and cannot fail.)
+    void dispatch(Handler handler) noexcept;
+
     // The game's files are looked up in gameFolder; empty means the current directory.
     Form1(Controls& controls, Platform& platform, std::filesystem::path gameFolder = {});
 

@@ -30,9 +30,9 @@ const std::string& Text2Store::text() const {
 std::string Text2Store::start(std::size_t count) const {
     if (!tracePending_)
         return text_.substr(0, count);
-    // Every byte adds at least six to the trace, and the trace of a prefix of the content is a
-    // prefix of the trace.
-    const std::size_t bytes = std::min(traceContent_.size(), count / 6 + 1);
+    // Every byte adds at least five to the trace (bytes 0 to 9: the byte, "(", a blank, one digit,
+    // ")"), and the trace of a prefix of the content is a prefix of the trace.
+    const std::size_t bytes = std::min(traceContent_.size(), count / 5 + 1);
     return loadTrace(std::string_view(traceContent_).substr(0, bytes)).substr(0, count);
 }
 

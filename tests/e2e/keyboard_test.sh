@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
-# The keyboard focus starts on "Play": space presses it. Enter and Escape on their own do
-# nothing: the window stays and no game starts.
+# The keyboard focus starts on "Play": space or Enter presses it. Escape, and Enter on a control
+# that is not a push button, do nothing: the window stays and no game starts.
 # shellcheck source=e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 start_xvfb
 
-log "Enter and Escape"
+log "Escape, and Enter on the list"
 make_game keys-ignored "1 1 1 1 1 0 0 0 0 3 "
 launch "$GAME"
 find_main_window
 focus_window "$WIN"
+xdotool key Escape
+xdotool key Tab
 xdotool key Return
 xdotool key KP_Enter
 xdotool key Escape
@@ -22,6 +24,17 @@ alive "$LAUNCHER_PID" || check_failed "the launcher ended"
 wait_launcher_exit
 [ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS after closing, expected 0"
 [ ! -e "$RECORD/starts" ] || check_failed "Enter or Escape started the game"
+
+log "Enter on Play"
+make_game keys-enter "1 1 1 1 1 0 0 0 0 3 "
+launch "$GAME"
+find_main_window
+focus_window "$WIN"
+xdotool key Return
+wait_launcher_exit
+[ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS after Enter, expected 0"
+wait_game_started
+expect_args -nc -d v3 -d saveme
 
 log "space"
 make_game keys-space "1 1 1 1 1 0 0 0 0 3 "

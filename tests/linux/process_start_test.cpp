@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "linux_test_support.h"
-#include "platform/platform.h"
+#include "ports/platform.h"
 #include "test_support.h"
 
 namespace vantu {

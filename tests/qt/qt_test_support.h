@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "ports/controls.h"
 #include "test_support.h"
-#include "window/controls.h"
 #include "window/form1.h"
 #include "window/qt/qt_controls.h"
 #include "window/qt/qt_form.h"
@@ -38,7 +38,7 @@ struct QtWindow {
 // The whole launcher as main() puts it together, over a recording platform and a temporary
 // game folder.
 struct QtLauncher {
-    QtLauncher() { connectHandlers(window, controls, form, platform); }
+    QtLauncher() { connectHandlers(window, controls, form); }
 
     TempFolder folder;
     QtForm window;

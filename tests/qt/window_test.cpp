@@ -53,20 +53,37 @@ TEST(QtWindow, VideoSetupAndTheArrowsToggleTheWidth) {
     EXPECT_THAT(l.platform.calls, IsEmpty());
 }
 
-TEST(QtWindow, EnterAndEscapeDoNothing) {
-    QtLauncher l;
-    showActive(l.window);
-    for (const char* name : {"Command1", "Command2", "Combo1", "Check1"}) {
-        l.window.control(name)->setFocus();
-        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
-            QTest::keyClick(QApplication::focusWidget(), key);
-        }
+// Enter presses the focused push button, as Space does; no button is a default or cancel
+// button, so Enter anywhere else and Escape do nothing.
+TEST(QtWindow, EnterPressesOnlyTheFocusedButtonAndEscapeNothing) {
+    struct Row {
+        const char* focus;
+        Qt::Key key;
+        std::vector<std::string> calls;
+        bool widened;
+    };
+    const std::vector<Row> rows = {
+        {"Command1", Qt::Key_Return, {"start", "end"}, false},
+        {"Command1", Qt::Key_Enter, {"start", "end"}, false},
+        {"Command1", Qt::Key_Escape, {}, false},
+        {"Command2", Qt::Key_Return, {}, true},
+        {"Command2", Qt::Key_Escape, {}, false},
+        {"Combo1", Qt::Key_Return, {}, false},
+        {"Combo1", Qt::Key_Escape, {}, false},
+        {"Check1", Qt::Key_Enter, {}, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(::testing::Message() << row.focus << " key " << row.key);
+        QtLauncher l;
+        showActive(l.window);
+        l.window.control(row.focus)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), row.key);
+        EXPECT_TRUE(l.window.isVisible());
+        EXPECT_EQ(l.controls.outerWidthTwips() == 8250, row.widened);
+        EXPECT_EQ(l.controls.listIndex(), -1);
+        EXPECT_EQ(l.controls.checkValue(CheckBox::Check1), 0);
+        EXPECT_EQ(l.platform.calls, row.calls);
     }
-    EXPECT_TRUE(l.window.isVisible());
-    EXPECT_EQ(l.window.width(), 332);
-    EXPECT_EQ(l.controls.listIndex(), -1);
-    EXPECT_EQ(l.controls.checkValue(CheckBox::Check1), 0);
-    EXPECT_THAT(l.platform.calls, IsEmpty());
 }
 
 TEST(QtWindow, PlayStartsTheGameWithTheShownOptionsThenEnds) {

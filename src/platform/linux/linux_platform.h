@@ -8,7 +8,7 @@
 
 #include "platform/linux/process_start.h"
 #include "platform/linux/sdl_sound.h"
-#include "platform/platform.h"
+#include "ports/platform.h"
 
 namespace vantu {
 

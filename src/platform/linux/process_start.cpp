@@ -11,7 +11,7 @@
 #include <system_error>
 
 #include "options/command_line.h"
-#include "platform/platform.h"
+#include "ports/platform.h"
 
 namespace vantu {
 namespace {

@@ -16,10 +16,10 @@ int main(int argc, char* argv[]) {
     vantu::LinuxPlatform platform;
     // The game's files are in the current directory.
     vantu::Form1 form(controls, platform);
-    vantu::connectHandlers(window, controls, form, platform);
+    vantu::connectHandlers(window, controls, form);
 
     // The options and the start-up sound are in place before the window first shows.
-    vantu::runHandler(platform, [&] { form.Form_Load(); });
+    form.dispatch(&vantu::Form1::Form_Load);
     window.show();
     return app.exec();
 }

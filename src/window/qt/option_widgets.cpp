@@ -1,8 +1,9 @@
 #include "window/qt/option_widgets.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
-#include "window/controls.h"
+#include "window/widget_controls.h"
 
 namespace vantu {
 
@@ -34,10 +35,19 @@ void OptionCheckBox::setValue(std::int16_t value) {
     }
 }
 
-// QCheckBox cycles through all three states once a box has been greyed; the player only ever
-// toggles between checked and unchecked.
+// QCheckBox cycles through all three states once a box has been greyed; the player's click
+// gives the launcher's own next value instead.
 void OptionCheckBox::nextCheckState() {
-    setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+    setValue(WidgetControls::clickedValue(value()));
+}
+
+void PushButton::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        click();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
 }
 
 void ClickLabel::mousePressEvent(QMouseEvent* event) {

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QPushButton>
 #include <cstdint>
 
 namespace vantu {
@@ -20,6 +21,17 @@ class OptionCheckBox : public QCheckBox {
 
   protected:
     void nextCheckState() override;
+};
+
+// A push button that the player presses with Space, or with Enter while it has the focus. It is
+// never a default button: Enter pressed anywhere else presses nothing.
+class PushButton : public QPushButton {
+    Q_OBJECT
+  public:
+    using QPushButton::QPushButton;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 // A label that reports a click: a press and a release of the left button over it.

@@ -2,11 +2,9 @@
 
 #include <QMetaObject>
 #include <array>
-#include <string>
 #include <vector>
 
-#include "window/controls.h"
-#include "window/text2_store.h"
+#include "window/widget_controls.h"
 
 class QComboBox;
 class QPlainTextEdit;
@@ -16,28 +14,24 @@ namespace vantu {
 class OptionCheckBox;
 class QtForm;
 
-// The launcher's Controls over the widgets of a QtForm. The check boxes and the list hold their
-// own values; Text2's text is kept here, byte for byte, because Qt's text boxes change line
-// breaks and blanks. Raises the Click notifications whenever a value changes, whoever changed it.
-class QtControls : public Controls {
+// The launcher's controls over the widgets of a QtForm: the check boxes and the list hold the
+// values, the hidden text box shows the start of Text2, the window's frame gives the width.
+// Qt's pixels are device-independent, so a pixel is 15 twips at any screen density.
+class QtControls : public WidgetControls {
   public:
     explicit QtControls(QtForm& window);
     ~QtControls() override;
     QtControls(const QtControls&) = delete;
     QtControls& operator=(const QtControls&) = delete;
 
-    // Where Click notifications go; may be null (then changes raise nothing).
-    void setEvents(ControlEvents* events) { events_ = events; }
-
-    std::int16_t checkValue(CheckBox box) const override;
-    void setCheckValue(CheckBox box, std::int16_t value) override;
-    std::int16_t listIndex() const override;
-    void setListIndex(std::int16_t index) override;
-    const std::string& text2() const override { return text2_.text(); }
-    void setText2(std::string text) override;
-    void setText2Trace(std::string content) override;
-    float outerWidthTwips() const override;
-    void setOuterWidthTwips(float twips) override;
+  protected:
+    std::int16_t readCheck(CheckBox box) const override;
+    void writeCheck(CheckBox box, std::int16_t value) override;
+    std::int16_t readListIndex() const override;
+    void writeListIndex(std::int16_t index) override;
+    void text2Changed() override;
+    int readOuterWidthPixels() const override;
+    void writeOuterWidthPixels(int pixels) override;
 
   private:
     OptionCheckBox& box(CheckBox box) const;
@@ -46,10 +40,6 @@ class QtControls : public Controls {
     std::array<OptionCheckBox*, kCheckBoxCount> checks_{};
     QComboBox* list_ = nullptr;
     QPlainTextEdit* text2Box_ = nullptr;
-    Text2Store text2_;
-
-    void showText2();
-    ControlEvents* events_ = nullptr;
     std::vector<QMetaObject::Connection> connections_;
 };
 

@@ -56,8 +56,8 @@ QWidget* createWidget(const ControlSpec& design) {
     const QString caption = toQString(design.caption);
     switch (design.kind) {
         case Kind::PushButton: {
-            auto* button = new QPushButton(caption);
-            // No button answers Enter on its own.
+            auto* button = new PushButton(caption);
+            // Enter presses only the focused button, never a default one.
             button->setAutoDefault(false);
             button->setDefault(false);
             return button;

@@ -11,28 +11,22 @@ namespace vantu {
 namespace {
 
 template <class Widget, class Signal>
-void route(QtForm& window, std::string_view control, Signal signal, Platform& platform, Form1& form,
-           void (Form1::*handler)()) {
+void route(QtForm& window, std::string_view control, Signal signal, Form1& form,
+           Form1::Handler handler) {
     if (auto* widget = window.controlAs<Widget>(control)) {
-        QObject::connect(widget, signal, &window, [&platform, &form, handler] {
-            runHandler(platform, [&] { (form.*handler)(); });
-        });
+        QObject::connect(widget, signal, &window, [&form, handler] { form.dispatch(handler); });
     }
 }
 
 }  // namespace
 
-void connectHandlers(QtForm& window, QtControls& controls, Form1& form, Platform& platform) {
+void connectHandlers(QtForm& window, QtControls& controls, Form1& form) {
     controls.setEvents(&form);
-    route<QPushButton>(window, "Command1", &QPushButton::clicked, platform, form,
-                       &Form1::Command1_Click);
-    route<QPushButton>(window, "Command2", &QPushButton::clicked, platform, form,
-                       &Form1::Command2_Click);
-    route<QPushButton>(window, "Command3", &QPushButton::clicked, platform, form,
-                       &Form1::Command3_Click);
-    route<QPushButton>(window, "Command4", &QPushButton::clicked, platform, form,
-                       &Form1::Command4_Click);
-    route<ClickLabel>(window, "Label1", &ClickLabel::clicked, platform, form, &Form1::Label1_Click);
+    route<QPushButton>(window, "Command1", &QPushButton::clicked, form, &Form1::Command1_Click);
+    route<QPushButton>(window, "Command2", &QPushButton::clicked, form, &Form1::Command2_Click);
+    route<QPushButton>(window, "Command3", &QPushButton::clicked, form, &Form1::Command3_Click);
+    route<QPushButton>(window, "Command4", &QPushButton::clicked, form, &Form1::Command4_Click);
+    route<ClickLabel>(window, "Label1", &ClickLabel::clicked, form, &Form1::Label1_Click);
 }
 
 }  // namespace vantu

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "ports/platform.h"
 
 namespace vantu::testing {
 

@@ -9,8 +9,8 @@
 #include <string_view>
 
 #include "fake_platform.h"
+#include "memory_controls.h"
 #include "window/form1.h"
-#include "window/memory_controls.h"
 
 namespace vantu::testing {
 
@@ -48,7 +48,8 @@ class TempFolder {
     // a disk file system waits for the disk.
     static std::filesystem::path base() {
         std::error_code ec;
-        if (std::filesystem::is_directory("/dev/shm", ec)) return "/dev/shm";
+        if (std::filesystem::is_directory("/dev/shm", ec))
+            return "/dev/shm";
         return std::filesystem::temp_directory_path();
     }
 

@@ -55,8 +55,8 @@ class ControlEvents {
 };
 
 // The window's controls as the launcher's logic sees them. The controls are the one store of the
-// option values: nothing keeps a copy. Each toolkit front end implements this; MemoryControls is
-// the in-memory implementation for tests.
+// option values: nothing keeps a copy. Every implementation derives from WidgetControls
+// (window/widget_controls.h), which holds the behaviour they share.
 class Controls {
   public:
     virtual ~Controls() = default;
