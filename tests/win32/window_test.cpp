@@ -342,6 +342,15 @@ TEST(Win32Window, VideoSetupTogglesTheOuterWidthKeepingPositionAndHeight) {
     }
 }
 
+TEST(Win32Window, ClosingEndsTheMessageLoopAndStartsNothing) {
+    Launcher l;
+    SendMessageA(l.window.window(), WM_CLOSE, 0, 0);
+    MSG message;
+    EXPECT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_TRUE(IsWindow(l.window.window()));
+    EXPECT_TRUE(l.platform.calls.empty());
+}
+
 TEST(Win32Window, PlayStartsTheGameMinimisedWithTheOptionsCommandLine) {
     Launcher l;
     l.form.Form_Load();  // no xconfig.dat: display mode 1, design values

@@ -418,8 +418,8 @@ LRESULT Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_CLOSE:
-            // The player closed the window: the launcher ends, writing nothing.
-            DestroyWindow(window_);
+            // The player closed the window: the message loop ends, and with it the launcher,
+            // which writes nothing. The window goes with the process.
             PostQuitMessage(0);
             return 0;
         case WM_NCDESTROY: {
