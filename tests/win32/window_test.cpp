@@ -222,6 +222,34 @@ TEST(Win32Window, GeometryInPixelsAt96Dpi) {
     }
 }
 
+// Moved to a 144 DPI monitor, the window lays itself out again at 1.5 times the size and counts
+// 10 twips to a pixel.
+TEST(Win32Window, RescalesWhenItsDpiChanges) {
+    Launcher l;
+    RECT suggested{10, 20, 10 + 507, 20 + 533};
+    SendMessageA(l.window.window(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(l.window.dpi(), 144u);
+    for (const char* name : {"Command1", "Check4", "Combo1", "Label2", "Label1"}) {
+        SCOPED_TRACE(name);
+        const layout::ControlSpec& c = *layout::findControl(name);
+        const layout::ControlSpec* frame =
+            c.container == "Form1" ? nullptr : layout::findControl(c.container);
+        const RECT r = clientRectOf(l[name]);
+        EXPECT_EQ(r.left, MulDiv(c.left + (frame ? frame->left : 0), 144, 1440));
+        EXPECT_EQ(r.top, MulDiv(c.top + (frame ? frame->top : 0), 144, 1440));
+        EXPECT_EQ(r.right - r.left, MulDiv(c.width, 144, 1440));
+        EXPECT_EQ(r.bottom - r.top, MulDiv(c.height, 144, 1440));
+    }
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(l["Check1"], WM_GETFONT, 0, 0)), sizeof font,
+               &font);
+    EXPECT_EQ(font.lfHeight, -17);  // 8.25 pt at 144 DPI
+    l.controls.setOuterWidthTwips(8250);
+    EXPECT_EQ(l.outer().right - l.outer().left, 825);
+    EXPECT_EQ(l.controls.outerWidthTwips(), 8250.0f);
+}
+
 TEST(Win32Window, ControlsAreStackedFrontToBackAsDesigned) {
     Launcher l;
     std::vector<std::string> names;
