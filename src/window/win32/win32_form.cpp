@@ -111,12 +111,12 @@ void registerClass(HINSTANCE instance, WNDPROC procedure) {
     cls.cbSize = sizeof cls;
     cls.lpfnWndProc = procedure;
     cls.hInstance = instance;
-    cls.hIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(VANTU_ICON_ID), IMAGE_ICON,
-                                              GetSystemMetrics(SM_CXICON),
-                                              GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
-    cls.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(VANTU_ICON_ID),
-                                                IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    cls.hIcon = static_cast<HICON>(LoadImageA(
+        instance, MAKEINTRESOURCEA(VANTU_ICON_ID), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+        GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR | LR_SHARED));
+    cls.hIconSm = static_cast<HICON>(LoadImageA(
+        instance, MAKEINTRESOURCEA(VANTU_ICON_ID), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+        GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR | LR_SHARED));
     cls.hCursor = LoadCursor(nullptr, IDC_ARROW);
     cls.hbrBackground = nullptr;  // the picture covers the whole client area
     cls.lpszClassName = Win32Form::kClassName;
