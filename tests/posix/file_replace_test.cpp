@@ -1,0 +1,401 @@
+// Saving the launcher's option file on POSIX systems, against what a real system does to it:
+// each system call of the save failing in turn, a full file system, symbolic links, and a user
+// who may not write the old file.
+#include <fcntl.h>
+#include <grp.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "config/config_writer.h"
+#include "platform/posix/posix_file_calls.h"
+#include "test_support.h"
+
+namespace vantu::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kOld = "old content";
+constexpr uid_t kNobody = 65534;
+constexpr gid_t kNogroup = 65534;
+
+// What the save writes for the default options: Check2..Check6 are 1, 0, 1, 1, 1.
+std::string savedContent() {
+    std::string content;
+    for (char digit : std::string_view("10111"))
+        content += std::string(1, digit) + "\r\n\" \"\r\n";
+    return content;
+}
+
+std::vector<std::string> entries(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+fs::perms mode(const fs::path& path) {
+    return fs::symlink_status(path).permissions() & fs::perms::all;
+}
+
+// Replaces the save's system calls for one scope: records each call, and makes the nth call of
+// one kind fail with an error (or, for a write, store only a few bytes first).
+enum class Call { Open, Write, Fchmod, Fsync, Close, Rename };
+
+struct Fault {
+    Call call;
+    int nth;
+    int error;
+    ssize_t partial = -1;  // the nth write stores this many bytes, every later one fails
+};
+
+class InjectedFaults {
+  public:
+    explicit InjectedFaults(std::optional<Fault> fault) : saved_(posixFileCalls()) {
+        active_ = this;
+        fault_ = fault;
+        posixFileCalls() = PosixFileCalls{open, write, fchmod, fsync, close, rename};
+    }
+    ~InjectedFaults() {
+        posixFileCalls() = saved_;
+        active_ = nullptr;
+    }
+    InjectedFaults(const InjectedFaults&) = delete;
+    InjectedFaults& operator=(const InjectedFaults&) = delete;
+
+    std::vector<std::string> calls;
+
+  private:
+    // Whether this call is the one that fails; counts it and records its name.
+    static bool fails(Call call, const char* name) {
+        InjectedFaults& self = *active_;
+        self.calls.push_back(name);
+        const int n = ++self.counts_[static_cast<int>(call)];
+        return self.fault_ && self.fault_->call == call &&
+               (self.fault_->nth == n || (self.fault_->partial >= 0 && n > self.fault_->nth));
+    }
+    static int failWith() {
+        errno = active_->fault_->error;
+        return -1;
+    }
+
+    static int open(const char* path, int flags, mode_t mode) {
+        return fails(Call::Open, "open") ? failWith() : ::open(path, flags, mode);
+    }
+    static ssize_t write(int fd, const void* bytes, size_t count) {
+        if (!fails(Call::Write, "write"))
+            return ::write(fd, bytes, count);
+        if (active_->fault_->partial >= 0 &&
+            active_->counts_[int(Call::Write)] == active_->fault_->nth)
+            return ::write(fd, bytes, std::min(count, size_t(active_->fault_->partial)));
+        return failWith();
+    }
+    static int fchmod(int fd, mode_t mode) {
+        return fails(Call::Fchmod, "fchmod") ? failWith() : ::fchmod(fd, mode);
+    }
+    static int fsync(int fd) { return fails(Call::Fsync, "fsync") ? failWith() : ::fsync(fd); }
+    static int close(int fd) {
+        // Linux closes the descriptor even when close reports an error.
+        const bool failing = fails(Call::Close, "close");
+        const int result = ::close(fd);
+        return failing ? failWith() : result;
+    }
+    static int rename(const char* from, const char* to) {
+        return fails(Call::Rename, "rename") ? failWith() : ::rename(from, to);
+    }
+
+    static inline InjectedFaults* active_ = nullptr;
+    static inline std::optional<Fault> fault_;
+    PosixFileCalls saved_;
+    int counts_[6] = {};
+};
+
+TEST(FileReplace, FlushesTheNewFileBeforeTheRenameAndTheFolderAfterIt) {
+    Launcher l;
+    l.folder.write("xconfig2.dat", kOld);
+    InjectedFaults faults(std::nullopt);
+    EXPECT_TRUE(saveConfig(l.folder.path(), l.form.options()));
+    EXPECT_THAT(faults.calls, ::testing::ElementsAre("open", "fchmod", "write", "fsync", "close",
+                                                     "open", "rename", "fsync", "close"));
+    EXPECT_EQ(l.folder.read("xconfig2.dat"), savedContent());
+}
+
+struct FaultCase {
+    std::string_view name;
+    std::vector<Fault> faults;  // one save each
+    bool replaced;              // the new content is in place afterwards
+    bool reported;              // the save returns true
+};
+
+class SaveUnderFaults : public ::testing::TestWithParam<FaultCase> {};
+
+// With and without an old file: a failed save leaves the old bytes (or no file) and nothing else.
+TEST_P(SaveUnderFaults, KeepsTheOldFileWholeAndLeavesNothingBehind) {
+    for (const Fault& fault : GetParam().faults) {
+        for (const bool oldExists : {true, false}) {
+            if (!oldExists && fault.call == Call::Fchmod)
+                continue;  // a new file keeps the mode it was created with
+            SCOPED_TRACE(::testing::Message() << "nth " << fault.nth << ", old file " << oldExists);
+            Launcher l;
+            if (oldExists) {
+                l.folder.write("xconfig2.dat", kOld);
+                fs::permissions(l.folder / "xconfig2.dat",
+                                fs::perms::owner_read | fs::perms::owner_write);
+            }
+            bool result = false;
+            {
+                InjectedFaults faults(fault);
+                EXPECT_NO_THROW(result = saveConfig(l.folder.path(), l.form.options()));
+            }
+            EXPECT_EQ(result, GetParam().reported);
+            if (GetParam().replaced) {
+                EXPECT_EQ(l.folder.read("xconfig2.dat"), savedContent());
+            } else if (oldExists) {
+                EXPECT_EQ(l.folder.read("xconfig2.dat"), kOld);
+                EXPECT_EQ(mode(l.folder / "xconfig2.dat"),
+                          fs::perms::owner_read | fs::perms::owner_write);
+            }
+            EXPECT_EQ(entries(l.folder.path()), (GetParam().replaced || oldExists)
+                                                    ? std::vector<std::string>{"xconfig2.dat"}
+                                                    : std::vector<std::string>{});
+        }
+    }
+}
+
+// With an old file the calls are: open (the new file), fchmod, write, fsync, close, open (the
+// folder), rename, fsync (the folder), close; without one there is no fchmod.
+INSTANTIATE_TEST_SUITE_P(
+    EachSystemCall, SaveUnderFaults,
+    ::testing::Values(
+        FaultCase{
+            "CreatingTheNewFile", {{Call::Open, 1, EACCES}, {Call::Open, 1, ENOSPC}}, false, false},
+        FaultCase{"CarryingThePermissionsOver", {{Call::Fchmod, 1, EPERM}}, false, false},
+        FaultCase{"Writing", {{Call::Write, 1, EIO}, {Call::Write, 1, ENOSPC}}, false, false},
+        FaultCase{"WritingPartlyThenFull",
+                  {{Call::Write, 1, ENOSPC, 7}, {Call::Write, 1, ENOSPC, 39}},
+                  false,
+                  false},
+        FaultCase{"FlushingTheNewFile", {{Call::Fsync, 1, EIO}}, false, false},
+        FaultCase{"ClosingTheNewFile", {{Call::Close, 1, EIO}}, false, false},
+        FaultCase{"OpeningTheFolder", {{Call::Open, 2, EMFILE}}, false, false},
+        FaultCase{"Renaming", {{Call::Rename, 1, EXDEV}, {Call::Rename, 1, EACCES}}, false, false},
+        // The rename is done: the file is whole and new, but not known to be on the disk.
+        FaultCase{"FlushingTheFolder", {{Call::Fsync, 2, EIO}}, true, false},
+        // An interrupted write is tried again.
+        FaultCase{"WriteInterrupted", {{Call::Write, 1, EINTR}}, true, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Runs body in a child process and returns its exit status (or 128 + the signal).
+int inChild(const std::function<int()>& body) {
+    const pid_t pid = ::fork();
+    if (pid == 0)
+        ::_exit(body());
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+constexpr int kCannotMount = 77;
+
+// A real full file system: a small tmpfs, in a mount namespace of the child's own, filled up.
+TEST(FileReplace, AFullFileSystemKeepsTheOldFile) {
+    Launcher l;
+    const fs::path disk = l.folder / "disk";
+    fs::create_directory(disk);
+    const int status = inChild([&] {
+        if (::unshare(CLONE_NEWNS) != 0 ||
+            ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") != 0)
+            return kCannotMount;
+        {
+            std::ofstream(disk / "xconfig2.dat") << kOld;
+            std::ofstream filler(disk / "filler");
+            const std::string block(4096, 'x');
+            while (filler.write(block.data(), block.size()))
+                ;
+        }
+        const bool saved = saveConfig(disk, l.form.options());
+        std::ifstream in(disk / "xconfig2.dat");
+        const std::string content{std::istreambuf_iterator<char>(in), {}};
+        if (saved)
+            return 1;
+        if (content != kOld)
+            return 2;
+        if (entries(disk) != std::vector<std::string>{"filler", "xconfig2.dat"})
+            return 3;
+        return 0;
+    });
+    if (status == kCannotMount)
+        GTEST_SKIP() << "cannot mount a tmpfs here (needs root)";
+    EXPECT_EQ(status, 0) << "1: reported as saved, 2: old content changed, 3: leftovers";
+}
+
+// Links: the file a link leads to is replaced in its own folder, and the link stays.
+TEST(FileReplace, ReplacesWhatALinkLeadsToAndKeepsTheLink) {
+    Launcher l;
+    fs::create_directories(l.folder / "elsewhere");
+    l.folder.write("elsewhere/real.dat", kOld);
+    fs::permissions(l.folder / "elsewhere/real.dat",
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_directory(l.folder / "game");
+    fs::create_symlink("../elsewhere/real.dat", l.folder / "game/middle");
+    fs::create_symlink("middle", l.folder / "game/xconfig2.dat");
+
+    EXPECT_TRUE(saveConfig(l.folder / "game", l.form.options()));
+
+    EXPECT_EQ(fs::read_symlink(l.folder / "game/xconfig2.dat"), "middle");
+    EXPECT_EQ(fs::read_symlink(l.folder / "game/middle"), "../elsewhere/real.dat");
+    EXPECT_EQ(l.folder.read("elsewhere/real.dat"), savedContent());
+    EXPECT_EQ(mode(l.folder / "elsewhere/real.dat"),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(entries(l.folder / "elsewhere"), std::vector<std::string>{"real.dat"});
+    EXPECT_EQ(entries(l.folder / "game"), (std::vector<std::string>{"middle", "xconfig2.dat"}));
+}
+
+struct LinkCase {
+    std::string_view name;
+    std::function<void(const TempFolder&)> make;  // makes game/xconfig2.dat a link
+};
+
+class LinkLeftAlone : public ::testing::TestWithParam<LinkCase> {};
+
+TEST_P(LinkLeftAlone, WritesNothing) {
+    Launcher l;
+    fs::create_directory(l.folder / "game");
+    GetParam().make(l.folder);
+    const fs::path link = l.folder / "game/xconfig2.dat";
+    const fs::path leadsTo = fs::read_symlink(link);
+    const auto before = entries(l.folder.path());
+
+    EXPECT_FALSE(saveConfig(l.folder / "game", l.form.options()));
+
+    EXPECT_EQ(fs::read_symlink(link), leadsTo);
+    EXPECT_EQ(entries(l.folder.path()), before);
+    EXPECT_EQ(entries(l.folder / "game"), std::vector<std::string>{"xconfig2.dat"});
+    if (fs::is_regular_file(l.folder / "real.dat")) {
+        EXPECT_EQ(l.folder.read("real.dat"), kOld);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Posix, LinkLeftAlone,
+    ::testing::Values(LinkCase{"LeadingNowhere",
+                               [](const TempFolder& t) {
+                                   fs::create_symlink("../missing.dat", t / "game/xconfig2.dat");
+                               }},
+                      LinkCase{"ToAReadOnlyFile",
+                               [](const TempFolder& t) {
+                                   t.write("real.dat", kOld);
+                                   fs::permissions(t / "real.dat", fs::perms::owner_read);
+                                   fs::create_symlink("../real.dat", t / "game/xconfig2.dat");
+                               }},
+                      LinkCase{"ToAFolder",
+                               [](const TempFolder& t) {
+                                   fs::create_directory(t / "folder");
+                                   fs::create_symlink("../folder", t / "game/xconfig2.dat");
+                               }},
+                      LinkCase{"InALoop",
+                               [](const TempFolder& t) {
+                                   fs::create_symlink("xconfig2.dat", t / "game/xconfig2.dat");
+                               }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The save as another user than root: only a file that this user may write is replaced, even
+// where the folder lets the user create and rename files.
+struct UserCase {
+    std::string_view name;
+    std::function<void(const fs::path& game)> make;
+    bool written;
+};
+
+class SaveAsAnotherUser : public ::testing::TestWithParam<UserCase> {};
+
+TEST_P(SaveAsAnotherUser, WritesOnlyWhatTheUserMayWrite) {
+    Launcher l;
+    const fs::path game = l.folder / "game";
+    fs::create_directory(game);
+    fs::permissions(l.folder.path(), fs::perms::all);
+    fs::permissions(game, fs::perms::all);
+    GetParam().make(game);
+    const fs::path real = fs::canonical(game / "xconfig2.dat");
+    const std::string before = l.folder.read("game/" + real.filename().string());
+    struct stat old {};
+    ASSERT_EQ(::stat(real.c_str(), &old), 0);
+
+    const int status = inChild([&] {
+        if (::setgroups(0, nullptr) != 0 || ::setresgid(kNogroup, kNogroup, kNogroup) != 0 ||
+            ::setresuid(kNobody, kNobody, kNobody) != 0)
+            return kCannotMount;
+        return saveConfig(game, l.form.options()) ? 1 : 0;
+    });
+    if (status == kCannotMount)
+        GTEST_SKIP() << "cannot become another user here (needs root)";
+
+    EXPECT_EQ(status, GetParam().written ? 1 : 0);
+    EXPECT_EQ(l.folder.read("game/" + real.filename().string()),
+              GetParam().written ? savedContent() : before);
+    struct stat now {};
+    ASSERT_EQ(::stat(real.c_str(), &now), 0);
+    EXPECT_EQ(now.st_mode, old.st_mode);
+    EXPECT_EQ(fs::canonical(game / "xconfig2.dat"), real);
+    EXPECT_EQ(entries(game).size(), fs::is_symlink(game / "xconfig2.dat") ? 2u : 1u);
+}
+
+void ownedBy(const fs::path& file, uid_t user, fs::perms perms) {
+    std::ofstream(file) << kOld;
+    ASSERT_EQ(::chown(file.c_str(), user, user == 0 ? 0 : kNogroup), 0);
+    fs::permissions(file, perms);
+}
+
+constexpr fs::perms kOwnerWrites =
+    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read;
+constexpr fs::perms kAllWrite = kOwnerWrites | fs::perms::group_write | fs::perms::others_write;
+
+INSTANTIATE_TEST_SUITE_P(
+    Posix, SaveAsAnotherUser,
+    ::testing::Values(
+        UserCase{"RootsFile",
+                 [](const fs::path& g) { ownedBy(g / "xconfig2.dat", 0, kOwnerWrites); }, false},
+        UserCase{"LinkToRootsFile",
+                 [](const fs::path& g) {
+                     ownedBy(g / "real.dat", 0, kOwnerWrites);
+                     fs::create_symlink("real.dat", g / "xconfig2.dat");
+                 },
+                 false},
+        UserCase{"RootsFileThatAllMayWrite",
+                 [](const fs::path& g) { ownedBy(g / "xconfig2.dat", 0, kAllWrite); }, true},
+        UserCase{"TheUsersOwnFile",
+                 [](const fs::path& g) { ownedBy(g / "xconfig2.dat", kNobody, kOwnerWrites); },
+                 true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Root saving over another user's file hands it back to that user.
+TEST(FileReplace, KeepsTheOldFilesOwner) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root";
+    Launcher l;
+    ownedBy(l.folder / "xconfig2.dat", kNobody, kOwnerWrites);
+    EXPECT_TRUE(saveConfig(l.folder.path(), l.form.options()));
+    struct stat now {};
+    ASSERT_EQ(::stat((l.folder / "xconfig2.dat").c_str(), &now), 0);
+    EXPECT_EQ(now.st_uid, kNobody);
+    EXPECT_EQ(now.st_gid, kNogroup);
+}
+
+}  // namespace
+}  // namespace vantu::testing
