@@ -41,8 +41,11 @@ cp "$wav" "$GAME/"
 out="$WORK/cut.raw"
 launch "$GAME" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$out"
 find_main_window
+wait_until "$WAIT_LIMIT" test -s "$out" || check_failed "the sound did not start"
+start=$(now_us)
 "$WM_CLOSE" "$WIN" || check_failed "the window does not take WM_DELETE_WINDOW"
 wait_launcher_exit
+log "closed in $((($(now_us) - start) / 1000)) ms while the sound played (polled every ${POLL} s)"
 [ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS when closed during the sound"
 # Closing ends the launcher and with it the sound: it does not wait for the sound to play out.
 played=$(size_of "$out")

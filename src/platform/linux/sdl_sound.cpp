@@ -103,13 +103,12 @@ void run(const std::shared_ptr<SdlSound::Shared>& shared, const std::string& fil
         return;
     const std::unique_ptr<Uint8, decltype(sdl.FreeWAV)> wave(samples, sdl.FreeWAV);
 
-    {
-        // From here on the player waits for this thread when it stops it; before, it does not.
-        std::lock_guard lock(shared->mutex);
-        if (shared->stopping)
-            return;
-        shared->loading = false;
-    }
+    // One sound at a time owns SDL's audio: a sound that was let go may still be closing its
+    // device and shutting SDL down, and this one waits for that here, on its own thread.
+    static std::mutex* const audioOwner = new std::mutex;
+    const std::lock_guard owner(*audioOwner);
+    if (stopRequested())
+        return;
 
     muteAlsa();
     SdlAudio audio(sdl);
@@ -160,20 +159,15 @@ void SdlSound::wait() {
 void SdlSound::stop() {
     if (!thread_.joinable())
         return;
-    bool loading = false;
     {
         std::lock_guard lock(shared_->mutex);
         shared_->stopping = true;
-        loading = shared_->loading;
     }
     shared_->wake.notify_all();
-    // A thread still reading or decoding the file ends by itself once it is done, without
-    // touching SDL's audio; nothing waits for it.
-    if (loading) {
-        thread_.detach();
-    } else {
-        thread_.join();
-    }
+    // Nothing waits for the thread: one still reading or decoding the file ends once that is
+    // done, without opening the device; one that plays closes its device at once, which takes
+    // SDL up to a few buffers' time (about 0.2 s with ALSA).
+    thread_.detach();
 }
 
 }  // namespace vantu

@@ -18,16 +18,15 @@ inline constexpr std::uint64_t kMaxSoundFileSize = 32u << 20;
 // file (links followed) of at most kMaxSoundFileSize is played; a missing, unreadable or
 // oversized file, a pipe or a device, or no audio device, plays nothing and prints nothing.
 //
-// Stopping never waits for the file: a sound that is still being read or decoded is left to
-// finish that on its own and then ends without opening the device. Only a sound that already
-// plays is waited for, and that takes as long as SDL needs to close the device.
+// Stopping never waits: the sound's thread is let go, and ends on its own as soon as it can (a
+// sound still being read or decoded never opens the device; one that plays closes it).
 //
 // The player owns SDL in the process: its thread initialises SDL and shuts it down with
 // SDL_Quit when the sound ends. One instance per process; use it from one thread.
 class SdlSound {
   public:
     SdlSound() = default;
-    // Stops the sound (see stop()).
+    // Stops the sound without waiting (see stop()).
     ~SdlSound();
     SdlSound(const SdlSound&) = delete;
     SdlSound& operator=(const SdlSound&) = delete;
@@ -36,17 +35,15 @@ class SdlSound {
     void play(std::string fileName);
     // Waits until the current sound has played to its end or has failed to start.
     void wait();
-    // Stops the current sound: waits until its thread has closed the device when it plays,
-    // and not at all while the file is still being read or decoded.
+    // Stops the current sound and returns at once; its thread closes the device on its own.
     void stop();
 
-    // What one sound's thread and its player share; it outlives the player when a thread
-    // that is still loading is let go.
+    // What one sound's thread and its player share; it outlives the player once the thread
+    // is let go.
     struct Shared {
         std::mutex mutex;
         std::condition_variable wake;
         bool stopping = false;
-        bool loading = true;
     };
 
   private:
