@@ -8,48 +8,31 @@ source "$(dirname "$0")/e2e_lib.sh"
 make_game no-display "1 1 1 1 1 0 0 0 0 3 "
 mkdir -p "$WORK/runtime" "$WORK/home"
 chmod 700 "$WORK/runtime"
-
-# Runs the launcher in the game folder with only the given variables besides the basics.
-#   run_launcher NAME=VALUE...  -> sets STATUS, stderr in $WORK/stderr
-# The sanitizer build's settings go along, as launch does.
 pass=("LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$E2E_DIR/lsan.supp")
-for name in ASAN_OPTIONS UBSAN_OPTIONS; do
-    [ -n "${!name:-}" ] && pass+=("$name=${!name}")
-done
+for name in ASAN_OPTIONS UBSAN_OPTIONS; do [ -n "${!name:-}" ] && pass+=("$name=${!name}"); done
+# The launcher in the game folder with a clean environment plus the given NAME=VALUE words.
 run_launcher() {
-    STATUS=0
-    (cd "$GAME" && exec timeout 10 env -i HOME="$WORK/home" XDG_RUNTIME_DIR="$WORK/runtime" \
-        PATH="$WORK/bin" LANG=C.UTF-8 SDL_AUDIODRIVER=dummy "${pass[@]}" "$@" "$LAUNCHER") \
-        >"$WORK/stdout" 2>"$WORK/stderr" || STATUS=$?
+    (cd "$GAME" && exec env -i HOME="$WORK/home" XDG_RUNTIME_DIR="$WORK/runtime" \
+        PATH="$WORK/bin" LANG=C.UTF-8 SDL_AUDIODRIVER=dummy "${pass[@]}" "$@" "$LAUNCHER")
 }
 
-# An X display number that nothing serves.
-unused=99
+unused=99  # an X display that nothing serves
 while [ -e "/tmp/.X11-unix/X$unused" ] || [ -e "/tmp/.X$unused-lock" ]; do unused=$((unused + 1)); done
-
-declare -A expected=(
-    [unset]="vantu-launcher: cannot open the display (DISPLAY is not set)"
-    [unreachable]="vantu-launcher: cannot open the display (cannot connect to :$unused)"
-    [xcb-unset]="vantu-launcher: cannot open the display (DISPLAY is not set)"
-)
-declare -A settings=(
-    [unset]=""
-    [unreachable]="DISPLAY=:$unused"
-    [xcb-unset]="QT_QPA_PLATFORM=xcb"
-)
-for name in unset unreachable xcb-unset; do
+prefix="vantu-launcher: cannot open the display"
+while IFS='|' read -r setting expected; do
+    status=0
     # shellcheck disable=SC2086  # one NAME=VALUE word or none
-    run_launcher ${settings[$name]}
-    log "$name: status $STATUS, stderr: $(cat "$WORK/stderr")"
-    [ "$STATUS" -eq 1 ] || check_failed "$name: exit status $STATUS, expected 1"
-    [ "$(cat "$WORK/stderr")" = "${expected[$name]}" ] ||
-        check_failed "$name: stderr is not the one line '${expected[$name]}'"
-done
+    run_launcher $setting >/dev/null 2>"$WORK/stderr" || status=$?
+    log "[$setting] status $status: $(cat "$WORK/stderr")"
+    [ "$status" -eq 1 ] || check_failed "[$setting] exit status $status, expected 1"
+    [ "$(cat "$WORK/stderr")" = "$prefix ($expected)" ] || check_failed "[$setting] not the one line"
+done <<EOF_CASES
+|DISPLAY is not set
+QT_QPA_PLATFORM=xcb|DISPLAY is not set
+DISPLAY=:$unused|cannot connect to :$unused
+EOF_CASES
 
-log "offscreen without a display runs"
-(cd "$GAME" && exec env -i HOME="$WORK/home" XDG_RUNTIME_DIR="$WORK/runtime" PATH="$WORK/bin" \
-    LANG=C.UTF-8 SDL_AUDIODRIVER=dummy "${pass[@]}" QT_QPA_PLATFORM=offscreen "$LAUNCHER") \
-    >"$WORK/launcher-offscreen.log" 2>&1 &
+run_launcher QT_QPA_PLATFORM=offscreen >"$WORK/launcher-offscreen.log" 2>&1 &
 LAUNCHER_PID=$!
 sleep 1
 alive "$LAUNCHER_PID" || check_failed "the launcher ended under QT_QPA_PLATFORM=offscreen"
