@@ -11,9 +11,10 @@ inline constexpr std::string_view kSavedConfigFileName = "xconfig2.dat";
 
 // Writes the five performance options (Check2..Check6) to the launcher's option file in folder:
 // for each box its digit ("0" when clear, else "1") and a quoted blank, every item followed by
-// CR LF, so ten lines and 40 bytes. The file is replaced whole or not at all: the bytes go to a
-// temporary file beside it, which is renamed over it once complete. A file marked read-only is
-// left alone. Returns whether the file was written; failures are otherwise silent.
+// CR LF, so ten lines and 40 bytes. The file is replaced whole or not at all (see replaceFile:
+// written beside it, flushed to the disk, renamed over it; a link is followed and stays). A file
+// that the user may not write, or that is marked read-only, is left alone. Returns whether the
+// file was written; failures are otherwise silent.
 bool saveConfig(const std::filesystem::path& folder, const LaunchOptions& options);
 
 }  // namespace vantu

@@ -41,13 +41,39 @@ cp "$wav" "$GAME/"
 out="$WORK/cut.raw"
 launch "$GAME" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$out"
 find_main_window
+wait_until "$WAIT_LIMIT" test -s "$out" || check_failed "the sound did not start"
+start=$(now_us)
 "$WM_CLOSE" "$WIN" || check_failed "the window does not take WM_DELETE_WINDOW"
 wait_launcher_exit
+log "closed in $((($(now_us) - start) / 1000)) ms while the sound played (polled every ${POLL} s)"
 [ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS when closed during the sound"
 # Closing ends the launcher and with it the sound: it does not wait for the sound to play out.
 played=$(size_of "$out")
 log "ended with $played bytes played"
 [ "$played" -lt "$data_size" ] || check_failed "the launcher played the whole sound before ending"
+
+# Neither a pipe nor a huge file is read: silence, and closing the window ends the launcher at
+# once (a player waiting on the pipe, or reading gigabytes, would hold the launcher up).
+log "a pipe or a 1.5 GB file named vantu2.wav"
+for kind in pipe huge; do
+    make_game "sound-$kind" "1 1 1 1 1 0 0 0 0 3 "
+    if [ "$kind" = pipe ]; then
+        mkfifo "$GAME/vantu2.wav"
+    else
+        cp "$wav" "$GAME/vantu2.wav"
+        truncate -s 1536M "$GAME/vantu2.wav"
+    fi
+    launch "$GAME"
+    find_main_window
+    sleep 0.5
+    peak_kib=$(awk '/^VmHWM:/ {print $2}' "/proc/$LAUNCHER_PID/status")
+    start=$(now_us)
+    "$WM_CLOSE" "$WIN" || check_failed "the window does not take WM_DELETE_WINDOW"
+    wait_launcher_exit
+    log "$kind: closed in $((($(now_us) - start) / 1000)) ms (polled every ${POLL} s), peak memory ${peak_kib} KiB"
+    [ "$EXIT_STATUS" -eq 0 ] || check_failed "$kind: exit status $EXIT_STATUS"
+    [ "$peak_kib" -lt 262144 ] || check_failed "$kind: the launcher grew to $peak_kib KiB"
+done
 
 log "Play while the sound plays"
 make_game sound-play "1 1 1 1 1 0 0 0 0 3 "

@@ -94,6 +94,12 @@ TEST_F(ProcessStartTest, FailuresNameTheProgramAndTheReason) {
     writeFile(game() / "notes.txt", "not a program\n", false);
     writeFile(game() / "garbage", "neither a script nor a program\n", true);
     writeFile(game() / "vantu2.exe", kWindowsProgram, true);
+    fs::create_directories(game() / "vantu.exe");
+    writeFile(game() / "locked.sh", kScript, false);
+    writeFile(game() / "python.sh", "#!/usr/bin/python9 -u\nprint(1)\n", true);
+    writeFile(game() / "near.sh", "#! tools/run\n", true);
+    writeFile(game() / "tools" / "run", kScript, false);
+    writeFile(game() / "odd.sh", "#!" + bin1().string() + "\n", true);
     const EnvVar path("PATH", bin1().string());  // no wine there
 
     struct Case {
@@ -101,8 +107,14 @@ TEST_F(ProcessStartTest, FailuresNameTheProgramAndTheReason) {
         std::string message;
     };
     const std::vector<Case> cases = {
-        {"vantu.exe -nc -d v1", "vantu.exe: No such file or directory"},
+        {"vantu.exe -nc -d v1", "vantu.exe: Is a directory"},
+        {"./vantu.exe -nc", "./vantu.exe: Is a directory"},
+        {"vantu3.exe -nc", "vantu3.exe: No such file or directory"},
         {"missing/vantu.exe", "missing/vantu.exe: No such file or directory"},
+        {"locked.sh", "locked.sh: Permission denied"},
+        {"python.sh", "python.sh: bad interpreter /usr/bin/python9: No such file or directory"},
+        {"near.sh", "near.sh: bad interpreter tools/run: Permission denied"},
+        {"odd.sh", "odd.sh: bad interpreter " + bin1().string() + ": Is a directory"},
         {"", ": No such file or directory"},
         {"notes.txt -a", "notes.txt: Permission denied"},
         {"garbage", "garbage: Exec format error"},

@@ -2,9 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
+#include <thread>
 
 #include "linux_test_support.h"
 #include "test_support.h"
@@ -58,6 +66,31 @@ std::string makeWave(std::uint32_t rate, std::uint32_t seconds) {
         wave += static_cast<char>(sample >> 8);
     }
     return wave;
+}
+
+// A wave file of the given size that holds silence, made sparse so that even gigabytes cost
+// nothing: a 16-bit stereo header whose data chunk fills the rest of the file.
+void makeSparseWave(const fs::path& path, std::uint64_t size) {
+    std::string header = makeWave(44100, 0);
+    const auto put32 = [&header](std::size_t at, std::uint64_t v) {
+        for (int i = 0; i < 4; ++i)
+            header[at + i] = static_cast<char>((v >> (8 * i)) & 0xff);
+    };
+    put32(4, std::min<std::uint64_t>(size - 8, 0xffffffffu));
+    put32(40, std::min<std::uint64_t>(size - 44, 0xffffffffu));
+    testing::writeFile(path, header, false);
+    fs::resize_file(path, size);
+}
+
+long peakResidentKiB() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+double millisecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
 }
 
 class SdlSoundTest : public ::testing::Test {
@@ -127,6 +160,65 @@ TEST_F(SdlSoundTest, StopsAtOnceWhilePlaying) {
     }
     // A destructor that waited for the end would have let the whole minute through.
     EXPECT_LT(readFile(output).size(), waveData(wave).size() / 2);
+}
+
+// Only a regular file of at most the limit is played; anything else is silence, and the player
+// ends at once however long the file would take to read. The bound only guards against a
+// hang; the time taken is printed.
+TEST_F(SdlSoundTest, PlaysNoPipeAndNoOversizedFileAndStopsAtOnce) {
+    const EnvVar driver("SDL_AUDIODRIVER", "disk");
+    const EnvVar file("SDL_DISKAUDIOFILE", output.string());
+    ASSERT_EQ(::mkfifo((temp / "pipe.wav").c_str(), 0600), 0);
+    fs::create_symlink(temp / "pipe.wav", temp / "link-to-pipe.wav");
+    makeSparseWave(temp / "huge.wav", 1536ull << 20);
+    makeSparseWave(temp / "over.wav", kMaxSoundFileSize + 1);
+    makeSparseWave(temp / "limit.wav", kMaxSoundFileSize);
+
+    struct Case {
+        const char* file;
+        bool played;
+    };
+    const Case cases[] = {
+        {"pipe.wav", false}, {"link-to-pipe.wav", false}, {"huge.wav", false},
+        {"over.wav", false}, {"limit.wav", true},
+    };
+    for (const Case& c : cases) {
+        fs::remove(output);
+        const fs::path path = temp / c.file;
+        // Should the player wait on the pipe after all, a writer that comes and goes lets it go.
+        std::atomic<bool> stopped{false};
+        std::thread unblock;
+        if (fs::is_fifo(path)) {
+            unblock = std::thread([path, &stopped] {
+                for (int i = 0; i < 200 && !stopped; ++i)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0)
+                    ::close(fd);
+            });
+        }
+        const long residentBefore = peakResidentKiB();
+        auto start = std::chrono::steady_clock::now();
+        {
+            SdlSound sound;
+            sound.play(path.string());
+            for (int i = 0; i < (c.played ? 1000 : 10) && !fs::exists(output); ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            start = std::chrono::steady_clock::now();
+        }
+        const double stopMs = millisecondsSince(start);
+        stopped = true;
+        if (unblock.joinable())
+            unblock.join();
+        const long grownKiB = peakResidentKiB() - residentBefore;
+        std::printf("[ figures  ] %s: stopped in %.2f ms, peak memory grew by %ld KiB\n", c.file,
+                    stopMs, grownKiB);
+        EXPECT_LT(stopMs, 1000.0) << c.file;
+        if (!c.played) {
+            EXPECT_LT(grownKiB, 16 * 1024) << c.file;  // nothing of the file was read
+        }
+        EXPECT_EQ(fs::exists(output), c.played) << c.file;
+    }
 }
 
 // Stopping or replacing a sound that is still loading or opening its device.

@@ -44,6 +44,56 @@ bool isWindowsExecutable(const fs::path& path) {
     return in.read(magic, 2) && magic[0] == 'M' && magic[1] == 'Z';
 }
 
+bool isDirectory(const fs::path& path) {
+    std::error_code ec;
+    return fs::is_directory(path, ec);
+}
+
+// The interpreter that a script's first line names ("#!/bin/sh -e" names "/bin/sh"), or
+// nothing when the file does not start with "#!".
+std::optional<std::string> scriptInterpreter(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    char head[256] = {};
+    in.read(head, sizeof head);
+    const std::string_view line(head, static_cast<std::size_t>(in.gcount()));
+    if (!line.starts_with("#!"))
+        return std::nullopt;
+    const std::size_t begin = line.find_first_not_of(" \t", 2);
+    if (begin == std::string_view::npos)
+        return std::nullopt;
+    const std::size_t end = line.find_first_of(" \t\r\n", begin);
+    if (end == std::string_view::npos && line.size() == sizeof head)
+        return std::nullopt;  // longer than the kernel reads: not worth naming
+    return std::string(line.substr(begin, end - begin));
+}
+
+// Turns the error of a failed start into the reason the player needs: a folder where the
+// program should be, or a script whose interpreter is missing or cannot run (the kernel
+// reports both as if the script itself were missing or locked).
+[[noreturn]] void failStart(std::string_view program, const fs::path& file, const fs::path& folder,
+                            int error) {
+    if (isDirectory(file))
+        fail(program, EISDIR);
+    if (error == ENOENT || error == EACCES || error == ENOEXEC) {
+        if (const std::optional<std::string> interpreter = scriptInterpreter(file)) {
+            const fs::path path = folder.empty() ? fs::path(*interpreter) : folder / *interpreter;
+            int reason = 0;
+            std::error_code ec;
+            if (!fs::exists(path, ec))
+                reason = ENOENT;
+            else if (isDirectory(path))
+                reason = EISDIR;
+            else if (!isExecutable(path))
+                reason = EACCES;
+            if (reason != 0) {
+                throw StartError(std::string(program) + ": bad interpreter " + *interpreter + ": " +
+                                 std::generic_category().message(reason));
+            }
+        }
+    }
+    fail(program, error);
+}
+
 fs::path absolutePath(const fs::path& path) {
     std::error_code ec;
     fs::path result = fs::absolute(path, ec);
@@ -95,7 +145,8 @@ Command resolveCommand(std::string_view commandLine, const fs::path& folder,
     } else if (auto found = searchPath(command.program, pathValue, false)) {
         file = *found;
     } else {
-        fail(command.program, ENOENT);
+        // A folder of that name in the game folder is what the player will find there.
+        fail(command.program, isDirectory(base / command.program) ? EISDIR : ENOENT);
     }
 
     command.argv = std::move(args);
@@ -158,6 +209,7 @@ std::vector<std::string> ProcessStarter::resolve(std::string_view commandLine,
 pid_t ProcessStarter::start(std::string_view commandLine) const {
     const std::string_view pathValue = currentPath();
     Command command = resolveCommand(commandLine, folder_, pathValue);
+    const fs::path file = command.argv[command.viaWine ? 1 : 0];
     pid_t pid = -1;
     int error = spawnDetached(command.argv, folder_, pid);
     if (error == ENOEXEC && !command.viaWine) {
@@ -168,7 +220,7 @@ pid_t ProcessStarter::start(std::string_view commandLine) const {
         }
     }
     if (error != 0)
-        fail(command.program, error);
+        failStart(command.program, file, folder_, error);
     return pid;
 }
 

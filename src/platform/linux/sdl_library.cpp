@@ -23,7 +23,7 @@ std::optional<SdlLibrary> load() {
                           resolve(library, "SDL_InitSubSystem", sdl.InitSubSystem) &&
                           resolve(library, "SDL_QuitSubSystem", sdl.QuitSubSystem) &&
                           resolve(library, "SDL_Quit", sdl.Quit) &&
-                          resolve(library, "SDL_RWFromFile", sdl.RWFromFile) &&
+                          resolve(library, "SDL_RWFromFP", sdl.RWFromFP) &&
                           resolve(library, "SDL_LoadWAV_RW", sdl.LoadWAV_RW) &&
                           resolve(library, "SDL_FreeWAV", sdl.FreeWAV) &&
                           resolve(library, "SDL_OpenAudioDevice", sdl.OpenAudioDevice) &&

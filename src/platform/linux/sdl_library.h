@@ -13,7 +13,7 @@ struct SdlLibrary {
     decltype(&SDL_InitSubSystem) InitSubSystem;
     decltype(&SDL_QuitSubSystem) QuitSubSystem;
     decltype(&SDL_Quit) Quit;
-    decltype(&SDL_RWFromFile) RWFromFile;
+    decltype(&SDL_RWFromFP) RWFromFP;
     decltype(&SDL_LoadWAV_RW) LoadWAV_RW;
     decltype(&SDL_FreeWAV) FreeWAV;
     decltype(&SDL_OpenAudioDevice) OpenAudioDevice;

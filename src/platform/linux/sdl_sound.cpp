@@ -1,9 +1,13 @@
 #include "platform/linux/sdl_sound.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <memory>
 
 #include "platform/linux/sdl_library.h"
@@ -51,42 +55,32 @@ class SdlAudio {
     bool ok_ = false;
 };
 
-}  // namespace
-
-SdlSound::~SdlSound() {
-    stop();
-}
-
-void SdlSound::play(std::string fileName) {
-    stop();
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = false;
+// Opens the file for reading when it is a regular file (links followed) of at most the size
+// limit. The check is made on the open descriptor, and the sound is read from that same
+// descriptor, so what is read is what was checked. O_NONBLOCK makes opening a pipe return at
+// once instead of waiting for a writer; for a regular file it changes nothing.
+std::FILE* openWave(const std::string& fileName) {
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0 ||
+        static_cast<std::uint64_t>(info.st_size) > kMaxSoundFileSize) {
+        ::close(fd);
+        return nullptr;
     }
-    thread_ = std::thread([this, fileName = std::move(fileName)] { run(fileName); });
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (file == nullptr)
+        ::close(fd);
+    return file;
 }
 
-void SdlSound::wait() {
-    if (thread_.joinable())
-        thread_.join();
-}
-
-void SdlSound::stop() {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    wake_.notify_all();
-    if (thread_.joinable())
-        thread_.join();
-}
-
-bool SdlSound::stopRequested() {
-    std::lock_guard lock(mutex_);
-    return stopping_;
-}
-
-void SdlSound::run(const std::string& fileName) {
+// The sound's thread: loads the file, and unless it was stopped meanwhile, plays it.
+void run(const std::shared_ptr<SdlSound::Shared>& shared, const std::string& fileName) {
+    const auto stopRequested = [&shared] {
+        std::lock_guard lock(shared->mutex);
+        return shared->stopping;
+    };
     const SdlLibrary* library = SdlLibrary::get();
     if (library == nullptr || stopRequested())
         return;
@@ -98,13 +92,23 @@ void SdlSound::run(const std::string& fileName) {
         ~ThreadCleanup() { sdl.TLSCleanup(); }
     } cleanup{sdl};
 
+    std::FILE* file = openWave(fileName);
+    if (file == nullptr)
+        return;
     SDL_AudioSpec format{};
     Uint8* samples = nullptr;
     Uint32 length = 0;
-    if (sdl.LoadWAV_RW(sdl.RWFromFile(fileName.c_str(), "rb"), 1, &format, &samples, &length) ==
-        nullptr)
+    // SDL closes the file, also when the load fails.
+    if (sdl.LoadWAV_RW(sdl.RWFromFP(file, SDL_TRUE), 1, &format, &samples, &length) == nullptr)
         return;
     const std::unique_ptr<Uint8, decltype(sdl.FreeWAV)> wave(samples, sdl.FreeWAV);
+
+    // One sound at a time owns SDL's audio: a sound that was let go may still be closing its
+    // device and shutting SDL down, and this one waits for that here, on its own thread.
+    static std::mutex* const audioOwner = new std::mutex;
+    const std::lock_guard owner(*audioOwner);
+    if (stopRequested())
+        return;
 
     muteAlsa();
     SdlAudio audio(sdl);
@@ -126,12 +130,44 @@ void SdlSound::run(const std::string& fileName) {
     using namespace std::chrono_literals;
     const auto tail =
         std::chrono::milliseconds(1000 * format.samples / std::max(format.freq, 1) + 1);
-    std::unique_lock lock(mutex_);
-    while (!stopping_ && sdl.GetQueuedAudioSize(device) > 0)
-        wake_.wait_for(lock, 20ms);
-    wake_.wait_for(lock, tail, [this] { return stopping_; });
+    std::unique_lock lock(shared->mutex);
+    while (!shared->stopping && sdl.GetQueuedAudioSize(device) > 0)
+        shared->wake.wait_for(lock, 20ms);
+    shared->wake.wait_for(lock, tail, [&shared] { return shared->stopping; });
     lock.unlock();
     sdl.CloseAudioDevice(device);
+}
+
+}  // namespace
+
+SdlSound::~SdlSound() {
+    stop();
+}
+
+void SdlSound::play(std::string fileName) {
+    stop();
+    shared_ = std::make_shared<Shared>();
+    thread_ =
+        std::thread([shared = shared_, fileName = std::move(fileName)] { run(shared, fileName); });
+}
+
+void SdlSound::wait() {
+    if (thread_.joinable())
+        thread_.join();
+}
+
+void SdlSound::stop() {
+    if (!thread_.joinable())
+        return;
+    {
+        std::lock_guard lock(shared_->mutex);
+        shared_->stopping = true;
+    }
+    shared_->wake.notify_all();
+    // Nothing waits for the thread: one still reading or decoding the file ends once that is
+    // done, without opening the device; one that plays closes its device at once, which takes
+    // SDL up to a few buffers' time (about 0.2 s with ALSA).
+    thread_.detach();
 }
 
 }  // namespace vantu

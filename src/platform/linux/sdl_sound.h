@@ -1,22 +1,32 @@
 #pragma once
 
 #include <condition_variable>
+#include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 
 namespace vantu {
 
+// The largest wave file that is played: about three minutes of CD-quality sound. A larger
+// file is silent, like a missing one, rather than read whole into memory.
+inline constexpr std::uint64_t kMaxSoundFileSize = 32u << 20;
+
 // Plays wave files through SDL's audio subsystem on a thread of its own: loading the file,
-// starting SDL and opening the device all happen there, so play() never waits. A missing or
-// unreadable file, or no audio device, plays nothing and prints nothing.
+// starting SDL and opening the device all happen there, so play() never waits. Only a regular
+// file (links followed) of at most kMaxSoundFileSize is played; a missing, unreadable or
+// oversized file, a pipe or a device, or no audio device, plays nothing and prints nothing.
+//
+// Stopping never waits: the sound's thread is let go, and ends on its own as soon as it can (a
+// sound still being read or decoded never opens the device; one that plays closes it).
 //
 // The player owns SDL in the process: its thread initialises SDL and shuts it down with
 // SDL_Quit when the sound ends. One instance per process; use it from one thread.
 class SdlSound {
   public:
     SdlSound() = default;
-    // Stops the sound and waits for the thread; returns as soon as SDL lets go of the device.
+    // Stops the sound without waiting (see stop()).
     ~SdlSound();
     SdlSound(const SdlSound&) = delete;
     SdlSound& operator=(const SdlSound&) = delete;
@@ -25,16 +35,19 @@ class SdlSound {
     void play(std::string fileName);
     // Waits until the current sound has played to its end or has failed to start.
     void wait();
-    // Stops the current sound and waits until its thread has closed the device.
+    // Stops the current sound and returns at once; its thread closes the device on its own.
     void stop();
 
-  private:
-    void run(const std::string& fileName);
-    bool stopRequested();
+    // What one sound's thread and its player share; it outlives the player once the thread
+    // is let go.
+    struct Shared {
+        std::mutex mutex;
+        std::condition_variable wake;
+        bool stopping = false;
+    };
 
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    bool stopping_ = false;
+  private:
+    std::shared_ptr<Shared> shared_;
     std::thread thread_;
 };
 

@@ -1,14 +1,26 @@
 // The Linux launcher: the Qt window, its controls, the launcher's logic and the Linux services.
 #include <QApplication>
 
+#include <cstdio>
+#include <memory>
+
 #include "platform/linux/linux_platform.h"
 #include "window/form1.h"
+#include "window/qt/display_check.h"
 #include "window/qt/qt_controls.h"
 #include "window/qt/qt_form.h"
 #include "window/qt/qt_launcher.h"
 
 int main(int argc, char* argv[]) {
+    // Without a window system the launcher says so in one line and ends with status 1.
+    if (const auto problem = vantu::missingDisplay()) {
+        std::fprintf(stderr, "%s\n", problem->c_str());
+        return 1;
+    }
+    std::unique_ptr<vantu::PlatformStartGuard> guard =
+        std::make_unique<vantu::PlatformStartGuard>();
     QApplication app(argc, argv);
+    guard.reset();
 
     // The window opens with the design values, narrow, focus on "Play".
     vantu::QtForm window;

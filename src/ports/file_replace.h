@@ -1,0 +1,28 @@
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+namespace vantu {
+
+// Replaces the whole content of the file at path with bytes, as one step: afterwards the file
+// holds either its old content or the new one, even after a crash or a power cut.
+//
+// - An existing file is replaced only when the user running the launcher may write it by the
+//   operating system's own rules and it is not marked read-only (no write permission for
+//   anybody; the read-only attribute). Anything but a regular file is left alone.
+// - When path is a symbolic link, the file it leads to is replaced, in that file's folder, and
+//   the link stays as it is. A link that leads nowhere is left alone.
+// - The bytes go to a new file beside the old one, are flushed to the disk, and that file is
+//   renamed over the old one; then the folder is flushed too. The new file gets the old one's
+//   permission bits (and its owner and group where the system allows it); a new file gets the
+//   default ones.
+//
+// Returns true when the file was replaced and flushed. On false, nothing has changed and no
+// temporary file is left, with one exception: when only the final flush of the folder fails,
+// the file already holds the complete new content. Never throws.
+//
+// One implementation per operating system (src/platform/posix, src/platform/windows).
+bool replaceFile(const std::filesystem::path& path, std::string_view bytes) noexcept;
+
+}  // namespace vantu

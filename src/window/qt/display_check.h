@@ -1,0 +1,34 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include <QtGlobal>
+
+namespace vantu {
+
+// What the launcher prints, as its one line on stderr, when it cannot open its window.
+inline constexpr const char* kNoDisplayPrefix = "vantu-launcher: cannot open the display";
+
+// Before the QApplication exists: when Qt would use the X11 platform (QT_QPA_PLATFORM unset or
+// "xcb") but DISPLAY is not set, the line to print ("... (DISPLAY is not set)"); otherwise
+// nothing. A platform that needs no display (QT_QPA_PLATFORM=offscreen, say) is left to Qt.
+std::optional<std::string> missingDisplay();
+
+// Qt ends the process with an abort when it cannot start its platform (an X server that does
+// not answer, a platform plugin that is missing), after several lines of advice. While a guard
+// lives (around the QApplication's construction), such a failure instead prints one line,
+// "... (cannot connect to :99)", and ends the process with exit status 1. Qt's own platform
+// messages in that time are held back, and passed on when the guard ends normally.
+class PlatformStartGuard {
+  public:
+    PlatformStartGuard();
+    ~PlatformStartGuard();
+    PlatformStartGuard(const PlatformStartGuard&) = delete;
+    PlatformStartGuard& operator=(const PlatformStartGuard&) = delete;
+
+  private:
+    QtMessageHandler previous_;
+};
+
+}  // namespace vantu

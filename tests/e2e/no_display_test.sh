@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# No window system: the launcher says so in one line on stderr and ends with status 1 (Qt on
+# its own aborts with several lines of advice and status 134). A platform that needs no display
+# (QT_QPA_PLATFORM=offscreen) is respected: the launcher then runs without one.
+# shellcheck source=e2e_lib.sh
+source "$(dirname "$0")/e2e_lib.sh"
+
+make_game no-display "1 1 1 1 1 0 0 0 0 3 "
+mkdir -p "$WORK/runtime" "$WORK/home"
+chmod 700 "$WORK/runtime"
+pass=("LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$E2E_DIR/lsan.supp")
+for name in ASAN_OPTIONS UBSAN_OPTIONS; do [ -n "${!name:-}" ] && pass+=("$name=${!name}"); done
+# The launcher in the game folder with a clean environment plus the given NAME=VALUE words.
+run_launcher() {
+    (cd "$GAME" && exec env -i HOME="$WORK/home" XDG_RUNTIME_DIR="$WORK/runtime" \
+        PATH="$WORK/bin" LANG=C.UTF-8 SDL_AUDIODRIVER=dummy "${pass[@]}" "$@" "$LAUNCHER")
+}
+
+unused=99  # an X display that nothing serves
+while [ -e "/tmp/.X11-unix/X$unused" ] || [ -e "/tmp/.X$unused-lock" ]; do unused=$((unused + 1)); done
+prefix="vantu-launcher: cannot open the display"
+while IFS='|' read -r setting expected; do
+    status=0
+    # shellcheck disable=SC2086  # one NAME=VALUE word or none
+    run_launcher $setting >/dev/null 2>"$WORK/stderr" || status=$?
+    log "[$setting] status $status: $(cat "$WORK/stderr")"
+    [ "$status" -eq 1 ] || check_failed "[$setting] exit status $status, expected 1"
+    [ "$(cat "$WORK/stderr")" = "$prefix ($expected)" ] || check_failed "[$setting] not the one line"
+done <<EOF_CASES
+|DISPLAY is not set
+QT_QPA_PLATFORM=xcb|DISPLAY is not set
+DISPLAY=:$unused|cannot connect to :$unused
+EOF_CASES
+
+run_launcher QT_QPA_PLATFORM=offscreen >"$WORK/launcher-offscreen.log" 2>&1 &
+LAUNCHER_PID=$!
+sleep 1
+alive "$LAUNCHER_PID" || check_failed "the launcher ended under QT_QPA_PLATFORM=offscreen"
+finish

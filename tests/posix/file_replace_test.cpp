@@ -1,0 +1,312 @@
+// Saving the launcher's option file on POSIX systems, against what a real system does to it:
+// each system call of the save failing in turn, a full file system, symbolic links, and a user
+// who may not write the old file.
+#include <fcntl.h>
+#include <grp.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "config/config_writer.h"
+#include "platform/posix/posix_file_calls.h"
+#include "test_support.h"
+
+namespace vantu::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kOld = "old content";
+constexpr uid_t kNobody = 65534;
+constexpr gid_t kNogroup = 65534;
+
+// What the save writes for the default options: Check2..Check6 are 1, 0, 1, 1, 1.
+std::string savedContent() {
+    std::string content;
+    for (char digit : std::string_view("10111"))
+        content += std::string(1, digit) + "\r\n\" \"\r\n";
+    return content;
+}
+
+std::vector<std::string> entries(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+fs::perms mode(const fs::path& path) {
+    return fs::symlink_status(path).permissions() & fs::perms::all;
+}
+
+// The save's system calls, with the nth call of one kind failing with an error; a partial
+// write stores a few bytes first, and every later write fails.
+enum class Call { Open, Write, Fchmod, Fsync, Close, Rename };
+
+struct Fault {
+    Call call;
+    int nth;
+    int error;
+    ssize_t partial = -1;
+};
+
+Fault fault;
+int counts[6];
+
+bool hit(Call call) {
+    const int n = ++counts[static_cast<int>(call)];
+    return fault.call == call && (n == fault.nth || (fault.partial >= 0 && n > fault.nth));
+}
+int fail() {
+    errno = fault.error;
+    return -1;
+}
+
+const PosixFileCalls kFaultyCalls{
+    [](const char* path, int flags, mode_t mode) {
+        return hit(Call::Open) ? fail() : ::open(path, flags, mode);
+    },
+    [](int fd, const void* bytes, size_t count) -> ssize_t {
+        if (!hit(Call::Write))
+            return ::write(fd, bytes, count);
+        if (fault.partial >= 0 && counts[static_cast<int>(Call::Write)] == fault.nth)
+            return ::write(fd, bytes, std::min(count, static_cast<size_t>(fault.partial)));
+        return fail();
+    },
+    [](int fd, mode_t mode) { return hit(Call::Fchmod) ? fail() : ::fchmod(fd, mode); },
+    [](int fd) { return hit(Call::Fsync) ? fail() : ::fsync(fd); },
+    [](int fd) {
+        const bool failing = hit(Call::Close);  // Linux closes it even when reporting an error
+        const int result = ::close(fd);
+        return failing ? fail() : result;
+    },
+    [](const char* from, const char* to) {
+        return hit(Call::Rename) ? fail() : ::rename(from, to);
+    },
+};
+
+struct FaultCase {
+    std::string_view name;
+    Fault fault;
+    bool replaced;  // the new content is in place afterwards
+    bool reported;  // the save returns true
+};
+
+class SaveUnderFaults : public ::testing::TestWithParam<FaultCase> {};
+
+// With and without an old file: a failed save leaves the old bytes (or no file) and nothing else.
+TEST_P(SaveUnderFaults, KeepsTheOldFileWholeAndLeavesNothingBehind) {
+    for (const bool oldExists : {true, false}) {
+        if (!oldExists && GetParam().fault.call == Call::Fchmod)
+            continue;  // a new file keeps the mode it was created with
+        SCOPED_TRACE(oldExists ? "old file" : "no old file");
+        Launcher l;
+        constexpr fs::perms kPrivate = fs::perms::owner_read | fs::perms::owner_write;
+        if (oldExists) {
+            l.folder.write("xconfig2.dat", kOld);
+            fs::permissions(l.folder / "xconfig2.dat", kPrivate);
+        }
+        const PosixFileCalls system = posixFileCalls();
+        fault = GetParam().fault;
+        std::fill(std::begin(counts), std::end(counts), 0);
+        posixFileCalls() = kFaultyCalls;
+        bool result = false;
+        EXPECT_NO_THROW(result = saveConfig(l.folder.path(), l.form.options()));
+        posixFileCalls() = system;
+
+        EXPECT_EQ(result, GetParam().reported);
+        if (GetParam().replaced) {
+            EXPECT_EQ(l.folder.read("xconfig2.dat"), savedContent());
+        } else if (oldExists) {
+            EXPECT_EQ(l.folder.read("xconfig2.dat"), kOld);
+            EXPECT_EQ(mode(l.folder / "xconfig2.dat"), kPrivate);
+        }
+        EXPECT_EQ(entries(l.folder.path()).size(), GetParam().replaced || oldExists ? 1u : 0u);
+    }
+}
+
+// With an old file the calls are: open (the new file), fchmod, write, fsync, close, open (the
+// folder), rename, fsync (the folder), close; without one there is no fchmod.
+INSTANTIATE_TEST_SUITE_P(
+    EachSystemCall, SaveUnderFaults,
+    ::testing::Values(
+        FaultCase{"CreatingTheNewFile", {Call::Open, 1, ENOSPC}, false, false},
+        FaultCase{"CarryingThePermissionsOver", {Call::Fchmod, 1, EPERM}, false, false},
+        FaultCase{"Writing", {Call::Write, 1, EIO}, false, false},
+        FaultCase{"WritingPartlyThenFull", {Call::Write, 1, ENOSPC, 7}, false, false},
+        FaultCase{"FlushingTheNewFile", {Call::Fsync, 1, EIO}, false, false},
+        FaultCase{"ClosingTheNewFile", {Call::Close, 1, EIO}, false, false},
+        FaultCase{"OpeningTheFolder", {Call::Open, 2, EMFILE}, false, false},
+        FaultCase{"Renaming", {Call::Rename, 1, EXDEV}, false, false},
+        // The rename is done: the file is whole and new, but not known to be on the disk.
+        FaultCase{"FlushingTheFolder", {Call::Fsync, 2, EIO}, true, false},
+        // An interrupted write is tried again.
+        FaultCase{"WriteInterrupted", {Call::Write, 1, EINTR}, true, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Runs body in a child process and returns its exit status (or 128 + the signal).
+int inChild(const std::function<int()>& body) {
+    const pid_t pid = ::fork();
+    if (pid == 0)
+        ::_exit(body());
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+constexpr int kCannotMount = 77;
+
+// A real full file system: a small tmpfs, in a mount namespace of the child's own, filled up.
+TEST(FileReplace, AFullFileSystemKeepsTheOldFile) {
+    Launcher l;
+    const fs::path disk = l.folder / "disk";
+    fs::create_directory(disk);
+    const int status = inChild([&] {
+        if (::unshare(CLONE_NEWNS) != 0 ||
+            ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") != 0)
+            return kCannotMount;
+        {
+            std::ofstream(disk / "xconfig2.dat") << kOld;
+            std::ofstream filler(disk / "filler");
+            const std::string block(4096, 'x');
+            while (filler.write(block.data(), block.size()))
+                ;
+        }
+        const bool saved = saveConfig(disk, l.form.options());
+        std::ifstream in(disk / "xconfig2.dat");
+        const std::string content{std::istreambuf_iterator<char>(in), {}};
+        if (saved)
+            return 1;
+        if (content != kOld)
+            return 2;
+        if (entries(disk) != std::vector<std::string>{"filler", "xconfig2.dat"})
+            return 3;
+        return 0;
+    });
+    if (status == kCannotMount)
+        GTEST_SKIP() << "cannot mount a tmpfs here (needs root)";
+    EXPECT_EQ(status, 0) << "1: reported as saved, 2: old content changed, 3: leftovers";
+}
+
+// Links: the file a link leads to is replaced in its own folder, and the link stays.
+TEST(FileReplace, ReplacesWhatALinkLeadsToAndKeepsTheLink) {
+    Launcher l;
+    fs::create_directories(l.folder / "elsewhere");
+    l.folder.write("elsewhere/real.dat", kOld);
+    fs::permissions(l.folder / "elsewhere/real.dat",
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_directory(l.folder / "game");
+    fs::create_symlink("../elsewhere/real.dat", l.folder / "game/middle");
+    fs::create_symlink("middle", l.folder / "game/xconfig2.dat");
+
+    EXPECT_TRUE(saveConfig(l.folder / "game", l.form.options()));
+
+    EXPECT_EQ(fs::read_symlink(l.folder / "game/xconfig2.dat"), "middle");
+    EXPECT_EQ(fs::read_symlink(l.folder / "game/middle"), "../elsewhere/real.dat");
+    EXPECT_EQ(l.folder.read("elsewhere/real.dat"), savedContent());
+    EXPECT_EQ(mode(l.folder / "elsewhere/real.dat"),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(entries(l.folder / "elsewhere"), std::vector<std::string>{"real.dat"});
+    EXPECT_EQ(entries(l.folder / "game"), (std::vector<std::string>{"middle", "xconfig2.dat"}));
+}
+
+// A link that leads nowhere, or to a read-only file, stays as it is, and so does that file.
+TEST(FileReplace, LeavesALinkToNothingOrToAReadOnlyFileAlone) {
+    for (const bool dangling : {true, false}) {
+        Launcher l;
+        if (!dangling) {
+            l.folder.write("real.dat", kOld);
+            fs::permissions(l.folder / "real.dat", fs::perms::owner_read);
+        }
+        fs::create_symlink("real.dat", l.folder / "xconfig2.dat");
+        EXPECT_FALSE(saveConfig(l.folder.path(), l.form.options()));
+        EXPECT_EQ(fs::read_symlink(l.folder / "xconfig2.dat"), "real.dat");
+        EXPECT_EQ(entries(l.folder.path()).size(), dangling ? 1u : 2u);
+        if (!dangling) {
+            EXPECT_EQ(l.folder.read("real.dat"), kOld);
+        }
+    }
+}
+
+// The save as another user than root: only a file that this user may write is replaced, even
+// where the folder lets the user create and rename files.
+struct UserCase {
+    std::string_view name;
+    std::function<void(const fs::path& game)> make;
+    bool written;
+};
+
+class SaveAsAnotherUser : public ::testing::TestWithParam<UserCase> {};
+
+TEST_P(SaveAsAnotherUser, WritesOnlyWhatTheUserMayWrite) {
+    Launcher l;
+    const fs::path game = l.folder / "game";
+    fs::create_directory(game);
+    fs::permissions(l.folder.path(), fs::perms::all);
+    fs::permissions(game, fs::perms::all);
+    GetParam().make(game);
+    const fs::path real = fs::canonical(game / "xconfig2.dat");
+    const std::string before = l.folder.read("game/" + real.filename().string());
+    struct stat old {};
+    ASSERT_EQ(::stat(real.c_str(), &old), 0);
+
+    const int status = inChild([&] {
+        if (::setgroups(0, nullptr) != 0 || ::setresgid(kNogroup, kNogroup, kNogroup) != 0 ||
+            ::setresuid(kNobody, kNobody, kNobody) != 0)
+            return kCannotMount;
+        return saveConfig(game, l.form.options()) ? 1 : 0;
+    });
+    if (status == kCannotMount)
+        GTEST_SKIP() << "cannot become another user here (needs root)";
+
+    EXPECT_EQ(status, GetParam().written ? 1 : 0);
+    EXPECT_EQ(l.folder.read("game/" + real.filename().string()),
+              GetParam().written ? savedContent() : before);
+    struct stat now {};
+    ASSERT_EQ(::stat(real.c_str(), &now), 0);
+    EXPECT_EQ(now.st_mode, old.st_mode);
+    EXPECT_EQ(fs::canonical(game / "xconfig2.dat"), real);
+    EXPECT_EQ(entries(game).size(), fs::is_symlink(game / "xconfig2.dat") ? 2u : 1u);
+}
+
+void ownedBy(const fs::path& file, uid_t user, fs::perms perms) {
+    std::ofstream(file) << kOld;
+    ASSERT_EQ(::chown(file.c_str(), user, user == 0 ? 0 : kNogroup), 0);
+    fs::permissions(file, perms);
+}
+
+constexpr fs::perms kOwnerWrites =
+    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read;
+
+INSTANTIATE_TEST_SUITE_P(
+    Posix, SaveAsAnotherUser,
+    ::testing::Values(
+        UserCase{"RootsFile",
+                 [](const fs::path& g) { ownedBy(g / "xconfig2.dat", 0, kOwnerWrites); }, false},
+        UserCase{"LinkToRootsFile",
+                 [](const fs::path& g) {
+                     ownedBy(g / "real.dat", 0, kOwnerWrites);
+                     fs::create_symlink("real.dat", g / "xconfig2.dat");
+                 },
+                 false},
+        UserCase{"TheUsersOwnFile",
+                 [](const fs::path& g) { ownedBy(g / "xconfig2.dat", kNobody, kOwnerWrites); },
+                 true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace vantu::testing
