@@ -7,7 +7,7 @@ packages=(
   cmake g++ make pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libsdl2-dev libx11-dev
-  xvfb xauth xdotool x11-utils imagemagick fonts-liberation sox hyperfine
+  xvfb xauth xdotool x11-utils libxtst-dev imagemagick fonts-liberation sox hyperfine
 )
 
 missing=()

@@ -10,6 +10,7 @@
 #   --wm-close PATH    the wm-close helper (sends WM_DELETE_WINDOW like a window manager)
 #   --background PNG   the launcher's background picture
 #   --shots DIR        where screenshots go
+#   --monkey PATH      the monkey driver (random clicks and keys through XTEST)
 #
 # Every wait is a poll with a bound, so a broken launcher fails a test instead of hanging it.
 
@@ -19,7 +20,7 @@ readonly MAIN_TITLE='Vantu2: Copper Winds'
 readonly POLL=0.05       # seconds between two looks
 readonly WAIT_LIMIT=10   # seconds any single wait may take
 
-LAUNCHER="" DEMO_DIR="" WM_CLOSE="" BACKGROUND="" SHOTS=""
+LAUNCHER="" DEMO_DIR="" WM_CLOSE="" BACKGROUND="" SHOTS="" MONKEY=""
 while [ $# -gt 0 ]; do
     case "$1" in
         --launcher) LAUNCHER=$2 ;;
@@ -27,6 +28,7 @@ while [ $# -gt 0 ]; do
         --wm-close) WM_CLOSE=$2 ;;
         --background) BACKGROUND=$2 ;;
         --shots) SHOTS=$2 ;;
+        --monkey) MONKEY=$2 ;;
         *) echo "unknown option: $1" >&2; exit 2 ;;
     esac
     shift 2
@@ -35,7 +37,7 @@ done
 # The launcher runs in another folder: make every path absolute.
 absolute() { [ -z "$1" ] || realpath -m -- "$1"; }
 LAUNCHER=$(absolute "$LAUNCHER") DEMO_DIR=$(absolute "$DEMO_DIR") WM_CLOSE=$(absolute "$WM_CLOSE")
-BACKGROUND=$(absolute "$BACKGROUND") SHOTS=$(absolute "$SHOTS")
+BACKGROUND=$(absolute "$BACKGROUND") SHOTS=$(absolute "$SHOTS") MONKEY=$(absolute "$MONKEY")
 
 TEST_NAME=$(basename "$0" .sh)
 E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -268,6 +270,14 @@ expect_args() {
     got=$(cat "$RECORD/args")
     if [ "$got" != "$expected" ]; then
         check_failed "game arguments: got [$(tr '\n' ' ' <<<"$got")], expected [$*]"
+    fi
+}
+
+# Fails the test when a sanitizer of the sanitizer build reported anything in log $1.
+check_no_sanitizer_report() {
+    if grep -qE 'ERROR: (Address|Leak|Thread|Memory)Sanitizer|runtime error:|SUMMARY: [A-Za-z]+Sanitizer' "$1"; then
+        check_failed "a sanitizer reported a fault in $(basename "$1")"
+        grep -m 20 -E 'Sanitizer|runtime error:|^    #' "$1" >&2 || true
     fi
 }
 
