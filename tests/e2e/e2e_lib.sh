@@ -162,17 +162,26 @@ EOF
 
 # Starts the launcher in folder $1 with a clean environment: no sound device (SDL's dummy
 # driver unless the caller's extra NAME=VALUE arguments say otherwise), a private runtime
-# folder for Qt, and a PATH with neither the game nor wine on it.
+# folder for Qt, and a PATH with neither the game nor wine on it. With LAUNCH_AS=USER set, the
+# launcher runs as that user (the tests run as root, who may read and write anything): it gets
+# its own home and runtime folders, and the work folder becomes passable for it.
 #   launch FOLDER [NAME=VALUE...]  -> sets LAUNCHER_PID; output goes to $WORK/launcher-N.log
 LAUNCH_COUNT=0
 launch() {
     local folder=$1
     shift
     LAUNCH_COUNT=$((LAUNCH_COUNT + 1))
-    local home="$WORK/home"
-    mkdir -p "$home" "$WORK/bin"
-    mkdir -p "$WORK/runtime"
-    chmod 700 "$WORK/runtime"
+    local home="$WORK/home" runtime="$WORK/runtime" as=()
+    if [ -n "${LAUNCH_AS:-}" ]; then
+        home="$WORK/home-$LAUNCH_AS" runtime="$WORK/runtime-$LAUNCH_AS"
+        mkdir -p "$home" "$runtime"
+        chown "$LAUNCH_AS" "$home" "$runtime"
+        chmod 711 "$WORK"
+        as=("$(command -v setpriv)" --reuid="$LAUNCH_AS" --regid="$(id -g "$LAUNCH_AS")"
+            --clear-groups)
+    fi
+    mkdir -p "$home" "$WORK/bin" "$runtime"
+    chmod 700 "$runtime"
     local pass=()
     local name
     for name in ASAN_OPTIONS UBSAN_OPTIONS; do
@@ -181,10 +190,10 @@ launch() {
     # Under the sanitizer build: leaks inside system libraries are not the launcher's.
     pass+=("LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$E2E_DIR/lsan.supp")
     (cd "$folder" && exec env -i \
-        HOME="$home" XDG_RUNTIME_DIR="$WORK/runtime" XDG_CONFIG_HOME="$home/.config" \
+        HOME="$home" XDG_RUNTIME_DIR="$runtime" XDG_CONFIG_HOME="$home/.config" \
         XDG_CACHE_HOME="$home/.cache" DISPLAY="$DISPLAY" XAUTHORITY=/dev/null \
         PATH="$WORK/bin" LANG=C.UTF-8 QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy \
-        "${pass[@]}" "$@" "$LAUNCHER") >"$WORK/launcher-$LAUNCH_COUNT.log" 2>&1 &
+        "${pass[@]}" "$@" "${as[@]}" "$LAUNCHER") >"$WORK/launcher-$LAUNCH_COUNT.log" 2>&1 &
     LAUNCHER_PID=$!
 }
 

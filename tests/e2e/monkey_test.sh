@@ -30,12 +30,17 @@ check_grammar() {
     mapfile -t args <"$1"
     local order=(mode winmode noshaders noshadow nosprite nocloud noglow saveme)
     local line="${args[*]}"
-    [ "${args[0]:-}" = -nc ] || { check_failed "game arguments [$line] do not start with -nc"; return; }
+    if [ "${args[0]:-}" != -nc ]; then
+        check_failed "game arguments [$line] do not start with -nc"
+        return
+    fi
     local i=1 next=0 word slot
     local -A seen=()
     while [ "$i" -lt "${#args[@]}" ]; do
-        [ "${args[$i]}" = -d ] && [ $((i + 1)) -lt "${#args[@]}" ] ||
-            { check_failed "game arguments [$line]: expected '-d WORD' at argument $i"; return; }
+        if [ "${args[$i]}" != -d ] || [ $((i + 1)) -ge "${#args[@]}" ]; then
+            check_failed "game arguments [$line]: expected '-d WORD' at argument $i"
+            return
+        fi
         word=${args[$((i + 1))]}
         if [[ "$word" =~ ^v([0-9]|1[01])$ ]]; then
             slot=0
@@ -45,9 +50,14 @@ check_grammar() {
                 [ "${order[$s]}" = "$word" ] && slot=$s
             done
         fi
-        [ "$slot" -ge 0 ] || { check_failed "game arguments [$line]: unknown switch '$word'"; return; }
-        [ "$slot" -ge "$next" ] && [ -z "${seen[$slot]:-}" ] ||
-            { check_failed "game arguments [$line]: '$word' repeated or out of order"; return; }
+        if [ "$slot" -lt 0 ]; then
+            check_failed "game arguments [$line]: unknown switch '$word'"
+            return
+        fi
+        if [ "$slot" -lt "$next" ] || [ -n "${seen[$slot]:-}" ]; then
+            check_failed "game arguments [$line]: '$word' repeated or out of order"
+            return
+        fi
         seen[$slot]=1
         next=$((slot + 1))
         i=$((i + 2))
