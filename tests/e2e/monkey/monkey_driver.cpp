@@ -46,6 +46,7 @@ using Clock = std::chrono::steady_clock;
 // how fast the launcher happens to be.
 constexpr auto kListSettle = std::chrono::milliseconds(450);
 constexpr int kWideMinWidth = 550;
+constexpr auto kSameKeyGap = std::chrono::milliseconds(3);
 
 // Errors about the launcher window mean that it is gone. Others are expected now and then: a
 // window of the launcher's list may go away between listing it and looking at it.
@@ -142,6 +143,7 @@ class Monkey {
     bool listHidden() { return !listWindow().has_value(); }
     std::optional<ScreenRect> listWindow();
     bool windowHasKeyboard();
+    unsigned long long pictureHash();
 
     void moveTo(int rootX, int rootY);
     void moveTo(Point p) { moveTo(origin_.x + p.x, origin_.y + p.y); }
@@ -159,6 +161,8 @@ class Monkey {
     Point origin_;
     long pingToken_ = 0;
     Clock::time_point listSeenOpen_{};
+    KeyCode lastKey_ = 0;
+    Clock::time_point lastKeyAt_{};
     std::deque<std::string> recent_;
     int done_ = 0;
     int checkpoints_ = 0;
@@ -218,6 +222,26 @@ bool Monkey::windowHasKeyboard() {
     return focus == window_;
 }
 
+// A fingerprint of what the window shows, so that two runs of one seed can be compared.
+unsigned long long Monkey::pictureHash() {
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(display_, window_, &a))
+        return 0;
+    XImage* image = XGetImage(display_, window_, 0, 0, static_cast<unsigned>(a.width),
+                              static_cast<unsigned>(a.height), AllPlanes, ZPixmap);
+    if (image == nullptr)
+        return 0;
+    unsigned long long hash = 1469598103934665603ULL;  // FNV-1a
+    for (int y = 0; y < image->height; ++y) {
+        for (int x = 0; x < image->width; ++x) {
+            hash ^= XGetPixel(image, x, y);
+            hash *= 1099511628211ULL;
+        }
+    }
+    XDestroyImage(image);
+    return hash;
+}
+
 void Monkey::moveTo(int rootX, int rootY) {
     XTestFakeMotionEvent(display_, -1, rootX, rootY, CurrentTime);
 }
@@ -230,12 +254,22 @@ void Monkey::button(int number) {
 void Monkey::key(KeySym sym, bool shift) {
     const KeyCode shiftCode = XKeysymToKeycode(display_, XK_Shift_L);
     const KeyCode code = XKeysymToKeycode(display_, sym);
+    // The toolkit takes a release and a press of one key with the same time stamp for auto-
+    // repeat, and then drops the press: the same key again waits for the server's clock.
+    if (code == lastKey_) {
+        const auto next = lastKeyAt_ + kSameKeyGap;
+        if (Clock::now() < next)
+            std::this_thread::sleep_until(next);
+    }
+    lastKey_ = code;
     if (shift)
         XTestFakeKeyEvent(display_, shiftCode, True, CurrentTime);
     XTestFakeKeyEvent(display_, code, True, CurrentTime);
     XTestFakeKeyEvent(display_, code, False, CurrentTime);
     if (shift)
         XTestFakeKeyEvent(display_, shiftCode, False, CurrentTime);
+    XFlush(display_);
+    lastKeyAt_ = Clock::now();
 }
 
 KeySym Monkey::keySym(const Action& action) const {
@@ -389,6 +423,18 @@ bool Monkey::checkpoint() {
                     " ms");
     const double ms = first + second;
     ++checkpoints_;
+    if (options_.trace) {
+        // Painting may trail the answers a little: take the picture once it stands still.
+        unsigned long long picture = pictureHash();
+        for (int i = 0; i < 20; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            const unsigned long long again = pictureHash();
+            if (again == picture)
+                break;
+            picture = again;
+        }
+        std::printf("check %d: window picture %016llx\n", checkpoints_, picture);
+    }
     maxAnswerMs_ = std::max(maxAnswerMs_, ms);
     sumAnswerMs_ += ms;
 

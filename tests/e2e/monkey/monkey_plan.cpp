@@ -1,6 +1,7 @@
 #include "monkey/monkey_plan.h"
 
 #include <algorithm>
+#include <cctype>
 #include <vector>
 
 #include "window/layout.h"
@@ -371,11 +372,9 @@ Action Player::key() {
         case Key::Right:
             focus_.reset();
             break;
-        case Key::Character: {
-            const int n = below(36);
-            action.character = static_cast<char>(n < 26 ? 'a' + n : '0' + (n - 26));
+        case Key::Character:
+            action.character = typedCharacter();
             break;
-        }
         case Key::Escape:
             break;
     }
@@ -405,12 +404,10 @@ Action Player::listAction() {
         case 3:
             action.key = kMoves[static_cast<std::size_t>(below(4))];
             break;
-        case 4: {
+        case 4:
             action.key = Key::Character;
-            const int n = below(36);
-            action.character = static_cast<char>(n < 26 ? 'a' + n : '0' + (n - 26));
+            action.character = typedCharacter();
             break;
-        }
         case 5:
             action.key = Key::Return;
             break;
@@ -440,6 +437,24 @@ Action Player::listAction() {
             focus_ = focusIndex(kList);
     }
     return action;
+}
+
+// A letter or digit that begins no entry of the list. The list takes typing as a search whose
+// text grows while the keys come faster than the toolkit's typing interval, so an entry picked
+// by typing would depend on the launcher's speed, and a replay could pick another one.
+char Player::typedCharacter() {
+    static const std::string kTypable = [] {
+        std::string typable;
+        for (char c : std::string_view("abcdefghijklmnopqrstuvwxyz0123456789")) {
+            bool begins = false;
+            for (std::string_view entry : layout::kDisplayModes)
+                begins = begins || std::tolower(static_cast<unsigned char>(entry.front())) == c;
+            if (!begins)
+                typable += c;
+        }
+        return typable;
+    }();
+    return kTypable[static_cast<std::size_t>(below(static_cast<int>(kTypable.size())))];
 }
 
 // A left press on a control gives it the focus when it takes the focus at all.

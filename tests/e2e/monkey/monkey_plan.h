@@ -43,7 +43,7 @@ enum class Key {
     End,
     PageUp,
     PageDown,
-    Character,  // a lower-case letter or a digit, in Action::character
+    Character,  // a lower-case letter or a digit that begins no list entry, in Action::character
 };
 
 struct Action {
@@ -116,6 +116,7 @@ class Player {
     Action listAction();
 
     void pressed(std::string_view control);
+    char typedCharacter();
 
     std::mt19937_64 random_;
     bool wide_ = false;
