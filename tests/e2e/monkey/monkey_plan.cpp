@@ -24,7 +24,8 @@ constexpr int kEdgeBand = 1;
 
 const ControlSpec& spec(std::string_view name) {
     const ControlSpec* control = layout::findControl(name);
-    // Only names of the layout are asked for; the first control keeps a typo harmless.
+    // The player asks only for names of the layout; an unknown one falls back to "Play",
+    // whose rectangle no action may touch anyway.
     return control != nullptr ? *control : layout::kControls.front();
 }
 
