@@ -10,6 +10,7 @@
 #   --wm-close PATH    the wm-close helper (sends WM_DELETE_WINDOW like a window manager)
 #   --background PNG   the launcher's background picture
 #   --shots DIR        where screenshots go
+#   --monkey PATH      the monkey driver (random clicks and keys through XTEST)
 #
 # Every wait is a poll with a bound, so a broken launcher fails a test instead of hanging it.
 
@@ -19,7 +20,7 @@ readonly MAIN_TITLE='Vantu2: Copper Winds'
 readonly POLL=0.05       # seconds between two looks
 readonly WAIT_LIMIT=10   # seconds any single wait may take
 
-LAUNCHER="" DEMO_DIR="" WM_CLOSE="" BACKGROUND="" SHOTS=""
+LAUNCHER="" DEMO_DIR="" WM_CLOSE="" BACKGROUND="" SHOTS="" MONKEY=""
 while [ $# -gt 0 ]; do
     case "$1" in
         --launcher) LAUNCHER=$2 ;;
@@ -27,6 +28,7 @@ while [ $# -gt 0 ]; do
         --wm-close) WM_CLOSE=$2 ;;
         --background) BACKGROUND=$2 ;;
         --shots) SHOTS=$2 ;;
+        --monkey) MONKEY=$2 ;;
         *) echo "unknown option: $1" >&2; exit 2 ;;
     esac
     shift 2
@@ -35,7 +37,7 @@ done
 # The launcher runs in another folder: make every path absolute.
 absolute() { [ -z "$1" ] || realpath -m -- "$1"; }
 LAUNCHER=$(absolute "$LAUNCHER") DEMO_DIR=$(absolute "$DEMO_DIR") WM_CLOSE=$(absolute "$WM_CLOSE")
-BACKGROUND=$(absolute "$BACKGROUND") SHOTS=$(absolute "$SHOTS")
+BACKGROUND=$(absolute "$BACKGROUND") SHOTS=$(absolute "$SHOTS") MONKEY=$(absolute "$MONKEY")
 
 TEST_NAME=$(basename "$0" .sh)
 E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -160,17 +162,26 @@ EOF
 
 # Starts the launcher in folder $1 with a clean environment: no sound device (SDL's dummy
 # driver unless the caller's extra NAME=VALUE arguments say otherwise), a private runtime
-# folder for Qt, and a PATH with neither the game nor wine on it.
+# folder for Qt, and a PATH with neither the game nor wine on it. With LAUNCH_AS=USER set, the
+# launcher runs as that user (the tests run as root, who may read and write anything): it gets
+# its own home and runtime folders, and the work folder becomes passable for it.
 #   launch FOLDER [NAME=VALUE...]  -> sets LAUNCHER_PID; output goes to $WORK/launcher-N.log
 LAUNCH_COUNT=0
 launch() {
     local folder=$1
     shift
     LAUNCH_COUNT=$((LAUNCH_COUNT + 1))
-    local home="$WORK/home"
-    mkdir -p "$home" "$WORK/bin"
-    mkdir -p "$WORK/runtime"
-    chmod 700 "$WORK/runtime"
+    local home="$WORK/home" runtime="$WORK/runtime" as=()
+    if [ -n "${LAUNCH_AS:-}" ]; then
+        home="$WORK/home-$LAUNCH_AS" runtime="$WORK/runtime-$LAUNCH_AS"
+        mkdir -p "$home" "$runtime"
+        chown "$LAUNCH_AS" "$home" "$runtime"
+        chmod 711 "$WORK"
+        as=("$(command -v setpriv)" --reuid="$LAUNCH_AS" --regid="$(id -g "$LAUNCH_AS")"
+            --clear-groups)
+    fi
+    mkdir -p "$home" "$WORK/bin" "$runtime"
+    chmod 700 "$runtime"
     local pass=()
     local name
     for name in ASAN_OPTIONS UBSAN_OPTIONS; do
@@ -179,10 +190,10 @@ launch() {
     # Under the sanitizer build: leaks inside system libraries are not the launcher's.
     pass+=("LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$E2E_DIR/lsan.supp")
     (cd "$folder" && exec env -i \
-        HOME="$home" XDG_RUNTIME_DIR="$WORK/runtime" XDG_CONFIG_HOME="$home/.config" \
+        HOME="$home" XDG_RUNTIME_DIR="$runtime" XDG_CONFIG_HOME="$home/.config" \
         XDG_CACHE_HOME="$home/.cache" DISPLAY="$DISPLAY" XAUTHORITY=/dev/null \
         PATH="$WORK/bin" LANG=C.UTF-8 QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy \
-        "${pass[@]}" "$@" "$LAUNCHER") >"$WORK/launcher-$LAUNCH_COUNT.log" 2>&1 &
+        "${pass[@]}" "$@" "${as[@]}" "$LAUNCHER") >"$WORK/launcher-$LAUNCH_COUNT.log" 2>&1 &
     LAUNCHER_PID=$!
 }
 
@@ -268,6 +279,14 @@ expect_args() {
     got=$(cat "$RECORD/args")
     if [ "$got" != "$expected" ]; then
         check_failed "game arguments: got [$(tr '\n' ' ' <<<"$got")], expected [$*]"
+    fi
+}
+
+# Fails the test when a sanitizer of the sanitizer build reported anything in log $1.
+check_no_sanitizer_report() {
+    if grep -qE 'ERROR: (Address|Leak|Thread|Memory)Sanitizer|runtime error:|SUMMARY: [A-Za-z]+Sanitizer' "$1"; then
+        check_failed "a sanitizer reported a fault in $(basename "$1")"
+        grep -m 20 -E 'Sanitizer|runtime error:|^    #' "$1" >&2 || true
     fi
 }
 

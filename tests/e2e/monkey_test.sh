@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# The monkey: thousands of random clicks (mostly on the controls), drags, wheel steps, key
+# presses and list picks on the real window, in both width states, then "Play" (and a shorter
+# run that ends by closing the window). The launcher
+# must answer throughout, never crash, keep every sanitizer quiet, write nothing into the game
+# folder, and hand the game a command line that follows the switch grammar.
+#
+# The random player is seeded: the seed is printed, and VANTU_MONKEY_SEED=N replays a run
+# exactly; VANTU_MONKEY_ACTIONS=N sets the number of actions (4000); VANTU_MONKEY_TRACE=1 prints
+# every action.
+# shellcheck source=e2e_lib.sh
+source "$(dirname "$0")/e2e_lib.sh"
+[ -x "$MONKEY" ] || die "no monkey driver at '$MONKEY' (--monkey)"
+[ -x "$WM_CLOSE" ] || die "no wm-close helper at '$WM_CLOSE' (--wm-close)"
+start_xvfb
+
+seed=${VANTU_MONKEY_SEED:-$(od -An -N4 -tu4 /dev/urandom | tr -d ' ')}
+actions=${VANTU_MONKEY_ACTIONS:-4000}
+trace=()
+[ -z "${VANTU_MONKEY_TRACE:-}" ] || trace=(--trace)
+log "seed $seed, $actions actions (replay: VANTU_MONKEY_SEED=$seed)"
+
+listing() {
+    (cd "$1" && find . -printf '%p %y %s %m %T@\n' | LC_ALL=C sort &&
+        find . -type f -exec sha256sum {} + | LC_ALL=C sort)
+}
+
+# The switches "Play" may give: "-nc", then "-d WORD" pairs with the words in this order, each
+# at most once; after a normal start-up the display mode and "saveme" are always there.
+check_grammar() {
+    local -a args
+    mapfile -t args <"$1"
+    local order=(mode winmode noshaders noshadow nosprite nocloud noglow saveme)
+    local line="${args[*]}"
+    if [ "${args[0]:-}" != -nc ]; then
+        check_failed "game arguments [$line] do not start with -nc"
+        return
+    fi
+    local i=1 next=0 word slot
+    local -A seen=()
+    while [ "$i" -lt "${#args[@]}" ]; do
+        if [ "${args[$i]}" != -d ] || [ $((i + 1)) -ge "${#args[@]}" ]; then
+            check_failed "game arguments [$line]: expected '-d WORD' at argument $i"
+            return
+        fi
+        word=${args[$((i + 1))]}
+        if [[ "$word" =~ ^v([0-9]|1[01])$ ]]; then
+            slot=0
+        else
+            slot=-1
+            for ((s = 1; s < ${#order[@]}; s++)); do
+                [ "${order[$s]}" = "$word" ] && slot=$s
+            done
+        fi
+        if [ "$slot" -lt 0 ]; then
+            check_failed "game arguments [$line]: unknown switch '$word'"
+            return
+        fi
+        if [ "$slot" -lt "$next" ] || [ -n "${seen[$slot]:-}" ]; then
+            check_failed "game arguments [$line]: '$word' repeated or out of order"
+            return
+        fi
+        seen[$slot]=1
+        next=$((slot + 1))
+        i=$((i + 2))
+    done
+    [ -n "${seen[0]:-}" ] || check_failed "game arguments [$line]: no display mode"
+    [ -n "${seen[7]:-}" ] || check_failed "game arguments [$line]: no saveme"
+}
+
+# Run 1 ends with "Play" (the launcher then ends at once, without the leak check); run 2, an
+# eighth as long with the next seed, ends by closing the window, a normal exit with the check.
+for run in play close; do
+    if [ "$run" = play ]; then
+        run_seed=$seed run_actions=$actions
+    else
+        run_seed=$((seed + 1)) run_actions=$((actions / 8))
+    fi
+    log "run ending with $run: seed $run_seed, $run_actions actions"
+    make_game "monkey-$run" "1 1 1 1 1 0 0 0 0 3 "
+    [ -z "$DEMO_DIR" ] || cp "$DEMO_DIR/vantu2.wav" "$GAME/"
+    before=$(listing "$GAME")
+    launch "$GAME"
+    find_main_window
+    focus_window "$WIN"
+    started=$(now_us)
+    "$MONKEY" --window "$WIN" --seed "$run_seed" --actions "$run_actions" "${trace[@]}" ||
+        check_failed "the monkey failed (replay: VANTU_MONKEY_SEED=$seed)"
+    log "the monkey took $((($(now_us) - started) / 1000)) ms"
+    alive "$LAUNCHER_PID" || die "the launcher ended during the monkey (replay: VANTU_MONKEY_SEED=$seed)"
+    [ ! -e "$RECORD/starts" ] || check_failed "the game was started before the end"
+
+    if [ "$run" = play ]; then
+        click "$WIN" "$PLAY_X" "$PLAY_Y"
+        wait_launcher_exit
+        [ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS after Play, expected 0"
+        wait_game_started
+        log "game arguments: $(tr '\n' ' ' <"$RECORD/args")"
+        check_grammar "$RECORD/args"
+        [ "$(wc -l <"$RECORD/starts")" -eq 1 ] || check_failed "the game was started more than once"
+    else
+        "$WM_CLOSE" "$WIN" || check_failed "the window does not take WM_DELETE_WINDOW"
+        wait_launcher_exit
+        [ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS after closing, expected 0"
+        [ ! -e "$RECORD/starts" ] || check_failed "closing the window started the game"
+    fi
+    check_no_sanitizer_report "$WORK/launcher-$LAUNCH_COUNT.log"
+    after=$(listing "$GAME")
+    if [ "$before" != "$after" ]; then
+        check_failed "the game folder changed"
+        diff <(echo "$before") <(echo "$after") >&2 || true
+    fi
+done
+finish
