@@ -476,7 +476,11 @@ bool Monkey::run() {
     for (done_ = 0; done_ < options_.actions;) {
         const bool listWasOpen = player_.listOpen();
         const Action action = player_.next();
-        const std::string line = "#" + std::to_string(done_ + 1) + " " + action.describe();
+        // Built by appending: GCC 12 warns falsely about "#" + std::to_string(...).
+        std::string line = std::to_string(done_ + 1);
+        line.insert(0, 1, '#');
+        line += ' ';
+        line += action.describe();
         if (options_.trace)
             std::printf("%s\n", line.c_str());
         recent_.push_back(line);

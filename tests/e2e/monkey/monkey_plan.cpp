@@ -29,15 +29,10 @@ const ControlSpec& spec(std::string_view name) {
     return control != nullptr ? *control : layout::kControls.front();
 }
 
-bool takesFocus(const ControlSpec& c) {
-    return c.visible && c.tabIndex != layout::kNoTabIndex &&
-           (c.kind == Kind::PushButton || c.kind == Kind::CheckBox || c.kind == Kind::DropDownList);
-}
-
 std::array<std::string_view, 9> makeFocusOrder() {
     std::vector<const ControlSpec*> focusable;
     for (const ControlSpec& c : layout::kControls) {
-        if (takesFocus(c))
+        if (layout::takesFocus(c))
             focusable.push_back(&c);
     }
     std::sort(focusable.begin(), focusable.end(),
