@@ -7,6 +7,7 @@ packages=(
   cmake g++ make pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libsdl2-dev libx11-dev
+  clang clang-14 libclang-rt-14-dev llvm-14
   xvfb xauth xdotool x11-utils imagemagick fonts-liberation sox hyperfine
 )
 
