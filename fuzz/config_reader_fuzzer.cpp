@@ -1,13 +1,15 @@
-// The configuration reader, run as the launcher runs it (Form1's "Load Config" handler over
-// in-memory controls, reading xconfig.dat from a game folder), checked against a plain model of
-// the reader's rules: trace by appending strings, field values through strtod, rounding through
-// nearbyint in the default rounding mode.
+// The configuration reader over in-memory controls, checked against a plain model of the
+// reader's rules: trace by appending strings, field values through strtod, rounding through
+// nearbyint in the default rounding mode. Some inputs go the launcher's whole way (Form1's
+// "Load Config" handler reading xconfig.dat from a game folder); the others are handed to the
+// reader as bytes, which skips the file system's cost and nothing else.
 //
 // Input: three header bytes, then the file's content.
 //   byte 0: the starting values of Check1..Check3, three base-3 digits of (byte % 27)
 //   byte 1: the same for Check4..Check6 (0 clear, 1 checked, 2 greyed)
 //   byte 2: bits 0-3 the starting list index ((bits % 13) - 1, so -1 to 11);
-//           bit 4: Text2 holds an unread earlier trace; bit 5: load twice; bit 6: no file at all
+//           bit 4: Text2 holds an unread earlier trace; bit 5: load twice; bit 6: no file at all;
+//           bit 7: read through the file (always so with bit 6)
 // Missing header bytes count as 0.
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,6 +24,7 @@
 #include <string>
 #include <string_view>
 
+#include "config/config_reader.h"
 #include "fake_platform.h"
 #include "fuzz_check.h"
 #include "memory_controls.h"
@@ -181,13 +184,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool pendingTrace = (header[2] & 0x10) != 0;
     const bool loadTwice = (header[2] & 0x20) != 0;
     const bool noFile = (header[2] & 0x40) != 0;
+    const bool throughFile = noFile || (header[2] & 0x80) != 0;
 
     const fs::path& dir = folder().path();
     const fs::path path = dir / "xconfig.dat";
     if (noFile) {
         std::error_code ec;
         fs::remove(path, ec);
-    } else {
+    } else if (throughFile) {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(file.data(), static_cast<std::streamsize>(file.size()));
         out.close();
@@ -206,11 +210,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     testing::FakePlatform platform;
     Form1 form(controls, platform, dir);
     controls.setEvents(&form);
+    // A second view of the same controls: the values live in them, the changed flag in the form.
+    LaunchOptions options(controls);
 
     State before = observe(controls, form, false);
     for (int load = 0; load < (loadTwice ? 2 : 1); ++load) {
         const int writes = controls.text2Writes();
-        form.dispatch(&Form1::Command4_Click);
+        if (throughFile) {
+            form.dispatch(&Form1::Command4_Click);
+        } else {
+            loadConfigContent(file, options, controls);
+        }
         FUZZ_CHECK(platform.calls.empty(), "the load reached the platform: " + platform.calls[0]);
         FUZZ_CHECK(controls.text2Writes() == writes + 1,
                    "Text2 written " + std::to_string(controls.text2Writes() - writes) + " times");
