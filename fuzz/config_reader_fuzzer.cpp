@@ -8,8 +8,8 @@
 //   byte 0: the starting values of Check1..Check3, three base-3 digits of (byte % 27)
 //   byte 1: the same for Check4..Check6 (0 clear, 1 checked, 2 greyed)
 //   byte 2: bits 0-3 the starting list index ((bits % 13) - 1, so -1 to 11);
-//           bit 4: Text2 holds an unread earlier trace; bit 5: load twice; bit 6: no file at all;
-//           bit 7: read through the file (always so with bit 6)
+//           bits 4-7, a number m: Text2 holds an unread earlier trace when m is odd; the file is
+//           loaded twice when m & 6 is 6; m 12 to 14 read through the file, 15 finds no file.
 // Missing header bytes count as 0.
 #include <sys/stat.h>
 #include <unistd.h>
@@ -181,10 +181,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < headerSize; ++i)
         header[i] = data[i];
     const std::string file(reinterpret_cast<const char*>(data) + headerSize, size - headerSize);
-    const bool pendingTrace = (header[2] & 0x10) != 0;
-    const bool loadTwice = (header[2] & 0x20) != 0;
-    const bool noFile = (header[2] & 0x40) != 0;
-    const bool throughFile = noFile || (header[2] & 0x80) != 0;
+    const int mode = header[2] >> 4;
+    const bool pendingTrace = (mode & 1) != 0;
+    const bool loadTwice = (mode & 6) == 6;
+    const bool throughFile = mode >= 12;
+    const bool noFile = mode == 15;
 
     const fs::path& dir = folder().path();
     const fs::path path = dir / "xconfig.dat";

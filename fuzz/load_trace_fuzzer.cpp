@@ -2,7 +2,7 @@
 // plain model that appends each entry as a string.
 //
 // Input (split with FuzzedDataProvider): an earlier content, rendered first into the same
-// buffer; four counts for Text2Store::start; the rest is the content.
+// buffer; three counts for Text2Store::start; the rest is the content.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <array>
@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     FuzzedDataProvider input(data, size);
     const std::string earlier = input.ConsumeRandomLengthString(256);
-    std::array<std::uint32_t, 4> rawCounts{};
+    std::array<std::uint32_t, 3> rawCounts{};
     for (std::uint32_t& c : rawCounts)
         c = input.ConsumeIntegral<std::uint32_t>();
     const std::string content = input.ConsumeRemainingBytesAsString();
@@ -50,7 +50,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::string out;
     renderLoadTrace(earlier, out);
-    FUZZ_CHECK(out == modelTrace(earlier), "trace of \"" + printable(earlier) + "\"");
     renderLoadTrace(content, out);
     FUZZ_CHECK(out == expected, "trace of \"" + printable(content) + "\" over the trace of \"" +
                                     printable(earlier) + "\":\n  expected \"" +
@@ -58,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                     "\"");
 
     // Counts anywhere up to a little past the end of the trace, and one as drawn.
-    std::array<std::size_t, 4> counts{};
+    std::array<std::size_t, 3> counts{};
     for (std::size_t i = 0; i + 1 < counts.size(); ++i)
         counts[i] = rawCounts[i] % (expected.size() + 16);
     counts.back() = rawCounts.back();

@@ -75,22 +75,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::string_view line(reinterpret_cast<const char*>(data), size);
     const std::vector<std::string> args = splitCommandLine(line);
-    const std::string shown = "\"" + printable(line) + "\" split as " + printable(args);
+    // Only a failing check spells the input out.
+    const auto shown = [&] { return "\"" + printable(line) + "\" split as " + printable(args); };
 
-    FUZZ_CHECK(args.empty() == line.empty(), shown);
+    FUZZ_CHECK(args.empty() == line.empty(), shown());
     std::size_t total = 0;
     for (const std::string& arg : args)
         total += arg.size();
-    FUZZ_CHECK(total <= line.size(), shown);
-    FUZZ_CHECK(args.empty() || args[0].find('"') == std::string::npos, shown);
+    FUZZ_CHECK(total <= line.size(), shown());
+    FUZZ_CHECK(args.empty() || args[0].find('"') == std::string::npos, shown());
 
     if (line.find_first_of("\"\\") == std::string_view::npos)
-        FUZZ_CHECK(args == plainSplit(line), shown + ", plainly " + printable(plainSplit(line)));
+        FUZZ_CHECK(args == plainSplit(line), shown() + ", plainly " + printable(plainSplit(line)));
 
     if (!args.empty()) {
         const std::string joined = joinQuoted(args);
         const std::vector<std::string> again = splitCommandLine(joined);
-        FUZZ_CHECK(again == args, shown + "; joined as \"" + printable(joined) +
+        FUZZ_CHECK(again == args, shown() + "; joined as \"" + printable(joined) +
                                       "\" split again as " + printable(again));
     }
     return 0;
