@@ -121,13 +121,19 @@ State model(const std::string& file, const State& start) {
     for (const char c : file) {
         const auto code = static_cast<unsigned char>(c);
         trace += c;
-        trace += "( " + std::to_string(code) + ")";
+        trace += "( ";
+        trace += std::to_string(code);
+        trace += ")";
         if (code != ' ') {
             field += c;
             continue;
         }
-        trace += "Opcao =  " + std::to_string(number) + ":" + field;
-        const double value = modelFieldValue(field);
+        trace += "Opcao =  ";
+        trace += std::to_string(number);
+        trace += ":";
+        trace += field;
+        // Only fields 1 to 10 have a meaning.
+        const double value = number <= 10 ? modelFieldValue(field) : 0.0;
         const std::int16_t bit = value == 1.0 ? 1 : 0;
         if (number >= 1 && number <= 5)
             set(r.checks[number], bit);
