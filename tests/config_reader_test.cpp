@@ -196,6 +196,24 @@ TEST(ConfigReader, BytesOfEveryValueAreTracedWithTheirCodes) {
     EXPECT_EQ(l.controls.text2(), std::string("\0( 0)\xff( 255)\t( 9)", 17));
 }
 
+// Bytes handed to the reader directly load as the same file would: values, trace, failure path.
+TEST(ConfigReader, BytesInMemoryLoadAsTheFileWould) {
+    for (const std::string_view content : {"1 1 0 1 1 0 0 0 1 3 ", "0 0 0 0 0 0 0 0 0 12 ", ""}) {
+        Launcher fromFile;
+        fromFile.writeConfig(content);
+        fromFile.form.Command4_Click();
+        Launcher fromBytes;
+        LaunchOptions options(fromBytes.controls);
+        loadConfigContent(std::string(content), options, fromBytes.controls);
+        EXPECT_EQ(fromBytes.controls.text2(), fromFile.controls.text2()) << content;
+        EXPECT_EQ(fromBytes.checks(), fromFile.checks()) << content;
+        EXPECT_EQ(fromBytes.controls.listIndex(), fromFile.controls.listIndex()) << content;
+        EXPECT_EQ(fromBytes.form.options().optionsChanged(),
+                  fromFile.form.options().optionsChanged())
+            << content;
+    }
+}
+
 // Files that are not plain small files take the failure path at once, before anything applies.
 class UnreadableConfig : public ::testing::Test {
   protected:

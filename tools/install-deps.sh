@@ -11,6 +11,8 @@ packages=(
   # The Windows build: MinGW-w64 GCC (the -posix flavour), GoogleTest's sources to build with
   # it, and Wine with its fonts to run the programs.
   g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine
+  # Fuzzing: clang with libFuzzer and the sanitizers' runtime, llvm's coverage tools.
+  clang clang-14 libclang-rt-14-dev llvm-14
 )
 
 missing=()

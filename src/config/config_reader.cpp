@@ -101,6 +101,33 @@ void applyField(LaunchOptions& options, std::uint64_t number, std::string_view t
     }
 }
 
+// Applies the fields of a file's content and sets Text2 to its trace; a refused field throws.
+void applyContent(std::string content, LaunchOptions& options, Controls& controls) {
+    // Fields end at blanks; every other character since the last blank is the field's text.
+    // Fields after the tenth change nothing, so the scan stops there.
+    std::uint64_t fieldNumber = 1;
+    std::size_t fieldStart = 0;
+    for (std::size_t i = 0; i < content.size() && fieldNumber <= kLastAppliedField; ++i) {
+        if (content[i] != ' ')
+            continue;
+        applyField(options, fieldNumber,
+                   std::string_view(content.data() + fieldStart, i - fieldStart));
+        ++fieldNumber;
+        fieldStart = i + 1;
+    }
+    // The trace covers the whole file and is rendered when Text2 is first read.
+    controls.setText2Trace(std::move(content));
+}
+
+// One report for every failure; what earlier fields set stays.
+void reportFailure(Controls& controls) noexcept {
+    try {
+        controls.setText2("No FILE!" + std::string(kConfigFileName));
+    } catch (...) {
+        // Text2 itself failed: there is nowhere left to report to.
+    }
+}
+
 }  // namespace
 
 double fieldValue(std::string_view text) {
@@ -146,28 +173,17 @@ void loadConfig(const fs::path& folder, LaunchOptions& options, Controls& contro
         std::string content;
         if (!readConfigFile(folder / kConfigFileName, content))
             throw LoadFailed{};
-
-        // Fields end at blanks; every other character since the last blank is the field's text.
-        // Fields after the tenth change nothing, so the scan stops there.
-        std::uint64_t fieldNumber = 1;
-        std::size_t fieldStart = 0;
-        for (std::size_t i = 0; i < content.size() && fieldNumber <= kLastAppliedField; ++i) {
-            if (content[i] != ' ')
-                continue;
-            applyField(options, fieldNumber,
-                       std::string_view(content.data() + fieldStart, i - fieldStart));
-            ++fieldNumber;
-            fieldStart = i + 1;
-        }
-        // The trace covers the whole file and is rendered when Text2 is first read.
-        controls.setText2Trace(std::move(content));
+        applyContent(std::move(content), options, controls);
     } catch (...) {
-        // One report for every failure; what earlier fields set stays.
-        try {
-            controls.setText2("No FILE!" + std::string(kConfigFileName));
-        } catch (...) {
-            // Text2 itself failed: there is nowhere left to report to.
-        }
+        reportFailure(controls);
+    }
+}
+
+void loadConfigContent(std::string content, LaunchOptions& options, Controls& controls) {
+    try {
+        applyContent(std::move(content), options, controls);
+    } catch (...) {
+        reportFailure(controls);
     }
 }
 

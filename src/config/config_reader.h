@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 namespace vantu {
@@ -25,5 +26,9 @@ double fieldValue(std::string_view text);
 // display mode the list refuses, a control failing) replaces Text2 with "No FILE!xconfig.dat"
 // and ends the load, keeping what earlier fields set. Never throws.
 void loadConfig(const std::filesystem::path& folder, LaunchOptions& options, Controls& controls);
+
+// What loadConfig does once the file is read: applies content (the file's bytes) and traces it,
+// with the same failure path. For callers that hold the bytes already. Never throws.
+void loadConfigContent(std::string content, LaunchOptions& options, Controls& controls);
 
 }  // namespace vantu
