@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <string>
@@ -96,6 +97,21 @@ TEST(Layout, StackingOrderFrontToBack) {
                             "Command2", "Check2", "Check1", "Combo1", "Command1", "Frame1",
                             "Frame2", "Label1", "Shape1"));
     EXPECT_THAT(byContainer["Frame1"], ElementsAre("Label2"));
+}
+
+TEST(Layout, FocusGoesThroughTheVisibleInputControlsByTabIndex) {
+    std::vector<const ControlSpec*> focusable;
+    for (const ControlSpec& c : kControls) {
+        if (takesFocus(c))
+            focusable.push_back(&c);
+    }
+    std::sort(focusable.begin(), focusable.end(),
+              [](auto* a, auto* b) { return a->tabIndex < b->tabIndex; });
+    std::vector<std::string> names;
+    for (const ControlSpec* c : focusable)
+        names.emplace_back(c->name);
+    EXPECT_THAT(names, ElementsAre("Command1", "Combo1", "Check1", "Check2", "Command2", "Check3",
+                                   "Check4", "Check5", "Check6"));
 }
 
 TEST(Layout, TheTwelveDisplayModesByteForByte) {

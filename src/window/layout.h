@@ -106,6 +106,13 @@ constexpr const ControlSpec* findControl(std::string_view name) {
     return nullptr;
 }
 
+// Whether the player can give the control the keyboard focus: visible push buttons, check boxes
+// and the list with a tab index. Labels, frames, the shape and hidden controls never take it.
+constexpr bool takesFocus(const ControlSpec& c) {
+    return c.visible && c.tabIndex != kNoTabIndex &&
+           (c.kind == Kind::PushButton || c.kind == Kind::CheckBox || c.kind == Kind::DropDownList);
+}
+
 // Initial value of check box Check<number> (1..6).
 std::int16_t checkBoxDesignValue(int number);
 

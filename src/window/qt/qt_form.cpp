@@ -19,6 +19,7 @@ namespace {
 
 using layout::ControlSpec;
 using layout::Kind;
+using layout::takesFocus;
 
 QString toQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -43,13 +44,6 @@ void installFonts() {
         QFont::insertSubstitution(toQString(design->family), QStringLiteral("Liberation Sans"));
     }
     QApplication::setFont(toQFont(layout::kWindowFont));
-}
-
-// The player reaches these kinds with the keyboard; the others never take the focus.
-bool takesFocus(const ControlSpec& design) {
-    return design.visible && design.tabIndex != layout::kNoTabIndex &&
-           (design.kind == Kind::PushButton || design.kind == Kind::CheckBox ||
-            design.kind == Kind::DropDownList);
 }
 
 QWidget* createWidget(const ControlSpec& design) {

@@ -1,0 +1,133 @@
+#include "platform/windows/windows_platform.h"
+
+#include <mmsystem.h>
+
+#include <exception>
+#include <string_view>
+#include <vector>
+
+#include "options/command_line.h"
+#include "window/layout.h"
+
+namespace vantu {
+namespace {
+
+constexpr UINT kCrashExitCode = 3;
+
+// Size and kind of the file a handle is open on; false for anything but a regular disk file.
+bool regularFileSize(HANDLE file, std::uint64_t& size) {
+    if (GetFileType(file) != FILE_TYPE_DISK)
+        return false;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(file, &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return false;
+    size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    return true;
+}
+
+// The program a command line names, for the failure text: its first argument.
+std::string programName(const std::string& commandLine) {
+    const std::vector<std::string> arguments = splitCommandLine(commandLine);
+    return arguments.empty() ? std::string("(no program)") : arguments.front();
+}
+
+LONG WINAPI endQuietly(EXCEPTION_POINTERS*) {
+    TerminateProcess(GetCurrentProcess(), kCrashExitCode);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+[[noreturn]] void terminateQuietly() {
+    TerminateProcess(GetCurrentProcess(), kCrashExitCode);
+    ExitProcess(kCrashExitCode);
+}
+
+}  // namespace
+
+std::string systemErrorText(DWORD error) {
+    char* buffer = nullptr;
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+    std::string text;
+    if (length != 0 && buffer != nullptr)
+        text.assign(buffer, length);
+    if (buffer != nullptr)
+        LocalFree(buffer);
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' '))
+        text.pop_back();
+    return text.empty() ? "error " + std::to_string(error) : text;
+}
+
+bool isPlayableSoundFile(const std::string& name) {
+    if (name.empty() || name.find('\0') != std::string::npos)
+        return false;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(name.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return false;
+    std::uint64_t size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        // A link: the attributes above are the link's own. Opening it (with no access asked
+        // for) follows it to the file it names.
+        const HANDLE file =
+            CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return false;
+        const bool regular = regularFileSize(file, size);
+        CloseHandle(file);
+        if (!regular)
+            return false;
+    }
+    return size <= kMaxSoundBytes;
+}
+
+void WindowsPlatform::startProcess(const std::string& commandLine, int showState) {
+    // CreateProcessA may write into the command line, and stops at the first NUL: a line with
+    // one inside would start something other than what it says.
+    if (commandLine.find('\0') != std::string::npos)
+        throw StartError(programName(commandLine) + ": the command line holds a NUL character.");
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(showState);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        const DWORD error = GetLastError();
+        throw StartError(programName(commandLine) + ": " + systemErrorText(error));
+    }
+    // The launcher keeps nothing of the game.
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
+void WindowsPlatform::endProcess() {
+    ExitProcess(0);
+}
+
+std::int32_t WindowsPlatform::playSound(const std::string& fileName, std::uint32_t /*flags*/) {
+    if (!isPlayableSoundFile(fileName))
+        return 0;
+    // Always in the background and never the system's default sound in place of the file,
+    // whatever the caller asked for: start-up must not wait for it.
+    return sndPlaySoundA(fileName.c_str(), SND_ASYNC | SND_NODEFAULT) ? 1 : 0;
+}
+
+void WindowsPlatform::reportUnhandledFailure(const std::string& message) {
+    const std::string caption(layout::kForm.caption);
+    MessageBoxA(owner_, message.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
+    ExitProcess(1);
+}
+
+void suppressCrashDialogs() {
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+    SetUnhandledExceptionFilter(endQuietly);
+    std::set_terminate(terminateQuietly);
+}
+
+}  // namespace vantu

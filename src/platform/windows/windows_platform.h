@@ -1,0 +1,45 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "ports/platform.h"
+
+namespace vantu {
+
+// The largest start-up sound that is played; a bigger file is treated like a missing one.
+inline constexpr std::uint64_t kMaxSoundBytes = 32ull * 1024 * 1024;
+
+// The text a failure report shows for a Windows error code: the system's own message without
+// its line end, or "error N" when the system has none.
+std::string systemErrorText(DWORD error);
+
+// Whether name is a regular file (links followed) of at most kMaxSoundBytes: the only files the
+// start-up sound is played from. Anything else, or a name that cannot be looked up, gives false.
+bool isPlayableSoundFile(const std::string& name);
+
+// The launcher's operating-system services on Windows.
+class WindowsPlatform : public Platform {
+  public:
+    // The window that owns the failure report; none until the window exists.
+    void setOwner(HWND owner) { owner_ = owner; }
+
+    // Starts the command line as given, byte for byte, with the show state; throws StartError
+    // naming the program and the system's reason when Windows cannot start it.
+    void startProcess(const std::string& commandLine, int showState) override;
+    [[noreturn]] void endProcess() override;
+    // Starts playing the file and returns at once; a file that is not a regular one of at most
+    // kMaxSoundBytes is not played (0 is returned), like a missing one.
+    std::int32_t playSound(const std::string& fileName, std::uint32_t flags) override;
+    [[noreturn]] void reportUnhandledFailure(const std::string& message) override;
+
+  private:
+    HWND owner_ = nullptr;
+};
+
+// Makes a crash end the process quietly: no crash dialog, no dump, no "insert disk" box.
+void suppressCrashDialogs();
+
+}  // namespace vantu

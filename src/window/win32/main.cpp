@@ -1,0 +1,41 @@
+// The Windows launcher: the Win32 window, its controls, the launcher's logic and the Windows
+// services.
+#include <windows.h>
+
+#include <exception>
+
+#include "platform/windows/windows_platform.h"
+#include "window/form1.h"
+#include "window/win32/win32_controls.h"
+#include "window/win32/win32_dpi.h"
+#include "window/win32/win32_form.h"
+#include "window/win32/win32_launcher.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLine*/,
+                   int showCommand) {
+    vantu::suppressCrashDialogs();
+    vantu::enablePerMonitorDpiAwareness();
+    vantu::WindowsPlatform platform;
+    try {
+        // The window opens with the design values, narrow, focus on "Play".
+        vantu::Win32Form window(instance);
+        platform.setOwner(window.window());
+        vantu::Win32Controls controls(window);
+        // The game's files are in the current directory.
+        vantu::Form1 form(controls, platform);
+        vantu::Win32Launcher launcher(window, controls, form);
+
+        // The options and the start-up sound are in place before the window first shows.
+        form.dispatch(&vantu::Form1::Form_Load);
+        window.show(showCommand);
+
+        MSG message;
+        while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        return 0;
+    } catch (const std::exception& e) {
+        platform.reportUnhandledFailure(e.what());
+    }
+}

@@ -1,0 +1,577 @@
+#include "window/win32/win32_form.h"
+
+#include <commctrl.h>
+#include <uxtheme.h>
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <stdexcept>
+#include <string>
+#include <tuple>
+
+#include "window/win32/resource_ids.h"
+#include "window/win32/win32_dpi.h"
+
+namespace vantu {
+namespace {
+
+using layout::ControlSpec;
+using layout::Kind;
+
+constexpr DWORD kWindowStyle = WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS;
+constexpr DWORD kWindowExStyle = 0;
+constexpr UINT_PTR kKeySubclass = 1;
+
+COLORREF toColorRef(layout::Rgb rgb) {
+    return RGB(rgb.r, rgb.g, rgb.b);
+}
+
+bool isFormName(std::string_view name) {
+    return name == layout::kForm.name;
+}
+
+// A control's place in the window's client area, in twips: a control inside a frame is placed
+// relative to the frame.
+RECT designRect(const ControlSpec& design) {
+    int left = design.left;
+    int top = design.top;
+    if (!isFormName(design.container)) {
+        if (const ControlSpec* container = layout::findControl(design.container)) {
+            left += container->left;
+            top += container->top;
+        }
+    }
+    return {left, top, left + design.width, top + design.height};
+}
+
+// Front to back, with the controls inside a frame directly in front of that frame.
+std::vector<std::size_t> creationOrder() {
+    auto key = [](std::size_t i) {
+        const ControlSpec& c = layout::kControls[i];
+        const ControlSpec* container =
+            isFormName(c.container) ? nullptr : layout::findControl(c.container);
+        return container != nullptr ? std::tuple(container->stackRank, 0, c.stackRank)
+                                    : std::tuple(c.stackRank, 1, c.stackRank);
+    };
+    std::vector<std::size_t> order(layout::kControls.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return key(a) < key(b); });
+    return order;
+}
+
+struct WindowKind {
+    const char* className;
+    DWORD style;
+    DWORD exStyle;
+};
+
+WindowKind windowKind(const ControlSpec& design, std::size_t index) {
+    switch (design.kind) {
+        case Kind::PushButton:
+            // Never BS_DEFPUSHBUTTON: no button reacts to Enter unless it has the focus.
+            return {WC_BUTTONA, BS_PUSHBUTTON | WS_TABSTOP, 0};
+        case Kind::CheckBox:
+            // Not an automatic box: the launcher decides the value a click gives (0, 1 or 2).
+            return {WC_BUTTONA, BS_3STATE | WS_TABSTOP, 0};
+        case Kind::DropDownList:
+            return {WC_COMBOBOXA, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0};
+        case Kind::TextBox:
+            return {WC_EDITA, ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, WS_EX_CLIENTEDGE};
+        case Kind::Frame:
+            return {WC_BUTTONA, BS_GROUPBOX, 0};
+        case Kind::Label: {
+            // Only "<<" has a Click handler; a notifying static reports clicks.
+            const bool clickable = layout::kControls[index].name == "Label1";
+            return {WC_STATICA, SS_LEFT | SS_NOPREFIX | (clickable ? SS_NOTIFY : 0u), 0};
+        }
+        case Kind::Shape:
+            break;
+    }
+    return {nullptr, 0, 0};
+}
+
+HFONT createFont(const layout::FontSpec& design, UINT dpi) {
+    const std::string family(design.family);
+    const int height =
+        -MulDiv(static_cast<int>(std::lround(design.points * 100)), static_cast<int>(dpi), 7200);
+    return CreateFontA(height, 0, 0, 0, design.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       DEFAULT_PITCH | FF_SWISS, family.c_str());
+}
+
+bool keyDown(int key) {
+    return (GetKeyState(key) & 0x8000) != 0;
+}
+
+void registerClass(HINSTANCE instance, WNDPROC procedure) {
+    WNDCLASSEXA cls{};
+    cls.cbSize = sizeof cls;
+    cls.lpfnWndProc = procedure;
+    cls.hInstance = instance;
+    cls.hIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(VANTU_ICON_ID), IMAGE_ICON,
+                                              GetSystemMetrics(SM_CXICON),
+                                              GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
+    cls.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(VANTU_ICON_ID),
+                                                IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    cls.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    cls.hbrBackground = nullptr;  // the picture covers the whole client area
+    cls.lpszClassName = Win32Form::kClassName;
+    if (RegisterClassExA(&cls) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        throw std::runtime_error("cannot register the launcher's window class");
+}
+
+}  // namespace
+
+Win32Form::Win32Form(HINSTANCE instance) {
+    static const bool commonControls = [] {
+        INITCOMMONCONTROLSEX init{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+        return InitCommonControlsEx(&init) != FALSE;
+    }();
+    static_cast<void>(commonControls);
+
+    for (std::size_t i = 0; i < layout::kControls.size(); ++i) {
+        if (layout::takesFocus(layout::kControls[i]))
+            focusOrder_.push_back(i);
+    }
+    std::stable_sort(focusOrder_.begin(), focusOrder_.end(), [](std::size_t a, std::size_t b) {
+        return layout::kControls[a].tabIndex < layout::kControls[b].tabIndex;
+    });
+
+    registerClass(instance, windowProc);
+    picture_ = static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(VANTU_PICTURE_ID),
+                                               IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    try {
+        createOwner(instance);
+        createWindow(instance);
+        createControls(instance);
+        applyDpi(dpi_);
+    } catch (...) {
+        release();
+        throw;
+    }
+}
+
+Win32Form::~Win32Form() {
+    release();
+}
+
+void Win32Form::release() {
+    if (window_ != nullptr) {
+        SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+        DestroyWindow(window_);
+        window_ = nullptr;
+    }
+    if (owner_ != nullptr) {
+        DestroyWindow(owner_);
+        owner_ = nullptr;
+    }
+    for (HGDIOBJ object : {static_cast<HGDIOBJ>(font_), static_cast<HGDIOBJ>(boldFont_),
+                           static_cast<HGDIOBJ>(panelBrush_), static_cast<HGDIOBJ>(picture_)}) {
+        if (object != nullptr)
+            DeleteObject(object);
+    }
+    font_ = boldFont_ = nullptr;
+    panelBrush_ = nullptr;
+    picture_ = nullptr;
+}
+
+void Win32Form::createOwner(HINSTANCE instance) {
+    // A window with an owner gets no taskbar button; the owner itself is never shown.
+    owner_ = CreateWindowExA(0, WC_STATICA, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance,
+                             nullptr);
+    if (owner_ == nullptr)
+        throw std::runtime_error("cannot create the launcher's owner window");
+}
+
+void Win32Form::createWindow(HINSTANCE instance) {
+    // The client area is 4980 x 5040 twips at the DPI the window opens with.
+    dpi_ = systemDpi();
+    RECT frame{0, 0, pixels(layout::kForm.clientWidth), pixels(layout::kForm.clientHeight)};
+    adjustWindowRect(frame, kWindowStyle, kWindowExStyle, dpi_);
+    const std::string caption(layout::kForm.caption);
+    window_ = CreateWindowExA(kWindowExStyle, kClassName, caption.c_str(), kWindowStyle,
+                              CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+                              frame.bottom - frame.top, owner_, nullptr, instance, this);
+    if (window_ == nullptr)
+        throw std::runtime_error("cannot create the launcher window");
+
+    // On another monitor than the primary one the window may have its own DPI.
+    const UINT actual = windowDpi(window_);
+    if (actual != dpi_) {
+        dpi_ = actual;
+        RECT resized{0, 0, pixels(layout::kForm.clientWidth), pixels(layout::kForm.clientHeight)};
+        adjustWindowRect(resized, kWindowStyle, kWindowExStyle, dpi_);
+        SetWindowPos(window_, nullptr, 0, 0, resized.right - resized.left,
+                     resized.bottom - resized.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void Win32Form::createControls(HINSTANCE instance) {
+    for (std::size_t i : creationOrder()) {
+        const ControlSpec& design = layout::kControls[i];
+        const WindowKind kind = windowKind(design, i);
+        if (kind.className == nullptr)
+            continue;  // the shape is painted by the window itself
+        if (design.back && !panelBrush_)
+            panelBrush_ = CreateSolidBrush(toColorRef(*design.back));
+
+        const std::string caption(design.kind == Kind::DropDownList ? "" : design.caption);
+        const DWORD style =
+            WS_CHILD | WS_CLIPSIBLINGS | kind.style | (design.visible ? WS_VISIBLE : 0u);
+        const RECT place = designRect(design);
+        HWND control = CreateWindowExA(
+            kind.exStyle, kind.className, caption.c_str(), style, pixels(place.left),
+            pixels(place.top), pixels(design.width), pixels(design.height), window_,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + static_cast<int>(i))),
+            instance, nullptr);
+        if (control == nullptr)
+            throw std::runtime_error("cannot create the control " + std::string(design.name));
+        controls_[i] = control;
+        // Each new control goes behind the ones made before it: creation runs front to back.
+        SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
+
+        switch (design.kind) {
+            case Kind::CheckBox:
+                SendMessageA(control, BM_SETCHECK, static_cast<WPARAM>(design.initialValue), 0);
+                [[fallthrough]];
+            case Kind::Frame:
+                // Visual styles would draw these captions in their own colour, not white.
+                SetWindowTheme(control, L"", L"");
+                break;
+            case Kind::DropDownList:
+                for (std::string_view mode : layout::kDisplayModes) {
+                    const std::string entry(mode);
+                    SendMessageA(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+                }
+                SendMessageA(control, CB_SETCURSEL, static_cast<WPARAM>(design.initialValue), 0);
+                break;
+            default:
+                break;
+        }
+        if (layout::takesFocus(design))
+            SetWindowSubclass(control, controlProc, kKeySubclass,
+                              reinterpret_cast<DWORD_PTR>(this));
+    }
+}
+
+void Win32Form::applyDpi(UINT dpi) {
+    dpi_ = dpi;
+    HFONT font = createFont(layout::kWindowFont, dpi);
+    HFONT bold = createFont(layout::kBoldFont, dpi);
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        if (controls_[i] != nullptr) {
+            const bool isBold = layout::kControls[i].font.bold;
+            SendMessageA(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(isBold ? bold : font),
+                         FALSE);
+        }
+    }
+    if (font_ != nullptr)
+        DeleteObject(font_);
+    if (boldFont_ != nullptr)
+        DeleteObject(boldFont_);
+    font_ = font;
+    boldFont_ = bold;
+    placeControls();
+}
+
+void Win32Form::placeControls() {
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        HWND control = controls_[i];
+        if (control == nullptr)
+            continue;
+        const ControlSpec& design = layout::kControls[i];
+        const RECT place = designRect(design);
+        const int height = pixels(design.height);
+        if (design.kind != Kind::DropDownList) {
+            SetWindowPos(control, nullptr, pixels(place.left), pixels(place.top),
+                         pixels(design.width), height, SWP_NOZORDER | SWP_NOACTIVATE);
+            continue;
+        }
+        // The closed list is as high as the layout says; its selection field grows or shrinks
+        // to make it so. The open list shows every entry.
+        RECT closed{};
+        GetWindowRect(control, &closed);
+        const LRESULT field = SendMessageA(control, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+        const LRESULT wanted = field + (height - (closed.bottom - closed.top));
+        if (field != CB_ERR && wanted > 0 && wanted != field)
+            SendMessageA(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), wanted);
+        const LRESULT item = SendMessageA(control, CB_GETITEMHEIGHT, 0, 0);
+        const int open = height +
+                         static_cast<int>(layout::kDisplayModes.size()) *
+                             static_cast<int>(item == CB_ERR ? height : item) +
+                         2;
+        SetWindowPos(control, nullptr, pixels(place.left), pixels(place.top), pixels(design.width),
+                     open, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+HWND Win32Form::control(std::string_view name) const {
+    for (std::size_t i = 0; i < layout::kControls.size(); ++i) {
+        if (layout::kControls[i].name == name)
+            return controls_[i];
+    }
+    return nullptr;
+}
+
+std::size_t Win32Form::indexOf(HWND control) const {
+    if (control == nullptr)
+        return controls_.size();
+    return static_cast<std::size_t>(std::find(controls_.begin(), controls_.end(), control) -
+                                    controls_.begin());
+}
+
+int Win32Form::pixels(int twips) const {
+    return MulDiv(twips, static_cast<int>(dpi_), 1440);
+}
+
+void Win32Form::show(int showCommand) {
+    ShowWindow(window_, showCommand);
+    if (!focusOrder_.empty())
+        SetFocus(controls_[focusOrder_.front()]);
+    UpdateWindow(window_);
+}
+
+void Win32Form::moveFocus(bool forward) {
+    if (focusOrder_.empty())
+        return;
+    const std::size_t current = indexOf(GetFocus());
+    const auto at = std::find(focusOrder_.begin(), focusOrder_.end(), current);
+    std::size_t next;
+    if (at == focusOrder_.end()) {
+        next = forward ? 0 : focusOrder_.size() - 1;
+    } else {
+        const auto position = static_cast<std::size_t>(at - focusOrder_.begin());
+        next = forward ? (position + 1) % focusOrder_.size()
+                       : (position + focusOrder_.size() - 1) % focusOrder_.size();
+    }
+    // Moving by keyboard shows where the focus is, as in a dialog.
+    SendMessageA(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    SetFocus(controls_[focusOrder_[next]]);
+}
+
+LRESULT CALLBACK Win32Form::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        auto* self = static_cast<Win32Form*>(create->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Win32Form*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (self == nullptr)
+        return DefWindowProcA(window, message, wParam, lParam);
+    try {
+        return self->handle(message, wParam, lParam);
+    } catch (...) {
+        // The handlers report their own failures; nothing may unwind into Windows.
+        std::terminate();
+    }
+}
+
+LRESULT Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ERASEBKGND:
+            return 1;  // WM_PAINT covers everything
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(window_, &ps);
+            paint(dc);
+            EndPaint(window_, &ps);
+            return 0;
+        }
+        case WM_CTLCOLORSTATIC:
+            return panelColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_COMMAND:
+            command(wParam, lParam);
+            return 0;
+        case WM_ACTIVATE:
+            // Like a dialog, the window gives the focus back to the control that had it.
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                if (indexOf(GetFocus()) < controls_.size())
+                    lastFocus_ = GetFocus();
+            } else {
+                HWND target = lastFocus_ != nullptr ? lastFocus_
+                              : focusOrder_.empty() ? nullptr
+                                                    : controls_[focusOrder_.front()];
+                if (target != nullptr)
+                    SetFocus(target);
+            }
+            return 0;
+        case WM_KEYDOWN:
+            // The window itself has the focus only when no control took it.
+            if (wParam == VK_TAB && !keyDown(VK_CONTROL) && !keyDown(VK_MENU)) {
+                moveFocus(!keyDown(VK_SHIFT));
+                return 0;
+            }
+            break;
+        case WM_DPICHANGED: {
+            applyDpi(LOWORD(wParam));
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(window_, nullptr, suggested->left, suggested->top,
+                         suggested->right - suggested->left, suggested->bottom - suggested->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+            return 0;
+        }
+        case WM_CLOSE:
+            // The player closed the window: the launcher ends, writing nothing.
+            DestroyWindow(window_);
+            PostQuitMessage(0);
+            return 0;
+        case WM_NCDESTROY: {
+            HWND window = window_;
+            window_ = nullptr;
+            return DefWindowProcA(window, message, wParam, lParam);
+        }
+        default:
+            break;
+    }
+    return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+void Win32Form::paint(HDC dc) const {
+    RECT client{};
+    GetClientRect(window_, &client);
+    bool pictureDrawn = false;
+    if (picture_ != nullptr) {
+        HDC source = CreateCompatibleDC(dc);
+        HGDIOBJ previous = SelectObject(source, picture_);
+        const int width = layout::kForm.pictureWidthPixels;
+        const int height = layout::kForm.pictureHeightPixels;
+        if (dpi_ == 96) {
+            pictureDrawn = BitBlt(dc, 0, 0, width, height, source, 0, 0, SRCCOPY) != FALSE;
+        } else {
+            // Scaled with the window, pixel by pixel, so it still covers the client area.
+            SetStretchBltMode(dc, COLORONCOLOR);
+            pictureDrawn = StretchBlt(dc, 0, 0, MulDiv(width, static_cast<int>(dpi_), 96),
+                                      MulDiv(height, static_cast<int>(dpi_), 96), source, 0, 0,
+                                      width, height, SRCCOPY) != FALSE;
+        }
+        SelectObject(source, previous);
+        DeleteDC(source);
+    }
+    if (!pictureDrawn)
+        FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+
+    // The shape: filled, with a one-pixel outline, behind every control.
+    for (const ControlSpec& design : layout::kControls) {
+        if (design.kind != Kind::Shape)
+            continue;
+        const RECT place = designRect(design);
+        RECT area{pixels(place.left), pixels(place.top), pixels(place.right), pixels(place.bottom)};
+        if (design.back) {
+            HBRUSH fill = CreateSolidBrush(toColorRef(*design.back));
+            FillRect(dc, &area, fill);
+            DeleteObject(fill);
+        }
+        if (design.text) {
+            HBRUSH outline = CreateSolidBrush(toColorRef(*design.text));
+            FrameRect(dc, &area, outline);
+            DeleteObject(outline);
+        }
+    }
+}
+
+LRESULT Win32Form::panelColours(HDC dc, HWND control) {
+    const std::size_t index = indexOf(control);
+    if (index < controls_.size() && panelBrush_ != nullptr) {
+        const ControlSpec& design = layout::kControls[index];
+        if (design.back && design.text) {
+            SetTextColor(dc, toColorRef(*design.text));
+            SetBkColor(dc, toColorRef(*design.back));
+            SetBkMode(dc, OPAQUE);
+            return reinterpret_cast<LRESULT>(panelBrush_);
+        }
+    }
+    return DefWindowProcA(window_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                          reinterpret_cast<LPARAM>(control));
+}
+
+void Win32Form::command(WPARAM wParam, LPARAM lParam) {
+    const int id = LOWORD(wParam);
+    const UINT code = HIWORD(wParam);
+    if (lParam == 0 || listener_ == nullptr || id < kFirstControlId)
+        return;  // menus and accelerators: the window has none
+    const auto index = static_cast<std::size_t>(id - kFirstControlId);
+    if (index >= controls_.size() || controls_[index] != reinterpret_cast<HWND>(lParam))
+        return;
+    switch (layout::kControls[index].kind) {
+        case Kind::PushButton:
+        case Kind::CheckBox:
+            if (code == BN_CLICKED)
+                listener_->controlClicked(index);
+            break;
+        case Kind::Label:
+            if (code == STN_CLICKED)
+                listener_->controlClicked(index);
+            break;
+        case Kind::DropDownList:
+            if (code == CBN_SELCHANGE)
+                listener_->listSelectionChanged();
+            break;
+        default:
+            break;
+    }
+}
+
+LRESULT CALLBACK Win32Form::controlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR /*subclassId*/, DWORD_PTR self) {
+    try {
+        auto* form = reinterpret_cast<Win32Form*>(self);
+        if (message == WM_NCDESTROY) {
+            RemoveWindowSubclass(control, controlProc, kKeySubclass);
+        } else if (form != nullptr && form->handleControlKey(control, message, wParam)) {
+            return 0;
+        }
+    } catch (...) {
+        std::terminate();
+    }
+    return DefSubclassProc(control, message, wParam, lParam);
+}
+
+// Keys the window handles for its controls, as a dialog would, but in tab-index order and with
+// no default or cancel button. Returns whether the key was used up.
+bool Win32Form::handleControlKey(HWND control, UINT message, WPARAM wParam) {
+    const std::size_t index = indexOf(control);
+    if (index >= controls_.size())
+        return false;
+    const Kind kind = layout::kControls[index].kind;
+    const bool plain = !keyDown(VK_CONTROL) && !keyDown(VK_MENU);
+    if (message == WM_CHAR) {
+        // Tab and Enter have been handled as keys; their characters would only beep or search
+        // the list.
+        return wParam == '\t' || (wParam == '\r' && kind == Kind::PushButton);
+    }
+    if (message != WM_KEYDOWN || !plain)
+        return false;
+    switch (wParam) {
+        case VK_TAB:
+            moveFocus(!keyDown(VK_SHIFT));
+            return true;
+        case VK_RETURN:
+            if (kind == Kind::PushButton && !keyDown(VK_SHIFT)) {
+                SendMessageA(window_, WM_COMMAND,
+                             MAKEWPARAM(kFirstControlId + static_cast<int>(index), BN_CLICKED),
+                             reinterpret_cast<LPARAM>(control));
+                return true;
+            }
+            return false;
+        case VK_LEFT:
+        case VK_UP:
+        case VK_RIGHT:
+        case VK_DOWN:
+            // In the list the arrows change the selection; elsewhere they move the focus.
+            if (kind == Kind::DropDownList)
+                return false;
+            moveFocus(wParam == VK_RIGHT || wParam == VK_DOWN);
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace vantu

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+#include "window/layout.h"
+
+namespace vantu {
+
+// What the window reports: a click on one of its controls (a push button, a check box or the
+// label "<<"), by index in layout::kControls, and a new selection the player made in the list.
+class Win32FormListener {
+  public:
+    virtual void controlClicked(std::size_t control) = 0;
+    virtual void listSelectionChanged() = 0;
+
+  protected:
+    ~Win32FormListener() = default;
+};
+
+// The launcher window Form1 as a Win32 window built from the layout tables: a fixed dialog
+// frame with only a close button, no taskbar button (it has a hidden owner), the background
+// picture, Shape1 painted on the window itself behind every control, and the other sixteen
+// controls as standard BUTTON, COMBOBOX, EDIT and STATIC windows in the layout's stacking order.
+// Label2 belongs to Frame1 in the layout; here it is a sibling placed at the same spot, in front
+// of the frame.
+//
+// The focus moves by the layout's tab index (Tab, Shift+Tab, and arrow keys on buttons and check
+// boxes); Space or Enter presses the focused push button; no button is a default or cancel one.
+// Positions, sizes and fonts follow the window's DPI.
+//
+// Each control's id is kFirstControlId plus its index in layout::kControls.
+class Win32Form {
+  public:
+    static constexpr int kFirstControlId = 1001;
+    static constexpr const char* kClassName = "VantuLauncherForm1";
+
+    // Creates the window and its controls with their design values, hidden. Throws
+    // std::runtime_error when Windows refuses to make them.
+    explicit Win32Form(HINSTANCE instance);
+    ~Win32Form();
+    Win32Form(const Win32Form&) = delete;
+    Win32Form& operator=(const Win32Form&) = delete;
+
+    HWND window() const { return window_; }
+    // The control of that name, or nullptr (also for Shape1, which has no window of its own).
+    HWND control(std::string_view name) const;
+    HWND control(std::size_t index) const { return controls_[index]; }
+    // The index in layout::kControls of a control window, or kControls.size().
+    std::size_t indexOf(HWND control) const;
+
+    void setListener(Win32FormListener* listener) { listener_ = listener; }
+
+    // Shows the window and puts the focus on the first control in tab order.
+    void show(int showCommand);
+
+    // The window's dots per inch, and a length in twips in its pixels.
+    UINT dpi() const { return dpi_; }
+    int pixels(int twips) const;
+
+    // The controls that take the focus, in tab order.
+    const std::vector<std::size_t>& focusOrder() const { return focusOrder_; }
+    // Moves the focus from the control that has it to the next (or previous) one in tab order.
+    void moveFocus(bool forward);
+
+  private:
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK controlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR subclassId, DWORD_PTR self);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    bool handleControlKey(HWND control, UINT message, WPARAM wParam);
+
+    void release();
+    void createOwner(HINSTANCE instance);
+    void createWindow(HINSTANCE instance);
+    void createControls(HINSTANCE instance);
+    void applyDpi(UINT dpi);
+    void placeControls();
+    void paint(HDC dc) const;
+    LRESULT panelColours(HDC dc, HWND control);
+    void command(WPARAM wParam, LPARAM lParam);
+
+    HWND owner_ = nullptr;
+    HWND window_ = nullptr;
+    std::array<HWND, layout::kControls.size()> controls_{};
+    std::vector<std::size_t> focusOrder_;
+    Win32FormListener* listener_ = nullptr;
+    UINT dpi_ = 96;
+    HFONT font_ = nullptr;
+    HFONT boldFont_ = nullptr;
+    HBRUSH panelBrush_ = nullptr;
+    HBITMAP picture_ = nullptr;
+    HWND lastFocus_ = nullptr;
+};
+
+}  // namespace vantu
