@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots of the Windows launcher under Wine: docs/windows-narrow.png
-# (as it opens) and docs/windows-wide.png (after "Video Setup"), on a private Xvfb without a
-# window manager, in a game folder with a typical xconfig.dat. Each picture is the window's
+# (as it opens) and docs/windows-wide.png (after "Video Setup"), on the Wine session's Xvfb (no
+# window manager), in a game folder with a typical xconfig.dat. Each picture is the window's
 # client area (Wine draws no frame without a window manager).
 #
 #   tools/windows-screenshots.sh [BUILD_DIR]   (default build/windows; build the windows preset
@@ -13,7 +13,7 @@ for tool in import convert cmp; do
     command -v "$tool" >/dev/null || { echo "$tool is missing (imagemagick)" >&2; exit 1; }
 done
 
-# The end-to-end tests' helpers: Xvfb, the Wine prefix, game folders and the driver.
+# The end-to-end tests' helpers: the Wine session, game folders and the driver.
 # shellcheck source=../tests/windows-e2e/lib.sh
 source "$repo/tests/windows-e2e/lib.sh" --launcher "$build/vantu-launcher.exe" \
     --stub "$build/tests/windows-e2e/vantu.exe" --driver "$build/tests/windows-e2e/win-driver.exe" \

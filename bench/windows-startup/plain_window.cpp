@@ -6,9 +6,10 @@
 // background), with the same common-controls set-up, but no handlers, no file, no sound and no
 // game start. bench-picture-window.exe (PICTURE_ONLY): the window and its picture alone. Both
 // end when the window is closed.
+#include <windows.h>
+
 #include <commctrl.h>
 #include <uxtheme.h>
-#include <windows.h>
 
 #include <string>
 

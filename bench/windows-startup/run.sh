@@ -8,8 +8,8 @@
 # tests/windows-e2e/win-driver.exe. The script builds only the Xlib timer
 # (bench/startup/map_timer.cpp, with the host's g++) and prints figures; it asserts nothing.
 #
-# One private Xvfb without a window manager, the build's Wine prefix (BUILD_DIR/wine-prefix,
-# made by tools/wine-prefix.sh when missing) with a warm wineserver, and a keeper program that
+# The build's Wine prefix (BUILD_DIR/wine-prefix) and its session from tools/wine-prefix.sh (a
+# warm wineserver and the session's Xvfb without a window manager), and a keeper program that
 # holds a hidden window all along, so that Wine's desktop process does not end and restart
 # between two runs. Three cases, one run of each per round, the order rotating from round to
 # round:
@@ -54,22 +54,17 @@ driver=$build/tests/windows-e2e/win-driver.exe
 for f in "$launcher" "$controls" "$picture" "$driver"; do
     [ -f "$f" ] || { echo "missing $f: build the windows preset first" >&2; exit 1; }
 done
-for tool in wine Xvfb g++; do
+for tool in wine g++; do
     command -v "$tool" >/dev/null || { echo "$tool is missing" >&2; exit 1; }
 done
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vantu-win-startup.XXXXXX")
-xvfb_pid=""
 keeper_pid=""
 cleanup() {
     set +e
     if [ -n "$keeper_pid" ]; then
         exec {keeper}>&-
         wait "$keeper_pid" 2>/dev/null
-    fi
-    if [ -n "$xvfb_pid" ]; then
-        kill "$xvfb_pid" 2>/dev/null
-        wait "$xvfb_pid" 2>/dev/null
     fi
     rm -rf "$work"
 }
@@ -80,22 +75,12 @@ timer=$work/map-timer
 g++ -std=c++20 -O2 -o "$timer" "$repo/bench/startup/map_timer.cpp" -lX11 ||
     { echo "cannot build the timer (libx11-dev?)" >&2; exit 1; }
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" \
-    >"$work/xvfb.log" 2>&1 </dev/null &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || break
-    sleep 0.1
-done
-[ -s "$work/display" ] || { echo "Xvfb did not start:" >&2; cat "$work/xvfb.log" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$work/display")" XAUTHORITY=/dev/null
-
 prefix=$build/wine-prefix
-bash "$repo/tools/wine-prefix.sh" "$prefix" >"$work/prefix.log" 2>&1 ||
+display=$(bash "$repo/tools/wine-prefix.sh" "$prefix" 2>"$work/prefix.log") ||
     { cat "$work/prefix.log" >&2; exit 1; }
+export DISPLAY=$display XAUTHORITY=/dev/null
 export WINEPREFIX=$prefix HOME=${VANTU_WINE_HOME:-$prefix/home} WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=mscoree,mshtml=
+export WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
 
 # The keeper holds its hidden window until its standard input (this script's pipe) closes.
 exec {keeper}> >(exec wine "$driver" hold >"$work/keeper.log" 2>&1)

@@ -1,7 +1,8 @@
 # shellcheck shell=bash
 # Shared helpers of the Windows end-to-end tests. Each test sources this file, which parses the
-# common options, makes a private work folder, starts a private Xvfb (no window manager), makes
-# or reuses the Wine prefix and arranges for everything it started to end with the test.
+# common options, makes a private work folder, makes or joins the Wine prefix's session (its
+# wineserver and its Xvfb without a window manager, from tools/wine-prefix.sh) and arranges for
+# every program it started to end with the test.
 #
 # Options (ctest passes them, see CMakeLists.txt):
 #   --launcher EXE     vantu-launcher.exe under test
@@ -57,7 +58,7 @@ die() {
     exit 1
 }
 
-for tool in Xvfb wine timeout; do
+for tool in wine timeout; do
     command -v "$tool" >/dev/null || die "$tool is missing (bash tools/install-deps.sh installs it)"
 done
 for file in "$LAUNCHER" "$STUB" "$DRIVER"; do
@@ -67,19 +68,24 @@ done
 
 RESTORE_DPI=0
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/vantu-wine-e2e.XXXXXX")
-XVFB_PID=""
+
+# Ends the Windows programs of this test that are still running (a driver killed by its time
+# bound leaves the launcher behind): their command lines name the work folder.
+end_leftovers() {
+    local pid
+    for pid in $(grep -lsF -- "$(basename "$WORK")" /proc/[0-9]*/cmdline | cut -d/ -f3); do
+        [ "$pid" != $$ ] && kill -KILL "$pid" 2>/dev/null
+    done
+    return 0
+}
 
 cleanup() {
     local status=$?
     set +e
+    end_leftovers
     # Later tests share the prefix: give it back at 96 dpi (set_dpi needs no display).
     if [ "$RESTORE_DPI" = 1 ]; then
         (set_dpi 96) || echo "[$TEST_NAME] could not restore 96 dpi" >&2
-    fi
-    # Ending the X server also ends any Wine program still showing a window on it.
-    if [ -n "$XVFB_PID" ]; then
-        kill "$XVFB_PID" 2>/dev/null
-        wait "$XVFB_PID" 2>/dev/null
     fi
     if [ "$FAILED" -ne 0 ] || [ "$status" -ne 0 ]; then
         for f in "$WORK"/*.err; do
@@ -108,23 +114,11 @@ wait_until() {
     done
 }
 
-start_xvfb() {
-    local fdfile="$WORK/displayfd"
-    : >"$fdfile"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fdfile" \
-        >"$WORK/xvfb.err" 2>&1 </dev/null &
-    XVFB_PID=$!
-    wait_until "$WAIT_LIMIT" grep -q '^[0-9][0-9]*$' "$fdfile" || die "Xvfb did not start"
-    DISPLAY=":$(head -n 1 "$fdfile")"
-    export DISPLAY
-    export XAUTHORITY=/dev/null
-}
-
 # The same environment that tools/wine-prefix.sh gives Wine.
 export WINEPREFIX=$PREFIX
 export HOME=${VANTU_WINE_HOME:-$PREFIX/home}
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=mscoree,mshtml=
+export WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
 
 # Marks a prefix whose screen resolution a test changed; the next test puts it back, should
 # the one that changed it have been killed before it could.
@@ -143,14 +137,21 @@ set_dpi() {
     fi
 }
 
+# The session's X display is fixed when its wineserver starts (Wine's desktop process keeps
+# the first program's display): every program of the test runs on it.
 prepare_wine() {
-    bash "$REPO/tools/wine-prefix.sh" "$PREFIX" >"$WORK/prefix.err" 2>&1 || die "no Wine prefix"
+    local started
+    started=$(now_us)
+    DISPLAY=$(bash "$REPO/tools/wine-prefix.sh" "$PREFIX" 2>"$WORK/prefix.err") ||
+        die "no Wine session for $PREFIX"
+    [[ "$DISPLAY" =~ ^:[0-9]+$ ]] || die "no X display from tools/wine-prefix.sh: '$DISPLAY'"
+    export DISPLAY XAUTHORITY=/dev/null
     if [ -e "$DPI_MARK" ]; then
         set_dpi 96
     fi
+    log "Wine ready: $((($(now_us) - started) / 1000)) ms"
 }
 
-start_xvfb
 prepare_wine
 
 # A game folder as a player has it: the launcher copied in beside the stand-in game, and
@@ -172,9 +173,11 @@ DRIVE_COUNT=0
 drive() {
     DRIVE_COUNT=$((DRIVE_COUNT + 1))
     DRIVEN=$WORK/drive-$DRIVE_COUNT.out
-    local status=0
+    local status=0 started
+    started=$(now_us)
     VANTU_STUB_RECORD=$RECORD timeout -k 5 120 wine "$DRIVER" "$@" \
         </dev/null >"$DRIVEN" 2>"$WORK/drive-$DRIVE_COUNT.err" || status=$?
+    log "driver run $DRIVE_COUNT: $((($(now_us) - started) / 1000)) ms"
     tr -d '\r' <"$DRIVEN" >"$DRIVEN.tmp" && mv "$DRIVEN.tmp" "$DRIVEN"
     if [ "$status" -ne 0 ]; then
         cat "$WORK/drive-$DRIVE_COUNT.err" >&2
@@ -190,7 +193,7 @@ launch_commands() {
 
 # value KEY: what the last driver run printed for KEY (the last such line).
 value() {
-    awk -v key="$1=" 'index($0, key) == 1 { v = substr($0, length(key) + 1) } END { print v }' \
+    awk -v key="$1=" '{ sub(/\r$/, "") } index($0, key) == 1 { v = substr($0, length(key) + 1) } END { print v }' \
         "$DRIVEN"
 }
 
@@ -258,10 +261,10 @@ drive_wait() {
     fi
 }
 
-# The whole screen as raw RGB in $1 (1024 pixels a row).
-readonly SCREEN_W=1024
+# The whole screen as raw RGB in $1; SCREEN_W is its width in pixels.
 shoot() {
-    import -window root "$WORK/shot.png" && convert "$WORK/shot.png" -depth 8 rgb:"$1"
+    import -window root "$WORK/shot.png" && convert "$WORK/shot.png" -depth 8 rgb:"$1" &&
+        SCREEN_W=$(identify -format %w "$WORK/shot.png")
 }
 
 # "R G B" of pixel X,Y of a raw RGB file $1 that is $2 pixels wide.
