@@ -175,6 +175,8 @@ ratio() {  # label numerator denominator [target]
 }
 ratio "launcher / controls (median)" "${med[launcher]}" "${med[controls]}" 1.10
 ratio "launcher / controls (p90)" "${p90[launcher]}" "${p90[controls]}"
+# Under load the fastest runs are the least disturbed ones.
+ratio "launcher / controls (min)" "${low[launcher]}" "${low[controls]}"
 ratio "controls / picture (median)" "${med[controls]}" "${med[picture]}"
 ratio "launcher / picture (median)" "${med[launcher]}" "${med[picture]}"
 echo
