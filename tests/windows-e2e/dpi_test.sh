@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # At 144 dpi everything scales by 1.5: the client area is 498 x 504 px, the picture is drawn
 # 1.5 times larger and covers it, the wide window is 825 px and shows the options panel's
-# backdrop (64,64,64). The prefix goes back to 96 dpi afterwards, however the test ends.
+# backdrop (64,64,64). It runs in a prefix of its own set to 144 dpi (made on first use).
+DPI=144
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 for tool in import convert identify od; do
@@ -10,8 +11,6 @@ done
 [ -r "$BACKGROUND" ] || die "no background picture at '$BACKGROUND'"
 BG_W=$(identify -format %w "$BACKGROUND")
 convert "$BACKGROUND" -depth 8 rgb:"$WORK/background.rgb"
-
-set_dpi 144
 
 # Client pixel X,Y shows picture pixel X/1.5,Y/1.5; which neighbour a stretch picks for an
 # in-between pixel is the drawing code's choice, so any of the 3 x 3 around it counts.

@@ -66,7 +66,6 @@ for file in "$LAUNCHER" "$STUB" "$DRIVER"; do
 done
 [ -n "$PREFIX" ] || die "no --prefix"
 
-RESTORE_DPI=0
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/vantu-wine-e2e.XXXXXX")
 
 # Ends the Windows programs of this test that are still running (a driver killed by its time
@@ -83,10 +82,6 @@ cleanup() {
     local status=$?
     set +e
     end_leftovers
-    # Later tests share the prefix: give it back at 96 dpi (set_dpi needs no display).
-    if [ "$RESTORE_DPI" = 1 ]; then
-        (set_dpi 96) || echo "[$TEST_NAME] could not restore 96 dpi" >&2
-    fi
     if [ "$FAILED" -ne 0 ] || [ "$status" -ne 0 ]; then
         for f in "$WORK"/*.err; do
             [ -s "$f" ] || continue
@@ -114,28 +109,17 @@ wait_until() {
     done
 }
 
+# A test that needs another screen resolution sets DPI before it sources this file: it then
+# runs in a prefix of its own, set to that resolution once, so that no test running at the
+# same time in the shared prefix sees it.
+DPI=${DPI:-96}
+[ "$DPI" = 96 ] || PREFIX=$PREFIX-${DPI}dpi
+
 # The same environment that tools/wine-prefix.sh gives Wine.
 export WINEPREFIX=$PREFIX
 export HOME=${VANTU_WINE_HOME:-$PREFIX/home}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
-
-# Marks a prefix whose screen resolution a test changed; the next test puts it back, should
-# the one that changed it have been killed before it could.
-readonly DPI_MARK=$PREFIX.dpi-changed
-
-set_dpi() {
-    if [ "$1" != 96 ]; then
-        : >"$DPI_MARK"
-        RESTORE_DPI=1
-    fi
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
-        </dev/null >"$WORK/reg.out" 2>"$WORK/reg.err" || die "cannot set the resolution to $1 dpi"
-    if [ "$1" = 96 ]; then
-        rm -f "$DPI_MARK"
-        RESTORE_DPI=0
-    fi
-}
 
 # The session's X display is fixed when its wineserver starts (Wine's desktop process keeps
 # the first program's display): every program of the test runs on it.
@@ -146,8 +130,10 @@ prepare_wine() {
         die "no Wine session for $PREFIX"
     [[ "$DISPLAY" =~ ^:[0-9]+$ ]] || die "no X display from tools/wine-prefix.sh: '$DISPLAY'"
     export DISPLAY XAUTHORITY=/dev/null
-    if [ -e "$DPI_MARK" ]; then
-        set_dpi 96
+    if [ "$DPI" != 96 ] && [ "$(cat "$PREFIX/.vantu-dpi" 2>/dev/null)" != "$DPI" ]; then
+        wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$DPI" /f \
+            </dev/null >"$WORK/reg.out" 2>&1 || die "cannot set the resolution to $DPI dpi"
+        echo "$DPI" >"$PREFIX/.vantu-dpi"
     fi
     log "Wine ready: $((($(now_us) - started) / 1000)) ms"
 }
