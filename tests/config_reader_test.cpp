@@ -1,6 +1,5 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cmath>
 #include <limits>
@@ -216,21 +215,6 @@ TEST_F(UnreadableConfig, Directory) {
     expectRefused();
 }
 
-TEST_F(UnreadableConfig, Fifo) {
-    ASSERT_EQ(mkfifo(config().c_str(), 0600), 0);
-    expectRefused();  // would block forever if opened for reading
-}
-
-TEST_F(UnreadableConfig, LinkToAnEndlessDevice) {
-    std::filesystem::create_symlink("/dev/zero", config());
-    expectRefused();
-}
-
-TEST_F(UnreadableConfig, DanglingLink) {
-    std::filesystem::create_symlink(l.folder / "nowhere", config());
-    expectRefused();
-}
-
 TEST_F(UnreadableConfig, LargerThanFourMebibytes) {
     l.writeConfig(std::string(kMaxConfigFileSize + 1, '1'));
     expectRefused();
@@ -244,14 +228,6 @@ TEST(ConfigReader, ReadsAFileOfExactlyTheLimit) {
     l.form.Command4_Click();
     EXPECT_EQ(l.check(2), 0);
     EXPECT_TRUE(l.controls.text2().starts_with("0( 48) ( 32)Opcao =  1:0\r\nx( 120)"));
-}
-
-TEST(ConfigReader, FollowsALinkToARegularFile) {
-    Launcher l;
-    l.folder.write("real.dat", "0 ");
-    std::filesystem::create_symlink(l.folder / "real.dat", l.folder / "xconfig.dat");
-    l.form.Command4_Click();
-    EXPECT_EQ(l.check(2), 0);
 }
 
 struct FieldValueCase {

@@ -69,18 +69,6 @@ TEST(ConfigWriter, ReplacesLongerContentCompletely) {
               group('1') + group('0') + group('1') + group('1') + group('1'));
 }
 
-TEST(ConfigWriter, LeavesAReadOnlyFileAlone) {
-    Launcher l;
-    l.folder.write("xconfig2.dat", "keep me");
-    fs::permissions(l.folder / "xconfig2.dat",
-                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    EXPECT_FALSE(saveConfig(l.folder.path(), l.form.options()));
-    EXPECT_EQ(l.folder.read("xconfig2.dat"), "keep me");
-    EXPECT_EQ(fs::status(l.folder / "xconfig2.dat").permissions() & fs::perms::all,
-              fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    EXPECT_EQ(std::distance(fs::directory_iterator(l.folder.path()), fs::directory_iterator()), 1);
-}
-
 TEST(ConfigWriter, AFailurePartWayLeavesTheOldFileAndNoLeftovers) {
     Launcher l;
     l.folder.write("xconfig2.dat", "old content");
@@ -109,15 +97,6 @@ TEST(ConfigWriter, ADirectoryInTheWayIsLeftAlone) {
     EXPECT_FALSE(saveConfig(l.folder.path(), l.form.options()));
     EXPECT_TRUE(fs::is_directory(l.folder / "xconfig2.dat"));
     EXPECT_EQ(std::distance(fs::directory_iterator(l.folder.path()), fs::directory_iterator()), 1);
-}
-
-TEST(ConfigWriter, KeepsTheOldFilesPermissions) {
-    Launcher l;
-    l.folder.write("xconfig2.dat", "x");
-    const auto perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read;
-    fs::permissions(l.folder / "xconfig2.dat", perms);
-    EXPECT_TRUE(saveConfig(l.folder.path(), l.form.options()));
-    EXPECT_EQ(fs::status(l.folder / "xconfig2.dat").permissions() & fs::perms::all, perms);
 }
 
 }  // namespace

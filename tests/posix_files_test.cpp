@@ -1,0 +1,102 @@
+// The configuration reader and writer on what only POSIX file systems have: pipes, device
+// files, symbolic links and permission bits.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "config/config_reader.h"
+#include "config/config_writer.h"
+#include "test_support.h"
+
+namespace vantu::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+
+// Puts something other than a plain file at folder/xconfig.dat.
+struct SpecialConfigCase {
+    std::string_view name;
+    void (*make)(const fs::path& config);
+};
+
+class SpecialConfigFile : public ::testing::TestWithParam<SpecialConfigCase> {};
+
+// Refused at once, before anything applies, with the one failure report.
+TEST_P(SpecialConfigFile, IsRefusedWithoutBlocking) {
+    Launcher l;
+    GetParam().make(l.folder / "xconfig.dat");
+    l.controls.setText2("before");
+    l.form.Command4_Click();
+    EXPECT_EQ(l.controls.text2(), "No FILE!xconfig.dat");
+    EXPECT_THAT(l.checks(), ElementsAre(0, 1, 0, 1, 1, 1));
+    EXPECT_EQ(l.controls.listIndex(), -1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Posix, SpecialConfigFile,
+    ::testing::Values(
+        // Opening it for reading would block until a writer comes.
+        SpecialConfigCase{
+            "Fifo", [](const fs::path& config) { ASSERT_EQ(mkfifo(config.c_str(), 0600), 0); }},
+        // Reading it would never end.
+        SpecialConfigCase{"LinkToAnEndlessDevice",
+                          [](const fs::path& config) { fs::create_symlink("/dev/zero", config); }},
+        SpecialConfigCase{"DanglingLink",
+                          [](const fs::path& config) {
+                              fs::create_symlink(config.parent_path() / "nowhere", config);
+                          }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ConfigReader, FollowsALinkToARegularFile) {
+    Launcher l;
+    l.folder.write("real.dat", "0 ");
+    fs::create_symlink(l.folder / "real.dat", l.folder / "xconfig.dat");
+    l.form.Command4_Click();
+    EXPECT_EQ(l.check(2), 0);
+}
+
+// The writer honours the old file's write bits (even for root, who could write anyway) and
+// gives the new file the old one's mode.
+struct ModeCase {
+    std::string_view name;
+    fs::perms mode;
+    bool written;
+};
+
+class SavedConfigMode : public ::testing::TestWithParam<ModeCase> {};
+
+TEST_P(SavedConfigMode, DecidesWhetherToWriteAndIsKept) {
+    Launcher l;
+    const fs::path saved = l.folder / "xconfig2.dat";
+    l.folder.write("xconfig2.dat", "old content");
+    fs::permissions(saved, GetParam().mode);
+
+    EXPECT_EQ(saveConfig(l.folder.path(), l.form.options()), GetParam().written);
+
+    const std::string content = l.folder.read("xconfig2.dat");
+    if (GetParam().written) {
+        EXPECT_EQ(content.size(), 40u);
+    } else {
+        EXPECT_EQ(content, "old content");
+    }
+    EXPECT_EQ(fs::status(saved).permissions() & fs::perms::all, GetParam().mode);
+    EXPECT_EQ(std::distance(fs::directory_iterator(l.folder.path()), fs::directory_iterator()), 1);
+}
+
+constexpr fs::perms kReadForAll =
+    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+
+INSTANTIATE_TEST_SUITE_P(Posix, SavedConfigMode,
+                         ::testing::Values(ModeCase{"ReadOnlyForAll", kReadForAll, false},
+                                           ModeCase{"NoPermissionsAtAll", fs::perms::none, false},
+                                           ModeCase{"OwnerWriteOthersRead",
+                                                    fs::perms::owner_read | fs::perms::owner_write |
+                                                        fs::perms::others_read,
+                                                    true},
+                                           ModeCase{"WritableByTheGroupOnly",
+                                                    kReadForAll | fs::perms::group_write, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace vantu::testing

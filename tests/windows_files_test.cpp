@@ -1,0 +1,158 @@
+// The configuration reader and writer on what only Windows file systems have: the read-only
+// attribute, and files that another program holds open with a sharing mode.
+#define NOMINMAX
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "config/config_reader.h"
+#include "config/config_writer.h"
+#include "test_support.h"
+
+namespace vantu::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+
+// A file as another program (the game, an editor) holds it open: read and write access, and
+// the given sharing for everybody else.
+class HeldOpen {
+  public:
+    HeldOpen(const fs::path& path, DWORD share)
+        : handle_(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    ~HeldOpen() {
+        if (isOpen())
+            CloseHandle(handle_);
+    }
+    HeldOpen(const HeldOpen&) = delete;
+    HeldOpen& operator=(const HeldOpen&) = delete;
+
+    bool isOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+  private:
+    HANDLE handle_;
+};
+
+bool isReadOnly(const fs::path& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+std::ptrdiff_t entries(const fs::path& folder) {
+    return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
+}
+
+struct SharingCase {
+    std::string_view name;
+    DWORD share;
+    bool readable;  // whether another program may read it now
+};
+
+std::string sharingCaseName(const ::testing::TestParamInfo<SharingCase>& info) {
+    return std::string(info.param.name);
+}
+
+const auto kSharingCases = ::testing::Values(
+    SharingCase{"NotShared", 0, false},
+    SharingCase{"SharedForWritingOnly", FILE_SHARE_WRITE, false},
+    SharingCase{"SharedForReading", FILE_SHARE_READ, true},
+    SharingCase{"SharedForReadingAndWriting", FILE_SHARE_READ | FILE_SHARE_WRITE, true});
+
+// The reader asks for no more than reading: a configuration that the game holds open is read
+// when the game lets others read it, and otherwise takes the failure path without waiting.
+class ConfigHeldOpen : public ::testing::TestWithParam<SharingCase> {};
+
+TEST_P(ConfigHeldOpen, IsReadWhenTheHolderLetsOthersRead) {
+    Launcher l;
+    l.writeConfig("0 ");
+    HeldOpen game(l.folder / "xconfig.dat", GetParam().share);
+    ASSERT_TRUE(game.isOpen());
+    l.controls.setText2("before");
+
+    l.form.Command4_Click();
+
+    if (GetParam().readable) {
+        EXPECT_EQ(l.controls.text2(), "0( 48) ( 32)Opcao =  1:0\r\n");
+        EXPECT_THAT(l.checks(), ElementsAre(0, 0, 0, 1, 1, 1));
+    } else {
+        EXPECT_EQ(l.controls.text2(), "No FILE!xconfig.dat");
+        EXPECT_THAT(l.checks(), ElementsAre(0, 1, 0, 1, 1, 1));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, ConfigHeldOpen, kSharingCases, sharingCaseName);
+
+// The writer replaces the file by renaming a complete new one over it. Another program's open
+// handle without delete sharing (none of the cases shares deletion) stops the rename: the old
+// file stays whole, no temporary file is left behind, and the save reports failure.
+class SavedConfigHeldOpen : public ::testing::TestWithParam<SharingCase> {};
+
+TEST_P(SavedConfigHeldOpen, IsKeptWholeAndNothingIsLeftBehind) {
+    Launcher l;
+    l.folder.write("xconfig2.dat", "old content");
+    {
+        HeldOpen other(l.folder / "xconfig2.dat", GetParam().share);
+        ASSERT_TRUE(other.isOpen());
+        EXPECT_FALSE(saveConfig(l.folder.path(), l.form.options()));
+    }
+    EXPECT_EQ(l.folder.read("xconfig2.dat"), "old content");
+    EXPECT_EQ(entries(l.folder.path()), 1);
+    // Once the other program lets go, the next save goes through.
+    EXPECT_TRUE(saveConfig(l.folder.path(), l.form.options()));
+    EXPECT_EQ(l.folder.read("xconfig2.dat").size(), 40u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, SavedConfigHeldOpen, kSharingCases, sharingCaseName);
+
+// The read-only attribute, however it was set, marks a file the writer leaves alone.
+struct ReadOnlyCase {
+    std::string_view name;
+    void (*mark)(const fs::path& file);
+};
+
+class ReadOnlySavedConfig : public ::testing::TestWithParam<ReadOnlyCase> {};
+
+TEST_P(ReadOnlySavedConfig, IsLeftAlone) {
+    Launcher l;
+    const fs::path saved = l.folder / "xconfig2.dat";
+    l.folder.write("xconfig2.dat", "keep me");
+    GetParam().mark(saved);
+    ASSERT_TRUE(isReadOnly(saved));
+
+    EXPECT_FALSE(saveConfig(l.folder.path(), l.form.options()));
+
+    EXPECT_EQ(l.folder.read("xconfig2.dat"), "keep me");
+    EXPECT_TRUE(isReadOnly(saved));
+    EXPECT_EQ(entries(l.folder.path()), 1);
+    // A read-only file cannot be deleted: clear the mark so the folder can be removed.
+    SetFileAttributesW(saved.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, ReadOnlySavedConfig,
+    ::testing::Values(ReadOnlyCase{"SetFileAttributes",
+                                   [](const fs::path& file) {
+                                       SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
+                                   }},
+                      ReadOnlyCase{"FilesystemPermissions",
+                                   [](const fs::path& file) {
+                                       fs::permissions(file, fs::perms::owner_read |
+                                                                 fs::perms::group_read |
+                                                                 fs::perms::others_read);
+                                   }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ConfigWriter, AWritableFileStaysWritableAfterTheReplace) {
+    Launcher l;
+    l.folder.write("xconfig2.dat", "old content");
+    EXPECT_TRUE(saveConfig(l.folder.path(), l.form.options()));
+    EXPECT_FALSE(isReadOnly(l.folder / "xconfig2.dat"));
+    EXPECT_TRUE(saveConfig(l.folder.path(), l.form.options()));
+}
+
+}  // namespace
+}  // namespace vantu::testing

@@ -1,0 +1,166 @@
+#!/usr/bin/env bash
+# Makes a private Wine prefix for the launcher's Windows programs, or reuses it when it is
+# complete, and starts (or joins) its session: a wineserver that stays up between programs and
+# a private Xvfb that every program of the session shows its windows on. Prints the session's
+# X display (":N") on standard output.
+#
+#   tools/wine-prefix.sh PREFIX
+#
+# The prefix: a new one (about 15 s, 700 MB) gets Wine's own fonts in C:\windows\Fonts
+# (without them "MS Sans Serif" falls back to a huge font), no audio driver (no "ALSA lib"
+# noise on machines without a sound device) and no crash dialog (a crashing program ends
+# instead of waiting for a click). The file .vantu-ready, written last and holding the Wine
+# version, marks it complete: a prefix without it (an interrupted set-up) or made by another
+# Wine version is made again. A folder this script did not make is never removed.
+#
+# The session: starting a wineserver and Wine's background services costs about 2.5 s, so
+# the wineserver is kept up until VANTU_WINESERVER_LINGER seconds (default 30) after the
+# session's last program ends, and then ends with its Xvfb. Two things about it are fixed when
+# it starts and hold for every program in it, so they are set up here, before any program:
+# - its X display: the desktop process starts with the first program and keeps that program's
+#   display, so windows fail to open in a session begun without one. The session's Xvfb
+#   (VANTU_WINE_SCREEN, default 1024x768x24, no window manager) serves console programs and
+#   programs with windows alike; the caller's DISPLAY is not used.
+# - its output: the background services keep the first program's standard output and error
+#   open for as long as the wineserver lives, so a first program started by ctest would keep
+#   ctest waiting for that output to close. The first program here writes to /dev/null.
+# Programs of one session share one Windows desktop: FindWindow sees the windows of all.
+#
+# Concurrent calls (ctest -j) wait for each other on PREFIX.lock beside the prefix.
+#
+# Environment used for Wine, also by tools/wine-run.sh: WINEPREFIX=PREFIX, HOME=PREFIX/home
+# (or VANTU_WINE_HOME), WINEDEBUG=-all unless set, WINEDLLOVERRIDES: no Mono or Gecko
+# installer, no menu entries or file associations written for the desktop.
+set -euo pipefail
+
+die() {
+    echo "wine-prefix: $*" >&2
+    exit 1
+}
+
+if [ $# -ne 1 ] || [ -z "$1" ]; then
+    die "usage: wine-prefix.sh PREFIX"
+fi
+for tool in wine wineboot wineserver Xvfb flock setsid; do
+    command -v "$tool" >/dev/null || die "$tool is missing (bash tools/install-deps.sh installs it)"
+done
+
+prefix=$(realpath -m -- "$1")
+export WINEPREFIX=$prefix
+export HOME=${VANTU_WINE_HOME:-$prefix/home}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
+unset DISPLAY
+linger=${VANTU_WINESERVER_LINGER:-30}
+screen=${VANTU_WINE_SCREEN:-1024x768x24}
+readonly fonts=/usr/share/wine/fonts
+readonly ready=$prefix/.vantu-ready
+readonly owner_tag=$prefix/.vantu-prefix
+readonly session=$prefix/.vantu-session
+
+mkdir -p "$(dirname "$prefix")"
+# Every process started below closes descriptor 9, or it would hold the lock for its life.
+exec 9>"$prefix.lock"
+flock 9
+
+wine_version=$(wine --version 2>/dev/null) || die "wine --version failed"
+
+make_prefix() {
+    local start=$SECONDS log
+    if [ -e "$prefix" ]; then
+        # Only a folder this script made (or an empty one) is removed.
+        if [ -f "$owner_tag" ] || [ -z "$(ls -A "$prefix" 2>/dev/null)" ]; then
+            wineserver -k >/dev/null 2>&1 9>&- || true
+            rm -rf -- "$prefix"
+        else
+            die "$prefix exists and was not made by this script: remove it or pick another"
+        fi
+    fi
+    [ -d "$fonts" ] || die "$fonts is missing (the package fonts-wine has it)"
+    echo "wine-prefix: making $prefix (about 15 s)" >&2
+    mkdir -p "$prefix" "$HOME"
+    echo "made by tools/wine-prefix.sh" >"$owner_tag"
+    log=$prefix/make-prefix.log
+
+    # The programs started here end with the wineserver; -w waits for it.
+    {
+        wineboot -i &&
+            wineserver -w &&
+            wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d '' /f &&
+            wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f &&
+            wineserver -w
+    } </dev/null >"$log" 2>&1 9>&- || {
+        cat "$log" >&2
+        die "making the prefix failed (log above)"
+    }
+    cp -- "$fonts"/* "$prefix/drive_c/windows/Fonts/"
+    echo "$wine_version" >"$ready"
+    echo "wine-prefix: made $prefix in $((SECONDS - start)) s" >&2
+}
+
+# Starts the session's Xvfb, detached from the caller (its own session, no inherited output);
+# sets xvfb_display and xvfb_pid.
+start_xvfb() {
+    local fdfile=$prefix/.vantu-displayfd i
+    : >"$fdfile"
+    setsid Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset \
+        3>"$fdfile" </dev/null >/dev/null 2>&1 9>&- &
+    xvfb_pid=$!
+    for ((i = 0; i < 200; i++)); do
+        grep -q '^[0-9][0-9]*$' "$fdfile" && break
+        kill -0 "$xvfb_pid" 2>/dev/null || break
+        sleep 0.05
+    done
+    grep -q '^[0-9][0-9]*$' "$fdfile" || die "Xvfb did not start"
+    xvfb_display=":$(head -n 1 "$fdfile")"
+    rm -f -- "$fdfile"
+}
+
+start_session() {
+    local status=0
+    wineserver -p"$linger" </dev/null >/dev/null 2>&1 9>&- || status=$?
+    case $status in
+        0) ;;
+        2) return 1 ;; # one runs already
+        *) die "wineserver did not start (status $status)" ;;
+    esac
+    start_xvfb
+    echo "$xvfb_display $xvfb_pid" >"$session"
+    # Ends the Xvfb once the wineserver has ended, and forgets the session unless a newer one
+    # has replaced it meanwhile.
+    # shellcheck disable=SC2016  # expanded by the inner shell
+    setsid bash -c '
+        wineserver -w
+        kill "$1" 2>/dev/null
+        exec 9>"$2.lock"
+        flock 9
+        [ "$(cat "$3" 2>/dev/null)" != "$4 $1" ] || rm -f -- "$3"
+    ' session-end "$xvfb_pid" "$prefix" "$session" "$xvfb_display" </dev/null >/dev/null 2>&1 9>&- &
+    DISPLAY=$xvfb_display XAUTHORITY=/dev/null wine cmd /c exit </dev/null >/dev/null 2>&1 9>&- ||
+        die "the first program of the session failed"
+}
+
+# A running session is reused when it is one of ours and its Xvfb is alive.
+session_alive() {
+    local display pid
+    [ -f "$session" ] || return 1
+    read -r display pid <"$session" || return 1
+    kill -0 "$pid" 2>/dev/null || return 1
+    [ -S "/tmp/.X11-unix/X${display#:}" ]
+}
+
+if [ ! -f "$ready" ] || [ "$(cat "$ready")" != "$wine_version" ]; then
+    make_prefix
+fi
+
+if ! start_session; then
+    if ! session_alive; then
+        # A wineserver without a usable display: started by a plain "wine" in this prefix, or
+        # its Xvfb is gone. Windows would not open in it: wait for it to end, or end it.
+        echo "wine-prefix: a wineserver without a display runs for $prefix; waiting for it to end" >&2
+        timeout 30 wineserver -w 9>&- || wineserver -k 9>&- || true
+        start_session || die "the wineserver of $prefix did not end: WINEPREFIX=$prefix wineserver -k"
+    fi
+fi
+read -r display _ <"$session"
+echo "$display"
