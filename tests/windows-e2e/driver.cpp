@@ -22,6 +22,7 @@
 //   click KIND CAPTION        click at the centre of a control; KIND is button, check, group,
 //                             static, combo or edit (CAPTION "-" for the only combo or edit)
 //   click-at X Y              click at a point of the current window's client area
+//   move-to X Y               move the mouse to a point given like click-at, without a click
 //   key NAME                  press and release tab, shift+tab, space, return, escape, up,
 //                             down, left or right
 //   wait-width PIXELS SECONDS wait until the current window's outer width is PIXELS
@@ -367,6 +368,14 @@ class Driver {
         clickScreen(p);
     }
 
+    void moveTo(int x, int y) {
+        POINT p{x, y};
+        ClientToScreen(current(), &p);
+        std::vector<INPUT> inputs(1);
+        inputs[0] = mouseInput(p, MOUSEEVENTF_MOVE);
+        send(inputs);
+    }
+
     void key(const std::string& name) {
         struct Key {
             const char* name;
@@ -543,20 +552,23 @@ class Driver {
 
     // Absolute mouse positions are fractions of the screen in 1/65536: (dx * width) >> 16 is
     // the pixel, so rounding up hits it exactly.
-    static void clickScreen(POINT p) {
+    static INPUT mouseInput(POINT p, DWORD flags) {
         const LONG width = GetSystemMetrics(SM_CXSCREEN);
         const LONG height = GetSystemMetrics(SM_CYSCREEN);
         auto scaled = [](LONG v, LONG size) {
             return static_cast<LONG>((static_cast<long long>(v) * 65536 + size - 1) / size);
         };
-        std::vector<INPUT> inputs(3);
-        const DWORD flags[] = {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
-        for (std::size_t i = 0; i < inputs.size(); ++i) {
-            inputs[i].type = INPUT_MOUSE;
-            inputs[i].mi.dx = scaled(p.x, width);
-            inputs[i].mi.dy = scaled(p.y, height);
-            inputs[i].mi.dwFlags = flags[i] | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-        }
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        in.mi.dx = scaled(p.x, width);
+        in.mi.dy = scaled(p.y, height);
+        in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+        return in;
+    }
+
+    static void clickScreen(POINT p) {
+        std::vector<INPUT> inputs{mouseInput(p, 0), mouseInput(p, MOUSEEVENTF_LEFTDOWN),
+                                  mouseInput(p, MOUSEEVENTF_LEFTUP)};
         send(inputs);
     }
 
@@ -599,6 +611,9 @@ int run(const std::vector<std::string>& args) {
         } else if (command == "click-at") {
             const int x = integer(next(command));
             driver.clickAt(x, integer(next(command)));
+        } else if (command == "move-to") {
+            const int x = integer(next(command));
+            driver.moveTo(x, integer(next(command)));
         } else if (command == "key") {
             driver.key(next(command));
         } else if (command == "wait-width") {
