@@ -164,7 +164,6 @@ drive() {
     VANTU_STUB_RECORD=$RECORD timeout -k 5 120 wine "$DRIVER" "$@" \
         </dev/null >"$DRIVEN" 2>"$WORK/drive-$DRIVE_COUNT.err" || status=$?
     log "driver run $DRIVE_COUNT: $((($(now_us) - started) / 1000)) ms"
-    tr -d '\r' <"$DRIVEN" >"$DRIVEN.tmp" && mv "$DRIVEN.tmp" "$DRIVEN"
     if [ "$status" -ne 0 ]; then
         cat "$WORK/drive-$DRIVE_COUNT.err" >&2
         check_failed "driver run $DRIVE_COUNT failed (status $status)"
@@ -177,10 +176,13 @@ launch_commands() {
     LAUNCH=(start "$GAME/vantu-launcher.exe" "$GAME" window "$MAIN_TITLE" "$WINDOW_LIMIT")
 }
 
-# value KEY: what the last driver run printed for KEY (the last such line).
+# value KEY: what the last driver run printed for KEY (the last such line; the driver, a
+# Windows console program, ends its lines with CR LF).
 value() {
-    awk -v key="$1=" '{ sub(/\r$/, "") } index($0, key) == 1 { v = substr($0, length(key) + 1) } END { print v }' \
-        "$DRIVEN"
+    awk -v key="$1=" '
+        { sub(/\r$/, "") }
+        index($0, key) == 1 { v = substr($0, length(key) + 1) }
+        END { print v }' "$DRIVEN"
 }
 
 expect_eq() {  # what got expected
@@ -239,7 +241,6 @@ wait_paused() {
 drive_wait() {
     local status=0
     wait "$DRIVE_PID" || status=$?
-    tr -d '\r' <"$DRIVEN" >"$DRIVEN.tmp" && mv "$DRIVEN.tmp" "$DRIVEN"
     if [ "$status" -ne 0 ]; then
         cat "$WORK/drive-$DRIVE_COUNT.err" >&2
         check_failed "driver run $DRIVE_COUNT failed (status $status)"
