@@ -34,7 +34,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
-        return 0;
+        // The window was closed. Ending here, with the window still up, is immediate; taking
+        // it down first can take seconds (winex11 without a window manager), and nothing is
+        // left to save or wait for, not even the sound.
+        platform.endProcess();
     } catch (const std::exception& e) {
         platform.reportUnhandledFailure(e.what());
     }

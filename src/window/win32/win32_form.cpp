@@ -111,12 +111,12 @@ void registerClass(HINSTANCE instance, WNDPROC procedure) {
     cls.cbSize = sizeof cls;
     cls.lpfnWndProc = procedure;
     cls.hInstance = instance;
-    cls.hIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(VANTU_ICON_ID), IMAGE_ICON,
-                                              GetSystemMetrics(SM_CXICON),
-                                              GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
-    cls.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(VANTU_ICON_ID),
-                                                IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    cls.hIcon = static_cast<HICON>(LoadImageA(
+        instance, MAKEINTRESOURCEA(VANTU_ICON_ID), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+        GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR | LR_SHARED));
+    cls.hIconSm = static_cast<HICON>(LoadImageA(
+        instance, MAKEINTRESOURCEA(VANTU_ICON_ID), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+        GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR | LR_SHARED));
     cls.hCursor = LoadCursor(nullptr, IDC_ARROW);
     cls.hbrBackground = nullptr;  // the picture covers the whole client area
     cls.lpszClassName = Win32Form::kClassName;
@@ -293,20 +293,25 @@ void Win32Form::placeControls() {
             continue;
         }
         // The closed list is as high as the layout says; its selection field grows or shrinks
-        // to make it so. The open list shows every entry.
-        RECT closed{};
-        GetWindowRect(control, &closed);
-        const LRESULT field = SendMessageA(control, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-        const LRESULT wanted = field + (height - (closed.bottom - closed.top));
-        if (field != CB_ERR && wanted > 0 && wanted != field)
-            SendMessageA(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), wanted);
-        const LRESULT item = SendMessageA(control, CB_GETITEMHEIGHT, 0, 0);
-        const int open = height +
-                         static_cast<int>(layout::kDisplayModes.size()) *
-                             static_cast<int>(item == CB_ERR ? height : item) +
-                         2;
-        SetWindowPos(control, nullptr, pixels(place.left), pixels(place.top), pixels(design.width),
-                     open, SWP_NOZORDER | SWP_NOACTIVATE);
+        // to make it so (the field follows the font, so this is done after every font change).
+        // The open list shows every entry.
+        // Windows gives back the height that was set; Wine gives back 2 more, so the field is
+        // corrected from what was set, by what the closed list then measures.
+        const int entries = static_cast<int>(layout::kDisplayModes.size());
+        LRESULT field = SendMessageA(control, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            const LRESULT item = SendMessageA(control, CB_GETITEMHEIGHT, 0, 0);
+            const int open = height + entries * static_cast<int>(item > 0 ? item : height) + 2;
+            SetWindowPos(control, nullptr, pixels(place.left), pixels(place.top),
+                         pixels(design.width), open, SWP_NOZORDER | SWP_NOACTIVATE);
+            RECT closed{};
+            GetWindowRect(control, &closed);
+            const int difference = height - (closed.bottom - closed.top);
+            if (difference == 0 || field == CB_ERR || field + difference <= 0)
+                break;
+            field += difference;
+            SendMessageA(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+        }
     }
 }
 
@@ -418,8 +423,8 @@ LRESULT Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_CLOSE:
-            // The player closed the window: the launcher ends, writing nothing.
-            DestroyWindow(window_);
+            // The player closed the window: the message loop ends, and with it the launcher,
+            // which writes nothing. The window goes with the process.
             PostQuitMessage(0);
             return 0;
         case WM_NCDESTROY: {

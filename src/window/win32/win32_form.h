@@ -33,6 +33,9 @@ class Win32FormListener {
 // boxes); Space or Enter presses the focused push button; no button is a default or cancel one.
 // Positions, sizes and fonts follow the window's DPI.
 //
+// Closing the window (WM_CLOSE) ends the message loop (WM_QUIT); the window stays until its
+// owner destroys this object or the process ends.
+//
 // Each control's id is kFirstControlId plus its index in layout::kControls.
 class Win32Form {
   public:

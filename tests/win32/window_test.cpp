@@ -1,0 +1,500 @@
+// The Win32 window as Windows sees it: built in-process from the real resources, driven with
+// messages and with real key presses and mouse clicks (SendInput) where focus and input matter.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "test_support.h"
+#include "window/layout.h"
+#include "window/win32/win32_controls.h"
+#include "window/win32/win32_form.h"
+#include "window/win32/win32_launcher.h"
+
+namespace vantu {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+
+// Handles the window's messages until the condition holds or the time is up.
+bool pumpUntil(const std::function<bool()>& done, int milliseconds = 2000) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    for (;;) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        if (done())
+            return true;
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+void pump(int milliseconds) {
+    pumpUntil([] { return false; }, milliseconds);
+}
+
+void pressKey(WORD key, bool shift = false) {
+    std::vector<INPUT> inputs;
+    auto add = [&](WORD vk, DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = vk;
+        input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+        input.ki.dwFlags = flags;
+        inputs.push_back(input);
+    };
+    if (shift)
+        add(VK_SHIFT, 0);
+    add(key, 0);
+    add(key, KEYEVENTF_KEYUP);
+    if (shift)
+        add(VK_SHIFT, KEYEVENTF_KEYUP);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// A left click at the centre of a control, through the system's input queue.
+void clickAt(HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    const int x = (r.left + r.right) / 2;
+    const int y = (r.top + r.bottom) / 2;
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT inputs[3]{};
+    for (INPUT& input : inputs)
+        input.type = INPUT_MOUSE;
+    // The absolute coordinates map to pixel (d * size) >> 16: round up to hit the pixel.
+    inputs[0].mi.dx = static_cast<LONG>((static_cast<long long>(x) * 65536 + width - 1) / width);
+    inputs[0].mi.dy = static_cast<LONG>((static_cast<long long>(y) * 65536 + height - 1) / height);
+    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(3, inputs, sizeof(INPUT));
+}
+
+std::string windowText(HWND window) {
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+std::string className(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+RECT clientRectOf(HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+LONG styleOf(HWND window) {
+    return GetWindowLongA(window, GWL_STYLE);
+}
+
+// Counts the Click notifications the controls raise.
+struct ClickCounter : ControlEvents {
+    void checkClicked(CheckBox box) override {
+        ++checks[static_cast<std::size_t>(checkBoxNumber(box))];
+    }
+    void comboClicked() override { ++list; }
+    int check(int number) const { return checks[static_cast<std::size_t>(number)]; }
+    std::array<int, kCheckBoxCount + 1> checks{};
+    int list = 0;
+};
+
+// The launcher as the executable puts it together, over a recording platform and a temporary
+// game folder.
+struct Launcher {
+    Launcher() : window(GetModuleHandleA(nullptr)), controls(window) {}
+
+    testing::TempFolder folder;
+    testing::FakePlatform platform;
+    Win32Form window;
+    Win32Controls controls;
+    Form1 form{controls, platform, folder.path()};
+    Win32Launcher launcher{window, controls, form};
+
+    HWND operator[](std::string_view name) const { return window.control(name); }
+    std::string focused() const {
+        const std::size_t index = window.indexOf(GetFocus());
+        return index < layout::kControls.size() ? std::string(layout::kControls[index].name)
+                                                : std::string("(none)");
+    }
+    RECT outer() const {
+        RECT r{};
+        GetWindowRect(window.window(), &r);
+        return r;
+    }
+};
+
+TEST(Win32Window, FixedDialogWithCloseButtonOnlyAndNoTaskbarButton) {
+    Launcher l;
+    HWND w = l.window.window();
+    EXPECT_EQ(windowText(w), "Vantu2: Copper Winds");
+    const LONG style = styleOf(w);
+    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU), WS_CAPTION | WS_SYSMENU);
+    EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN), 0);
+    EXPECT_EQ(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);
+    HWND owner = GetWindow(w, GW_OWNER);
+    ASSERT_NE(owner, nullptr);
+    EXPECT_FALSE(IsWindowVisible(owner));
+    EXPECT_NE(GetClassLongPtrA(w, GCLP_HICON), 0u);
+    EXPECT_EQ(FindWindowA(nullptr, "Vantu2: Copper Winds"), w);
+
+    RECT client{};
+    GetClientRect(w, &client);
+    EXPECT_EQ(client.right, 332);
+    EXPECT_EQ(client.bottom, 336);
+    EXPECT_EQ(l.window.dpi(), 96u);
+}
+
+// Class, style bits that matter and caption of every control that has a window.
+TEST(Win32Window, EveryControlIsAStandardControlOfItsKind) {
+    struct Row {
+        const char* name;
+        const char* cls;
+        LONG typeMask;
+        LONG type;
+        bool visible;
+        const char* caption;
+    };
+    const Row rows[] = {
+        {"Command1", "Button", BS_TYPEMASK, BS_PUSHBUTTON, true, "Play"},
+        {"Command2", "Button", BS_TYPEMASK, BS_PUSHBUTTON, true, "Video Setup"},
+        {"Command3", "Button", BS_TYPEMASK, BS_PUSHBUTTON, false, "Save Config"},
+        {"Command4", "Button", BS_TYPEMASK, BS_PUSHBUTTON, false, "Load Config"},
+        {"Check1", "Button", BS_TYPEMASK, BS_3STATE, true, "Window mode"},
+        {"Check4", "Button", BS_TYPEMASK, BS_3STATE, true, "Engines / Fire effects"},
+        {"Check6", "Button", BS_TYPEMASK, BS_3STATE, true, "Bullets Glow"},
+        {"Frame1", "Button", BS_TYPEMASK, BS_GROUPBOX, true, "Video Setup"},
+        {"Frame2", "Button", BS_TYPEMASK, BS_GROUPBOX, true, "Performance / Visual "},
+        {"Combo1", "ComboBox", CBS_DROPDOWNLIST | CBS_SORT, CBS_DROPDOWNLIST, true, ""},
+        {"Text2", "Edit", ES_MULTILINE | WS_VSCROLL | WS_HSCROLL, ES_MULTILINE, false, "Text2"},
+        {"Label1", "Static", SS_NOTIFY | SS_TYPEMASK, SS_NOTIFY | SS_LEFT, true, "<<"},
+        {"Label2", "Static", SS_NOTIFY | SS_TYPEMASK, SS_LEFT, true, "Resolution"},
+    };
+    Launcher l;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        HWND c = l[row.name];
+        ASSERT_NE(c, nullptr);
+        EXPECT_EQ(className(c), row.cls);
+        EXPECT_EQ(styleOf(c) & row.typeMask, row.type);
+        EXPECT_EQ((styleOf(c) & WS_VISIBLE) != 0, row.visible);
+        EXPECT_EQ(windowText(c), row.caption);
+    }
+    EXPECT_EQ(l["Shape1"], nullptr);  // painted by the window
+}
+
+TEST(Win32Window, GeometryInPixelsAt96Dpi) {
+    Launcher l;
+    for (std::size_t i = 0; i < layout::kControls.size(); ++i) {
+        const layout::ControlSpec& c = layout::kControls[i];
+        if (c.kind == layout::Kind::Shape)
+            continue;
+        SCOPED_TRACE(std::string(c.name));
+        const layout::ControlSpec* frame =
+            c.container == "Form1" ? nullptr : layout::findControl(c.container);
+        const int left = c.left + (frame ? frame->left : 0);
+        const int top = c.top + (frame ? frame->top : 0);
+        const RECT r = clientRectOf(l.window.control(i));
+        EXPECT_EQ(r.left * 15, left);
+        EXPECT_EQ(r.top * 15, top);
+        EXPECT_EQ((r.right - r.left) * 15, c.width);
+        EXPECT_EQ((r.bottom - r.top) * 15, c.height);  // the list closed
+    }
+}
+
+// Moved to a 144 DPI monitor, the window lays itself out again at 1.5 times the size and counts
+// 10 twips to a pixel.
+TEST(Win32Window, RescalesWhenItsDpiChanges) {
+    Launcher l;
+    RECT suggested{10, 20, 10 + 507, 20 + 533};
+    SendMessageA(l.window.window(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(l.window.dpi(), 144u);
+    for (const char* name : {"Command1", "Check4", "Combo1", "Label2", "Label1"}) {
+        SCOPED_TRACE(name);
+        const layout::ControlSpec& c = *layout::findControl(name);
+        const layout::ControlSpec* frame =
+            c.container == "Form1" ? nullptr : layout::findControl(c.container);
+        const RECT r = clientRectOf(l[name]);
+        EXPECT_EQ(r.left, MulDiv(c.left + (frame ? frame->left : 0), 144, 1440));
+        EXPECT_EQ(r.top, MulDiv(c.top + (frame ? frame->top : 0), 144, 1440));
+        EXPECT_EQ(r.right - r.left, MulDiv(c.width, 144, 1440));
+        EXPECT_EQ(r.bottom - r.top, MulDiv(c.height, 144, 1440));
+    }
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(l["Check1"], WM_GETFONT, 0, 0)), sizeof font,
+               &font);
+    EXPECT_EQ(font.lfHeight, -17);  // 8.25 pt at 144 DPI
+    l.controls.setOuterWidthTwips(8250);
+    EXPECT_EQ(l.outer().right - l.outer().left, 825);
+    EXPECT_EQ(l.controls.outerWidthTwips(), 8250.0f);
+}
+
+TEST(Win32Window, ControlsAreStackedFrontToBackAsDesigned) {
+    Launcher l;
+    std::vector<std::string> names;
+    for (HWND c = GetWindow(l.window.window(), GW_CHILD); c != nullptr;
+         c = GetWindow(c, GW_HWNDNEXT)) {
+        names.emplace_back(layout::kControls[l.window.indexOf(c)].name);
+    }
+    EXPECT_THAT(names, ElementsAre("Command3", "Command4", "Text2", "Check6", "Check5", "Check4",
+                                   "Check3", "Command2", "Check2", "Check1", "Combo1", "Command1",
+                                   "Label2", "Frame1", "Frame2", "Label1"));
+}
+
+TEST(Win32Window, TheListHoldsTheTwelveModesByteForByteAndNothingSelected) {
+    Launcher l;
+    HWND list = l["Combo1"];
+    ASSERT_EQ(SendMessageA(list, CB_GETCOUNT, 0, 0), 12);
+    std::vector<std::string> entries;
+    for (int i = 0; i < 12; ++i) {
+        std::string text(static_cast<std::size_t>(SendMessageA(list, CB_GETLBTEXTLEN, i, 0)), '\0');
+        std::vector<char> buffer(text.size() + 1);
+        SendMessageA(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buffer.data()));
+        entries.emplace_back(buffer.data(), text.size());
+    }
+    EXPECT_THAT(entries, ElementsAreArray(layout::kDisplayModes));
+    EXPECT_EQ(l.controls.listIndex(), -1);
+    EXPECT_THAT(
+        (std::vector<int>{
+            l.controls.checkValue(CheckBox::Check1), l.controls.checkValue(CheckBox::Check2),
+            l.controls.checkValue(CheckBox::Check3), l.controls.checkValue(CheckBox::Check4),
+            l.controls.checkValue(CheckBox::Check5), l.controls.checkValue(CheckBox::Check6)}),
+        ElementsAre(0, 1, 0, 1, 1, 1));
+}
+
+TEST(Win32Window, PanelControlsAreDarkGreyWithWhiteText) {
+    Launcher l;
+    HDC dc = GetDC(l.window.window());
+    for (const char* name : {"Check1", "Check6", "Frame2", "Label1", "Label2"}) {
+        SCOPED_TRACE(name);
+        SetTextColor(dc, RGB(0, 0, 0));
+        auto brush = reinterpret_cast<HBRUSH>(SendMessageA(l.window.window(), WM_CTLCOLORSTATIC,
+                                                           reinterpret_cast<WPARAM>(dc),
+                                                           reinterpret_cast<LPARAM>(l[name])));
+        LOGBRUSH info{};
+        ASSERT_NE(GetObjectA(brush, sizeof info, &info), 0);
+        EXPECT_EQ(info.lbColor, RGB(64, 64, 64));
+        EXPECT_EQ(GetTextColor(dc), RGB(255, 255, 255));
+    }
+    ReleaseDC(l.window.window(), dc);
+}
+
+// One Click per change, whether the program or the player makes it, and none without a change.
+TEST(Win32Window, OneClickPerChange) {
+    Launcher l;
+    ClickCounter counter;
+    l.controls.setEvents(&counter);
+
+    l.controls.setCheckValue(CheckBox::Check2, 1);  // already 1
+    l.controls.setCheckValue(CheckBox::Check1, 1);
+    l.controls.setCheckValue(CheckBox::Check3, 2);
+    EXPECT_EQ(counter.check(2), 0);
+    EXPECT_EQ(counter.check(1), 1);
+    EXPECT_EQ(counter.check(3), 1);
+    EXPECT_EQ(SendMessageA(l["Check3"], BM_GETCHECK, 0, 0), BST_INDETERMINATE);
+
+    // The player's clicks: 1 -> 0, greyed -> 1, each raising one Click.
+    SendMessageA(l["Check1"], BM_CLICK, 0, 0);
+    SendMessageA(l["Check3"], BM_CLICK, 0, 0);
+    EXPECT_EQ(l.controls.checkValue(CheckBox::Check1), 0);
+    EXPECT_EQ(l.controls.checkValue(CheckBox::Check3), 1);
+    EXPECT_EQ(counter.check(1), 2);
+    EXPECT_EQ(counter.check(3), 2);
+
+    l.controls.setListIndex(1);
+    l.controls.setListIndex(1);
+    EXPECT_EQ(counter.list, 1);
+    EXPECT_EQ(SendMessageA(l["Combo1"], CB_GETCURSEL, 0, 0), 1);
+    EXPECT_THROW(l.controls.setListIndex(12), ControlError);
+    EXPECT_EQ(l.controls.listIndex(), 1);
+
+    // The player's pick: the list reports it; picking the selected entry again is no change.
+    SendMessageA(l["Combo1"], CB_SETCURSEL, 4, 0);
+    SendMessageA(l.window.window(), WM_COMMAND,
+                 MAKEWPARAM(GetDlgCtrlID(l["Combo1"]), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(l["Combo1"]));
+    SendMessageA(l.window.window(), WM_COMMAND,
+                 MAKEWPARAM(GetDlgCtrlID(l["Combo1"]), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(l["Combo1"]));
+    EXPECT_EQ(l.controls.listIndex(), 4);
+    EXPECT_EQ(counter.list, 2);
+}
+
+TEST(Win32Window, Text2KeepsItsBytesAndShowsTheirStart) {
+    Launcher l;
+    l.controls.setText2(std::string("a\r\nb\rc\xA0", 7));
+    EXPECT_EQ(l.controls.text2(), std::string("a\r\nb\rc\xA0", 7));
+    EXPECT_EQ(windowText(l["Text2"]), std::string("a\r\nb\rc\xA0", 7));
+}
+
+TEST(Win32Window, VideoSetupTogglesTheOuterWidthKeepingPositionAndHeight) {
+    Launcher l;
+    SetWindowPos(l.window.window(), nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    const RECT opening = l.outer();
+    EXPECT_LT(opening.right - opening.left, 550);
+
+    SendMessageA(l["Command2"], BM_CLICK, 0, 0);
+    RECT wide = l.outer();
+    EXPECT_EQ(wide.right - wide.left, 550);
+    EXPECT_EQ(l.controls.outerWidthTwips(), 8250.0f);
+
+    SendMessageA(l.window.window(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(l["Label1"]), STN_CLICKED),
+                 reinterpret_cast<LPARAM>(l["Label1"]));
+    const RECT narrow = l.outer();
+    EXPECT_EQ(narrow.right - narrow.left, 344);
+    for (const RECT& r : {wide, narrow}) {
+        EXPECT_EQ(r.left, opening.left);
+        EXPECT_EQ(r.top, opening.top);
+        EXPECT_EQ(r.bottom - r.top, opening.bottom - opening.top);
+    }
+}
+
+TEST(Win32Window, ClosingEndsTheMessageLoopAndStartsNothing) {
+    Launcher l;
+    SendMessageA(l.window.window(), WM_CLOSE, 0, 0);
+    MSG message;
+    EXPECT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_TRUE(IsWindow(l.window.window()));
+    EXPECT_TRUE(l.platform.calls.empty());
+}
+
+TEST(Win32Window, PlayStartsTheGameMinimisedWithTheOptionsCommandLine) {
+    Launcher l;
+    l.form.Form_Load();  // no xconfig.dat: display mode 1, design values
+    SendMessageA(l["Command1"], BM_CLICK, 0, 0);
+    ASSERT_EQ(l.platform.starts.size(), 1u);
+    EXPECT_EQ(l.platform.starts[0].commandLine, "vantu.exe -nc -d v1  -d noshadow -d saveme");
+    EXPECT_EQ(l.platform.starts[0].showState, 2);
+    EXPECT_EQ(l.platform.ends, 1);
+}
+
+// The keyboard on the shown window, with real key presses and clicks. One window serves every
+// case: destroying a shown window takes seconds under Wine without a window manager.
+class Win32Keyboard : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        shown = new Launcher;
+        shown->window.show(SW_SHOWNORMAL);
+        SetForegroundWindow(shown->window.window());
+        pumpUntil([] {
+            return GetForegroundWindow() == shown->window.window() && GetFocus() != nullptr;
+        });
+    }
+    static void TearDownTestSuite() {
+        delete shown;
+        shown = nullptr;
+    }
+    void SetUp() override {
+        ASSERT_EQ(GetForegroundWindow(), shown->window.window());
+        SetFocus((*shown)["Command1"]);
+        pump(50);
+    }
+    // Presses a key and waits until its messages were handled.
+    static void press(WORD key, bool shift = false) {
+        pressKey(key, shift);
+        pump(150);
+    }
+    static Launcher* shown;
+};
+
+Launcher* Win32Keyboard::shown = nullptr;
+
+TEST_F(Win32Keyboard, FocusStartsOnPlayAndTabWalksTheTabIndexOrder) {
+    Launcher& l = *shown;
+    EXPECT_EQ(l.focused(), "Command1");
+    std::vector<std::string> walk;
+    for (int i = 0; i < 9; ++i) {
+        press(VK_TAB);
+        walk.push_back(l.focused());
+    }
+    EXPECT_THAT(walk, ElementsAre("Combo1", "Check1", "Check2", "Command2", "Check3", "Check4",
+                                  "Check5", "Check6", "Command1"));
+    press(VK_TAB, true);
+    EXPECT_EQ(l.focused(), "Check6");
+    press(VK_TAB, true);
+    EXPECT_EQ(l.focused(), "Check5");
+}
+
+TEST_F(Win32Keyboard, ArrowsMoveTheFocusExceptInTheListWhereTheyChangeTheSelection) {
+    Launcher& l = *shown;
+    press(VK_DOWN);
+    EXPECT_EQ(l.focused(), "Combo1");
+    ClickCounter counter;
+    l.controls.setEvents(&counter);
+    const std::int16_t before = l.controls.listIndex();
+    press(VK_DOWN);
+    EXPECT_EQ(l.focused(), "Combo1");
+    EXPECT_EQ(l.controls.listIndex(), before + 1);
+    EXPECT_EQ(counter.list, 1);
+    l.controls.setEvents(&l.form);
+    press(VK_UP);
+    press(VK_LEFT);
+    EXPECT_EQ(l.focused(), "Combo1");
+}
+
+TEST_F(Win32Keyboard, EnterAndSpacePressOnlyTheFocusedButtonAndEscapeDoesNothing) {
+    Launcher& l = *shown;
+    const auto width = [&] { return l.outer().right - l.outer().left; };
+    const auto narrowWidth = width();
+
+    // Enter on a check box, or Escape anywhere: nothing happens.
+    SetFocus(l["Check1"]);
+    const std::int16_t check1 = l.controls.checkValue(CheckBox::Check1);
+    press(VK_RETURN);
+    press(VK_ESCAPE);
+    EXPECT_EQ(l.controls.checkValue(CheckBox::Check1), check1);
+    EXPECT_EQ(width(), narrowWidth);
+    EXPECT_TRUE(IsWindowVisible(l.window.window()));
+
+    // Space toggles a focused check box.
+    press(VK_SPACE);
+    EXPECT_NE(l.controls.checkValue(CheckBox::Check1), check1);
+
+    // Enter and Space on "Video Setup" toggle the width.
+    SetFocus(l["Command2"]);
+    press(VK_RETURN);
+    EXPECT_EQ(width(), 550);
+    press(VK_SPACE);
+    EXPECT_EQ(width(), 344);
+    EXPECT_TRUE(l.platform.starts.empty());
+}
+
+TEST_F(Win32Keyboard, ClicksOnTheLabelAndACheckBoxInTheWideWindow) {
+    Launcher& l = *shown;
+    l.controls.setOuterWidthTwips(8250);
+    pump(100);
+    ClickCounter counter;
+    l.controls.setEvents(&counter);
+    const std::int16_t before = l.controls.checkValue(CheckBox::Check5);
+    clickAt(l["Check5"]);
+    ASSERT_TRUE(pumpUntil([&] { return counter.check(5) == 1; }));
+    EXPECT_EQ(l.controls.checkValue(CheckBox::Check5), WidgetControls::clickedValue(before));
+    l.controls.setEvents(&l.form);
+
+    clickAt(l["Label1"]);
+    EXPECT_TRUE(pumpUntil([&] { return l.outer().right - l.outer().left == 344; }));
+}
+
+}  // namespace
+}  // namespace vantu
