@@ -77,7 +77,10 @@ case $display in
     :[0-9]*) ;;
     *) check_failed "wine-prefix.sh printed '$display', not a display" ;;
 esac
-run notepad >/dev/null 2>&1 &
+# By its path, so the process started here is Notepad itself ("wine notepad" would start it
+# from a helper process, and ending that would leave Notepad and the session running).
+"$TOOLS/wine-run.sh" --prefix "$PREFIX" -- "$PREFIX/drive_c/windows/system32/notepad.exe" \
+    >/dev/null 2>&1 &
 PIDS+=($!)
 shown=no
 for ((i = 0; i < 100; i++)); do
@@ -89,6 +92,7 @@ for ((i = 0; i < 100; i++)); do
 done
 [ "$shown" = yes ] || check_failed "a window did not open on the session's display $display"
 kill "${PIDS[-1]}" 2>/dev/null || true
+wait "${PIDS[-1]}" 2>/dev/null || true
 
 echo "-- exit statuses pass through"
 for status in 0 1 3 125 255; do
