@@ -1,0 +1,184 @@
+#!/usr/bin/env bash
+# Start-up benchmark of the Windows launcher under Wine, against two baselines.
+#
+#   bench/windows-startup/run.sh [-n ROUNDS] [-w WARMUP_ROUNDS] [-r RAW.csv] [BUILD_DIR]
+#
+# BUILD_DIR (default: build/windows in the repository) must hold the windows preset's build:
+# vantu-launcher.exe, bench/windows-startup/bench-{controls,picture}-window.exe and
+# tests/windows-e2e/win-driver.exe. The script builds only the Xlib timer
+# (bench/startup/map_timer.cpp, with the host's g++) and prints figures; it asserts nothing.
+#
+# The build's Wine prefix (BUILD_DIR/wine-prefix) and its session from tools/wine-prefix.sh (a
+# warm wineserver and the session's Xvfb without a window manager), and a keeper program that
+# holds a hidden window all along, so that Wine's desktop process does not end and restart
+# between two runs. Three cases, one run of each per round, the order rotating from round to
+# round:
+#   launcher        vantu-launcher.exe in a game folder with a typical xconfig.dat and the
+#                   demo's vantu2.wav
+#   controls        the same window with its picture and seventeen controls but no logic
+#   picture         the window with its picture alone
+# Each run is timed from the exec of `wine PROGRAM` to the map of the window "Vantu2: Copper
+# Winds" on the X server, then the program is ended. Wine's own start-up is in every case, so
+# the ratio launcher / controls is what the launcher's own code costs.
+set -euo pipefail
+
+rounds=30
+warmup=3
+raw=""
+usage() {
+    echo "usage: $0 [-n ROUNDS] [-w WARMUP_ROUNDS] [-r RAW.csv] [BUILD_DIR]" >&2
+    exit 1
+}
+while getopts "n:w:r:h" opt; do
+    case "$opt" in
+        n) rounds=$OPTARG ;;
+        w) warmup=$OPTARG ;;
+        r) raw=$OPTARG ;;
+        *) usage ;;
+    esac
+done
+shift $((OPTIND - 1))
+[ $# -le 1 ] || usage
+[[ "$rounds" =~ ^[1-9][0-9]*$ && "$warmup" =~ ^[0-9]+$ ]] || usage
+
+repo=$(cd "$(dirname "$0")/../.." && pwd)
+build=${1:-$repo/build/windows}
+[ -d "$build" ] || { echo "no build folder $build" >&2; exit 1; }
+build=$(cd "$build" && pwd)
+
+title="Vantu2: Copper Winds"
+launcher=$build/vantu-launcher.exe
+controls=$build/bench/windows-startup/bench-controls-window.exe
+picture=$build/bench/windows-startup/bench-picture-window.exe
+driver=$build/tests/windows-e2e/win-driver.exe
+for f in "$launcher" "$controls" "$picture" "$driver"; do
+    [ -f "$f" ] || { echo "missing $f: build the windows preset first" >&2; exit 1; }
+done
+for tool in wine g++; do
+    command -v "$tool" >/dev/null || { echo "$tool is missing" >&2; exit 1; }
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/vantu-win-startup.XXXXXX")
+keeper_pid=""
+cleanup() {
+    set +e
+    if [ -n "$keeper_pid" ]; then
+        exec {keeper}>&-
+        wait "$keeper_pid" 2>/dev/null
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+timer=$work/map-timer
+g++ -std=c++20 -O2 -o "$timer" "$repo/bench/startup/map_timer.cpp" -lX11 ||
+    { echo "cannot build the timer (libx11-dev?)" >&2; exit 1; }
+
+prefix=$build/wine-prefix
+display=$(bash "$repo/tools/wine-prefix.sh" "$prefix" 2>"$work/prefix.log") ||
+    { cat "$work/prefix.log" >&2; exit 1; }
+export DISPLAY=$display XAUTHORITY=/dev/null
+export WINEPREFIX=$prefix HOME=${VANTU_WINE_HOME:-$prefix/home} WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
+
+# The keeper holds its hidden window until its standard input (this script's pipe) closes.
+exec {keeper}> >(exec wine "$driver" hold >"$work/keeper.log" 2>&1)
+keeper_pid=$!
+for _ in $(seq 300); do
+    grep -q '^holding=' "$work/keeper.log" 2>/dev/null && break
+    sleep 0.1
+done
+grep -q '^holding=yes' "$work/keeper.log" || { echo "the keeper did not start" >&2; exit 1; }
+
+mkdir "$work/game" "$work/plain"
+printf '1 1 1 1 1 0 0 0 0 3 ' >"$work/game/xconfig.dat"
+[ ! -f "$repo/demo/vantu2.wav" ] || cp "$repo/demo/vantu2.wav" "$work/game/"
+
+cases=(launcher controls picture)
+failures=0
+failures_in_a_row=0
+run_case() {
+    local name=$1 keep=$2 dir=$work/plain prog out status=0
+    case "$name" in
+        launcher) dir=$work/game prog=$launcher ;;
+        controls) prog=$controls ;;
+        picture) prog=$picture ;;
+    esac
+    out=$("$timer" --timeout 30 --cwd "$dir" --title "$title" -- wine "$prog" \
+        </dev/null 2>"$work/run.err") || status=$?
+    [ "$status" -lt 128 ] || exit "$status"
+    if [ "$status" != 0 ]; then
+        failures=$((failures + 1))
+        failures_in_a_row=$((failures_in_a_row + 1))
+        echo "run of '$name' failed:" >&2
+        tail -n 5 "$work/run.err" >&2
+        [ "$failures_in_a_row" -lt 5 ] || { echo "giving up: 5 failed runs in a row" >&2; exit 2; }
+        return 0
+    fi
+    failures_in_a_row=0
+    local ms
+    ms=$(sed -n 's/.*map_ms=\([0-9.]*\).*/\1/p' <<<"$out")
+    if [ "$keep" != 0 ]; then
+        echo "$ms" >>"$work/$name.samples"
+        [ -z "$raw" ] || echo "$keep,$name,$ms" >>"$raw"
+    fi
+}
+
+[ -z "$raw" ] || echo "round,case,map_ms" >"$raw"
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+n=${#cases[@]}
+for ((r = 0; r < warmup; r++)); do
+    for c in "${cases[@]}"; do run_case "$c" 0; done
+done
+for ((r = 0; r < rounds; r++)); do
+    for ((i = 0; i < n; i++)); do
+        run_case "${cases[$(((r + i) % n))]}" $((r + 1))
+    done
+done
+
+# "median p90 min" of a file of numbers (p90 by nearest rank).
+stats() {
+    sort -g "$1" | awk '
+        { v[NR] = $1 }
+        END {
+            if (NR == 0) { print "nan nan nan"; exit }
+            med = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+            k = int(0.9 * NR); if (k < 0.9 * NR) k++
+            printf "%.1f %.1f %.1f\n", med, v[k], v[1]
+        }'
+}
+
+declare -A med p90 low count
+for c in "${cases[@]}"; do
+    f=$work/$c.samples
+    [ -s "$f" ] || { echo "no successful run of '$c'" >&2; exit 2; }
+    read -r med[$c] p90[$c] low[$c] <<<"$(stats "$f")"
+    count[$c]=$(wc -l <"$f")
+done
+
+echo "Start-up under $(wine --version 2>/dev/null), Xvfb $DISPLAY, no window manager, warm" \
+    "prefix, desktop kept up; exec of wine to the window's map; $rounds rounds after $warmup" \
+    "warm-up rounds"
+echo "load average before: $load_before, after: $(cut -d' ' -f1-3 /proc/loadavg)"
+printf '%-10s %5s %10s %8s %8s\n' "case" "runs" "median ms" "p90 ms" "min ms"
+for c in "${cases[@]}"; do
+    printf '%-10s %5s %10s %8s %8s\n' "$c" "${count[$c]}" "${med[$c]}" "${p90[$c]}" "${low[$c]}"
+done
+[ "$failures" = 0 ] || echo "failed runs (left out): $failures"
+echo
+ratio() {  # label numerator denominator [target]
+    awk -v l="$1" -v a="$2" -v b="$3" -v t="${4:-}" 'BEGIN {
+        v = a / b
+        if (t == "") printf "%-36s %6.3f\n", l, v
+        else printf "%-36s %6.3f  (target <= %.2f)  %s\n", l, v, t, (v <= t) ? "PASS" : "MISS" }'
+}
+ratio "launcher / controls (median)" "${med[launcher]}" "${med[controls]}" 1.10
+ratio "launcher / controls (p90)" "${p90[launcher]}" "${p90[controls]}"
+# Under load the fastest runs are the least disturbed ones.
+ratio "launcher / controls (min)" "${low[launcher]}" "${low[controls]}"
+ratio "controls / picture (median)" "${med[controls]}" "${med[picture]}"
+ratio "launcher / picture (median)" "${med[launcher]}" "${med[picture]}"
+echo
+printf '%-36s %s bytes\n' "vantu-launcher.exe" "$(stat -c %s "$launcher")"
+printf '%-36s %s bytes\n' "bench-controls-window.exe" "$(stat -c %s "$controls")"

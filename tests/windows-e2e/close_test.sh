@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Closing the window (the close button's SC_CLOSE) ends the launcher with status 0, starts
+# nothing and writes nothing, even after the player changed options.
+# shellcheck source=lib.sh
+source "$(dirname "$0")/lib.sh"
+
+make_game close "$TYPICAL_CONFIG"
+before=$(folder_snapshot "$GAME")
+launch_commands
+drive "${LAUNCH[@]}" click button "Video Setup" wait-width 550 "$WAIT_LIMIT" \
+    click check "Use Shaders" wait-check "Use Shaders" 0 "$WAIT_LIMIT" \
+    close wait-exit "$WAIT_LIMIT"
+expect_eq "exit status" "$(value exit)" 0
+[ "$(folder_snapshot "$GAME")" = "$before" ] || check_failed "the game folder changed"
+[ -z "$(ls -A "$RECORD")" ] || check_failed "the game was started"
+finish

@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# At 144 dpi everything scales by 1.5: the client area is 498 x 504 px, the picture is drawn
+# 1.5 times larger and covers it, the wide window is 825 px and shows the options panel's
+# backdrop (64,64,64). It runs in a prefix of its own set to 144 dpi (made on first use).
+DPI=144
+# shellcheck source=lib.sh
+source "$(dirname "$0")/lib.sh"
+for tool in import convert identify od; do
+    command -v "$tool" >/dev/null || die "$tool is missing"
+done
+[ -r "$BACKGROUND" ] || die "no background picture at '$BACKGROUND'"
+BG_W=$(identify -format %w "$BACKGROUND")
+convert "$BACKGROUND" -depth 8 rgb:"$WORK/background.rgb"
+
+# Client pixel X,Y shows picture pixel X/1.5,Y/1.5; which neighbour a stretch picks for an
+# in-between pixel is the drawing code's choice, so any of the 3 x 3 around it counts.
+picture_at() {
+    local x=$1 y=$2 sx sy dx dy want
+    sx=$((x * 2 / 3)) sy=$((y * 2 / 3))
+    want=$(pixel "$WORK/shot.rgb" "$SCREEN_W" $((OX + x)) $((OY + y)))
+    for dy in -1 0 1; do
+        for dx in -1 0 1; do
+            [ "$(pixel "$WORK/background.rgb" "$BG_W" $((sx + dx)) $((sy + dy)))" = "$want" ] &&
+                return 0
+        done
+    done
+    echo "client pixel $x,$y is ($want), not the picture's pixel near $sx,$sy" >>"$WORK/mismatches"
+    return 1
+}
+colour_at() {
+    local got
+    got=$(pixel "$WORK/shot.rgb" "$SCREEN_W" $((OX + $1)) $((OY + $2)))
+    [ "$got" = "$3" ] && return 0
+    echo "client pixel $1,$2 is ($got), expected ($3)" >>"$WORK/mismatches"
+    return 1
+}
+# Screenshots until every expectation ("x y picture" or "x y R G B" lines) holds: the window may
+# still be painting.
+looks_right() {
+    local x y r g b ok=0
+    : >"$WORK/mismatches"
+    shoot "$WORK/shot.rgb" || return 1
+    while read -r x y r g b; do
+        [ -n "$x" ] || continue
+        if [ "$r" = picture ]; then
+            picture_at "$x" "$y" || ok=1
+        else
+            colour_at "$x" "$y" "$r $g $b" || ok=1
+        fi
+    done <<<"$EXPECTED"
+    return "$ok"
+}
+verify() {
+    wait_until 5 looks_right && return 0
+    check_failed "$1 window at 144 dpi:"
+    sed 's/^/    /' "$WORK/mismatches" >&2
+}
+
+make_game dpi "$TYPICAL_CONFIG"
+launch_commands
+drive_async "${LAUNCH[@]}" state narrow pause-until "$WORK/narrow-seen" "$WINDOW_LIMIT" \
+    click button "Video Setup" wait-width 825 "$WAIT_LIMIT" state wide \
+    pause-until "$WORK/wide-seen" "$WINDOW_LIMIT"
+
+wait_paused "$WORK/narrow-seen"
+expect_eq "client area" "$(value narrow.client)" "498 504"
+read -r OX OY <<<"$(value narrow.client-origin)"
+# Corners and open spots of the picture; 252..481 x 372..481 holds the two buttons.
+EXPECTED="
+2 2 picture
+150 90 picture
+300 200 picture
+450 30 picture
+60 450 picture
+240 330 picture
+496 502 picture
+490 300 picture
+"
+verify narrow
+touch "$WORK/narrow-seen"
+
+wait_paused "$WORK/wide-seen"
+read -r OX OY <<<"$(value wide.client-origin)"
+# Inside the panel's backdrop (516..805 x 24..493) away from its frames and controls, and the
+# picture beside it.
+EXPECTED="
+560 205 64 64 64
+600 470 64 64 64
+522 300 64 64 64
+150 90 picture
+812 300 picture
+"
+verify wide
+touch "$WORK/wide-seen"
+drive_wait || true
+finish

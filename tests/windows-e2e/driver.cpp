@@ -1,0 +1,669 @@
+// Acts as the player of a Win32 window from another process, for the end-to-end test scripts:
+// starts the program, finds its window and controls by class and caption, clicks and types
+// with real input (SendInput), and prints what it reads back.
+//
+//   win-driver.exe COMMAND [ARG...] [COMMAND [ARG...]]...
+//
+// The commands run in order; each takes a fixed number of arguments:
+//   start EXE DIR             start EXE with DIR as its current folder (Unix or Windows paths)
+//   window TITLE SECONDS      wait for a visible top-level window titled TITLE (of the started
+//                             program, when there is one); it becomes the current window
+//   message-box TITLE TEXT SECONDS
+//                             wait for another visible top-level window titled TITLE whose
+//                             text contains TEXT; it becomes the current window; prints
+//                             box.text=<its text>
+//   state LABEL               print the current window's state as LABEL.<name>=<value> lines:
+//                             window (x y width height), client (width height),
+//                             client-origin (screen x y), owner
+//                             (none, hidden or visible), check.<caption> (0, 1 or 2), list
+//                             (selected index), list.text, focus (kind:caption), foreground
+//   entries LABEL             print the list's entries as LABEL.entry.<index>=<text>
+//   controls                  print every child control: kind, caption, visible, rectangle
+//   click KIND CAPTION        click at the centre of a control; KIND is button, check, group,
+//                             static, combo or edit (CAPTION "-" for the only combo or edit)
+//   click-at X Y              click at a point of the current window's client area
+//   move-to X Y               move the mouse to a point given like click-at, without a click
+//   key NAME                  press and release tab, shift+tab, space, return, escape, up,
+//                             down, left or right
+//   wait-width PIXELS SECONDS wait until the current window's outer width is PIXELS
+//   wait-focus KIND CAPTION SECONDS
+//                             wait until that control has the keyboard focus
+//   wait-check CAPTION VALUE SECONDS
+//                             wait until that check box's state is VALUE
+//   wait-list INDEX SECONDS   wait until the list's selected index is INDEX
+//   close                     ask the current window to close, as its close button does
+//                             (WM_SYSCOMMAND SC_CLOSE, posted)
+//   wait-exit SECONDS         wait for the started program to end; prints exit=<status>
+//   pause-until PATH SECONDS  print paused=PATH, then wait until the file PATH exists (a test
+//                             script takes a screenshot meanwhile, then makes the file)
+//   sleep MILLISECONDS
+//   hold                      keep a hidden window until standard input ends (so that Wine's
+//                             desktop process stays up between programs)
+//
+// Every wait is bounded. Exit status: 0 when every command succeeded, 1 when one failed (the
+// reason on standard error; the rest are skipped), 2 on a usage error. A started program that
+// is still running when the driver ends is ended with it, unless it was waited for.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "wine_path.h"
+
+namespace {
+
+struct Failure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+std::string utf8(const std::wstring& text) {
+    if (text.empty())
+        return {};
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
+                        nullptr, nullptr);
+    return out;
+}
+
+std::wstring wide(const std::string& text) {
+    if (text.empty())
+        return {};
+    const int size =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
+    return out;
+}
+
+void say(const std::string& line) {
+    std::fputs((line + "\n").c_str(), stdout);
+    std::fflush(stdout);
+}
+
+// Seconds given on the command line, as a bound in milliseconds.
+DWORD boundMs(const std::string& seconds) {
+    char* end = nullptr;
+    const double value = std::strtod(seconds.c_str(), &end);
+    if (end == seconds.c_str() || *end != '\0' || !(value >= 0 && value <= 600))
+        throw UsageError("not a number of seconds: " + seconds);
+    return static_cast<DWORD>(value * 1000);
+}
+
+int integer(const std::string& text) {
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (end == text.c_str() || *end != '\0')
+        throw UsageError("not a whole number: " + text);
+    return static_cast<int>(value);
+}
+
+// Polls until done() holds or the bound passes; true when it held.
+bool pollUntil(DWORD bound, const std::function<bool()>& done) {
+    const ULONGLONG deadline = GetTickCount64() + bound;
+    for (;;) {
+        if (done())
+            return true;
+        if (GetTickCount64() >= deadline)
+            return false;
+        Sleep(20);
+    }
+}
+
+// A message to another process's window that cannot block the driver for long.
+LRESULT ask(HWND window, UINT message, WPARAM w, LPARAM l) {
+    DWORD_PTR result = 0;
+    if (SendMessageTimeoutW(window, message, w, l, SMTO_NORMAL, 5000, &result) == 0)
+        throw Failure("window " + std::to_string(reinterpret_cast<std::uintptr_t>(window)) +
+                      " does not answer (message " + std::to_string(message) + ")");
+    return static_cast<LRESULT>(result);
+}
+
+std::wstring className(HWND window) {
+    wchar_t name[256] = {};
+    GetClassNameW(window, name, 256);
+    return name;
+}
+
+// The caption as the window manager knows it (no message to the other process).
+std::wstring caption(HWND window) {
+    wchar_t text[512] = {};
+    InternalGetWindowText(window, text, 512);
+    return text;
+}
+
+std::string kindOf(HWND window) {
+    const std::wstring name = className(window);
+    if (_wcsicmp(name.c_str(), L"Button") == 0) {
+        switch (GetWindowLongPtrW(window, GWL_STYLE) & BS_TYPEMASK) {
+            case BS_GROUPBOX:
+                return "group";
+            case BS_CHECKBOX:
+            case BS_AUTOCHECKBOX:
+            case BS_3STATE:
+            case BS_AUTO3STATE:
+                return "check";
+            case BS_RADIOBUTTON:
+            case BS_AUTORADIOBUTTON:
+                return "radio";
+            default:
+                return "button";
+        }
+    }
+    if (_wcsicmp(name.c_str(), L"ComboBox") == 0)
+        return "combo";
+    if (_wcsicmp(name.c_str(), L"Static") == 0)
+        return "static";
+    if (_wcsicmp(name.c_str(), L"Edit") == 0)
+        return "edit";
+    return utf8(name);
+}
+
+std::string describe(HWND window) {
+    if (window == nullptr)
+        return "none";
+    return kindOf(window) + ":" + utf8(caption(window));
+}
+
+std::vector<HWND> children(HWND parent) {
+    std::vector<HWND> found;
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM list) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+std::vector<HWND> topLevelWindows() {
+    std::vector<HWND> found;
+    EnumWindows(
+        [](HWND window, LPARAM list) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+DWORD processOf(HWND window) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return process;
+}
+
+std::string rectText(const RECT& r) {
+    return std::to_string(r.left) + " " + std::to_string(r.top) + " " +
+           std::to_string(r.right - r.left) + " " + std::to_string(r.bottom - r.top);
+}
+
+// The text of every static control of a window, one line each (a message box's message).
+std::string staticText(HWND window) {
+    std::string text;
+    for (HWND child : children(window)) {
+        if (kindOf(child) != "static")
+            continue;
+        const std::string line = utf8(caption(child));
+        if (line.empty())
+            continue;
+        if (!text.empty())
+            text += "\\n";
+        text += line;
+    }
+    return text;
+}
+
+class Driver {
+  public:
+    ~Driver() {
+        if (process_ != nullptr) {
+            if (!waited_)
+                TerminateProcess(process_, 255);
+            CloseHandle(process_);
+        }
+    }
+
+    void start(const std::string& exe, const std::string& folder) {
+        if (process_ != nullptr)
+            throw UsageError("start: a program was already started");
+        const std::wstring program = wide(windowsPath(exe));
+        std::wstring commandLine = L"\"" + program + L"\"";
+        const std::wstring directory = wide(windowsPath(folder));
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                            nullptr, directory.c_str(), &startup, &info))
+            throw Failure("cannot start " + exe + ": error " + std::to_string(GetLastError()));
+        CloseHandle(info.hThread);
+        process_ = info.hProcess;
+        processId_ = info.dwProcessId;
+        say("pid=" + std::to_string(info.dwProcessId));
+    }
+
+    void waitWindow(const std::string& title, DWORD bound) {
+        const std::wstring wanted = wide(title);
+        HWND found = nullptr;
+        const bool ok = pollUntil(bound, [&] {
+            failIfEnded("before its window appeared");
+            for (HWND w : topLevelWindows()) {
+                if (IsWindowVisible(w) && caption(w) == wanted &&
+                    (processId_ == 0 || processOf(w) == processId_)) {
+                    found = w;
+                    return true;
+                }
+            }
+            return false;
+        });
+        if (!ok)
+            throw Failure("no visible window \"" + title + "\" within the bound");
+        window_ = found;
+        main_ = found;
+    }
+
+    void waitMessageBox(const std::string& title, const std::string& part, DWORD bound) {
+        const std::wstring wanted = wide(title);
+        HWND found = nullptr;
+        std::string text;
+        const bool ok = pollUntil(bound, [&] {
+            for (HWND w : topLevelWindows()) {
+                if (w == main_ || !IsWindowVisible(w) || caption(w) != wanted ||
+                    (processId_ != 0 && processOf(w) != processId_))
+                    continue;
+                text = staticText(w);
+                if (text.find(part) != std::string::npos) {
+                    found = w;
+                    return true;
+                }
+            }
+            failIfEnded("before showing the message box");
+            return false;
+        });
+        if (!ok)
+            throw Failure("no message box \"" + title + "\" with \"" + part +
+                          "\" within the bound" +
+                          (text.empty() ? "" : " (last seen: " + text + ")"));
+        window_ = found;
+        say("box.text=" + text);
+    }
+
+    void printState(const std::string& label) {
+        HWND w = current();
+        RECT outer{};
+        RECT client{};
+        GetWindowRect(w, &outer);
+        GetClientRect(w, &client);
+        say(label + ".window=" + rectText(outer));
+        say(label + ".client=" + std::to_string(client.right) + " " +
+            std::to_string(client.bottom));
+        POINT origin{0, 0};
+        ClientToScreen(w, &origin);
+        say(label + ".client-origin=" + std::to_string(origin.x) + " " + std::to_string(origin.y));
+        HWND owner = GetWindow(w, GW_OWNER);
+        say(label + ".owner=" +
+            std::string(owner == nullptr         ? "none"
+                        : IsWindowVisible(owner) ? "visible"
+                                                 : "hidden"));
+        for (HWND child : children(w)) {
+            const std::string kind = kindOf(child);
+            if (kind == "check") {
+                say(label + ".check." + utf8(caption(child)) + "=" +
+                    std::to_string(ask(child, BM_GETCHECK, 0, 0)));
+            } else if (kind == "combo") {
+                const LRESULT index = ask(child, CB_GETCURSEL, 0, 0);
+                say(label + ".list=" + std::to_string(index));
+                say(label + ".list.text=" + (index < 0 ? "" : entry(child, index)));
+            }
+        }
+        say(label + ".focus=" + describe(focused()));
+        say(label + ".foreground=" + std::string(GetForegroundWindow() == w ? "yes" : "no"));
+    }
+
+    void printEntries(const std::string& label) {
+        HWND list = control("combo", "-");
+        const LRESULT count = ask(list, CB_GETCOUNT, 0, 0);
+        say(label + ".entries=" + std::to_string(count));
+        for (LRESULT i = 0; i < count; ++i)
+            say(label + ".entry." + std::to_string(i) + "=" + entry(list, i));
+    }
+
+    void printControls() {
+        for (HWND child : children(current())) {
+            RECT r{};
+            GetWindowRect(child, &r);
+            MapWindowPoints(HWND_DESKTOP, current(), reinterpret_cast<POINT*>(&r), 2);
+            say("control=" + describe(child) + "|" +
+                (IsWindowVisible(child) ? "visible" : "hidden") + "|" + rectText(r));
+        }
+    }
+
+    void click(const std::string& kind, const std::string& text) {
+        HWND target = control(kind, text);
+        RECT r{};
+        GetWindowRect(target, &r);
+        const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        // A control cut off by the window's edge cannot be clicked by a player either.
+        RECT outer{};
+        GetWindowRect(current(), &outer);
+        if (!PtInRect(&outer, centre))
+            throw Failure("the centre of " + kind + " \"" + text + "\" lies outside the window");
+        clickScreen(centre);
+    }
+
+    void clickAt(int x, int y) {
+        POINT p{x, y};
+        ClientToScreen(current(), &p);
+        clickScreen(p);
+    }
+
+    void moveTo(int x, int y) {
+        POINT p{x, y};
+        ClientToScreen(current(), &p);
+        std::vector<INPUT> inputs(1);
+        inputs[0] = mouseInput(p, MOUSEEVENTF_MOVE);
+        send(inputs);
+    }
+
+    void key(const std::string& name) {
+        struct Key {
+            const char* name;
+            WORD vk;
+            bool shift;
+        };
+        static const Key keys[] = {
+            {"tab", VK_TAB, false},       {"shift+tab", VK_TAB, true},  {"space", VK_SPACE, false},
+            {"return", VK_RETURN, false}, {"escape", VK_ESCAPE, false}, {"up", VK_UP, false},
+            {"down", VK_DOWN, false},     {"left", VK_LEFT, false},     {"right", VK_RIGHT, false},
+        };
+        for (const Key& k : keys) {
+            if (name != k.name)
+                continue;
+            std::vector<INPUT> inputs;
+            auto add = [&](WORD vk, bool up) {
+                INPUT in{};
+                in.type = INPUT_KEYBOARD;
+                in.ki.wVk = vk;
+                in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+                in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+                if (vk == VK_UP || vk == VK_DOWN || vk == VK_LEFT || vk == VK_RIGHT)
+                    in.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+                inputs.push_back(in);
+            };
+            if (k.shift)
+                add(VK_SHIFT, false);
+            add(k.vk, false);
+            add(k.vk, true);
+            if (k.shift)
+                add(VK_SHIFT, true);
+            send(inputs);
+            return;
+        }
+        throw UsageError("unknown key: " + name);
+    }
+
+    void waitWidth(int pixels, DWORD bound) {
+        int width = 0;
+        const bool ok = waitFor(bound, [&] {
+            RECT r{};
+            GetWindowRect(current(), &r);
+            width = r.right - r.left;
+            return width == pixels;
+        });
+        if (!ok)
+            throw Failure("window width " + std::to_string(width) + ", expected " +
+                          std::to_string(pixels));
+    }
+
+    void waitFocus(const std::string& kind, const std::string& text, DWORD bound) {
+        HWND target = control(kind, text);
+        if (!waitFor(bound, [&] { return focused() == target; }))
+            throw Failure("focus on " + describe(focused()) + ", expected " + kind + ":" + text);
+    }
+
+    void waitCheck(const std::string& text, int value, DWORD bound) {
+        HWND box = control("check", text);
+        LRESULT state = 0;
+        if (!waitFor(bound, [&] { return (state = ask(box, BM_GETCHECK, 0, 0)) == value; }))
+            throw Failure("check box \"" + text + "\" is " + std::to_string(state) + ", expected " +
+                          std::to_string(value));
+    }
+
+    void waitList(int index, DWORD bound) {
+        HWND list = control("combo", "-");
+        LRESULT selected = 0;
+        if (!waitFor(bound, [&] { return (selected = ask(list, CB_GETCURSEL, 0, 0)) == index; }))
+            throw Failure("list index " + std::to_string(selected) + ", expected " +
+                          std::to_string(index));
+    }
+
+    void pauseUntil(const std::string& path, DWORD bound) {
+        say("paused=" + path);
+        const std::string file = windowsPath(path);
+        if (!pollUntil(bound,
+                       [&] { return GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES; }))
+            throw Failure("nobody made " + path + " within the bound");
+    }
+
+    void close() { PostMessageW(current(), WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+    void waitExit(DWORD bound) {
+        if (process_ == nullptr)
+            throw UsageError("wait-exit: no program was started");
+        if (WaitForSingleObject(process_, bound) != WAIT_OBJECT_0)
+            throw Failure("the program is still running after the bound");
+        DWORD status = 0;
+        GetExitCodeProcess(process_, &status);
+        waited_ = true;
+        say("exit=" + std::to_string(status));
+    }
+
+    // A hidden window keeps Wine's desktop process up until standard input ends.
+    static void hold() {
+        HWND keeper = CreateWindowExW(0, L"STATIC", L"vantu keeper", WS_POPUP, 0, 0, 1, 1, nullptr,
+                                      nullptr, GetModuleHandleW(nullptr), nullptr);
+        say(std::string("holding=") + (keeper != nullptr ? "yes" : "no"));
+        char buffer[256];
+        while (std::fread(buffer, 1, sizeof buffer, stdin) > 0) {
+        }
+        if (keeper != nullptr)
+            DestroyWindow(keeper);
+    }
+
+  private:
+    HWND current() const {
+        if (window_ == nullptr || !IsWindow(window_))
+            throw Failure("no current window (use 'window' first, or it is gone)");
+        return window_;
+    }
+
+    // Polls like pollUntil, but a program that ended meanwhile fails the wait at once.
+    bool waitFor(DWORD bound, const std::function<bool()>& done) {
+        return pollUntil(bound, [&] {
+            failIfEnded("while the driver was waiting");
+            return done();
+        });
+    }
+
+    void failIfEnded(const char* when) {
+        if (process_ == nullptr || WaitForSingleObject(process_, 0) != WAIT_OBJECT_0)
+            return;
+        DWORD status = 0;
+        GetExitCodeProcess(process_, &status);
+        waited_ = true;
+        throw Failure("the program ended with status " + std::to_string(status) + " " + when);
+    }
+
+    HWND control(const std::string& kind, const std::string& text) {
+        const std::wstring wanted = wide(text);
+        HWND found = nullptr;
+        int matches = 0;
+        for (HWND child : children(current())) {
+            if (kindOf(child) != kind)
+                continue;
+            if (text != "-" && caption(child) != wanted)
+                continue;
+            found = found == nullptr ? child : found;
+            ++matches;
+        }
+        if (matches != 1)
+            throw Failure(std::to_string(matches) + " controls " + kind + " \"" + text + "\"");
+        return found;
+    }
+
+    HWND focused() {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        const DWORD thread =
+            GetWindowThreadProcessId(main_ != nullptr ? main_ : current(), nullptr);
+        if (!GetGUIThreadInfo(thread, &info))
+            return nullptr;
+        return info.hwndFocus;
+    }
+
+    static std::string entry(HWND list, LRESULT index) {
+        const LRESULT length = ask(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+        if (length < 0)
+            return "<error>";
+        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+        const LRESULT got = ask(list, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                                reinterpret_cast<LPARAM>(text.data()));
+        text.resize(got < 0 ? 0 : static_cast<std::size_t>(got));
+        return utf8(text);
+    }
+
+    static void send(std::vector<INPUT>& inputs) {
+        const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+        if (sent != inputs.size())
+            throw Failure("SendInput sent " + std::to_string(sent) + " of " +
+                          std::to_string(inputs.size()) + " events");
+    }
+
+    // Absolute mouse positions are fractions of the screen in 1/65536: (dx * width) >> 16 is
+    // the pixel, so rounding up hits it exactly.
+    static INPUT mouseInput(POINT p, DWORD flags) {
+        const LONG width = GetSystemMetrics(SM_CXSCREEN);
+        const LONG height = GetSystemMetrics(SM_CYSCREEN);
+        auto scaled = [](LONG v, LONG size) {
+            return static_cast<LONG>((static_cast<long long>(v) * 65536 + size - 1) / size);
+        };
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        in.mi.dx = scaled(p.x, width);
+        in.mi.dy = scaled(p.y, height);
+        in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+        return in;
+    }
+
+    static void clickScreen(POINT p) {
+        std::vector<INPUT> inputs{mouseInput(p, 0), mouseInput(p, MOUSEEVENTF_LEFTDOWN),
+                                  mouseInput(p, MOUSEEVENTF_LEFTUP)};
+        send(inputs);
+    }
+
+    HANDLE process_ = nullptr;
+    DWORD processId_ = 0;
+    bool waited_ = false;
+    HWND main_ = nullptr;
+    HWND window_ = nullptr;
+};
+
+int run(const std::vector<std::string>& args) {
+    Driver driver;
+    std::size_t i = 0;
+    auto next = [&](const std::string& command) -> std::string {
+        if (i >= args.size())
+            throw UsageError(command + ": an argument is missing");
+        return args[i++];
+    };
+    while (i < args.size()) {
+        const std::string command = args[i++];
+        if (command == "start") {
+            const std::string exe = next(command);
+            driver.start(exe, next(command));
+        } else if (command == "window") {
+            const std::string title = next(command);
+            driver.waitWindow(title, boundMs(next(command)));
+        } else if (command == "message-box") {
+            const std::string title = next(command);
+            const std::string part = next(command);
+            driver.waitMessageBox(title, part, boundMs(next(command)));
+        } else if (command == "state") {
+            driver.printState(next(command));
+        } else if (command == "entries") {
+            driver.printEntries(next(command));
+        } else if (command == "controls") {
+            driver.printControls();
+        } else if (command == "click") {
+            const std::string kind = next(command);
+            driver.click(kind, next(command));
+        } else if (command == "click-at") {
+            const int x = integer(next(command));
+            driver.clickAt(x, integer(next(command)));
+        } else if (command == "move-to") {
+            const int x = integer(next(command));
+            driver.moveTo(x, integer(next(command)));
+        } else if (command == "key") {
+            driver.key(next(command));
+        } else if (command == "wait-width") {
+            const int pixels = integer(next(command));
+            driver.waitWidth(pixels, boundMs(next(command)));
+        } else if (command == "wait-focus") {
+            const std::string kind = next(command);
+            const std::string text = next(command);
+            driver.waitFocus(kind, text, boundMs(next(command)));
+        } else if (command == "wait-check") {
+            const std::string text = next(command);
+            const int value = integer(next(command));
+            driver.waitCheck(text, value, boundMs(next(command)));
+        } else if (command == "wait-list") {
+            const int index = integer(next(command));
+            driver.waitList(index, boundMs(next(command)));
+        } else if (command == "close") {
+            driver.close();
+        } else if (command == "wait-exit") {
+            driver.waitExit(boundMs(next(command)));
+        } else if (command == "pause-until") {
+            const std::string path = next(command);
+            driver.pauseUntil(path, boundMs(next(command)));
+        } else if (command == "sleep") {
+            Sleep(static_cast<DWORD>(integer(next(command))));
+        } else if (command == "hold") {
+            Driver::hold();
+        } else {
+            throw UsageError("unknown command: " + command);
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main() {
+    int count = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> args;
+    for (int i = 1; i < count; ++i)
+        args.push_back(utf8(argv[i]));
+    LocalFree(argv);
+    try {
+        return run(args);
+    } catch (const UsageError& e) {
+        std::fprintf(stderr, "win-driver: %s\n", e.what());
+        return 2;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "win-driver: %s\n", e.what());
+        return 1;
+    }
+}

@@ -1,0 +1,268 @@
+# shellcheck shell=bash
+# Shared helpers of the Windows end-to-end tests. Each test sources this file, which parses the
+# common options, makes a private work folder, makes or joins the Wine prefix's session (its
+# wineserver and its Xvfb without a window manager, from tools/wine-prefix.sh) and arranges for
+# every program it started to end with the test.
+#
+# Options (ctest passes them, see CMakeLists.txt):
+#   --launcher EXE     vantu-launcher.exe under test
+#   --stub EXE         the stand-in game (vantu.exe) that records how it was started
+#   --driver EXE       win-driver.exe, which plays the player from another process
+#   --prefix DIR       the Wine prefix (made on first use by tools/wine-prefix.sh)
+#   --background PNG   the launcher's background picture
+#
+# The launcher is driven by win-driver.exe (see driver.cpp for its commands); every wait there
+# and here is bounded, so a broken launcher fails a test instead of hanging it.
+
+set -euo pipefail
+
+readonly MAIN_TITLE='Vantu2: Copper Winds'
+readonly TYPICAL_CONFIG='1 1 1 1 1 0 0 0 0 3 '
+# The first window in a fresh prefix can take over 10 s.
+readonly WINDOW_LIMIT=40
+readonly WAIT_LIMIT=10
+readonly STARTF_USESHOWWINDOW=1 SW_SHOWMINIMIZED=2
+
+LAUNCHER="" STUB="" DRIVER="" PREFIX="" BACKGROUND=""
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --launcher) LAUNCHER=$2 ;;
+        --stub) STUB=$2 ;;
+        --driver) DRIVER=$2 ;;
+        --prefix) PREFIX=$2 ;;
+        --background) BACKGROUND=$2 ;;
+        *) echo "unknown option: $1" >&2; exit 2 ;;
+    esac
+    shift 2
+done
+
+absolute() { [ -z "$1" ] || realpath -m -- "$1"; }
+LAUNCHER=$(absolute "$LAUNCHER") STUB=$(absolute "$STUB") DRIVER=$(absolute "$DRIVER")
+PREFIX=$(absolute "$PREFIX") BACKGROUND=$(absolute "$BACKGROUND")
+
+TEST_NAME=$(basename "$0" .sh)
+REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+FAILED=0
+
+log() { printf '[%s] %s\n' "$TEST_NAME" "$*"; }
+
+# Records a failed check and carries on, so one run reports every broken expectation.
+check_failed() {
+    printf '[%s] FAIL: %s\n' "$TEST_NAME" "$*" >&2
+    FAILED=1
+}
+
+die() {
+    printf '[%s] FAIL: %s\n' "$TEST_NAME" "$*" >&2
+    FAILED=1
+    exit 1
+}
+
+for tool in wine timeout; do
+    command -v "$tool" >/dev/null || die "$tool is missing (bash tools/install-deps.sh installs it)"
+done
+for file in "$LAUNCHER" "$STUB" "$DRIVER"; do
+    [ -f "$file" ] || die "missing '$file' (build the windows preset)"
+done
+[ -n "$PREFIX" ] || die "no --prefix"
+
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/vantu-wine-e2e.XXXXXX")
+
+# Ends the Windows programs of this test that are still running (a driver killed by its time
+# bound leaves the launcher behind): their command lines name the work folder.
+end_leftovers() {
+    local pid
+    for pid in $(grep -lsF -- "$(basename "$WORK")" /proc/[0-9]*/cmdline | cut -d/ -f3); do
+        [ "$pid" != $$ ] && kill -KILL "$pid" 2>/dev/null
+    done
+    return 0
+}
+
+cleanup() {
+    local status=$?
+    set +e
+    end_leftovers
+    if [ "$FAILED" -ne 0 ] || [ "$status" -ne 0 ]; then
+        for f in "$WORK"/*.err; do
+            [ -s "$f" ] || continue
+            echo "---- $(basename "$f")" >&2
+            tail -n 20 "$f" >&2
+        done
+        [ "$status" -ne 0 ] || status=1
+    fi
+    rm -rf "$WORK"
+    exit "$status"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+now_us() { echo "${EPOCHREALTIME//[.,]/}"; }
+
+# Waits until the command succeeds, trying every 50 ms for at most $1 seconds.
+wait_until() {
+    local deadline=$(($(now_us) + $1 * 1000000))
+    shift
+    until "$@"; do
+        [ "$(now_us)" -lt "$deadline" ] || return 1
+        sleep 0.05
+    done
+}
+
+# A test that needs another screen resolution sets DPI before it sources this file: it then
+# runs in a prefix of its own, set to that resolution once, so that no test running at the
+# same time in the shared prefix sees it.
+DPI=${DPI:-96}
+[ "$DPI" = 96 ] || PREFIX=$PREFIX-${DPI}dpi
+
+# The same environment that tools/wine-prefix.sh gives Wine.
+export WINEPREFIX=$PREFIX
+export HOME=${VANTU_WINE_HOME:-$PREFIX/home}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
+
+# The session's X display is fixed when its wineserver starts (Wine's desktop process keeps
+# the first program's display): every program of the test runs on it.
+prepare_wine() {
+    local started
+    started=$(now_us)
+    DISPLAY=$(bash "$REPO/tools/wine-prefix.sh" "$PREFIX" 2>"$WORK/prefix.err") ||
+        die "no Wine session for $PREFIX"
+    [[ "$DISPLAY" =~ ^:[0-9]+$ ]] || die "no X display from tools/wine-prefix.sh: '$DISPLAY'"
+    export DISPLAY XAUTHORITY=/dev/null
+    if [ "$DPI" != 96 ] && [ "$(cat "$PREFIX/.vantu-dpi" 2>/dev/null)" != "$DPI" ]; then
+        wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$DPI" /f \
+            </dev/null >"$WORK/reg.out" 2>&1 || die "cannot set the resolution to $DPI dpi"
+        echo "$DPI" >"$PREFIX/.vantu-dpi"
+    fi
+    log "Wine ready: $((($(now_us) - started) / 1000)) ms"
+}
+
+prepare_wine
+
+# A game folder as a player has it: the launcher copied in beside the stand-in game, and
+# xconfig.dat with the given bytes (none for the single word NONE). The game's record goes to
+# a folder outside it.
+#   make_game NAME CONTENT [no-game]  -> sets GAME and RECORD
+make_game() {
+    GAME="$WORK/game-$1"
+    RECORD="$WORK/record-$1"
+    mkdir -p "$GAME" "$RECORD"
+    cp "$LAUNCHER" "$GAME/vantu-launcher.exe"
+    [ "${3:-}" = no-game ] || cp "$STUB" "$GAME/vantu.exe"
+    [ "$2" = NONE ] || printf '%s' "$2" >"$GAME/xconfig.dat"
+}
+
+# Runs the driver with the given commands; its output stays in $DRIVEN (file) for value().
+# Fails the test when the driver does (the reason is on its standard error).
+DRIVE_COUNT=0
+drive() {
+    DRIVE_COUNT=$((DRIVE_COUNT + 1))
+    DRIVEN=$WORK/drive-$DRIVE_COUNT.out
+    local status=0 started
+    started=$(now_us)
+    VANTU_STUB_RECORD=$RECORD timeout -k 5 120 wine "$DRIVER" "$@" \
+        </dev/null >"$DRIVEN" 2>"$WORK/drive-$DRIVE_COUNT.err" || status=$?
+    log "driver run $DRIVE_COUNT: $((($(now_us) - started) / 1000)) ms"
+    if [ "$status" -ne 0 ]; then
+        cat "$WORK/drive-$DRIVE_COUNT.err" >&2
+        check_failed "driver run $DRIVE_COUNT failed (status $status)"
+        return 1
+    fi
+}
+
+# The driver's start of the launcher in $GAME, then its window.
+launch_commands() {
+    LAUNCH=(start "$GAME/vantu-launcher.exe" "$GAME" window "$MAIN_TITLE" "$WINDOW_LIMIT")
+}
+
+# value KEY: what the last driver run printed for KEY (the last such line; the driver, a
+# Windows console program, ends its lines with CR LF).
+value() {
+    awk -v key="$1=" '
+        { sub(/\r$/, "") }
+        index($0, key) == 1 { v = substr($0, length(key) + 1) }
+        END { print v }' "$DRIVEN"
+}
+
+expect_eq() {  # what got expected
+    [ "$2" = "$3" ] || check_failed "$1: got '$2', expected '$3'"
+}
+
+# Waits until the stand-in game has recorded its start.
+wait_game_started() {
+    wait_until "$WAIT_LIMIT" test -e "$RECORD/startup" || die "the game was not started"
+}
+
+# Checks the game's command line byte for byte and that it was started minimised once.
+expect_game_started() {
+    local expected=$1
+    wait_game_started
+    if ! printf '%s' "$expected" | cmp -s - "$RECORD/command-line"; then
+        check_failed "command line: got '$(cat -A "$RECORD/command-line")', expected '$expected'"
+    fi
+    local flags show
+    flags=$(sed -n 's/^flags=//p' "$RECORD/startup")
+    show=$(sed -n 's/^show=//p' "$RECORD/startup")
+    [ $((flags & STARTF_USESHOWWINDOW)) -ne 0 ] ||
+        check_failed "STARTF_USESHOWWINDOW not set (flags $flags)"
+    expect_eq "show state" "$show" "$SW_SHOWMINIMIZED"
+    [ ! -e "$RECORD/started-again" ] || check_failed "the game was started twice"
+}
+
+# A listing of a folder with every file's size and checksum, to compare before and after.
+folder_snapshot() {
+    (cd "$1" && find . -printf '%y %m %s %p\n' | sort && find . -type f -print0 | sort -z |
+        xargs -0 -r sha256sum)
+}
+
+# Runs the driver in the background (it pauses with pause-until while the test looks at the
+# screen); drive_wait collects it.
+drive_async() {
+    DRIVE_COUNT=$((DRIVE_COUNT + 1))
+    DRIVEN=$WORK/drive-$DRIVE_COUNT.out
+    VANTU_STUB_RECORD=$RECORD timeout -k 5 120 wine "$DRIVER" "$@" \
+        </dev/null >"$DRIVEN" 2>"$WORK/drive-$DRIVE_COUNT.err" &
+    DRIVE_PID=$!
+}
+
+# Waits until the background driver has paused at PATH; dies when it ends or the bound passes.
+wait_paused() {
+    local deadline=$(($(now_us) + WINDOW_LIMIT * 1000000))
+    until grep -q "^paused=$1" "$DRIVEN"; do
+        if ! kill -0 "$DRIVE_PID" 2>/dev/null || [ "$(now_us)" -ge "$deadline" ]; then
+            cat "$WORK/drive-$DRIVE_COUNT.err" >&2
+            die "the driver did not get to $1"
+        fi
+        sleep 0.05
+    done
+}
+
+drive_wait() {
+    local status=0
+    wait "$DRIVE_PID" || status=$?
+    if [ "$status" -ne 0 ]; then
+        cat "$WORK/drive-$DRIVE_COUNT.err" >&2
+        check_failed "driver run $DRIVE_COUNT failed (status $status)"
+        return 1
+    fi
+}
+
+# The whole screen as raw RGB in $1; SCREEN_W is its width in pixels.
+shoot() {
+    import -window root "$WORK/shot.png" && convert "$WORK/shot.png" -depth 8 rgb:"$1" &&
+        SCREEN_W=$(identify -format %w "$WORK/shot.png")
+}
+
+# "R G B" of pixel X,Y of a raw RGB file $1 that is $2 pixels wide.
+pixel() {
+    od -An -tu1 -j $((($4 * $2 + $3) * 3)) -N3 "$1" | awk '{ print $1, $2, $3 }'
+}
+
+finish() {
+    if [ "$FAILED" -ne 0 ]; then
+        exit 1
+    fi
+    log "passed"
+    exit 0
+}

@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Takes the README's screenshots of the Windows launcher under Wine: docs/windows-narrow.png
+# (as it opens) and docs/windows-wide.png (after "Video Setup"), on the Wine session's Xvfb (no
+# window manager), in a game folder with a typical xconfig.dat. Each picture is the window's
+# client area (Wine draws no frame without a window manager).
+#
+#   tools/windows-screenshots.sh [BUILD_DIR]   (default build/windows; build the windows preset
+#                                               first)
+set -euo pipefail
+repo=$(cd "$(dirname "$0")/.." && pwd)
+build=$(realpath -m -- "${1:-$repo/build/windows}")
+for tool in import convert cmp; do
+    command -v "$tool" >/dev/null || { echo "$tool is missing (imagemagick)" >&2; exit 1; }
+done
+
+# The end-to-end tests' helpers: the Wine session, game folders and the driver.
+# shellcheck source=../tests/windows-e2e/lib.sh
+source "$repo/tests/windows-e2e/lib.sh" --launcher "$build/vantu-launcher.exe" \
+    --stub "$build/tests/windows-e2e/vantu.exe" --driver "$build/tests/windows-e2e/win-driver.exe" \
+    --prefix "$build/wine-prefix" --background "$repo/assets/background.png"
+
+# Crops the client area from screenshots until two in a row are the same (painting is done).
+# Optionally also until the pixel X,Y of the crop is R,G,B.
+settled() {
+    local out=$1 geometry=$2 probe=${3:-}
+    import -window root "$WORK/screen.png"
+    convert "$WORK/screen.png" -crop "$geometry" +repage -strip \
+        -define png:exclude-chunks=date,time "$WORK/new.png"
+    if [ -n "$probe" ]; then
+        local x y colour
+        read -r x y colour <<<"$probe"
+        [ "$(convert "$WORK/new.png" -format "%[pixel:p{$x,$y}]" info:)" = "$colour" ] ||
+            return 1
+    fi
+    if [ -f "$WORK/last.png" ] && cmp -s "$WORK/new.png" "$WORK/last.png"; then
+        mv "$WORK/new.png" "$out"
+        rm -f "$WORK/last.png"
+        return 0
+    fi
+    mv "$WORK/new.png" "$WORK/last.png"
+    sleep 0.2
+    return 1
+}
+
+shoot_window() {  # LABEL OUTPUT [PROBE]
+    local x y w h
+    read -r x y <<<"$(value "$1.client-origin")"
+    read -r w h <<<"$(value "$1.client")"
+    wait_until 10 settled "$2" "${w}x${h}+${x}+${y}" "${3:-}" || die "the $1 window did not settle"
+    log "wrote $2 (${w}x$h)"
+}
+
+make_game shots "$TYPICAL_CONFIG"
+launch_commands
+# The mouse rests off the window, so that no control is drawn as hovered.
+drive_async "${LAUNCH[@]}" move-to 1000 700 state narrow pause-until "$WORK/narrow-done" "$WINDOW_LIMIT" \
+    click button "Video Setup" wait-width 550 "$WAIT_LIMIT" move-to 1000 700 state wide \
+    pause-until "$WORK/wide-done" "$WINDOW_LIMIT"
+wait_paused "$WORK/narrow-done"
+shoot_window narrow "$repo/docs/windows-narrow.png"
+touch "$WORK/narrow-done"
+wait_paused "$WORK/wide-done"
+# Inside the options panel's backdrop, away from its controls.
+shoot_window wide "$repo/docs/windows-wide.png" "350 300 srgb(64,64,64)"
+touch "$WORK/wide-done"
+drive_wait || true
+finish
