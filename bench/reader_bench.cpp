@@ -47,7 +47,7 @@ void runReader(benchmark::State& state, const std::string& content) {
     vantu::MemoryControls controls;
     vantu::LaunchOptions options(controls);
     for (auto _ : state) {
-        vantu::loadConfig(folder, options, controls);
+        vantu::loadConfig(folder.string(), options, controls);
         // Reading Text2 renders the whole trace: that is counted too.
         benchmark::DoNotOptimize(controls.text2().data());
     }

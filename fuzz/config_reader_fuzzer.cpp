@@ -215,7 +215,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (pendingTrace)
         controls.setText2Trace("9 9 earlier ");
     testing::FakePlatform platform;
-    Form1 form(controls, platform, dir);
+    Form1 form(controls, platform, dir.string());
     controls.setEvents(&form);
     // A second view of the same controls: the values live in them, the changed flag in the form.
     LaunchOptions options(controls);

@@ -100,7 +100,7 @@ TEST(ConfigReaderProperty, MatchesAPlainModelOnRandomFiles) {
         for (int n = 1; n <= 6; ++n)
             controls.setCheckValue(checkBoxByNumber(n), coin(rng));
         controls.setListIndex(static_cast<std::int16_t>(startIndex(rng)));
-        Form1 form(controls, platform, folder.path());
+        Form1 form(controls, platform, folder.string());
         controls.setEvents(&form);
 
         auto checks = [&controls] {

@@ -81,20 +81,20 @@ TEST(ConfigWriter, AFailurePartWayLeavesTheOldFileAndNoLeftovers) {
 TEST(ConfigWriter, AFailurePartWayWithNoOldFileCreatesNone) {
     Launcher l;
     l.controls.failReadingOf(CheckBox::Check6);
-    EXPECT_FALSE(saveConfig(l.folder.path(), l.form.options()));
+    EXPECT_FALSE(saveConfig(l.folder.string(), l.form.options()));
     EXPECT_TRUE(fs::is_empty(l.folder.path()));
 }
 
 TEST(ConfigWriter, AMissingFolderIsASilentFailure) {
     Launcher l;
-    EXPECT_FALSE(saveConfig(l.folder / "gone", l.form.options()));
+    EXPECT_FALSE(saveConfig((l.folder / "gone").string(), l.form.options()));
     EXPECT_FALSE(fs::exists(l.folder / "gone"));
 }
 
 TEST(ConfigWriter, ADirectoryInTheWayIsLeftAlone) {
     Launcher l;
     fs::create_directory(l.folder / "xconfig2.dat");
-    EXPECT_FALSE(saveConfig(l.folder.path(), l.form.options()));
+    EXPECT_FALSE(saveConfig(l.folder.string(), l.form.options()));
     EXPECT_TRUE(fs::is_directory(l.folder / "xconfig2.dat"));
     EXPECT_EQ(std::distance(fs::directory_iterator(l.folder.path()), fs::directory_iterator()), 1);
 }

@@ -97,12 +97,12 @@ TEST_P(SavedConfigHeldOpen, IsKeptWholeAndNothingIsLeftBehind) {
     {
         HeldOpen other(l.folder / "xconfig2.dat", GetParam().share);
         ASSERT_TRUE(other.isOpen());
-        EXPECT_FALSE(saveConfig(l.folder.path(), l.form.options()));
+        EXPECT_FALSE(saveConfig(l.folder.string(), l.form.options()));
     }
     EXPECT_EQ(l.folder.read("xconfig2.dat"), "old content");
     EXPECT_EQ(entries(l.folder.path()), 1);
     // Once the other program lets go, the next save goes through.
-    EXPECT_TRUE(saveConfig(l.folder.path(), l.form.options()));
+    EXPECT_TRUE(saveConfig(l.folder.string(), l.form.options()));
     EXPECT_EQ(l.folder.read("xconfig2.dat").size(), 40u);
 }
 
@@ -123,7 +123,7 @@ TEST_P(ReadOnlySavedConfig, IsLeftAlone) {
     GetParam().mark(saved);
     ASSERT_TRUE(isReadOnly(saved));
 
-    EXPECT_FALSE(saveConfig(l.folder.path(), l.form.options()));
+    EXPECT_FALSE(saveConfig(l.folder.string(), l.form.options()));
 
     EXPECT_EQ(l.folder.read("xconfig2.dat"), "keep me");
     EXPECT_TRUE(isReadOnly(saved));
@@ -149,9 +149,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ConfigWriter, AWritableFileStaysWritableAfterTheReplace) {
     Launcher l;
     l.folder.write("xconfig2.dat", "old content");
-    EXPECT_TRUE(saveConfig(l.folder.path(), l.form.options()));
+    EXPECT_TRUE(saveConfig(l.folder.string(), l.form.options()));
     EXPECT_FALSE(isReadOnly(l.folder / "xconfig2.dat"));
-    EXPECT_TRUE(saveConfig(l.folder.path(), l.form.options()));
+    EXPECT_TRUE(saveConfig(l.folder.string(), l.form.options()));
 }
 
 }  // namespace

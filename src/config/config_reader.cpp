@@ -2,46 +2,18 @@
 
 #include <charconv>
 #include <cmath>
-#include <fstream>
 #include <limits>
 #include <string>
-#include <system_error>
 
 #include "options/launch_options.h"
 #include "ports/controls.h"
+#include "ports/files.h"
 
 namespace vantu {
 namespace {
 
-namespace fs = std::filesystem;
-
 // Ends a load on the failure path: the file cannot be read, or the list refuses a field.
 struct LoadFailed {};
-
-// Reads the whole file when it is a regular file (links followed) of at most the size limit.
-// Directories, pipes, devices, unreadable and oversized files give false without blocking.
-bool readConfigFile(const fs::path& path, std::string& content) {
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (ec || !fs::is_regular_file(status))
-        return false;
-    const std::uintmax_t size = fs::file_size(path, ec);
-    if (ec || size > kMaxConfigFileSize)
-        return false;
-
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    content.resize(static_cast<std::size_t>(size));
-    in.read(content.data(), static_cast<std::streamsize>(content.size()));
-    if (in.bad())
-        return false;
-    content.resize(static_cast<std::size_t>(in.gcount()));
-    // A file that grew since its size was taken is read on, but never past the limit.
-    for (char c; content.size() <= kMaxConfigFileSize && in.get(c);)
-        content += c;
-    return !in.bad() && content.size() <= kMaxConfigFileSize;
-}
 
 // Rounds to the nearest whole number, halves to the even one, whatever the FPU's mode.
 double roundHalfEven(double value) {
@@ -168,10 +140,12 @@ double fieldValue(std::string_view text) {
     return negative ? -value : value;
 }
 
-void loadConfig(const fs::path& folder, LaunchOptions& options, Controls& controls) {
+void loadConfig(const std::string& folder, LaunchOptions& options, Controls& controls) {
     try {
+        // Only a regular file (links followed) of at most the limit is read: a folder, a pipe,
+        // a device or a huge file fails at once, before anything is applied.
         std::string content;
-        if (!readConfigFile(folder / kConfigFileName, content))
+        if (!readFile(pathInFolder(folder, kConfigFileName), kMaxConfigFileSize, content))
             throw LoadFailed{};
         applyContent(std::move(content), options, controls);
     } catch (...) {

@@ -5,7 +5,7 @@
 
 #include "options/launch_options.h"
 #include "ports/controls.h"
-#include "ports/file_replace.h"
+#include "ports/files.h"
 
 namespace vantu {
 namespace {
@@ -21,7 +21,7 @@ constexpr std::array<CheckBox, 5> kSavedBoxes{CheckBox::Check2, CheckBox::Check3
 
 }  // namespace
 
-bool saveConfig(const std::filesystem::path& folder, const LaunchOptions& options) {
+bool saveConfig(const std::string& folder, const LaunchOptions& options) {
     std::string content;
     try {
         // Every box is read before the file is touched: a control that fails leaves it alone.
@@ -34,7 +34,7 @@ bool saveConfig(const std::filesystem::path& folder, const LaunchOptions& option
     } catch (...) {
         return false;
     }
-    return replaceFile(folder / kSavedConfigFileName, content);
+    return replaceFile(pathInFolder(folder, kSavedConfigFileName), content);
 }
 
 }  // namespace vantu

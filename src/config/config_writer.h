@@ -1,6 +1,6 @@
 #pragma once
 
-#include <filesystem>
+#include <string>
 #include <string_view>
 
 namespace vantu {
@@ -15,6 +15,6 @@ inline constexpr std::string_view kSavedConfigFileName = "xconfig2.dat";
 // written beside it, flushed to the disk, renamed over it; a link is followed and stays). A file
 // that the user may not write, or that is marked read-only, is left alone. Returns whether the
 // file was written; failures are otherwise silent.
-bool saveConfig(const std::filesystem::path& folder, const LaunchOptions& options);
+bool saveConfig(const std::string& folder, const LaunchOptions& options);
 
 }  // namespace vantu

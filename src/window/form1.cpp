@@ -6,11 +6,12 @@
 #include "config/config_reader.h"
 #include "config/config_writer.h"
 #include "options/command_line.h"
+#include "ports/files.h"
 #include "window/layout.h"
 
 namespace vantu {
 
-Form1::Form1(Controls& controls, Platform& platform, std::filesystem::path gameFolder)
+Form1::Form1(Controls& controls, Platform& platform, std::string gameFolder)
     : controls_(controls),
       platform_(platform),
       folder_(std::move(gameFolder)),
@@ -21,7 +22,7 @@ void Form1::Form_Load() {
     Command4_Click();
     // The result is of no interest: a missing or unplayable sound is simply not heard.
     static_cast<void>(
-        platform_.playSound((folder_ / kStartupSound).string(), kSoundAsync | kSoundNoDefault));
+        platform_.playSound(pathInFolder(folder_, kStartupSound), kSoundAsync | kSoundNoDefault));
 }
 
 void Form1::dispatch(Handler handler) noexcept {

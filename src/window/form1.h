@@ -1,6 +1,6 @@
 #pragma once
 
-#include <filesystem>
+#include <string>
 
 #include "options/launch_options.h"
 #include "ports/controls.h"
@@ -26,7 +26,7 @@ class Form1 : public ControlEvents {
     void dispatch(Handler handler) noexcept;
 
     // The game's files are looked up in gameFolder; empty means the current directory.
-    Form1(Controls& controls, Platform& platform, std::filesystem::path gameFolder = {});
+    Form1(Controls& controls, Platform& platform, std::string gameFolder = {});
 
     // Start-up: selects display mode 1, loads the game's configuration, starts the sound.
     void Form_Load();
@@ -58,7 +58,7 @@ class Form1 : public ControlEvents {
   private:
     Controls& controls_;
     Platform& platform_;
-    std::filesystem::path folder_;
+    std::string folder_;
     LaunchOptions options_;
 };
 

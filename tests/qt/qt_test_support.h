@@ -44,7 +44,7 @@ struct QtLauncher {
     QtForm window;
     QtControls controls{window};
     FakePlatform platform;
-    Form1 form{controls, platform, folder.path()};
+    Form1 form{controls, platform, folder.string()};
 };
 
 // Shows the window and waits until it is active, as the player would find it.

@@ -32,6 +32,8 @@ class TempFolder {
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
+    // The path as the launcher's file functions take it.
+    std::string string() const { return path_.string(); }
     std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
 
     void write(std::string_view name, std::string_view bytes) const {
@@ -70,7 +72,7 @@ struct Launcher {
     TempFolder folder;
     MemoryControls controls;
     FakePlatform platform;
-    Form1 form{controls, platform, folder.path()};
+    Form1 form{controls, platform, folder.string()};
 };
 
 }  // namespace vantu::testing

@@ -128,7 +128,7 @@ struct Launcher {
     testing::FakePlatform platform;
     Win32Form window;
     Win32Controls controls;
-    Form1 form{controls, platform, folder.path()};
+    Form1 form{controls, platform, folder.string()};
     Win32Launcher launcher{window, controls, form};
 
     HWND operator[](std::string_view name) const { return window.control(name); }

@@ -1,6 +1,6 @@
 // Replacing a file in one step on POSIX systems: a new file beside the old one, written,
 // fsync'd, renamed over the old one, and the folder fsync'd after the rename.
-#include "ports/file_replace.h"
+#include "ports/files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,8 +18,6 @@
 namespace vantu {
 namespace {
 
-namespace fs = std::filesystem;
-
 int systemOpen(const char* path, int flags, mode_t mode) {
     return ::open(path, flags, mode);
 }
@@ -34,8 +32,8 @@ struct Target {
 };
 
 // Finds the file to replace and decides whether it may be replaced at all.
-std::optional<Target> findTarget(const fs::path& path) {
-    Target target{path.string(), std::nullopt};
+std::optional<Target> findTarget(const std::string& path) {
+    Target target{path, std::nullopt};
     if (target.path.empty())
         return std::nullopt;
     struct stat entry {};
@@ -66,11 +64,11 @@ std::optional<Target> findTarget(const fs::path& path) {
 }
 
 // A name for the new file beside the old one; unique enough that O_EXCL rarely refuses it.
-std::string temporaryName(const fs::path& target) {
+std::string temporaryName(const std::string& target) {
     static std::atomic<unsigned> counter{0};
     const auto clock = static_cast<unsigned long long>(
         std::chrono::steady_clock::now().time_since_epoch().count());
-    return target.string() + ".tmp" + std::to_string(::getpid()) + "-" +
+    return target + ".tmp" + std::to_string(::getpid()) + "-" +
            std::to_string(counter.fetch_add(1)) + "-" + std::to_string(clock % 1000000);
 }
 
@@ -125,13 +123,19 @@ bool carryOver(int fd, const struct stat& old) {
     return posixFileCalls().fchmod(fd, old.st_mode & kPermissionBits) == 0;
 }
 
-bool replace(const fs::path& path, std::string_view bytes) {
+// The folder that holds path: "." for a bare name, "/" for a file at the root.
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool replace(const std::string& path, std::string_view bytes) {
     const std::optional<Target> target = findTarget(path);
     if (!target)
         return false;
-    fs::path folder = fs::path(target->path).parent_path();
-    if (folder.empty())
-        folder = ".";
+    const std::string folder = folderOf(target->path);
 
     const PosixFileCalls& calls = posixFileCalls();
     // Private until complete when it replaces a file; a new file gets the default mode.
@@ -182,7 +186,7 @@ PosixFileCalls& posixFileCalls() {
     return calls;
 }
 
-bool replaceFile(const fs::path& path, std::string_view bytes) noexcept {
+bool replaceFile(const std::string& path, std::string_view bytes) noexcept {
     try {
         return replace(path, bytes);
     } catch (...) {

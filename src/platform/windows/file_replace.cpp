@@ -9,12 +9,10 @@
 #include <optional>
 #include <string>
 
-#include "ports/file_replace.h"
+#include "ports/files.h"
 
 namespace vantu {
 namespace {
-
-namespace fs = std::filesystem;
 
 // Attributes the new file takes over from the old one. Read-only never comes across: a file
 // with it is not replaced at all.
@@ -46,6 +44,19 @@ struct Target {
     bool exists = false;
 };
 
+// A narrow path in the system's code page as the wide path the W functions take.
+std::wstring widePath(const std::string& path) {
+    if (path.empty())
+        return {};
+    const int length =
+        MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+    if (length <= 0)
+        return {};
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), wide.data(), length);
+    return wide;
+}
+
 // The final path of a link (symbolic link or junction), as the system resolves it.
 std::optional<std::wstring> finalPath(const std::wstring& path) {
     Handle file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
@@ -69,8 +80,8 @@ std::optional<std::wstring> finalPath(const std::wstring& path) {
     return std::nullopt;
 }
 
-std::optional<Target> findTarget(const fs::path& path) {
-    Target target{path.wstring()};
+std::optional<Target> findTarget(const std::string& path) {
+    Target target{widePath(path)};
     if (target.path.empty())
         return std::nullopt;
     DWORD attributes = GetFileAttributesW(target.path.c_str());
@@ -122,7 +133,7 @@ bool writeAll(HANDLE file, std::string_view bytes) {
     return true;
 }
 
-bool replace(const fs::path& path, std::string_view bytes) {
+bool replace(const std::string& path, std::string_view bytes) {
     const std::optional<Target> target = findTarget(path);
     if (!target)
         return false;
@@ -160,7 +171,7 @@ bool replace(const fs::path& path, std::string_view bytes) {
 
 }  // namespace
 
-bool replaceFile(const fs::path& path, std::string_view bytes) noexcept {
+bool replaceFile(const std::string& path, std::string_view bytes) noexcept {
     try {
         return replace(path, bytes);
     } catch (...) {

@@ -1,9 +1,29 @@
 #pragma once
 
-#include <filesystem>
+#include <cstddef>
+#include <string>
 #include <string_view>
 
+// The file operations of the launcher that need the operating system. Paths are byte strings in
+// the system's own narrow encoding (the game's files are named without a directory and found in
+// the current one). One implementation per operating system (src/platform/posix,
+// src/platform/windows).
 namespace vantu {
+
+// The path of name inside folder; an empty folder is the current directory.
+inline std::string pathInFolder(const std::string& folder, std::string_view name) {
+    std::string path = folder;
+    if (!path.empty() && path.back() != '/' && path.back() != '\\')
+        path += '/';
+    path += name;
+    return path;
+}
+
+// Reads the whole content of a regular file (links followed) of at most limit bytes. Anything
+// else (no such file, unreadable, a folder, a pipe, a device, a larger file, one that grows past
+// the limit while it is read) gives false at once: nothing ever blocks or reads without end.
+// Never throws.
+bool readFile(const std::string& path, std::size_t limit, std::string& content) noexcept;
 
 // Replaces the whole content of the file at path with bytes, as one step: afterwards the file
 // holds either its old content or the new one, even after a crash or a power cut.
@@ -21,8 +41,6 @@ namespace vantu {
 // Returns true when the file was replaced and flushed. On false, nothing has changed and no
 // temporary file is left, with one exception: when only the final flush of the folder fails,
 // the file already holds the complete new content. Never throws.
-//
-// One implementation per operating system (src/platform/posix, src/platform/windows).
-bool replaceFile(const std::filesystem::path& path, std::string_view bytes) noexcept;
+bool replaceFile(const std::string& path, std::string_view bytes) noexcept;
 
 }  // namespace vantu

@@ -1,0 +1,75 @@
+// Reading a small regular file on POSIX systems without ever blocking on a pipe or a device: the
+// file is opened non-blocking, checked through the descriptor, and read from that descriptor.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+
+#include "ports/files.h"
+
+namespace vantu {
+namespace {
+
+class Descriptor {
+  public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+bool read(const std::string& path, std::size_t limit, std::string& content) {
+    // O_NONBLOCK: opening a pipe with no writer returns at once instead of waiting for one.
+    const Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (file.get() < 0)
+        return false;
+    struct stat status {};
+    if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < 0 ||
+        static_cast<std::uintmax_t>(status.st_size) > limit)
+        return false;
+
+    // One byte past the limit tells a file that grew while it was read.
+    content.resize(static_cast<std::size_t>(status.st_size) + 1);
+    std::size_t size = 0;
+    while (true) {
+        if (size == content.size()) {
+            if (size > limit)
+                return false;
+            content.resize(limit + 1);
+        }
+        const ssize_t got = ::read(file.get(), content.data() + size, content.size() - size);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (got == 0)
+            break;
+        size += static_cast<std::size_t>(got);
+    }
+    if (size > limit)
+        return false;
+    content.resize(size);
+    return true;
+}
+
+}  // namespace
+
+bool readFile(const std::string& path, std::size_t limit, std::string& content) noexcept {
+    try {
+        return read(path, limit, content);
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace vantu
