@@ -4,6 +4,7 @@
 
 #include <exception>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "options/command_line.h"
@@ -113,9 +114,27 @@ void WindowsPlatform::endProcess() {
 std::int32_t WindowsPlatform::playSound(const std::string& fileName, std::uint32_t /*flags*/) {
     if (!isPlayableSoundFile(fileName))
         return 0;
-    // Always in the background and never the system's default sound in place of the file,
-    // whatever the caller asked for: start-up must not wait for it.
-    return sndPlaySoundA(fileName.c_str(), SND_ASYNC | SND_NODEFAULT) ? 1 : 0;
+    if (holding_) {
+        heldSound_ = fileName;
+        return 1;
+    }
+    // The multimedia library is loaded when the first sound plays, not with the program. Always
+    // in the background and never the system's default sound in place of the file, whatever
+    // the caller asked for: nothing waits for the sound.
+    using SndPlaySound = BOOL(WINAPI*)(LPCSTR, UINT);
+    static const auto play = [] {
+        const HMODULE winmm = LoadLibraryA("winmm.dll");
+        return winmm != nullptr ? reinterpret_cast<SndPlaySound>(reinterpret_cast<void*>(
+                                      GetProcAddress(winmm, "sndPlaySoundA")))
+                                : nullptr;
+    }();
+    return play != nullptr && play(fileName.c_str(), SND_ASYNC | SND_NODEFAULT) ? 1 : 0;
+}
+
+void WindowsPlatform::startHeldSound() {
+    holding_ = false;
+    if (!heldSound_.empty())
+        playSound(std::exchange(heldSound_, {}), kSoundAsync | kSoundNoDefault);
 }
 
 void WindowsPlatform::reportUnhandledFailure(const std::string& message) {

@@ -31,12 +31,19 @@ class WindowsPlatform : public Platform {
     void startProcess(const std::string& commandLine, int showState) override;
     [[noreturn]] void endProcess() override;
     // Starts playing the file and returns at once; a file that is not a regular one of at most
-    // kMaxSoundBytes is not played (0 is returned), like a missing one.
+    // kMaxSoundBytes is not played (0 is returned), like a missing one. While sounds are held
+    // back (holdSounds), the sound is only noted and starts with startHeldSound.
     std::int32_t playSound(const std::string& fileName, std::uint32_t flags) override;
+    // The start-up sound waits until the window has been shown and painted: loading the
+    // multimedia library and opening the file then take nothing from the window's start-up.
+    void holdSounds() { holding_ = true; }
+    void startHeldSound();
     [[noreturn]] void reportUnhandledFailure(const std::string& message) override;
 
   private:
     HWND owner_ = nullptr;
+    bool holding_ = false;
+    std::string heldSound_;
 };
 
 // Makes a crash end the process quietly: no crash dialog, no dump, no "insert disk" box.

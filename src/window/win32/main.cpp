@@ -25,12 +25,22 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
         vantu::Form1 form(controls, platform);
         vantu::Win32Launcher launcher(window, controls, form);
 
-        // The options and the start-up sound are in place before the window first shows.
+        // The options are in place before the window first shows; the start-up sound asked for
+        // by Form_Load begins once the window has been shown and painted, when the message
+        // queue first runs empty.
+        platform.holdSounds();
         form.dispatch(&vantu::Form1::Form_Load);
         window.show(showCommand);
 
         MSG message;
-        while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        bool shown = false;
+        while (true) {
+            if (!shown && PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE) == 0) {
+                shown = true;
+                platform.startHeldSound();
+            }
+            if (GetMessageA(&message, nullptr, 0, 0) <= 0)
+                break;
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
