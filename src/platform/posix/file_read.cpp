@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdint>
 
+#include "platform/read_to_end.h"
 #include "ports/files.h"
 
 namespace vantu {
@@ -37,29 +38,14 @@ bool read(const std::string& path, std::size_t limit, std::string& content) {
         static_cast<std::uintmax_t>(status.st_size) > limit)
         return false;
 
-    // One byte past the limit tells a file that grew while it was read.
-    content.resize(static_cast<std::size_t>(status.st_size) + 1);
-    std::size_t size = 0;
-    while (true) {
-        if (size == content.size()) {
-            if (size > limit)
-                return false;
-            content.resize(limit + 1);
-        }
-        const ssize_t got = ::read(file.get(), content.data() + size, content.size() - size);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (got == 0)
-            break;
-        size += static_cast<std::size_t>(got);
-    }
-    if (size > limit)
-        return false;
-    content.resize(size);
-    return true;
+    return readToEnd(static_cast<std::size_t>(status.st_size), limit, content,
+                     [&](char* buffer, std::size_t count) {
+                         ssize_t got;
+                         do {
+                             got = ::read(file.get(), buffer, count);
+                         } while (got < 0 && errno == EINTR);
+                         return got;
+                     });
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include "platform/read_to_end.h"
 #include "ports/files.h"
 
 namespace vantu {
@@ -37,28 +38,15 @@ bool read(const std::string& path, std::size_t limit, std::string& content) {
         static_cast<unsigned long long>(size.QuadPart) > limit)
         return false;
 
-    // One byte past the limit tells a file that grew while it was read.
-    content.resize(static_cast<std::size_t>(size.QuadPart) + 1);
-    std::size_t got = 0;
-    while (true) {
-        if (got == content.size()) {
-            if (got > limit)
-                return false;
-            content.resize(limit + 1);
-        }
-        DWORD read = 0;
-        const auto chunk = static_cast<DWORD>(
-            content.size() - got < (1u << 20) ? content.size() - got : (1u << 20));
-        if (ReadFile(file.get(), content.data() + got, chunk, &read, nullptr) == 0)
-            return false;
-        if (read == 0)
-            break;
-        got += read;
-    }
-    if (got > limit)
-        return false;
-    content.resize(got);
-    return true;
+    return readToEnd(static_cast<std::size_t>(size.QuadPart), limit, content,
+                     [&](char* buffer, std::size_t count) -> long long {
+                         DWORD read = 0;
+                         const auto chunk =
+                             static_cast<DWORD>(count < (1u << 20) ? count : (1u << 20));
+                         if (ReadFile(file.get(), buffer, chunk, &read, nullptr) == 0)
+                             return -1;
+                         return read;
+                     });
 }
 
 }  // namespace
