@@ -22,7 +22,7 @@ constexpr std::string_view kNarrow = "Label1";
 constexpr int kPlayMargin = 3;
 constexpr int kEdgeBand = 1;
 
-const ControlSpec& spec(std::string_view name) {
+const ControlSpec& layoutOf(std::string_view name) {
     const ControlSpec* control = layout::findControl(name);
     // The player asks only for names of the layout; an unknown one falls back to "Play",
     // whose rectangle no action may touch anyway.
@@ -56,7 +56,7 @@ std::optional<int> focusIndex(std::string_view name) {
 double stackPlace(const ControlSpec& c) {
     if (c.container == layout::kForm.name)
         return c.stackRank;
-    return spec(c.container).stackRank - 0.5;
+    return layoutOf(c.container).stackRank - 0.5;
 }
 
 const char* keyName(Key key) {
@@ -153,12 +153,12 @@ const std::array<std::string_view, 9>& Player::focusOrder() {
 }
 
 Rect Player::controlRect(std::string_view name) {
-    const ControlSpec& c = spec(name);
+    const ControlSpec& c = layoutOf(name);
     int left = c.left;
     int top = c.top;
     if (c.container != layout::kForm.name) {
-        left += spec(c.container).left;
-        top += spec(c.container).top;
+        left += layoutOf(c.container).left;
+        top += layoutOf(c.container).top;
     }
     return {layout::twipsToPixels(left), layout::twipsToPixels(top), layout::twipsToPixels(c.width),
             layout::twipsToPixels(c.height)};
