@@ -1,44 +1,22 @@
-// Reading a small regular file on Windows: opened with every kind of sharing, so that a game or
-// an editor holding it open does not stop the read, checked to be a file on a disk (not a pipe,
-// a console or a device) and read to its end.
+// Reading a small regular file on Windows: opened with every kind of sharing, checked to be a
+// file on a disk (not a pipe, a console or a device) and read to its end.
 #define NOMINMAX
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
 #include "platform/read_to_end.h"
+#include "platform/windows/windows_files.h"
 #include "ports/files.h"
 
 namespace vantu {
 namespace {
 
-class Handle {
-  public:
-    explicit Handle(HANDLE handle) : handle_(handle) {}
-    ~Handle() {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            CloseHandle(handle_);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE get() const { return handle_; }
-
-  private:
-    HANDLE handle_;
-};
-
 bool read(const std::string& path, std::size_t limit, std::string& content) {
-    // A folder cannot be opened without FILE_FLAG_BACKUP_SEMANTICS: it fails here.
-    const Handle file(CreateFileA(path.c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE || GetFileType(file.get()) != FILE_TYPE_DISK)
+    std::uint64_t size = 0;
+    const Handle file = openRegularFile(path, size);
+    if (!file.valid() || size > limit)
         return false;
-    LARGE_INTEGER size{};
-    if (GetFileSizeEx(file.get(), &size) == 0 || size.QuadPart < 0 ||
-        static_cast<unsigned long long>(size.QuadPart) > limit)
-        return false;
-
-    return readToEnd(static_cast<std::size_t>(size.QuadPart), limit, content,
+    return readToEnd(static_cast<std::size_t>(size), limit, content,
                      [&](char* buffer, std::size_t count) -> long long {
                          DWORD read = 0;
                          const auto chunk =
@@ -50,6 +28,21 @@ bool read(const std::string& path, std::size_t limit, std::string& content) {
 }
 
 }  // namespace
+
+Handle openRegularFile(const std::string& path, std::uint64_t& size) {
+    if (path.find('\0') != std::string::npos)
+        return Handle(INVALID_HANDLE_VALUE);
+    // A folder cannot be opened without FILE_FLAG_BACKUP_SEMANTICS: it fails here.
+    Handle file(CreateFileA(path.c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER bytes{};
+    if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK ||
+        GetFileSizeEx(file.get(), &bytes) == 0 || bytes.QuadPart < 0)
+        return Handle(INVALID_HANDLE_VALUE);
+    size = static_cast<std::uint64_t>(bytes.QuadPart);
+    return file;
+}
 
 bool readFile(const std::string& path, std::size_t limit, std::string& content) noexcept {
     try {

@@ -8,24 +8,13 @@
 #include <vector>
 
 #include "options/command_line.h"
+#include "platform/windows/windows_files.h"
 #include "window/layout.h"
 
 namespace vantu {
 namespace {
 
 constexpr UINT kCrashExitCode = 3;
-
-// Size and kind of the file a handle is open on; false for anything but a regular disk file.
-bool regularFileSize(HANDLE file, std::uint64_t& size) {
-    if (GetFileType(file) != FILE_TYPE_DISK)
-        return false;
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(file, &info) ||
-        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-        return false;
-    size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-    return true;
-}
 
 // The program a command line names, for the failure text: its first argument.
 std::string programName(const std::string& commandLine) {
@@ -61,27 +50,8 @@ std::string systemErrorText(DWORD error) {
 }
 
 bool isPlayableSoundFile(const std::string& name) {
-    if (name.empty() || name.find('\0') != std::string::npos)
-        return false;
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExA(name.c_str(), GetFileExInfoStandard, &data) ||
-        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-        return false;
-    std::uint64_t size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    if ((data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-        // A link: the attributes above are the link's own. Opening it (with no access asked
-        // for) follows it to the file it names.
-        const HANDLE file =
-            CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return false;
-        const bool regular = regularFileSize(file, size);
-        CloseHandle(file);
-        if (!regular)
-            return false;
-    }
-    return size <= kMaxSoundBytes;
+    std::uint64_t size = 0;
+    return openRegularFile(name, size).valid() && size <= kMaxSoundBytes;
 }
 
 void WindowsPlatform::startProcess(const std::string& commandLine, int showState) {
