@@ -100,16 +100,9 @@ TEST(Layout, StackingOrderFrontToBack) {
 }
 
 TEST(Layout, FocusGoesThroughTheVisibleInputControlsByTabIndex) {
-    std::vector<const ControlSpec*> focusable;
-    for (const ControlSpec& c : kControls) {
-        if (takesFocus(c))
-            focusable.push_back(&c);
-    }
-    std::sort(focusable.begin(), focusable.end(),
-              [](auto* a, auto* b) { return a->tabIndex < b->tabIndex; });
     std::vector<std::string> names;
-    for (const ControlSpec* c : focusable)
-        names.emplace_back(c->name);
+    for (const std::size_t i : focusOrder())
+        names.emplace_back(kControls[i].name);
     EXPECT_THAT(names, ElementsAre("Command1", "Combo1", "Check1", "Check2", "Command2", "Check3",
                                    "Check4", "Check5", "Check6"));
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 // The launcher window's layout as data: every front end builds Form1 from these tables, so the
 // geometry, captions, colours and orders are written down once.
@@ -112,6 +113,10 @@ constexpr bool takesFocus(const ControlSpec& c) {
     return c.visible && c.tabIndex != kNoTabIndex &&
            (c.kind == Kind::PushButton || c.kind == Kind::CheckBox || c.kind == Kind::DropDownList);
 }
+
+// The controls that take the focus, as indexes into kControls, in the order Tab moves through
+// them (ascending tab index); the first one has the focus when the window opens.
+std::vector<std::size_t> focusOrder();
 
 // Initial value of check box Check<number> (1..6).
 std::int16_t checkBoxDesignValue(int number);

@@ -177,14 +177,7 @@ void QtForm::arrangeStacking() {
 // Tab goes through the focusable controls by ascending tab index; the first one has the focus
 // when the window opens.
 void QtForm::arrangeTabOrder() {
-    std::vector<std::size_t> order;
-    for (std::size_t i = 0; i < layout::kControls.size(); ++i) {
-        if (takesFocus(layout::kControls[i]))
-            order.push_back(i);
-    }
-    std::sort(order.begin(), order.end(), [](std::size_t a, std::size_t b) {
-        return layout::kControls[a].tabIndex < layout::kControls[b].tabIndex;
-    });
+    const std::vector<std::size_t> order = layout::focusOrder();
     for (std::size_t i = 1; i < order.size(); ++i) {
         QWidget::setTabOrder(controls_[order[i - 1]], controls_[order[i]]);
     }

@@ -126,20 +126,12 @@ void registerClass(HINSTANCE instance, WNDPROC procedure) {
 
 }  // namespace
 
-Win32Form::Win32Form(HINSTANCE instance) {
+Win32Form::Win32Form(HINSTANCE instance) : focusOrder_(layout::focusOrder()) {
     static const bool commonControls = [] {
         INITCOMMONCONTROLSEX init{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
         return InitCommonControlsEx(&init) != FALSE;
     }();
     static_cast<void>(commonControls);
-
-    for (std::size_t i = 0; i < layout::kControls.size(); ++i) {
-        if (layout::takesFocus(layout::kControls[i]))
-            focusOrder_.push_back(i);
-    }
-    std::stable_sort(focusOrder_.begin(), focusOrder_.end(), [](std::size_t a, std::size_t b) {
-        return layout::kControls[a].tabIndex < layout::kControls[b].tabIndex;
-    });
 
     registerClass(instance, windowProc);
     picture_ = static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(VANTU_PICTURE_ID),

@@ -30,16 +30,10 @@ const ControlSpec& layoutOf(std::string_view name) {
 }
 
 std::array<std::string_view, 9> makeFocusOrder() {
-    std::vector<const ControlSpec*> focusable;
-    for (const ControlSpec& c : layout::kControls) {
-        if (layout::takesFocus(c))
-            focusable.push_back(&c);
-    }
-    std::sort(focusable.begin(), focusable.end(),
-              [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
+    const std::vector<std::size_t> focusable = layout::focusOrder();
     std::array<std::string_view, 9> order{};
     for (std::size_t i = 0; i < order.size() && i < focusable.size(); ++i)
-        order[i] = focusable[i]->name;
+        order[i] = layout::kControls[focusable[i]].name;
     return order;
 }
 
