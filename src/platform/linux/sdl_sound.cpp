@@ -1,8 +1,6 @@
 #include "platform/linux/sdl_sound.h"
 
 #include <dlfcn.h>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,6 +9,7 @@
 #include <memory>
 
 #include "platform/linux/sdl_library.h"
+#include "platform/posix/posix_files.h"
 
 namespace vantu {
 namespace {
@@ -55,21 +54,14 @@ class SdlAudio {
     bool ok_ = false;
 };
 
-// Opens the file for reading when it is a regular file (links followed) of at most the size
-// limit. The check is made on the open descriptor, and the sound is read from that same
-// descriptor, so what is read is what was checked. O_NONBLOCK makes opening a pipe return at
-// once instead of waiting for a writer; for a regular file it changes nothing.
+// Opens the wave file when it is a regular file (links followed) of at most the size limit; the
+// sound is read from the descriptor that was checked.
 std::FILE* openWave(const std::string& fileName) {
-    const int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    std::uint64_t size = 0;
+    const int fd = openRegularFile(fileName, size);
     if (fd < 0)
         return nullptr;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0 ||
-        static_cast<std::uint64_t>(info.st_size) > kMaxSoundFileSize) {
-        ::close(fd);
-        return nullptr;
-    }
-    std::FILE* file = ::fdopen(fd, "rb");
+    std::FILE* file = size <= kMaxSoundFileSize ? ::fdopen(fd, "rb") : nullptr;
     if (file == nullptr)
         ::close(fd);
     return file;

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdint>
 
+#include "platform/posix/posix_files.h"
 #include "platform/read_to_end.h"
 #include "ports/files.h"
 
@@ -29,16 +30,12 @@ class Descriptor {
 };
 
 bool read(const std::string& path, std::size_t limit, std::string& content) {
-    // O_NONBLOCK: opening a pipe with no writer returns at once instead of waiting for one.
-    const Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (file.get() < 0)
-        return false;
-    struct stat status {};
-    if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < 0 ||
-        static_cast<std::uintmax_t>(status.st_size) > limit)
+    std::uint64_t size = 0;
+    const Descriptor file(openRegularFile(path, size));
+    if (file.get() < 0 || size > limit)
         return false;
 
-    return readToEnd(static_cast<std::size_t>(status.st_size), limit, content,
+    return readToEnd(static_cast<std::size_t>(size), limit, content,
                      [&](char* buffer, std::size_t count) {
                          ssize_t got;
                          do {
@@ -49,6 +46,21 @@ bool read(const std::string& path, std::size_t limit, std::string& content) {
 }
 
 }  // namespace
+
+int openRegularFile(const std::string& path, std::uint64_t& size) {
+    // O_NONBLOCK: opening a pipe with no writer returns at once instead of waiting for one; for
+    // a regular file it changes nothing.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < 0) {
+        ::close(fd);
+        return -1;
+    }
+    size = static_cast<std::uint64_t>(status.st_size);
+    return fd;
+}
 
 bool readFile(const std::string& path, std::size_t limit, std::string& content) noexcept {
     try {
