@@ -96,6 +96,14 @@ TEST(Play, AGameThatCannotStartIsReportedAndNotEnded) {
     EXPECT_EQ(l.platform.ends, 0);
 }
 
+TEST(Failures, WhateverEscapesAnActionIsReportedOnce) {
+    Launcher l;
+    l.form.dispatch([] { throw 42; });
+    l.form.dispatch([] { throw ControlError("check box state 7"); });
+    l.form.dispatch([] {});
+    EXPECT_THAT(l.platform.reports, ElementsAre("unknown failure", "check box state 7"));
+}
+
 TEST(Play, AControlFailingIsReportedBeforeAnythingStarts) {
     Launcher l;
     l.controls.failReadingOf(CheckBox::Check5);

@@ -25,19 +25,27 @@ void Form1::Form_Load() {
         platform_.playSound(pathInFolder(folder_, kStartupSound), kSoundAsync | kSoundNoDefault));
 }
 
-void Form1::dispatch(Handler handler) noexcept {
+void runReportingFailures(Platform& platform, const std::function<void()>& action) noexcept {
     try {
         try {
-            (this->*handler)();
+            action();
         } catch (const std::exception& e) {
-            platform_.reportUnhandledFailure(e.what());
+            platform.reportUnhandledFailure(e.what());
         } catch (...) {
-            platform_.reportUnhandledFailure("unknown failure");
+            platform.reportUnhandledFailure("unknown failure");
         }
     } catch (...) {
         // The report itself failed: there is nowhere left to tell, so the launcher just ends.
-        platform_.endProcess();
+        platform.endProcess();
     }
+}
+
+void Form1::dispatch(Handler handler) noexcept {
+    runReportingFailures(platform_, [this, handler] { (this->*handler)(); });
+}
+
+void Form1::dispatch(const std::function<void()>& action) noexcept {
+    runReportingFailures(platform_, action);
 }
 
 void Form1::Command1_Click() {

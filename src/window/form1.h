@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "options/launch_options.h"
@@ -10,6 +11,12 @@ namespace vantu {
 
 inline constexpr const char* kStartupSound = "vantu2.wav";
 
+// Runs an action for the launcher's event loop or its start-up. A failure that escapes it, of
+// whatever type, ends the launcher through the platform's report; if even the report fails,
+// the launcher just ends. This is the one failure path: front ends run the start-up, every
+// handler and every change the player makes through it, so nothing unwinds into a toolkit.
+void runReportingFailures(Platform& platform, const std::function<void()>& action) noexcept;
+
 // The launcher window's logic: every handler of Form1, working on the controls through the
 // Controls interface and on the operating system through Platform. A front end creates the
 // controls, then this object, routes the controls' Click notifications here (it is their
@@ -18,12 +25,12 @@ class Form1 : public ControlEvents {
   public:
     using Handler = void (Form1::*)();
 
-    // Runs one handler for the window's event loop. The handlers set up no failure handling of
-    // their own; a failure that escapes one is unhandled, and ends the launcher through the
-    // platform's report. Front ends call every handler through here, so nothing unwinds into a
-    // toolkit. (The Click notifications raised by the controls run nested in whatever set the
+    // Runs one handler, or another action on the controls (a player's change that a front end
+    // passes on), through runReportingFailures. The handlers set up no failure handling of
+    // their own. (The Click notifications raised by the controls run nested in whatever set the
     // value, and cannot fail.)
     void dispatch(Handler handler) noexcept;
+    void dispatch(const std::function<void()>& action) noexcept;
 
     // The game's files are looked up in gameFolder; empty means the current directory.
     Form1(Controls& controls, Platform& platform, std::string gameFolder = {});

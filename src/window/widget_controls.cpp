@@ -72,14 +72,21 @@ void WidgetControls::setText2Trace(std::string content) {
 }
 
 float WidgetControls::outerWidthTwips() const {
-    return static_cast<float>(readOuterWidthPixels() * twipsPerPixel());
+    const int pixels = readOuterWidthPixels();
+    const double size = twipsPerPixel();
+    if (pixels == widthSet_.pixels && size == widthSet_.twipsPerPixel)
+        return widthSet_.twips;
+    return static_cast<float>(pixels * size);
 }
 
 void WidgetControls::setOuterWidthTwips(float twips) {
-    const double pixels = std::round(static_cast<double>(twips) / twipsPerPixel());
+    const double size = twipsPerPixel();
+    const double pixels = std::round(static_cast<double>(twips) / size);
     if (!(pixels >= 1 && pixels <= kMaxWindowPixels))
         throw ControlError("invalid window width " + std::to_string(twips));
     writeOuterWidthPixels(static_cast<int>(pixels));
+    // What the window took: a window is never wider than the screen allows, for one.
+    widthSet_ = {twips, readOuterWidthPixels(), size};
 }
 
 std::int16_t WidgetControls::clickedValue(std::int16_t current) {

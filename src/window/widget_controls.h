@@ -61,14 +61,27 @@ class WidgetControls : public Controls {
 
     // The window's outer width (frame included) in the toolkit's pixels, and the size of one
     // such pixel in twips (15 at 96 dots per inch). Setting the width keeps position and height.
+    // A width that the window has as it was set reads back exactly as set, in twips.
     virtual int readOuterWidthPixels() const = 0;
     virtual void writeOuterWidthPixels(int pixels) = 0;
     virtual double twipsPerPixel() const { return 15.0; }
 
   private:
+    // The last width set, the width in pixels the window took from it and the pixel size then.
+    // While the window keeps that width at that pixel size it reads back as the twips that were
+    // set: a width in twips seldom survives the round trip through whole pixels (8250 twips at
+    // 106 dots per inch are 607 px, which read back as 8246 twips), nor a screen too narrow for
+    // it.
+    struct WidthSet {
+        float twips = 0;
+        int pixels = 0;
+        double twipsPerPixel = 0;
+    };
+
     ControlEvents* events_ = nullptr;
     Text2Store text2_;
     bool programWriting_ = false;
+    WidthSet widthSet_;
 };
 
 }  // namespace vantu

@@ -47,7 +47,7 @@ TEST(WindowsPlatform, OnlyARegularFileOfAtMost32MiBIsPlayed) {
     EXPECT_FALSE(isPlayableSoundFile(std::string("small.wav\0x", 11)));
 
     // Nothing playable is not an error, and never waits.
-    WindowsPlatform platform;
+    WindowsPlatform platform{"test"};
     EXPECT_EQ(platform.playSound(base + "over.wav", 3), 0);
     EXPECT_EQ(platform.playSound(base + "missing.wav", 3), 0);
 }
@@ -55,7 +55,7 @@ TEST(WindowsPlatform, OnlyARegularFileOfAtMost32MiBIsPlayed) {
 TEST(WindowsPlatform, AGameThatCannotStartIsAStartErrorNamingItAndTheReason) {
     testing::TempFolder folder;
     const std::string missing = folder.path().string() + "\\vantu.exe";
-    WindowsPlatform platform;
+    WindowsPlatform platform{"test"};
     try {
         platform.startProcess("\"" + missing + "\" -nc -d v1 ", 2);
         FAIL() << "started a missing program";

@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <string>
@@ -368,6 +370,44 @@ TEST(Win32Window, VideoSetupTogglesTheOuterWidthKeepingPositionAndHeight) {
         EXPECT_EQ(r.top, opening.top);
         EXPECT_EQ(r.bottom - r.top, opening.bottom - opening.top);
     }
+}
+
+// At every whole DPI from 96 to 480 (custom scaling: 110 % is 106 DPI) "Video Setup" and "<<"
+// alternate the wide and the narrow width, although few of those widths are whole pixels, and
+// the wide one may be more than the screen allows a window.
+TEST(Win32Window, VideoSetupAlternatesAtEveryDpi) {
+    Launcher l;
+    const auto at = [](int twips, UINT dpi) {
+        const auto pixels = std::lround(twips * static_cast<double>(dpi) / 1440);
+        return static_cast<LONG>(std::min<long>(pixels, GetSystemMetrics(SM_CXMAXTRACK)));
+    };
+    std::vector<std::string> wrong;
+    for (UINT dpi = 96; dpi <= 480; ++dpi) {
+        RECT suggested = l.outer();
+        suggested.right = suggested.left + at(layout::kForm.narrowOuterWidth, dpi);
+        SendMessageA(l.window.window(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+        const std::pair<const char*, int> clicks[] = {
+            {"Command2", layout::kForm.wideOuterWidth},
+            {"Command2", layout::kForm.narrowOuterWidth},
+            {"Label1", layout::kForm.wideOuterWidth},
+            {"Label1", layout::kForm.narrowOuterWidth},
+        };
+        std::string widths;
+        bool ok = true;
+        for (const auto& [control, twips] : clicks) {
+            const bool label = std::string_view(control) == "Label1";
+            SendMessageA(l.window.window(), WM_COMMAND,
+                         MAKEWPARAM(GetDlgCtrlID(l[control]), label ? STN_CLICKED : BN_CLICKED),
+                         reinterpret_cast<LPARAM>(l[control]));
+            const LONG width = l.outer().right - l.outer().left;
+            widths.append(" ").append(std::to_string(width));
+            ok = ok && width == at(twips, dpi);
+        }
+        if (!ok)
+            wrong.push_back(std::to_string(dpi) + " dpi:" + widths);
+    }
+    EXPECT_THAT(wrong, ::testing::IsEmpty());
 }
 
 TEST(Win32Window, ClosingEndsTheMessageLoopAndStartsNothing) {

@@ -10,6 +10,8 @@
 #   --driver EXE       win-driver.exe, which plays the player from another process
 #   --prefix DIR       the Wine prefix (made on first use by tools/wine-prefix.sh)
 #   --background PNG   the launcher's background picture
+#   --fault-launcher EXE  the launcher with a failure injected (fault_launcher.cpp)
+#   --planted-dll DLL  a DLL that leaves a marker when it is loaded (planted_dll.c)
 #
 # The launcher is driven by win-driver.exe (see driver.cpp for its commands); every wait there
 # and here is bounded, so a broken launcher fails a test instead of hanging it.
@@ -23,7 +25,7 @@ readonly WINDOW_LIMIT=40
 readonly WAIT_LIMIT=10
 readonly STARTF_USESHOWWINDOW=1 SW_SHOWMINIMIZED=2
 
-LAUNCHER="" STUB="" DRIVER="" PREFIX="" BACKGROUND=""
+LAUNCHER="" STUB="" DRIVER="" PREFIX="" BACKGROUND="" FAULT_LAUNCHER="" PLANTED_DLL=""
 while [ $# -gt 0 ]; do
     case "$1" in
         --launcher) LAUNCHER=$2 ;;
@@ -31,6 +33,8 @@ while [ $# -gt 0 ]; do
         --driver) DRIVER=$2 ;;
         --prefix) PREFIX=$2 ;;
         --background) BACKGROUND=$2 ;;
+        --fault-launcher) FAULT_LAUNCHER=$2 ;;
+        --planted-dll) PLANTED_DLL=$2 ;;
         *) echo "unknown option: $1" >&2; exit 2 ;;
     esac
     shift 2
@@ -39,6 +43,7 @@ done
 absolute() { [ -z "$1" ] || realpath -m -- "$1"; }
 LAUNCHER=$(absolute "$LAUNCHER") STUB=$(absolute "$STUB") DRIVER=$(absolute "$DRIVER")
 PREFIX=$(absolute "$PREFIX") BACKGROUND=$(absolute "$BACKGROUND")
+FAULT_LAUNCHER=$(absolute "$FAULT_LAUNCHER") PLANTED_DLL=$(absolute "$PLANTED_DLL")
 
 TEST_NAME=$(basename "$0" .sh)
 REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -130,13 +135,21 @@ prepare_wine() {
         die "no Wine session for $PREFIX"
     [[ "$DISPLAY" =~ ^:[0-9]+$ ]] || die "no X display from tools/wine-prefix.sh: '$DISPLAY'"
     export DISPLAY XAUTHORITY=/dev/null
-    if [ "$DPI" != 96 ] && [ "$(cat "$PREFIX/.vantu-dpi" 2>/dev/null)" != "$DPI" ]; then
-        wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$DPI" /f \
-            </dev/null >"$WORK/reg.out" 2>&1 || die "cannot set the resolution to $DPI dpi"
-        echo "$DPI" >"$PREFIX/.vantu-dpi"
-    fi
+    [ "$DPI" = 96 ] || set_dpi "$DPI"
     log "Wine ready: $((($(now_us) - started) / 1000)) ms"
 }
+
+# Sets the resolution of the test's own prefix (not the shared one); programs started from now
+# on open at it.
+set_dpi() {
+    [ "$(cat "$PREFIX/.vantu-dpi" 2>/dev/null)" != "$1" ] || return 0
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
+        </dev/null >"$WORK/reg.out" 2>&1 || die "cannot set the resolution to $1 dpi"
+    echo "$1" >"$PREFIX/.vantu-dpi"
+}
+
+# A length in twips in whole pixels at DPI $2, rounded as the launcher rounds it.
+twips_at() { echo $((($1 * $2 + 720) / 1440)); }
 
 prepare_wine
 

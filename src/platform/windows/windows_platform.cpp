@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "options/command_line.h"
+#include "platform/windows/system_library.h"
 #include "platform/windows/windows_files.h"
-#include "window/layout.h"
 
 namespace vantu {
 namespace {
@@ -92,12 +92,7 @@ std::int32_t WindowsPlatform::playSound(const std::string& fileName, std::uint32
     // in the background and never the system's default sound in place of the file, whatever
     // the caller asked for: nothing waits for the sound.
     using SndPlaySound = BOOL(WINAPI*)(LPCSTR, UINT);
-    static const auto play = [] {
-        const HMODULE winmm = LoadLibraryA("winmm.dll");
-        return winmm != nullptr ? reinterpret_cast<SndPlaySound>(reinterpret_cast<void*>(
-                                      GetProcAddress(winmm, "sndPlaySoundA")))
-                                : nullptr;
-    }();
+    static const auto play = systemFunction<SndPlaySound>("winmm.dll", "sndPlaySoundA");
     return play != nullptr && play(fileName.c_str(), SND_ASYNC | SND_NODEFAULT) ? 1 : 0;
 }
 
@@ -108,8 +103,7 @@ void WindowsPlatform::startHeldSound() {
 }
 
 void WindowsPlatform::reportUnhandledFailure(const std::string& message) {
-    const std::string caption(layout::kForm.caption);
-    MessageBoxA(owner_, message.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
+    MessageBoxA(owner_, message.c_str(), reportTitle_.c_str(), MB_OK | MB_ICONERROR);
     ExitProcess(1);
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "ports/platform.h"
 
@@ -23,7 +24,10 @@ bool isPlayableSoundFile(const std::string& name);
 // The launcher's operating-system services on Windows.
 class WindowsPlatform : public Platform {
   public:
-    // The window that owns the failure report; none until the window exists.
+    // reportTitle is the title of the failure report's box: the window's own.
+    explicit WindowsPlatform(std::string reportTitle) : reportTitle_(std::move(reportTitle)) {}
+
+    // The window that owns the failure report, or none: the report then has a box of its own.
     void setOwner(HWND owner) { owner_ = owner; }
 
     // Starts the command line as given, byte for byte, with the show state; throws StartError
@@ -41,6 +45,7 @@ class WindowsPlatform : public Platform {
     [[noreturn]] void reportUnhandledFailure(const std::string& message) override;
 
   private:
+    std::string reportTitle_;
     HWND owner_ = nullptr;
     bool holding_ = false;
     std::string heldSound_;

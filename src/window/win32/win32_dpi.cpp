@@ -1,16 +1,28 @@
 #include "window/win32/win32_dpi.h"
 
+#include "platform/windows/system_library.h"
+
 namespace vantu {
 namespace {
 
 // A function of user32 that this Windows version may not have, or nullptr.
 template <class Function>
 Function user32Function(const char* name) {
-    HMODULE user32 = GetModuleHandleA("user32.dll");
-    if (user32 == nullptr)
-        return nullptr;
-    // Through the generic function type, which converts to any other without a warning.
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(user32, name)));
+    return systemFunction<Function>("user32.dll", name);
+}
+
+// The DPI of the monitor the window is on, from the shell's DPI service (Windows 8.1), or 0.
+UINT monitorDpi(HWND window) {
+    // MONITOR_DPI_TYPE's MDT_EFFECTIVE_DPI; the header that names it is Windows 8.1's.
+    constexpr int kEffectiveDpi = 0;
+    using GetForMonitor = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    const auto get = systemFunction<GetForMonitor>("shcore.dll", "GetDpiForMonitor");
+    HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+    UINT x = 0;
+    UINT y = 0;
+    if (get == nullptr || monitor == nullptr || FAILED(get(monitor, kEffectiveDpi, &x, &y)))
+        return 0;
+    return x;
 }
 
 UINT deviceDpi(HWND window) {
@@ -29,6 +41,15 @@ void enablePerMonitorDpiAwareness() {
         if (set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2) ||
             set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE))
             return;
+    } else {
+        // Windows 8.1: per-monitor awareness through the shell's DPI service
+        // (PROCESS_PER_MONITOR_DPI_AWARE).
+        constexpr int kPerMonitorAware = 2;
+        using SetAwareness = HRESULT(WINAPI*)(int);
+        if (auto set = systemFunction<SetAwareness>("shcore.dll", "SetProcessDpiAwareness")) {
+            if (SUCCEEDED(set(kPerMonitorAware)))
+                return;
+        }
     }
     using SetAware = BOOL(WINAPI*)();
     if (auto set = user32Function<SetAware>("SetProcessDPIAware"))
@@ -49,6 +70,10 @@ UINT windowDpi(HWND window) {
     if (auto get = user32Function<GetForWindow>("GetDpiForWindow")) {
         if (const UINT dpi = get(window); dpi != 0)
             return dpi;
+    } else if (const UINT dpi = monitorDpi(window); dpi != 0) {
+        // Windows 8.1: the monitor's DPI, so that a window opening on a second monitor is laid
+        // out for that one.
+        return dpi;
     }
     return deviceDpi(window);
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <tuple>
 
+#include "platform/windows/system_library.h"
 #include "window/win32/resource_ids.h"
 #include "window/win32/win32_dpi.h"
 
@@ -102,6 +103,39 @@ HFONT createFont(const layout::FontSpec& design, UINT dpi) {
                        DEFAULT_PITCH | FF_SWISS, family.c_str());
 }
 
+// The functions the window uses from the common controls (version 6, as the manifest asks) and
+// the theme library. Neither is imported: both are loaded from the system folder when the first
+// window is made.
+struct CommonControls {
+    decltype(&SetWindowSubclass) setSubclass = nullptr;
+    decltype(&RemoveWindowSubclass) removeSubclass = nullptr;
+    decltype(&DefSubclassProc) defaultProc = nullptr;
+    decltype(&SetWindowTheme) setTheme = nullptr;  // may be missing: the themes are cosmetic
+};
+
+const CommonControls& commonControls() {
+    static const CommonControls functions = [] {
+        CommonControls f;
+        using Init = decltype(&InitCommonControlsEx);
+        const auto init = systemFunction<Init>("comctl32.dll", "InitCommonControlsEx");
+        const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+        if (init == nullptr || !init(&classes))
+            return f;
+        f.setSubclass =
+            systemFunction<decltype(f.setSubclass)>("comctl32.dll", "SetWindowSubclass");
+        f.removeSubclass =
+            systemFunction<decltype(f.removeSubclass)>("comctl32.dll", "RemoveWindowSubclass");
+        f.defaultProc = systemFunction<decltype(f.defaultProc)>("comctl32.dll", "DefSubclassProc");
+        f.setTheme = systemFunction<decltype(f.setTheme)>("uxtheme.dll", "SetWindowTheme");
+        // The theme library loads msimg32 late, when it first draws. Wine makes that late load
+        // search the program's folder whatever the search was limited to, so it is loaded here,
+        // from the system folder, and found loaded then.
+        static_cast<void>(loadSystemDll("msimg32.dll"));
+        return f;
+    }();
+    return functions;
+}
+
 bool keyDown(int key) {
     return (GetKeyState(key) & 0x8000) != 0;
 }
@@ -127,11 +161,10 @@ void registerClass(HINSTANCE instance, WNDPROC procedure) {
 }  // namespace
 
 Win32Form::Win32Form(HINSTANCE instance) : focusOrder_(layout::focusOrder()) {
-    static const bool commonControls = [] {
-        INITCOMMONCONTROLSEX init{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
-        return InitCommonControlsEx(&init) != FALSE;
-    }();
-    static_cast<void>(commonControls);
+    const CommonControls& common = commonControls();
+    if (common.setSubclass == nullptr || common.removeSubclass == nullptr ||
+        common.defaultProc == nullptr)
+        throw std::runtime_error("cannot load the common controls (comctl32.dll)");
 
     registerClass(instance, windowProc);
     picture_ = static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(VANTU_PICTURE_ID),
@@ -233,7 +266,8 @@ void Win32Form::createControls(HINSTANCE instance) {
                 [[fallthrough]];
             case Kind::Frame:
                 // Visual styles would draw these captions in their own colour, not white.
-                SetWindowTheme(control, L"", L"");
+                if (commonControls().setTheme != nullptr)
+                    commonControls().setTheme(control, L"", L"");
                 break;
             case Kind::DropDownList:
                 for (std::string_view mode : layout::kDisplayModes) {
@@ -246,8 +280,8 @@ void Win32Form::createControls(HINSTANCE instance) {
                 break;
         }
         if (layout::takesFocus(design))
-            SetWindowSubclass(control, controlProc, kKeySubclass,
-                              reinterpret_cast<DWORD_PTR>(this));
+            commonControls().setSubclass(control, controlProc, kKeySubclass,
+                                         reinterpret_cast<DWORD_PTR>(this));
     }
 }
 
@@ -520,14 +554,14 @@ LRESULT CALLBACK Win32Form::controlProc(HWND control, UINT message, WPARAM wPara
     try {
         auto* form = reinterpret_cast<Win32Form*>(self);
         if (message == WM_NCDESTROY) {
-            RemoveWindowSubclass(control, controlProc, kKeySubclass);
+            commonControls().removeSubclass(control, controlProc, kKeySubclass);
         } else if (form != nullptr && form->handleControlKey(control, message, wParam)) {
             return 0;
         }
     } catch (...) {
         std::terminate();
     }
-    return DefSubclassProc(control, message, wParam, lParam);
+    return commonControls().defaultProc(control, message, wParam, lParam);
 }
 
 // Keys the window handles for its controls, as a dialog would, but in tab-index order and with

@@ -39,7 +39,8 @@ void Win32Launcher::controlClicked(std::size_t control) {
         // "Check1" .. "Check6"
         const int number = design.name.back() - '0';
         if (number >= 1 && number <= kCheckBoxCount)
-            controls_.playerClickedCheck(checkBoxByNumber(number));
+            form_.dispatch(
+                [this, number] { controls_.playerClickedCheck(checkBoxByNumber(number)); });
         return;
     }
     for (const Route& route : kRoutes) {
@@ -51,7 +52,55 @@ void Win32Launcher::controlClicked(std::size_t control) {
 }
 
 void Win32Launcher::listSelectionChanged() {
-    controls_.playerSelectedEntry();
+    form_.dispatch([this] { controls_.playerSelectedEntry(); });
+}
+
+void runLauncher(HINSTANCE instance, int showCommand, WindowsPlatform& platform) {
+    runReportingFailures(platform, [&] {
+        // The window opens with the design values, narrow, focus on "Play".
+        Win32Form window(instance);
+        // The report of a failure belongs to the window while it exists; a failure that takes
+        // the window down with it is reported in a box of its own.
+        const struct ReportOwner {
+            explicit ReportOwner(WindowsPlatform& p, HWND owner) : platform(p) {
+                platform.setOwner(owner);
+            }
+            ~ReportOwner() { platform.setOwner(nullptr); }
+            ReportOwner(const ReportOwner&) = delete;
+            ReportOwner& operator=(const ReportOwner&) = delete;
+            WindowsPlatform& platform;
+        } owner(platform, window.window());
+        Win32Controls controls(window);
+        // The game's files are in the current directory.
+        Form1 form(controls, platform);
+        Win32Launcher launcher(window, controls, form);
+
+        // The options are in place before the window first shows; the start-up sound asked for
+        // by Form_Load begins once the window has been shown and painted, when the message
+        // queue first runs empty.
+        platform.holdSounds();
+        form.dispatch(&Form1::Form_Load);
+        window.show(showCommand);
+
+        MSG message;
+        bool shown = false;
+        while (true) {
+            if (!shown && PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE) == 0) {
+                shown = true;
+                platform.startHeldSound();
+            }
+            if (GetMessageA(&message, nullptr, 0, 0) <= 0)
+                break;
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        // The window was closed. Ending here, with the window still up, is immediate; taking
+        // it down first can take seconds (winex11 without a window manager), and nothing is
+        // left to save or wait for, not even the sound.
+        platform.endProcess();
+    });
+    // Both the action and a failure's report end the process: nothing gets here.
+    ExitProcess(1);
 }
 
 }  // namespace vantu

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "platform/windows/windows_platform.h"
 #include "window/form1.h"
 #include "window/win32/win32_controls.h"
 #include "window/win32/win32_form.h"
@@ -10,7 +11,8 @@ namespace vantu {
 
 // Puts the Win32 window, its controls and the launcher's logic together: the controls raise
 // their Click notifications into Form1, the player's clicks on check boxes and the list go to
-// the controls, and every push button and "<<" run their handler through Form1::dispatch.
+// the controls, and every push button and "<<" run their handler through Form1::dispatch, as do
+// the player's changes to the check boxes and the list.
 class Win32Launcher : public Win32FormListener {
   public:
     Win32Launcher(Win32Form& window, Win32Controls& controls, Form1& form);
@@ -26,5 +28,11 @@ class Win32Launcher : public Win32FormListener {
     Win32Controls& controls_;
     Form1& form_;
 };
+
+// The launcher: builds the window over the game's files in the current folder, loads the
+// configuration, shows the window and handles its messages until the player closes it or starts
+// the game, then ends the process. Every failure on the way, the window's building included, is
+// reported in a message box and ends the process with status 1. Never returns.
+[[noreturn]] void runLauncher(HINSTANCE instance, int showCommand, WindowsPlatform& platform);
 
 }  // namespace vantu

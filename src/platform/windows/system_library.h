@@ -1,0 +1,31 @@
+#pragma once
+
+#include <windows.h>
+
+namespace vantu {
+
+// Windows' own DLLs, used without importing them. The game's folder, where the launcher is run
+// from, may be writable by every user: a DLL planted there must never be loaded in place of the
+// system's. The program therefore imports only the DLLs that Windows always takes from its system
+// folder (kernel32, user32, gdi32, msvcrt, ...), limits the DLL search to the system folder before
+// anything else, and loads every other DLL here, from the system folder, when it is first needed.
+
+// Limits the search for every DLL loaded from now on (and for their own imports) to the system
+// folder. The first thing the program does. Does nothing on a Windows without the call.
+void limitDllSearchToSystemFolder();
+
+// Loads a system DLL from the system folder, if it is not loaded yet; false when it is missing.
+bool loadSystemDll(const char* dll);
+
+// The address of a function of a system DLL, loading the DLL from the system folder on first use
+// (it stays loaded), or nullptr when the DLL or the function is missing, as on an older Windows.
+void* systemFunctionAddress(const char* dll, const char* function);
+
+template <class Function>
+Function systemFunction(const char* dll, const char* function) {
+    // Through the generic function type, which converts to any other without a warning.
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void (*)()>(systemFunctionAddress(dll, function)));
+}
+
+}  // namespace vantu

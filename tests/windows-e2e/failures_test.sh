@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Every failure is reported: a message box titled like the window names it, and once it is
+# dismissed the launcher ends with status 1. Failures are injected by vantu-fault-launcher.exe
+# (the real launcher with a control or the game's start made to fail): while the window is
+# being built (the box then stands alone), in the Click of a check box the player clicked, and a
+# failure that is no standard exception.
+# shellcheck source=lib.sh
+source "$(dirname "$0")/lib.sh"
+[ -f "$FAULT_LAUNCHER" ] || die "missing '$FAULT_LAUNCHER' (build the windows preset)"
+
+# expect_report FAULT TEXT [DRIVER COMMAND...]: the commands lead to the failure.
+expect_report() {
+    local fault=$1 text=$2
+    shift 2
+    make_game "$fault" "$TYPICAL_CONFIG"
+    cp "$FAULT_LAUNCHER" "$GAME/vantu-launcher.exe"
+    VANTU_FAULT=$fault drive start "$GAME/vantu-launcher.exe" "$GAME" "$@" \
+        message-box "$MAIN_TITLE" "$text" "$WINDOW_LIMIT" state box \
+        click button OK wait-exit "$WAIT_LIMIT" || return 0
+    expect_eq "$fault: report" "$(value box.text)" "$text"
+    expect_eq "$fault: exit status" "$(value exit)" 1
+    [ -z "${OWNER:-}" ] || expect_eq "$fault: the box's owner" "$(value box.owner)" "$OWNER"
+}
+
+OWNER=none expect_report list-unreadable "list selection 42"
+expect_report check-unreadable "check box state 7" window "$MAIN_TITLE" "$WINDOW_LIMIT" \
+    click button "Video Setup" wait-width 550 "$WAIT_LIMIT" click check "Use Shaders"
+expect_report start-throws "unknown failure" window "$MAIN_TITLE" "$WINDOW_LIMIT" \
+    click button Play
+finish
