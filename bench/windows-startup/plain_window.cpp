@@ -11,14 +11,19 @@
 #include <commctrl.h>
 #include <uxtheme.h>
 
+#include <cstdlib>
 #include <string>
 
+#include "phase_clock.h"
 #include "resource_ids.h"
 #include "window/layout.h"
 
 namespace {
 
 namespace layout = vantu::layout;
+
+__attribute__((init_priority(101))) bench::PhaseClock phases;
+__attribute__((init_priority(101))) bench::StaticStart staticStart(phases);
 
 HBITMAP picture = nullptr;
 HBRUSH panelBrush = nullptr;
@@ -138,6 +143,7 @@ void createControls(HWND window, HINSTANCE instance) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+    phases.mark("winmain");
 #ifndef PICTURE_ONLY
     INITCOMMONCONTROLSEX init{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&init);
@@ -166,11 +172,20 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     HWND window =
         CreateWindowExA(0, wc.lpszClassName, title.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
                         r.right - r.left, r.bottom - r.top, owner, nullptr, instance, nullptr);
+    phases.mark("window");
 #ifndef PICTURE_ONLY
     createControls(window, instance);
 #endif
+    phases.mark("controls");
+    phases.mark("config");
     ShowWindow(window, show);
     UpdateWindow(window);
+    phases.mark("shown");
+    if (std::getenv("VANTU_PHASES") != nullptr) {
+        bench::handleMessagesUntilIdle();
+        phases.finish("painted");
+        ExitProcess(0);
+    }
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         if (!IsDialogMessageA(window, &msg)) {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Start-up benchmark of the Windows launcher under Wine, against two baselines.
 #
-#   bench/windows-startup/run.sh [-n ROUNDS] [-w WARMUP_ROUNDS] [-r RAW.csv] [BUILD_DIR]
+#   bench/windows-startup/run.sh [-n ROUNDS] [-w WARMUP_ROUNDS] [-r RAW.csv] [-p] [BUILD_DIR]
 #
 # BUILD_DIR (default: build/windows in the repository) must hold the windows preset's build:
 # vantu-launcher.exe, bench/windows-startup/bench-{controls,picture}-window.exe and
@@ -20,20 +20,28 @@
 # Each run is timed from the exec of `wine PROGRAM` to the map of the window "Vantu2: Copper
 # Winds" on the X server, then the program is ended. Wine's own start-up is in every case, so
 # the ratio launcher / controls is what the launcher's own code costs.
+#
+# -p times the start-up's phases instead, in the launcher (bench-launcher-phases.exe, the
+# launcher's own objects in the launcher's order) and the controls baseline, each program
+# reading the time since Windows created its process: start to static initialisation, static
+# initialisation to WinMain, the window, the controls, the configuration, showing it, and until
+# the window and controls have painted. It prints each phase's median in both and the difference.
 set -euo pipefail
 
 rounds=30
 warmup=3
 raw=""
+phases=0
 usage() {
-    echo "usage: $0 [-n ROUNDS] [-w WARMUP_ROUNDS] [-r RAW.csv] [BUILD_DIR]" >&2
+    echo "usage: $0 [-n ROUNDS] [-w WARMUP_ROUNDS] [-r RAW.csv] [-p] [BUILD_DIR]" >&2
     exit 1
 }
-while getopts "n:w:r:h" opt; do
+while getopts "n:w:r:ph" opt; do
     case "$opt" in
         n) rounds=$OPTARG ;;
         w) warmup=$OPTARG ;;
         r) raw=$OPTARG ;;
+        p) phases=1 ;;
         *) usage ;;
     esac
 done
@@ -94,6 +102,38 @@ grep -q '^holding=yes' "$work/keeper.log" || { echo "the keeper did not start" >
 mkdir "$work/game" "$work/plain"
 printf '1 1 1 1 1 0 0 0 0 3 ' >"$work/game/xconfig.dat"
 [ ! -f "$repo/demo/vantu2.wav" ] || cp "$repo/demo/vantu2.wav" "$work/game/"
+
+if [ "$phases" = 1 ]; then
+    launcher_phases=$build/bench/windows-startup/bench-launcher-phases.exe
+    [ -f "$launcher_phases" ] || { echo "missing $launcher_phases" >&2; exit 1; }
+    for ((r = 0; r < warmup + rounds; r++)); do
+        keep=$((r >= warmup))
+        (cd "$work/game" && VANTU_PHASES=$work/launcher.phases$keep timeout 30 wine \
+            "$launcher_phases" </dev/null >/dev/null 2>&1) || echo "a launcher run failed" >&2
+        (cd "$work/plain" && VANTU_PHASES=$work/controls.phases$keep timeout 30 wine \
+            "$controls" </dev/null >/dev/null 2>&1) || echo "a controls run failed" >&2
+    done
+    # Median time of each phase (from the mark before it) in a file of "name=ms ..." lines.
+    phase_medians() {
+        awk '{ prev = 0
+               for (i = 1; i <= NF; i++) {
+                   split($i, kv, "="); printf "%d %s %f\n", i, kv[1], kv[2] - prev; prev = kv[2]
+               } }' "$1" | sort -k1,1n -k3,3g |
+            awk '$1 != key { if (n) out(); key = $1; name = $2; n = 0 }
+                 { v[++n] = $3 }
+                 function out() {
+                     printf "%s %.1f\n", name, (n % 2) ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
+                 }
+                 END { if (n) out() }'
+    }
+    echo "Start-up phases under $(wine --version 2>/dev/null), medians of $rounds runs, ms"
+    printf '%-10s %9s %9s %9s\n' phase launcher controls "+ own"
+    # Both programs record the same phases in the same order.
+    paste -d' ' <(phase_medians "$work/launcher.phases1") <(phase_medians "$work/controls.phases1") |
+        awk '{ printf "%-10s %9.1f %9.1f %+9.1f\n", $1, $2, $4, $2 - $4; a += $2; b += $4 }
+             END { printf "%-10s %9.1f %9.1f %+9.1f\n", "total", a, b, a - b }'
+    exit 0
+fi
 
 cases=(launcher controls picture)
 failures=0

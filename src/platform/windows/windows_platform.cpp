@@ -82,12 +82,12 @@ void WindowsPlatform::endProcess() {
 }
 
 std::int32_t WindowsPlatform::playSound(const std::string& fileName, std::uint32_t /*flags*/) {
-    if (!isPlayableSoundFile(fileName))
-        return 0;
     if (holding_) {
-        heldSound_ = fileName;
+        heldSound_ = fileName;  // looked at when it starts, off the window's start-up
         return 1;
     }
+    if (!isPlayableSoundFile(fileName))
+        return 0;
     // The multimedia library is loaded when the first sound plays, not with the program. Always
     // in the background and never the system's default sound in place of the file, whatever
     // the caller asked for: nothing waits for the sound.

@@ -38,8 +38,8 @@ class WindowsPlatform : public Platform {
     // kMaxSoundBytes is not played (0 is returned), like a missing one. While sounds are held
     // back (holdSounds), the sound is only noted and starts with startHeldSound.
     std::int32_t playSound(const std::string& fileName, std::uint32_t flags) override;
-    // The start-up sound waits until the window has been shown and painted: loading the
-    // multimedia library and opening the file then take nothing from the window's start-up.
+    // The start-up sound waits until the window has been shown and painted: looking at the
+    // file and loading the multimedia library then take nothing from the window's start-up.
     void holdSounds() { holding_ = true; }
     void startHeldSound();
     [[noreturn]] void reportUnhandledFailure(const std::string& message) override;

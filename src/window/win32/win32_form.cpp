@@ -172,8 +172,8 @@ Win32Form::Win32Form(HINSTANCE instance) : focusOrder_(layout::focusOrder()) {
     try {
         createOwner(instance);
         createWindow(instance);
+        createFonts();
         createControls(instance);
-        applyDpi(dpi_);
     } catch (...) {
         release();
         throw;
@@ -255,10 +255,9 @@ void Win32Form::createControls(HINSTANCE instance) {
             instance, nullptr);
         if (control == nullptr)
             throw std::runtime_error("cannot create the control " + std::string(design.name));
+        // A new control goes behind the ones made before it: creation runs front to back.
         controls_[i] = control;
-        // Each new control goes behind the ones made before it: creation runs front to back.
-        SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(design)), FALSE);
 
         switch (design.kind) {
             case Kind::CheckBox:
@@ -275,6 +274,7 @@ void Win32Form::createControls(HINSTANCE instance) {
                     SendMessageA(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
                 }
                 SendMessageA(control, CB_SETCURSEL, static_cast<WPARAM>(design.initialValue), 0);
+                placeList(control, design);
                 break;
             default:
                 break;
@@ -285,59 +285,63 @@ void Win32Form::createControls(HINSTANCE instance) {
     }
 }
 
-void Win32Form::applyDpi(UINT dpi) {
-    dpi_ = dpi;
-    HFONT font = createFont(layout::kWindowFont, dpi);
-    HFONT bold = createFont(layout::kBoldFont, dpi);
-    for (std::size_t i = 0; i < controls_.size(); ++i) {
-        if (controls_[i] != nullptr) {
-            const bool isBold = layout::kControls[i].font.bold;
-            SendMessageA(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(isBold ? bold : font),
-                         FALSE);
-        }
-    }
-    if (font_ != nullptr)
-        DeleteObject(font_);
-    if (boldFont_ != nullptr)
-        DeleteObject(boldFont_);
-    font_ = font;
-    boldFont_ = bold;
-    placeControls();
+void Win32Form::createFonts() {
+    font_ = createFont(layout::kWindowFont, dpi_);
+    boldFont_ = createFont(layout::kBoldFont, dpi_);
 }
 
-void Win32Form::placeControls() {
+HFONT Win32Form::fontOf(const ControlSpec& design) const {
+    return design.font.bold ? boldFont_ : font_;
+}
+
+void Win32Form::applyDpi(UINT dpi) {
+    dpi_ = dpi;
+    const HFONT oldFont = font_;
+    const HFONT oldBold = boldFont_;
+    createFonts();
     for (std::size_t i = 0; i < controls_.size(); ++i) {
         HWND control = controls_[i];
         if (control == nullptr)
             continue;
         const ControlSpec& design = layout::kControls[i];
-        const RECT place = designRect(design);
-        const int height = pixels(design.height);
-        if (design.kind != Kind::DropDownList) {
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(design)), FALSE);
+        if (design.kind == Kind::DropDownList) {
+            placeList(control, design);
+        } else {
+            const RECT place = designRect(design);
             SetWindowPos(control, nullptr, pixels(place.left), pixels(place.top),
-                         pixels(design.width), height, SWP_NOZORDER | SWP_NOACTIVATE);
-            continue;
+                         pixels(design.width), pixels(design.height),
+                         SWP_NOZORDER | SWP_NOACTIVATE);
         }
-        // The closed list is as high as the layout says; its selection field grows or shrinks
-        // to make it so (the field follows the font, so this is done after every font change).
-        // The open list shows every entry.
-        // Windows gives back the height that was set; Wine gives back 2 more, so the field is
-        // corrected from what was set, by what the closed list then measures.
-        const int entries = static_cast<int>(layout::kDisplayModes.size());
-        LRESULT field = SendMessageA(control, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            const LRESULT item = SendMessageA(control, CB_GETITEMHEIGHT, 0, 0);
-            const int open = height + entries * static_cast<int>(item > 0 ? item : height) + 2;
-            SetWindowPos(control, nullptr, pixels(place.left), pixels(place.top),
-                         pixels(design.width), open, SWP_NOZORDER | SWP_NOACTIVATE);
-            RECT closed{};
-            GetWindowRect(control, &closed);
-            const int difference = height - (closed.bottom - closed.top);
-            if (difference == 0 || field == CB_ERR || field + difference <= 0)
-                break;
-            field += difference;
-            SendMessageA(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
-        }
+    }
+    for (HFONT old : {oldFont, oldBold}) {
+        if (old != nullptr)
+            DeleteObject(old);
+    }
+}
+
+// The closed list is as high as the layout says; its selection field grows or shrinks to make it
+// so (the field follows the font, so this is done after every font change). The open list shows
+// every entry.
+void Win32Form::placeList(HWND list, const ControlSpec& design) {
+    const RECT place = designRect(design);
+    const int height = pixels(design.height);
+    // Windows gives back the height that was set; Wine gives back 2 more, so the field is
+    // corrected from what was set, by what the closed list then measures.
+    const int entries = static_cast<int>(layout::kDisplayModes.size());
+    LRESULT field = SendMessageA(list, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const LRESULT item = SendMessageA(list, CB_GETITEMHEIGHT, 0, 0);
+        const int open = height + entries * static_cast<int>(item > 0 ? item : height) + 2;
+        SetWindowPos(list, nullptr, pixels(place.left), pixels(place.top), pixels(design.width),
+                     open, SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT closed{};
+        GetWindowRect(list, &closed);
+        const int difference = height - (closed.bottom - closed.top);
+        if (difference == 0 || field == CB_ERR || field + difference <= 0)
+            break;
+        field += difference;
+        SendMessageA(list, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
     }
 }
 

@@ -81,8 +81,11 @@ class Win32Form {
     void createOwner(HINSTANCE instance);
     void createWindow(HINSTANCE instance);
     void createControls(HINSTANCE instance);
+    void createFonts();
+    HFONT fontOf(const layout::ControlSpec& design) const;
+    // Lays the window out at another DPI: fonts, places and sizes.
     void applyDpi(UINT dpi);
-    void placeControls();
+    void placeList(HWND list, const layout::ControlSpec& design);
     void paint(HDC dc) const;
     LRESULT panelColours(HDC dc, HWND control);
     void command(WPARAM wParam, LPARAM lParam);
