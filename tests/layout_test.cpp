@@ -58,7 +58,7 @@ TEST(Layout, EveryControlHasItsDesignFigures) {
     ASSERT_EQ(kControls.size(), std::size(kDesign));
     for (const Expected& e : kDesign) {
         SCOPED_TRACE(e.name);
-        const ControlSpec* c = findControl(e.name);
+        const ControlDesign* c = findControl(e.name);
         ASSERT_NE(c, nullptr);
         EXPECT_EQ(c->kind, e.kind);
         EXPECT_EQ(c->caption, e.caption);
@@ -85,12 +85,12 @@ TEST(Layout, DesignValuesOfTheCheckBoxesAndTheList) {
 
 TEST(Layout, StackingOrderFrontToBack) {
     std::map<std::string, std::vector<std::string>> byContainer;
-    std::vector<const ControlSpec*> sorted;
-    for (const ControlSpec& c : kControls)
+    std::vector<const ControlDesign*> sorted;
+    for (const ControlDesign& c : kControls)
         sorted.push_back(&c);
     std::stable_sort(sorted.begin(), sorted.end(),
                      [](auto* a, auto* b) { return a->stackRank < b->stackRank; });
-    for (const ControlSpec* c : sorted)
+    for (const ControlDesign* c : sorted)
         byContainer[std::string(c->container)].push_back(std::string(c->name));
     EXPECT_THAT(byContainer["Form1"],
                 ElementsAre("Command3", "Command4", "Text2", "Check6", "Check5", "Check4", "Check3",

@@ -45,7 +45,7 @@ void paintBackground(HWND window, HDC dc) {
     SelectObject(source, old);
     DeleteDC(source);
 #ifndef PICTURE_ONLY
-    const layout::ControlSpec* shape = layout::findControl("Shape1");
+    const layout::ControlDesign* shape = layout::findControl("Shape1");
     RECT r{scaled(shape->left), scaled(shape->top), scaled(shape->left + shape->width),
            scaled(shape->top + shape->height)};
     HPEN pen = CreatePen(PS_SOLID, 1, RGB(128, 128, 128));
@@ -85,7 +85,7 @@ void createControls(HWND window, HINSTANCE instance) {
                              "MS Sans Serif");
     HFONT bold = CreateFontA(height, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
                              "MS Sans Serif");
-    for (const layout::ControlSpec& c : layout::kControls) {
+    for (const layout::ControlDesign& c : layout::kControls) {
         const char* cls = "BUTTON";
         DWORD style = WS_CHILD | (c.visible ? WS_VISIBLE : 0);
         switch (c.kind) {
@@ -116,7 +116,7 @@ void createControls(HWND window, HINSTANCE instance) {
         const bool inFrame = c.container == "Frame1";
         int left = c.left, top = c.top;
         if (inFrame) {
-            const layout::ControlSpec* f = layout::findControl("Frame1");
+            const layout::ControlDesign* f = layout::findControl("Frame1");
             left += f->left;
             top += f->top;
         }

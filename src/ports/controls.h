@@ -22,7 +22,7 @@ constexpr int checkBoxNumber(CheckBox box) {
 // Check-box values as the window stores them.
 inline constexpr std::int16_t kUnchecked = 0;
 inline constexpr std::int16_t kChecked = 1;
-inline constexpr std::int16_t kGrayed = 2;
+inline constexpr std::int16_t kGreyed = 2;
 
 // Number of entries in the display-mode list; a valid selection is -1 (none) or 0..count-1.
 inline constexpr std::int16_t kDisplayModeCount = 12;
@@ -30,7 +30,7 @@ inline constexpr std::int16_t kNoSelection = -1;
 
 // The values the controls accept: every implementation and the reader check against these.
 constexpr bool isCheckValue(int value) {
-    return value == kUnchecked || value == kChecked || value == kGrayed;
+    return value == kUnchecked || value == kChecked || value == kGreyed;
 }
 constexpr bool isListIndex(double index) {
     return index >= kNoSelection && index < kDisplayModeCount;

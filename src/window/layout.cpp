@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 
 namespace vantu::layout {
 
 std::int16_t checkBoxDesignValue(int number) {
-    const ControlSpec* control = findControl("Check" + std::to_string(number));
+    const ControlDesign* control = findControl("Check" + std::to_string(number));
     return control != nullptr ? control->initialValue : 0;
 }
 
@@ -19,6 +20,22 @@ std::vector<std::size_t> focusOrder() {
     std::stable_sort(order.begin(), order.end(), [](std::size_t a, std::size_t b) {
         return kControls[a].tabIndex < kControls[b].tabIndex;
     });
+    return order;
+}
+
+std::vector<std::size_t> stackingOrder() {
+    // A control in a frame sorts as its frame, just before it; others by their own rank.
+    auto key = [](std::size_t i) {
+        const ControlDesign& c = kControls[i];
+        const ControlDesign* frame = c.container == kForm.name ? nullptr : findControl(c.container);
+        return frame != nullptr ? std::tuple(frame->stackRank, 0, c.stackRank)
+                                : std::tuple(c.stackRank, 1, c.stackRank);
+    };
+    std::vector<std::size_t> order(kControls.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return key(a) < key(b); });
     return order;
 }
 

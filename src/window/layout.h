@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -10,7 +11,8 @@
 // geometry, captions, colours and orders are written down once.
 namespace vantu::layout {
 
-inline constexpr int kTwipsPerPixel = 15;  // at 96 dots per inch
+// Twips in one pixel at 96 dots per inch, the unit of Qt's device-independent pixels.
+inline constexpr int kTwipsPerPixel = 15;
 
 constexpr int twipsToPixels(int twips) {
     return twips / kTwipsPerPixel;
@@ -25,16 +27,16 @@ inline constexpr Rgb kPanelBack{64, 64, 64};
 inline constexpr Rgb kPanelText{255, 255, 255};
 inline constexpr Rgb kShapeOutline{128, 128, 128};
 
-struct FontSpec {
+struct FontDesign {
     std::string_view family;
     double points;
     bool bold;
 };
 
-inline constexpr FontSpec kWindowFont{"MS Sans Serif", 8.25, false};
-inline constexpr FontSpec kBoldFont{"MS Sans Serif", 8.25, true};
+inline constexpr FontDesign kWindowFont{"MS Sans Serif", 8.25, false};
+inline constexpr FontDesign kBoldFont{"MS Sans Serif", 8.25, true};
 
-struct WindowSpec {
+struct WindowDesign {
     std::string_view name;
     std::string_view caption;
     int clientWidth;   // twips, at opening
@@ -45,7 +47,7 @@ struct WindowSpec {
     int pictureHeightPixels;
 };
 
-inline constexpr WindowSpec kForm{
+inline constexpr WindowDesign kForm{
     "Form1", "Vantu2: Copper Winds", 4980, 5040, 5160, 8250, 560, 350,
 };
 
@@ -53,7 +55,7 @@ enum class Kind { PushButton, CheckBox, DropDownList, TextBox, Frame, Label, Sha
 
 inline constexpr int kNoTabIndex = -1;
 
-struct ControlSpec {
+struct ControlDesign {
     std::string_view name;
     Kind kind;
     std::string_view caption;      // caption, or initial text of a text box
@@ -63,13 +65,13 @@ struct ControlSpec {
     bool visible;
     std::optional<Rgb> back;  // empty: the system's standard colours
     std::optional<Rgb> text;  // text colour; for the shape, its outline
-    FontSpec font;
+    FontDesign font;
     std::int16_t initialValue;  // check boxes: design value; the list: selected index
     int stackRank;              // place in its container's stacking order, 0 at the front
 };
 
 // The seventeen controls, in the order of the window's design table.
-inline constexpr std::array<ControlSpec, 17> kControls{{
+inline constexpr std::array<ControlDesign, 17> kControls{{
     // clang-format off
     {"Command1", Kind::PushButton,   "Play",                  "Form1",  2520, 4320, 2295,  495,  0, true,  {}, {}, kWindowFont, 0, 11},
     {"Command2", Kind::PushButton,   "Video Setup",           "Form1",  2520, 3720, 2295,  495,  5, true,  {}, {}, kWindowFont, 0,  7},
@@ -98,18 +100,47 @@ inline constexpr std::array<std::string_view, 12> kDisplayModes{
     "Wide 1360x768", "Wide 1440x900", "Wide 1680x1050", "Wide 1920x1080",
 };
 
-// The control of that name, or nullptr.
-constexpr const ControlSpec* findControl(std::string_view name) {
-    for (const ControlSpec& c : kControls) {
-        if (c.name == name)
-            return &c;
-    }
-    return nullptr;
+// The index in kControls of the control of that name, or kControls.size().
+constexpr std::size_t indexOf(std::string_view name) {
+    std::size_t i = 0;
+    while (i < kControls.size() && kControls[i].name != name)
+        ++i;
+    return i;
 }
+
+// The control of that name, or nullptr.
+constexpr const ControlDesign* findControl(std::string_view name) {
+    const std::size_t i = indexOf(name);
+    return i < kControls.size() ? &kControls[i] : nullptr;
+}
+
+// A rectangle in twips; right and bottom are just outside it.
+struct Rect {
+    int left, top, right, bottom;
+    friend constexpr bool operator==(const Rect&, const Rect&) = default;
+};
+
+// A control's place in the window's client area: a control inside a frame is placed relative to
+// the frame.
+constexpr Rect rectInForm(const ControlDesign& c) {
+    int left = c.left;
+    int top = c.top;
+    if (c.container != kForm.name) {
+        if (const ControlDesign* frame = findControl(c.container)) {
+            left += frame->left;
+            top += frame->top;
+        }
+    }
+    return {left, top, left + c.width, top + c.height};
+}
+
+// Every control front to back across the whole window, as indexes into kControls: by stacking
+// rank, with the controls inside a frame directly in front of their frame.
+std::vector<std::size_t> stackingOrder();
 
 // Whether the player can give the control the keyboard focus: visible push buttons, check boxes
 // and the list with a tab index. Labels, frames, the shape and hidden controls never take it.
-constexpr bool takesFocus(const ControlSpec& c) {
+constexpr bool takesFocus(const ControlDesign& c) {
     return c.visible && c.tabIndex != kNoTabIndex &&
            (c.kind == Kind::PushButton || c.kind == Kind::CheckBox || c.kind == Kind::DropDownList);
 }

@@ -18,7 +18,7 @@
 namespace vantu::testing {
 namespace {
 
-using layout::ControlSpec;
+using layout::ControlDesign;
 using layout::kControls;
 using layout::Kind;
 using layout::twipsToPixels;
@@ -67,7 +67,7 @@ TEST(FormLayout, TheWindowItself) {
 
 TEST(FormLayout, EveryControlSitsAtItsTwipsInItsContainer) {
     QtWindow w;
-    for (const ControlSpec& design : kControls) {
+    for (const ControlDesign& design : kControls) {
         SCOPED_TRACE(std::string(design.name));
         const QWidget* widget = w.window.control(design.name);
         ASSERT_NE(widget, nullptr);
@@ -97,7 +97,7 @@ TEST(FormLayout, TheListHoldsTheTwelveModesAndNothingIsSelected) {
 
 TEST(FormLayout, PanelColoursFillTheirControls) {
     QtWindow w;
-    for (const ControlSpec& design : kControls) {
+    for (const ControlDesign& design : kControls) {
         if (!design.back)
             continue;
         SCOPED_TRACE(std::string(design.name));
@@ -117,7 +117,7 @@ TEST(FormLayout, PanelColoursFillTheirControls) {
 TEST(FormLayout, FontsAskForTheDesignFaceAndEveryCaptionFits) {
     QtWindow w;
     const QStyle* style = w.window.style();
-    for (const ControlSpec& design : kControls) {
+    for (const ControlDesign& design : kControls) {
         SCOPED_TRACE(std::string(design.name));
         const QWidget* widget = w.window.control(design.name);
         EXPECT_EQ(toStd(widget->font().family()), design.font.family);
@@ -147,7 +147,7 @@ TEST(FormLayout, StackingFollowsTheRanksWithRankZeroInFront) {
         SCOPED_TRACE(toStd(container->objectName()));
         std::vector<int> ranks;
         for (QObject* child : container->children()) {
-            const ControlSpec* design = layout::findControl(toStd(child->objectName()));
+            const ControlDesign* design = layout::findControl(toStd(child->objectName()));
             if (design != nullptr && child->isWidgetType())
                 ranks.push_back(design->stackRank);
         }

@@ -208,17 +208,14 @@ TEST(Win32Window, EveryControlIsAStandardControlOfItsKind) {
 TEST(Win32Window, GeometryInPixelsAt96Dpi) {
     Launcher l;
     for (std::size_t i = 0; i < layout::kControls.size(); ++i) {
-        const layout::ControlSpec& c = layout::kControls[i];
+        const layout::ControlDesign& c = layout::kControls[i];
         if (c.kind == layout::Kind::Shape)
             continue;
         SCOPED_TRACE(std::string(c.name));
-        const layout::ControlSpec* frame =
-            c.container == "Form1" ? nullptr : layout::findControl(c.container);
-        const int left = c.left + (frame ? frame->left : 0);
-        const int top = c.top + (frame ? frame->top : 0);
+        const layout::Rect place = layout::rectInForm(c);
         const RECT r = clientRectOf(l.window.control(i));
-        EXPECT_EQ(r.left * 15, left);
-        EXPECT_EQ(r.top * 15, top);
+        EXPECT_EQ(r.left * 15, place.left);
+        EXPECT_EQ(r.top * 15, place.top);
         EXPECT_EQ((r.right - r.left) * 15, c.width);
         EXPECT_EQ((r.bottom - r.top) * 15, c.height);  // the list closed
     }
@@ -234,12 +231,11 @@ TEST(Win32Window, RescalesWhenItsDpiChanges) {
     EXPECT_EQ(l.window.dpi(), 144u);
     for (const char* name : {"Command1", "Check4", "Combo1", "Label2", "Label1"}) {
         SCOPED_TRACE(name);
-        const layout::ControlSpec& c = *layout::findControl(name);
-        const layout::ControlSpec* frame =
-            c.container == "Form1" ? nullptr : layout::findControl(c.container);
+        const layout::ControlDesign& c = *layout::findControl(name);
+        const layout::Rect place = layout::rectInForm(c);
         const RECT r = clientRectOf(l[name]);
-        EXPECT_EQ(r.left, MulDiv(c.left + (frame ? frame->left : 0), 144, 1440));
-        EXPECT_EQ(r.top, MulDiv(c.top + (frame ? frame->top : 0), 144, 1440));
+        EXPECT_EQ(r.left, MulDiv(place.left, 144, 1440));
+        EXPECT_EQ(r.top, MulDiv(place.top, 144, 1440));
         EXPECT_EQ(r.right - r.left, MulDiv(c.width, 144, 1440));
         EXPECT_EQ(r.bottom - r.top, MulDiv(c.height, 144, 1440));
     }

@@ -12,7 +12,7 @@ std::int16_t OptionCheckBox::value() const {
         case Qt::Checked:
             return kChecked;
         case Qt::PartiallyChecked:
-            return kGrayed;
+            return kGreyed;
         case Qt::Unchecked:
             break;
     }
@@ -27,7 +27,7 @@ void OptionCheckBox::setValue(std::int16_t value) {
         case kChecked:
             setCheckState(Qt::Checked);
             break;
-        case kGrayed:
+        case kGreyed:
             setCheckState(Qt::PartiallyChecked);
             break;
         default:

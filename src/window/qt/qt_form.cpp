@@ -8,7 +8,6 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <algorithm>
 #include <vector>
 
 #include "window/qt/option_widgets.h"
@@ -17,7 +16,7 @@
 namespace vantu {
 namespace {
 
-using layout::ControlSpec;
+using layout::ControlDesign;
 using layout::Kind;
 using layout::takesFocus;
 
@@ -29,7 +28,7 @@ QColor toQColor(layout::Rgb rgb) {
     return QColor(rgb.r, rgb.g, rgb.b);
 }
 
-QFont toQFont(const layout::FontSpec& design) {
+QFont toQFont(const layout::FontDesign& design) {
     QFont font(toQString(design.family));
     font.setPointSizeF(design.points);
     font.setBold(design.bold);
@@ -40,13 +39,13 @@ QFont toQFont(const layout::FontSpec& design) {
 // captions; Liberation Sans has the same widths as the intended sans serif. The application
 // takes the window's font too, so that no other font is loaded at start-up.
 void installFonts() {
-    for (const layout::FontSpec* design : {&layout::kWindowFont, &layout::kBoldFont}) {
+    for (const layout::FontDesign* design : {&layout::kWindowFont, &layout::kBoldFont}) {
         QFont::insertSubstitution(toQString(design->family), QStringLiteral("Liberation Sans"));
     }
     QApplication::setFont(toQFont(layout::kWindowFont));
 }
 
-QWidget* createWidget(const ControlSpec& design) {
+QWidget* createWidget(const ControlDesign& design) {
     const QString caption = toQString(design.caption);
     switch (design.kind) {
         case Kind::PushButton: {
@@ -92,7 +91,7 @@ QWidget* createWidget(const ControlSpec& design) {
 
 // Panel colours: the back colour fills the control, the text colour draws its caption (for the
 // shape, its outline). Check boxes paint with the button roles, the others with the window roles.
-void applyColours(QWidget& widget, const ControlSpec& design) {
+void applyColours(QWidget& widget, const ControlDesign& design) {
     QPalette palette = widget.palette();
     if (design.back) {
         palette.setColor(QPalette::Window, toQColor(*design.back));
@@ -130,16 +129,13 @@ QtForm::QtForm(QWidget* parent)
 }
 
 QWidget* QtForm::control(std::string_view name) const {
-    for (std::size_t i = 0; i < layout::kControls.size(); ++i) {
-        if (layout::kControls[i].name == name)
-            return controls_[i];
-    }
-    return nullptr;
+    const std::size_t i = layout::indexOf(name);
+    return i < controls_.size() ? controls_[i] : nullptr;
 }
 
 void QtForm::createControls() {
     for (std::size_t i = 0; i < layout::kControls.size(); ++i) {
-        const ControlSpec& design = layout::kControls[i];
+        const ControlDesign& design = layout::kControls[i];
         QWidget* widget = createWidget(design);
         widget->setObjectName(toQString(design.name));
         widget->setFont(toQFont(design.font));
@@ -150,7 +146,7 @@ void QtForm::createControls() {
     }
     // Second pass: every container exists now.
     for (std::size_t i = 0; i < layout::kControls.size(); ++i) {
-        const ControlSpec& design = layout::kControls[i];
+        const ControlDesign& design = layout::kControls[i];
         QWidget* container =
             design.container == layout::kForm.name ? this : control(design.container);
         controls_[i]->setParent(container != nullptr ? container : this);
@@ -161,17 +157,11 @@ void QtForm::createControls() {
     }
 }
 
-// Raises the controls from the back (highest rank) to the front, so rank 0 ends up on top of
-// its container.
+// Raises the controls from the back to the front, so the frontmost ends up on top.
 void QtForm::arrangeStacking() {
-    std::vector<std::size_t> order(layout::kControls.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [](std::size_t a, std::size_t b) {
-        return layout::kControls[a].stackRank > layout::kControls[b].stackRank;
-    });
-    for (std::size_t i : order)
-        controls_[i]->raise();
+    const std::vector<std::size_t> order = layout::stackingOrder();
+    for (auto i = order.rbegin(); i != order.rend(); ++i)
+        controls_[*i]->raise();
 }
 
 // Tab goes through the focusable controls by ascending tab index; the first one has the focus

@@ -63,7 +63,7 @@ class Win32Form {
 
     // The window's dots per inch, and a length in twips in its pixels.
     UINT dpi() const { return dpi_; }
-    int pixels(int twips) const;
+    int twipsToPixels(int twips) const;
 
     // The controls that take the focus, in tab order.
     const std::vector<std::size_t>& focusOrder() const { return focusOrder_; }
@@ -71,24 +71,31 @@ class Win32Form {
     void moveFocus(bool forward);
 
   private:
+    // Building, DPI and message routing (win32_form.cpp).
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK controlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
-                                        UINT_PTR subclassId, DWORD_PTR self);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-    bool handleControlKey(HWND control, UINT message, WPARAM wParam);
-
     void release();
     void createOwner(HINSTANCE instance);
     void createWindow(HINSTANCE instance);
     void createControls(HINSTANCE instance);
     void createFonts();
-    HFONT fontOf(const layout::ControlSpec& design) const;
+    HFONT fontOf(const layout::ControlDesign& design) const;
     // Lays the window out at another DPI: fonts, places and sizes.
     void applyDpi(UINT dpi);
-    void placeList(HWND list, const layout::ControlSpec& design);
+    void placeList(HWND list, const layout::ControlDesign& design);
+    void command(WPARAM wParam, LPARAM lParam);
+
+    // Painting (win32_form_paint.cpp).
     void paint(HDC dc) const;
     LRESULT panelColours(HDC dc, HWND control);
-    void command(WPARAM wParam, LPARAM lParam);
+
+    // The keyboard (win32_form_keyboard.cpp).
+    static LRESULT CALLBACK controlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR subclassId, DWORD_PTR self);
+    void handleKeysOf(HWND control);
+    bool handleControlKey(HWND control, UINT message, WPARAM wParam);
+    bool handleWindowKey(WPARAM key);
+    void activated(bool active);
 
     HWND owner_ = nullptr;
     HWND window_ = nullptr;

@@ -34,7 +34,7 @@ Win32Launcher::~Win32Launcher() {
 void Win32Launcher::controlClicked(std::size_t control) {
     if (control >= layout::kControls.size())
         return;
-    const layout::ControlSpec& design = layout::kControls[control];
+    const layout::ControlDesign& design = layout::kControls[control];
     if (design.kind == layout::Kind::CheckBox) {
         // "Check1" .. "Check6"
         const int number = design.name.back() - '0';

@@ -9,7 +9,7 @@
 namespace vantu::monkey {
 namespace {
 
-using layout::ControlSpec;
+using layout::ControlDesign;
 using layout::Kind;
 
 constexpr std::string_view kPlay = "Command1";
@@ -22,8 +22,8 @@ constexpr std::string_view kNarrow = "Label1";
 constexpr int kPlayMargin = 3;
 constexpr int kEdgeBand = 1;
 
-const ControlSpec& layoutOf(std::string_view name) {
-    const ControlSpec* control = layout::findControl(name);
+const ControlDesign& layoutOf(std::string_view name) {
+    const ControlDesign* control = layout::findControl(name);
     // The player asks only for names of the layout; an unknown one falls back to "Play",
     // whose rectangle no action may touch anyway.
     return control != nullptr ? *control : layout::kControls.front();
@@ -43,14 +43,6 @@ std::optional<int> focusIndex(std::string_view name) {
     if (it == order.end())
         return std::nullopt;
     return static_cast<int>(it - order.begin());
-}
-
-// Where a control stands among the window's children, front (0) to back; a control inside a
-// frame stands just in front of its frame.
-double stackPlace(const ControlSpec& c) {
-    if (c.container == layout::kForm.name)
-        return c.stackRank;
-    return layoutOf(c.container).stackRank - 0.5;
 }
 
 const char* keyName(Key key) {
@@ -147,26 +139,19 @@ const std::array<std::string_view, 9>& Player::focusOrder() {
 }
 
 Rect Player::controlRect(std::string_view name) {
-    const ControlSpec& c = layoutOf(name);
-    int left = c.left;
-    int top = c.top;
-    if (c.container != layout::kForm.name) {
-        left += layoutOf(c.container).left;
-        top += layoutOf(c.container).top;
-    }
-    return {layout::twipsToPixels(left), layout::twipsToPixels(top), layout::twipsToPixels(c.width),
-            layout::twipsToPixels(c.height)};
+    const layout::Rect r = layout::rectInForm(layoutOf(name));
+    return {layout::twipsToPixels(r.left), layout::twipsToPixels(r.top),
+            layout::twipsToPixels(r.right - r.left), layout::twipsToPixels(r.bottom - r.top)};
 }
 
 std::string_view Player::controlAt(Point p) {
-    const ControlSpec* top = nullptr;
-    for (const ControlSpec& c : layout::kControls) {
-        if (!c.visible || !controlRect(c.name).contains(p))
-            continue;
-        if (top == nullptr || stackPlace(c) < stackPlace(*top))
-            top = &c;
+    // The frontmost visible control there.
+    for (std::size_t i : layout::stackingOrder()) {
+        const ControlDesign& c = layout::kControls[i];
+        if (c.visible && controlRect(c.name).contains(p))
+            return c.name;
     }
-    return top != nullptr ? top->name : std::string_view{};
+    return {};
 }
 
 int Player::clientWidth(bool wide) {
@@ -190,7 +175,7 @@ bool Player::safe(Point p) const {
         return false;
     if (controlRect(kPlay).grown(kPlayMargin).contains(p))
         return false;
-    for (const ControlSpec& c : layout::kControls) {
+    for (const ControlDesign& c : layout::kControls) {
         const Rect r = controlRect(c.name);
         if (c.visible && r.grown(kEdgeBand).contains(p) && !r.grown(-kEdgeBand).contains(p))
             return false;
