@@ -164,7 +164,9 @@ EOF
 # driver unless the caller's extra NAME=VALUE arguments say otherwise), a private runtime
 # folder for Qt, and a PATH with neither the game nor wine on it. With LAUNCH_AS=USER set, the
 # launcher runs as that user (the tests run as root, who may read and write anything): it gets
-# its own home and runtime folders, and the work folder becomes passable for it.
+# its own home and runtime folders, the work folder becomes passable for it, and it runs a copy
+# of the launcher and reads a copy of the sanitizer's suppressions from a folder of its own
+# there, since the checkout may lie in a folder only root may enter (like /root).
 #   launch FOLDER [NAME=VALUE...]  -> sets LAUNCHER_PID; output goes to $WORK/launcher-N.log
 LAUNCH_COUNT=0
 launch() {
@@ -172,6 +174,7 @@ launch() {
     shift
     LAUNCH_COUNT=$((LAUNCH_COUNT + 1))
     local home="$WORK/home" runtime="$WORK/runtime" as=()
+    local program=$LAUNCHER suppressions=$E2E_DIR/lsan.supp
     if [ -n "${LAUNCH_AS:-}" ]; then
         home="$WORK/home-$LAUNCH_AS" runtime="$WORK/runtime-$LAUNCH_AS"
         mkdir -p "$home" "$runtime"
@@ -179,6 +182,15 @@ launch() {
         chmod 711 "$WORK"
         as=("$(command -v setpriv)" --reuid="$LAUNCH_AS" --regid="$(id -g "$LAUNCH_AS")"
             --clear-groups)
+        local own="$WORK/programs-$LAUNCH_AS"
+        if [ ! -d "$own" ]; then
+            mkdir -m 755 "$own"
+            install -m 755 "$LAUNCHER" "$own/vantu-launcher"
+            install -m 644 "$suppressions" "$own/lsan.supp"
+            "${as[@]}" test -x "$own/vantu-launcher" || die "$LAUNCH_AS cannot reach $own:" \
+                "a folder above $WORK is closed to it (set TMPDIR to one it may enter)"
+        fi
+        program=$own/vantu-launcher suppressions=$own/lsan.supp
     fi
     mkdir -p "$home" "$WORK/bin" "$runtime"
     chmod 700 "$runtime"
@@ -188,12 +200,12 @@ launch() {
         [ -n "${!name:-}" ] && pass+=("$name=${!name}")
     done
     # Under the sanitizer build: leaks inside system libraries are not the launcher's.
-    pass+=("LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$E2E_DIR/lsan.supp")
+    pass+=("LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$suppressions")
     (cd "$folder" && exec env -i \
         HOME="$home" XDG_RUNTIME_DIR="$runtime" XDG_CONFIG_HOME="$home/.config" \
         XDG_CACHE_HOME="$home/.cache" DISPLAY="$DISPLAY" XAUTHORITY=/dev/null \
         PATH="$WORK/bin" LANG=C.UTF-8 QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy \
-        "${pass[@]}" "$@" "${as[@]}" "$LAUNCHER") >"$WORK/launcher-$LAUNCH_COUNT.log" 2>&1 &
+        "${pass[@]}" "$@" "${as[@]}" "$program") >"$WORK/launcher-$LAUNCH_COUNT.log" 2>&1 &
     LAUNCHER_PID=$!
 }
 
