@@ -86,12 +86,32 @@ stop_process() {
     kill -KILL "$pid" 2>/dev/null || true
 }
 
+# Processes whose current folder or program lies in the work folder: launchers run in game
+# folders there, and so do the games they start. One process id a line.
+processes_in_work() {
+    find /proc/[0-9]*/cwd /proc/[0-9]*/exe -maxdepth 0 -printf '%p %l\n' 2>/dev/null |
+        LC_ALL=C awk -v work="$WORK" '
+            { split($1, path, "/"); target = substr($0, length($1) + 2) }
+            target == work || index(target, work "/") == 1 || target == work " (deleted)" {
+                print path[3]
+            }' | sort -u
+}
+no_process_in_work() { [ -z "$(processes_in_work)" ]; }
+
 cleanup() {
     local status=$?
     set +e
     [ -n "$LAUNCHER_PID" ] && stop_process "$LAUNCHER_PID"
     local pid
     for pid in "${EXTRA_PIDS[@]}"; do stop_process "$pid"; done
+    # Every process the test started ends with it. A game may take a moment to end after it has
+    # recorded its start; anything else still running in the work folder was left behind.
+    if ! wait_until 2 no_process_in_work; then
+        for pid in $(processes_in_work); do
+            check_failed "left running: process $pid, $(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null)"
+            kill -KILL "$pid" 2>/dev/null
+        done
+    fi
     [ -n "$XVFB_PID" ] && stop_process "$XVFB_PID"
     wait 2>/dev/null
     if [ "$FAILED" -ne 0 ] || [ "$status" -ne 0 ]; then
