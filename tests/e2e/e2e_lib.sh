@@ -216,7 +216,8 @@ launch() {
     chmod 700 "$runtime"
     local pass=()
     local name
-    for name in ASAN_OPTIONS UBSAN_OPTIONS; do
+    # VANTU_TEST_RUN marks the processes of a run of tools/test.sh.
+    for name in ASAN_OPTIONS UBSAN_OPTIONS VANTU_TEST_RUN; do
         [ -n "${!name:-}" ] && pass+=("$name=${!name}")
     done
     # Under the sanitizer build: leaks inside system libraries are not the launcher's.

@@ -9,7 +9,7 @@ make_game no-display "1 1 1 1 1 0 0 0 0 3 "
 mkdir -p "$WORK/runtime" "$WORK/home"
 chmod 700 "$WORK/runtime"
 pass=("LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$E2E_DIR/lsan.supp")
-for name in ASAN_OPTIONS UBSAN_OPTIONS; do [ -n "${!name:-}" ] && pass+=("$name=${!name}"); done
+for name in ASAN_OPTIONS UBSAN_OPTIONS VANTU_TEST_RUN; do [ -n "${!name:-}" ] && pass+=("$name=${!name}"); done
 # The launcher in the game folder with a clean environment plus the given NAME=VALUE words. The
 # subshell becomes the launcher, so that a run in the background is the launcher itself.
 run_launcher() {
