@@ -86,12 +86,32 @@ stop_process() {
     kill -KILL "$pid" 2>/dev/null || true
 }
 
+# Processes whose current folder or program lies in the work folder: launchers run in game
+# folders there, and so do the games they start. One process id a line.
+processes_in_work() {
+    find /proc/[0-9]*/cwd /proc/[0-9]*/exe -maxdepth 0 -printf '%p %l\n' 2>/dev/null |
+        LC_ALL=C awk -v work="$WORK" '
+            { split($1, path, "/"); target = substr($0, length($1) + 2) }
+            target == work || index(target, work "/") == 1 || target == work " (deleted)" {
+                print path[3]
+            }' | sort -u
+}
+no_process_in_work() { [ -z "$(processes_in_work)" ]; }
+
 cleanup() {
     local status=$?
     set +e
     [ -n "$LAUNCHER_PID" ] && stop_process "$LAUNCHER_PID"
     local pid
     for pid in "${EXTRA_PIDS[@]}"; do stop_process "$pid"; done
+    # Every process the test started ends with it. A game may take a moment to end after it has
+    # recorded its start; anything else still running in the work folder was left behind.
+    if ! wait_until 2 no_process_in_work; then
+        for pid in $(processes_in_work); do
+            check_failed "left running: process $pid, $(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null)"
+            kill -KILL "$pid" 2>/dev/null
+        done
+    fi
     [ -n "$XVFB_PID" ] && stop_process "$XVFB_PID"
     wait 2>/dev/null
     if [ "$FAILED" -ne 0 ] || [ "$status" -ne 0 ]; then
@@ -164,7 +184,9 @@ EOF
 # driver unless the caller's extra NAME=VALUE arguments say otherwise), a private runtime
 # folder for Qt, and a PATH with neither the game nor wine on it. With LAUNCH_AS=USER set, the
 # launcher runs as that user (the tests run as root, who may read and write anything): it gets
-# its own home and runtime folders, and the work folder becomes passable for it.
+# its own home and runtime folders, the work folder becomes passable for it, and it runs a copy
+# of the launcher and reads a copy of the sanitizer's suppressions from a folder of its own
+# there, since the checkout may lie in a folder only root may enter (like /root).
 #   launch FOLDER [NAME=VALUE...]  -> sets LAUNCHER_PID; output goes to $WORK/launcher-N.log
 LAUNCH_COUNT=0
 launch() {
@@ -172,6 +194,7 @@ launch() {
     shift
     LAUNCH_COUNT=$((LAUNCH_COUNT + 1))
     local home="$WORK/home" runtime="$WORK/runtime" as=()
+    local program=$LAUNCHER suppressions=$E2E_DIR/lsan.supp
     if [ -n "${LAUNCH_AS:-}" ]; then
         home="$WORK/home-$LAUNCH_AS" runtime="$WORK/runtime-$LAUNCH_AS"
         mkdir -p "$home" "$runtime"
@@ -179,21 +202,31 @@ launch() {
         chmod 711 "$WORK"
         as=("$(command -v setpriv)" --reuid="$LAUNCH_AS" --regid="$(id -g "$LAUNCH_AS")"
             --clear-groups)
+        local own="$WORK/programs-$LAUNCH_AS"
+        if [ ! -d "$own" ]; then
+            mkdir -m 755 "$own"
+            install -m 755 "$LAUNCHER" "$own/vantu-launcher"
+            install -m 644 "$suppressions" "$own/lsan.supp"
+            "${as[@]}" test -x "$own/vantu-launcher" || die "$LAUNCH_AS cannot reach $own:" \
+                "a folder above $WORK is closed to it (set TMPDIR to one it may enter)"
+        fi
+        program=$own/vantu-launcher suppressions=$own/lsan.supp
     fi
     mkdir -p "$home" "$WORK/bin" "$runtime"
     chmod 700 "$runtime"
     local pass=()
     local name
-    for name in ASAN_OPTIONS UBSAN_OPTIONS; do
+    # VANTU_TEST_RUN marks the processes of a run of tools/test.sh.
+    for name in ASAN_OPTIONS UBSAN_OPTIONS VANTU_TEST_RUN; do
         [ -n "${!name:-}" ] && pass+=("$name=${!name}")
     done
     # Under the sanitizer build: leaks inside system libraries are not the launcher's.
-    pass+=("LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$E2E_DIR/lsan.supp")
+    pass+=("LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$suppressions")
     (cd "$folder" && exec env -i \
         HOME="$home" XDG_RUNTIME_DIR="$runtime" XDG_CONFIG_HOME="$home/.config" \
         XDG_CACHE_HOME="$home/.cache" DISPLAY="$DISPLAY" XAUTHORITY=/dev/null \
         PATH="$WORK/bin" LANG=C.UTF-8 QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy \
-        "${pass[@]}" "$@" "${as[@]}" "$LAUNCHER") >"$WORK/launcher-$LAUNCH_COUNT.log" 2>&1 &
+        "${pass[@]}" "$@" "${as[@]}" "$program") >"$WORK/launcher-$LAUNCH_COUNT.log" 2>&1 &
     LAUNCHER_PID=$!
 }
 

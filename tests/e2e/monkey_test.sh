@@ -70,8 +70,8 @@ check_grammar() {
     [ -n "${seen[7]:-}" ] || check_failed "game arguments [$line]: no saveme"
 }
 
-# Run 1 ends with "Play" (the launcher then ends at once, without the leak check); run 2, an
-# eighth as long with the next seed, ends by closing the window, a normal exit with the check.
+# Run 1 ends with "Play", run 2, an eighth as long with the next seed, by closing the window;
+# the sanitizer build checks for leaks at either end.
 for run in play close; do
     if [ "$run" = play ]; then
         run_seed=$seed run_actions=$actions

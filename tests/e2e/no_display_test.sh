@@ -9,11 +9,12 @@ make_game no-display "1 1 1 1 1 0 0 0 0 3 "
 mkdir -p "$WORK/runtime" "$WORK/home"
 chmod 700 "$WORK/runtime"
 pass=("LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$E2E_DIR/lsan.supp")
-for name in ASAN_OPTIONS UBSAN_OPTIONS; do [ -n "${!name:-}" ] && pass+=("$name=${!name}"); done
-# The launcher in the game folder with a clean environment plus the given NAME=VALUE words.
+for name in ASAN_OPTIONS UBSAN_OPTIONS VANTU_TEST_RUN; do [ -n "${!name:-}" ] && pass+=("$name=${!name}"); done
+# The launcher in the game folder with a clean environment plus the given NAME=VALUE words. The
+# subshell becomes the launcher, so that a run in the background is the launcher itself.
 run_launcher() {
-    (cd "$GAME" && exec env -i HOME="$WORK/home" XDG_RUNTIME_DIR="$WORK/runtime" \
-        PATH="$WORK/bin" LANG=C.UTF-8 SDL_AUDIODRIVER=dummy "${pass[@]}" "$@" "$LAUNCHER")
+    cd "$GAME" && exec env -i HOME="$WORK/home" XDG_RUNTIME_DIR="$WORK/runtime" \
+        PATH="$WORK/bin" LANG=C.UTF-8 SDL_AUDIODRIVER=dummy "${pass[@]}" "$@" "$LAUNCHER"
 }
 
 unused=99  # an X display that nothing serves
@@ -22,7 +23,7 @@ prefix="vantu-launcher: cannot open the display"
 while IFS='|' read -r setting expected; do
     status=0
     # shellcheck disable=SC2086  # one NAME=VALUE word or none
-    run_launcher $setting >/dev/null 2>"$WORK/stderr" || status=$?
+    (run_launcher $setting) >/dev/null 2>"$WORK/stderr" || status=$?
     log "[$setting] status $status: $(cat "$WORK/stderr")"
     [ "$status" -eq 1 ] || check_failed "[$setting] exit status $status, expected 1"
     [ "$(cat "$WORK/stderr")" = "$prefix ($expected)" ] || check_failed "[$setting] not the one line"
@@ -32,7 +33,7 @@ QT_QPA_PLATFORM=xcb|DISPLAY is not set
 DISPLAY=:$unused|cannot connect to :$unused
 EOF_CASES
 
-run_launcher QT_QPA_PLATFORM=offscreen >"$WORK/launcher-offscreen.log" 2>&1 &
+(run_launcher QT_QPA_PLATFORM=offscreen) >"$WORK/launcher-offscreen.log" 2>&1 &
 LAUNCHER_PID=$!
 sleep 1
 alive "$LAUNCHER_PID" || check_failed "the launcher ended under QT_QPA_PLATFORM=offscreen"

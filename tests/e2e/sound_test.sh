@@ -52,6 +52,31 @@ played=$(size_of "$out")
 log "ended with $played bytes played"
 [ "$played" -lt "$data_size" ] || check_failed "the launcher played the whole sound before ending"
 
+# The window closed at many moments of a long sound: the launcher ends at once with status 0
+# while the sound's thread is still busy in SDL (playing, closing the device, shutting SDL down),
+# and no sanitizer of the sanitizer build reports anything about that thread or SDL
+# (VANTU_SOUND_CLOSES=N sets the number of closes).
+closes=${VANTU_SOUND_CLOSES:-25}
+log "closing the window $closes times while a 9 s sound plays"
+command -v sox >/dev/null || die "sox is missing (bash tools/install-deps.sh installs it)"
+sox "$wav" "$WORK/long.wav" repeat 5 || die "sox could not make a long sound from $wav"
+for ((i = 0; i < closes; i++)); do
+    make_game "sound-close-$i" "1 1 1 1 1 0 0 0 0 3 "
+    cp "$WORK/long.wav" "$GAME/vantu2.wav"
+    out="$WORK/close-$i.raw"
+    launch "$GAME" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$out"
+    find_main_window
+    wait_until "$WAIT_LIMIT" test -s "$out" || check_failed "close $i: the sound did not start"
+    # From at once to 0.2 s into the sound, so the close meets the thread at different points.
+    sleep "$(printf '0.%02d' $((i % 5 * 5)))"
+    "$WM_CLOSE" "$WIN" || check_failed "close $i: the window does not take WM_DELETE_WINDOW"
+    wait_launcher_exit
+    [ "$EXIT_STATUS" -eq 0 ] || check_failed "close $i: exit status $EXIT_STATUS during the sound"
+    check_no_sanitizer_report "$WORK/launcher-$LAUNCH_COUNT.log"
+    [ "$(size_of "$out")" -lt "$(size_of "$WORK/long.wav")" ] ||
+        check_failed "close $i: the sound had ended before the window closed"
+done
+
 # Neither a pipe nor a huge file is read: silence, and closing the window ends the launcher at
 # once (a player waiting on the pipe, or reading gigabytes, would hold the launcher up).
 log "a pipe or a 1.5 GB file named vantu2.wav"

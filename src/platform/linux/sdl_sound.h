@@ -19,7 +19,9 @@ inline constexpr std::uint64_t kMaxSoundFileSize = 32u << 20;
 // oversized file, a pipe or a device, or no audio device, plays nothing and prints nothing.
 //
 // Stopping never waits: the sound's thread is let go, and ends on its own as soon as it can (a
-// sound still being read or decoded never opens the device; one that plays closes it).
+// sound still being read or decoded never opens the device; one that plays closes it). Such a
+// thread may still be inside SDL when the player is gone, so a program that uses the player
+// ends with exitNow() (process_exit.h), never through exit's teardown running under it.
 //
 // The player owns SDL in the process: its thread initialises SDL and shuts it down with
 // SDL_Quit when the sound ends. One instance per process; use it from one thread.

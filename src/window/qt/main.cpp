@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/linux/linux_platform.h"
+#include "platform/linux/process_exit.h"
 #include "window/form1.h"
 #include "window/qt/display_check.h"
 #include "window/qt/qt_controls.h"
@@ -33,5 +34,9 @@ int main(int argc, char* argv[]) {
     // The options and the start-up sound are in place before the window first shows.
     form.dispatch(&vantu::Form1::Form_Load);
     window.show();
-    return app.exec();
+    // The window was closed: nothing is left to save, and the sound is not waited for. Its
+    // thread may still be inside SDL, closing the device; returning from main would run the
+    // process's exit teardown (static destructors, exit handlers) under it. The launcher ends
+    // here the way "Play" ends it, as the Windows build ends when its window closes.
+    vantu::exitNow(app.exec());
 }
