@@ -34,13 +34,16 @@ bool readFile(const std::string& path, std::size_t limit, std::string& content) 
 // - When path is a symbolic link, the file it leads to is replaced, in that file's folder, and
 //   the link stays as it is. A link that leads nowhere is left alone.
 // - The bytes go to a new file beside the old one, are flushed to the disk, and that file is
-//   renamed over the old one; then the folder is flushed too. The new file gets the old one's
-//   permission bits (and its owner and group where the system allows it); a new file gets the
-//   default ones.
+//   renamed over the old one.
+//   - POSIX: then the folder is flushed too. The new file gets the old one's permission bits
+//     (and its owner and group where the system allows it); a new file gets the default ones.
+//   - Windows: the rename is write-through (it returns once the move is on the disk; there is
+//     no folder to flush). The new file gets the old one's archive, hidden, system and
+//     not-indexed attributes and the folder's inherited permissions, not the old file's own.
 //
 // Returns true when the file was replaced and flushed. On false, nothing has changed and no
-// temporary file is left, with one exception: when only the final flush of the folder fails,
-// the file already holds the complete new content. Never throws.
+// temporary file is left, with one exception on POSIX: when only the final flush of the folder
+// fails, the file already holds the complete new content. Never throws.
 bool replaceFile(const std::string& path, std::string_view bytes) noexcept;
 
 }  // namespace vantu

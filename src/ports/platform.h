@@ -9,10 +9,9 @@ namespace vantu {
 // Show state handed to the game's start: minimised and activated.
 inline constexpr int kShowMinimized = 2;
 
-// Flags of the start-up sound: return at once while it plays, and stay silent when the file
-// cannot be found or played.
-inline constexpr std::uint32_t kSoundAsync = 0x1;
-inline constexpr std::uint32_t kSoundNoDefault = 0x2;
+// The largest sound file that is played, on every system; a bigger one is treated like a
+// missing one.
+inline constexpr std::uint64_t kMaxSoundFileBytes = 32ull * 1024 * 1024;
 
 // A process could not be started; what() names the program and the operating system's reason.
 class StartError : public std::runtime_error {
@@ -33,8 +32,10 @@ class Platform {
     // Ends the launcher at once with exit status 0. Real implementations do not return.
     virtual void endProcess() = 0;
 
-    // Plays a wave file in the background; never waits for it and never reports a failure.
-    virtual std::int32_t playSound(const std::string& fileName, std::uint32_t flags) = 0;
+    // Plays a wave file once, in the background, and returns at once. A file that cannot be
+    // played (missing, not a regular file, over kMaxSoundFileBytes, no sound device) is simply
+    // not heard: nothing is reported.
+    virtual void playSound(const std::string& fileName) = 0;
 
     // Shows the report of a failure that no handler caught, then ends the launcher with a
     // non-zero exit status. Real implementations do not return.

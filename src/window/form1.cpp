@@ -20,9 +20,7 @@ Form1::Form1(Controls& controls, Platform& platform, std::string gameFolder)
 void Form1::Form_Load() {
     options_.setDisplayMode(1);
     Command4_Click();
-    // The result is of no interest: a missing or unplayable sound is simply not heard.
-    static_cast<void>(
-        platform_.playSound(pathInFolder(folder_, kStartupSound), kSoundAsync | kSoundNoDefault));
+    platform_.playSound(pathInFolder(folder_, kStartupSound));
 }
 
 void runReportingFailures(Platform& platform, const std::function<void()>& action) noexcept {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <array>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "options/launch_options.h"
 #include "ports/controls.h"
@@ -68,5 +70,20 @@ class Form1 : public ControlEvents {
     std::string folder_;
     LaunchOptions options_;
 };
+
+// The handler a click on each clickable control runs: the push buttons and "<<". A front end
+// routes a click on the control of that name here, through Form1::dispatch; the check boxes and
+// the list reach Form1 through the controls' change notifications instead.
+struct ClickRoute {
+    std::string_view control;
+    Form1::Handler handler;
+};
+inline constexpr std::array<ClickRoute, 5> kClickRoutes{{
+    {"Command1", &Form1::Command1_Click},
+    {"Command2", &Form1::Command2_Click},
+    {"Command3", &Form1::Command3_Click},
+    {"Command4", &Form1::Command4_Click},
+    {"Label1", &Form1::Label1_Click},
+}};
 
 }  // namespace vantu

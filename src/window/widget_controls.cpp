@@ -89,6 +89,10 @@ void WidgetControls::setOuterWidthTwips(float twips) {
     widthSet_ = {twips, readOuterWidthPixels(), size};
 }
 
+double WidgetControls::twipsPerPixel() const {
+    return layout::kTwipsPerPixel;
+}
+
 std::int16_t WidgetControls::clickedValue(std::int16_t current) {
     return current == kChecked ? kUnchecked : kChecked;
 }

@@ -9,6 +9,15 @@
 
 namespace vantu {
 
+// The widget a front end found for the control of that name, which it cannot do without: a
+// window without it throws ControlError.
+template <class Widget>
+Widget requireControl(Widget widget, std::string_view name) {
+    if (widget == nullptr)
+        throw ControlError("the window has no control " + std::string(name));
+    return widget;
+}
+
 // The behaviour every implementation of the controls shares, written once: the values the
 // controls accept, one Click notification per change (raised nested in the setter, whether the
 // program or the player made the change), Text2's byte-exact store and the conversion of the
@@ -64,7 +73,7 @@ class WidgetControls : public Controls {
     // A width that the window has as it was set reads back exactly as set, in twips.
     virtual int readOuterWidthPixels() const = 0;
     virtual void writeOuterWidthPixels(int pixels) = 0;
-    virtual double twipsPerPixel() const { return 15.0; }
+    virtual double twipsPerPixel() const;
 
   private:
     // The last width set, the width in pixels the window took from it and the pixel size then.

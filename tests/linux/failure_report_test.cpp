@@ -84,7 +84,7 @@ void reportWithQt(const std::string& runtimeDir) {
         QTest::keyClick(box, Qt::Key_Return);
     });
     timer.start(10);
-    LinuxPlatform().reportUnhandledFailure(kMessage);
+    LinuxPlatform("Vantu2: Copper Winds").reportUnhandledFailure(kMessage);
 }
 
 TEST(ProcessEnd, EndsWithTheRightStatusAfterFlushingOutput) {
@@ -101,10 +101,10 @@ TEST(ProcessEnd, EndsWithTheRightStatusAfterFlushingOutput) {
          [] {
              std::printf("pending ");
              std::cout << "output";
-             LinuxPlatform().endProcess();
+             LinuxPlatform("title").endProcess();
          },
          0, "pending output"},
-        {"report without Qt", [] { LinuxPlatform().reportUnhandledFailure(kMessage); }, 1,
+        {"report without Qt", [] { LinuxPlatform("title").reportUnhandledFailure(kMessage); }, 1,
          kMessage + "\n"},
         {"report with Qt", [&] { reportWithQt(runtimeDir.path().string()); }, 1, std::nullopt},
     };

@@ -171,8 +171,8 @@ TEST_F(SdlSoundTest, PlaysNoPipeAndNoOversizedFileAndStopsAtOnce) {
     ASSERT_EQ(::mkfifo((temp / "pipe.wav").c_str(), 0600), 0);
     fs::create_symlink(temp / "pipe.wav", temp / "link-to-pipe.wav");
     makeSparseWave(temp / "huge.wav", 1536ull << 20);
-    makeSparseWave(temp / "over.wav", kMaxSoundFileSize + 1);
-    makeSparseWave(temp / "limit.wav", kMaxSoundFileSize);
+    makeSparseWave(temp / "over.wav", kMaxSoundFileBytes + 1);
+    makeSparseWave(temp / "limit.wav", kMaxSoundFileBytes);
 
     struct Case {
         const char* file;

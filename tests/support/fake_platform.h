@@ -17,10 +17,6 @@ class FakePlatform : public Platform {
         std::string commandLine;
         int showState;
     };
-    struct Sound {
-        std::string fileName;
-        std::uint32_t flags;
-    };
 
     void startProcess(const std::string& commandLine, int showState) override {
         calls.push_back("start");
@@ -32,10 +28,9 @@ class FakePlatform : public Platform {
         calls.push_back("end");
         ++ends;
     }
-    std::int32_t playSound(const std::string& fileName, std::uint32_t flags) override {
+    void playSound(const std::string& fileName) override {
         calls.push_back("sound");
-        sounds.push_back({fileName, flags});
-        return 1;
+        sounds.push_back(fileName);
     }
     void reportUnhandledFailure(const std::string& message) override {
         calls.push_back("report");
@@ -45,7 +40,7 @@ class FakePlatform : public Platform {
     std::optional<std::string> startFailure;
     std::vector<std::string> calls;
     std::vector<Start> starts;
-    std::vector<Sound> sounds;
+    std::vector<std::string> sounds;
     std::vector<std::string> reports;
     int ends = 0;
 };

@@ -8,7 +8,8 @@
 
 namespace vantu {
 
-LinuxPlatform::LinuxPlatform(std::filesystem::path gameFolder) : starter_(std::move(gameFolder)) {}
+LinuxPlatform::LinuxPlatform(std::string reportTitle, std::filesystem::path gameFolder)
+    : reportTitle_(std::move(reportTitle)), starter_(std::move(gameFolder)) {}
 
 void LinuxPlatform::startProcess(const std::string& commandLine, int /*showState*/) {
     starter_.start(commandLine);
@@ -18,7 +19,7 @@ void LinuxPlatform::endProcess() {
     exitNow(0);
 }
 
-std::int32_t LinuxPlatform::playSound(const std::string& fileName, std::uint32_t /*flags*/) {
+void LinuxPlatform::playSound(const std::string& fileName) {
     // With an event loop, the sound starts when the loop first runs, after the window was shown:
     // loading SDL and opening the device then take nothing from the window's start-up.
     if (QCoreApplication::instance() != nullptr) {
@@ -26,11 +27,10 @@ std::int32_t LinuxPlatform::playSound(const std::string& fileName, std::uint32_t
     } else {
         sound_.play(fileName);
     }
-    return 1;
 }
 
 void LinuxPlatform::reportUnhandledFailure(const std::string& message) {
-    reportFailureAndExit(message);
+    reportFailureAndExit(reportTitle_, message);
 }
 
 }  // namespace vantu

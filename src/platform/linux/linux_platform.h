@@ -20,18 +20,20 @@ class LinuxPlatform : public Platform {
   public:
     // The game is looked up first in gameFolder and runs there; empty means the current
     // directory.
-    explicit LinuxPlatform(std::filesystem::path gameFolder = {});
+    // reportTitle is the title of the failure report's box: the window's own.
+    explicit LinuxPlatform(std::string reportTitle, std::filesystem::path gameFolder = {});
 
     // Linux has no show state to hand to a new process: showState is accepted and ignored,
     // the game decides how its window starts.
     void startProcess(const std::string& commandLine, int showState) override;
     [[noreturn]] void endProcess() override;
-    // Plays the file in the background whatever the flags say (they ask for exactly that);
-    // under a running Qt event loop the sound starts once the loop runs. Returns 1.
-    std::int32_t playSound(const std::string& fileName, std::uint32_t flags) override;
+    // Under a Qt application the sound starts once its event loop runs, after the window was
+    // shown.
+    void playSound(const std::string& fileName) override;
     [[noreturn]] void reportUnhandledFailure(const std::string& message) override;
 
   private:
+    std::string reportTitle_;
     ProcessStarter starter_;
     SdlSound sound_;
     // Owns the pending start of a sound, so that it is dropped with the platform.

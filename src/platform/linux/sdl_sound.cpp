@@ -61,7 +61,7 @@ std::FILE* openWave(const std::string& fileName) {
     const int fd = openRegularFile(fileName, size);
     if (fd < 0)
         return nullptr;
-    std::FILE* file = size <= kMaxSoundFileSize ? ::fdopen(fd, "rb") : nullptr;
+    std::FILE* file = size <= kMaxSoundFileBytes ? ::fdopen(fd, "rb") : nullptr;
     if (file == nullptr)
         ::close(fd);
     return file;

@@ -7,16 +7,15 @@
 #include <string>
 #include <thread>
 
-namespace vantu {
+#include "ports/platform.h"
 
-// The largest wave file that is played: about three minutes of CD-quality sound. A larger
-// file is silent, like a missing one, rather than read whole into memory.
-inline constexpr std::uint64_t kMaxSoundFileSize = 32u << 20;
+namespace vantu {
 
 // Plays wave files through SDL's audio subsystem on a thread of its own: loading the file,
 // starting SDL and opening the device all happen there, so play() never waits. Only a regular
-// file (links followed) of at most kMaxSoundFileSize is played; a missing, unreadable or
-// oversized file, a pipe or a device, or no audio device, plays nothing and prints nothing.
+// file (links followed) of at most kMaxSoundFileBytes (about three minutes of CD-quality sound,
+// read whole into memory) is played; a missing, unreadable or oversized file, a pipe or a device,
+// or no audio device, plays nothing and prints nothing.
 //
 // Stopping never waits: the sound's thread is let go, and ends on its own as soon as it can (a
 // sound still being read or decoded never opens the device; one that plays closes it). Such a

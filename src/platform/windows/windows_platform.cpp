@@ -51,7 +51,7 @@ std::string systemErrorText(DWORD error) {
 
 bool isPlayableSoundFile(const std::string& name) {
     std::uint64_t size = 0;
-    return openRegularFile(name, size).valid() && size <= kMaxSoundBytes;
+    return openRegularFile(name, size).valid() && size <= kMaxSoundFileBytes;
 }
 
 void WindowsPlatform::startProcess(const std::string& commandLine, int showState) {
@@ -81,25 +81,25 @@ void WindowsPlatform::endProcess() {
     ExitProcess(0);
 }
 
-std::int32_t WindowsPlatform::playSound(const std::string& fileName, std::uint32_t /*flags*/) {
+void WindowsPlatform::playSound(const std::string& fileName) {
     if (holding_) {
         heldSound_ = fileName;  // looked at when it starts, off the window's start-up
-        return 1;
+        return;
     }
     if (!isPlayableSoundFile(fileName))
-        return 0;
-    // The multimedia library is loaded when the first sound plays, not with the program. Always
-    // in the background and never the system's default sound in place of the file, whatever
-    // the caller asked for: nothing waits for the sound.
+        return;
+    // The multimedia library is loaded when the first sound plays, not with the program. In the
+    // background, and never the system's default sound in place of the file.
     using SndPlaySound = BOOL(WINAPI*)(LPCSTR, UINT);
     static const auto play = systemFunction<SndPlaySound>("winmm.dll", "sndPlaySoundA");
-    return play != nullptr && play(fileName.c_str(), SND_ASYNC | SND_NODEFAULT) ? 1 : 0;
+    if (play != nullptr)
+        static_cast<void>(play(fileName.c_str(), SND_ASYNC | SND_NODEFAULT));
 }
 
 void WindowsPlatform::startHeldSound() {
     holding_ = false;
     if (!heldSound_.empty())
-        playSound(std::exchange(heldSound_, {}), kSoundAsync | kSoundNoDefault);
+        playSound(std::exchange(heldSound_, {}));
 }
 
 void WindowsPlatform::reportUnhandledFailure(const std::string& message) {

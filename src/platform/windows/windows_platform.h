@@ -10,14 +10,11 @@
 
 namespace vantu {
 
-// The largest start-up sound that is played; a bigger file is treated like a missing one.
-inline constexpr std::uint64_t kMaxSoundBytes = 32ull * 1024 * 1024;
-
 // The text a failure report shows for a Windows error code: the system's own message without
 // its line end, or "error N" when the system has none.
 std::string systemErrorText(DWORD error);
 
-// Whether name is a regular file (links followed) of at most kMaxSoundBytes: the only files the
+// Whether name is a regular file (links followed) of at most kMaxSoundFileBytes: the only files the
 // start-up sound is played from. Anything else, or a name that cannot be looked up, gives false.
 bool isPlayableSoundFile(const std::string& name);
 
@@ -34,10 +31,10 @@ class WindowsPlatform : public Platform {
     // naming the program and the system's reason when Windows cannot start it.
     void startProcess(const std::string& commandLine, int showState) override;
     [[noreturn]] void endProcess() override;
-    // Starts playing the file and returns at once; a file that is not a regular one of at most
-    // kMaxSoundBytes is not played (0 is returned), like a missing one. While sounds are held
-    // back (holdSounds), the sound is only noted and starts with startHeldSound.
-    std::int32_t playSound(const std::string& fileName, std::uint32_t flags) override;
+    // Starts playing the file in the background (winmm, loaded when the first sound plays) if it
+    // is a regular file of at most kMaxSoundFileBytes. While sounds are held back (holdSounds),
+    // the sound is only noted, and starts with startHeldSound.
+    void playSound(const std::string& fileName) override;
     // The start-up sound waits until the window has been shown and painted: looking at the
     // file and loading the multimedia library then take nothing from the window's start-up.
     void holdSounds() { holding_ = true; }

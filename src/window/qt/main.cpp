@@ -7,6 +7,7 @@
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/process_exit.h"
 #include "window/form1.h"
+#include "window/layout.h"
 #include "window/qt/display_check.h"
 #include "window/qt/qt_controls.h"
 #include "window/qt/qt_form.h"
@@ -23,20 +24,25 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     guard.reset();
 
-    // The window opens with the design values, narrow, focus on "Play".
-    vantu::QtForm window;
-    vantu::QtControls controls(window);
-    vantu::LinuxPlatform platform;
-    // The game's files are in the current directory.
-    vantu::Form1 form(controls, platform);
-    vantu::connectHandlers(window, controls, form);
+    vantu::LinuxPlatform platform{std::string(vantu::layout::kForm.caption)};
+    vantu::runReportingFailures(platform, [&] {
+        // The window opens with the design values, narrow, focus on "Play".
+        vantu::QtForm window;
+        vantu::QtControls controls(window);
+        // The game's files are in the current directory.
+        vantu::Form1 form(controls, platform);
+        vantu::connectHandlers(window, controls, form);
 
-    // The options and the start-up sound are in place before the window first shows.
-    form.dispatch(&vantu::Form1::Form_Load);
-    window.show();
-    // The window was closed: nothing is left to save, and the sound is not waited for. Its
-    // thread may still be inside SDL, closing the device; returning from main would run the
-    // process's exit teardown (static destructors, exit handlers) under it. The launcher ends
-    // here the way "Play" ends it, as the Windows build ends when its window closes.
-    vantu::exitNow(app.exec());
+        // The options are in place before the window first shows; the start-up sound begins
+        // once the event loop runs, after the window was shown.
+        form.dispatch(&vantu::Form1::Form_Load);
+        window.show();
+        // The window was closed: nothing is left to save, and the sound is not waited for. Its
+        // thread may still be inside SDL, closing the device; returning from main would run the
+        // process's exit teardown (static destructors, exit handlers) under it. The launcher
+        // ends here the way "Play" ends it, as the Windows build ends when its window closes.
+        vantu::exitNow(app.exec());
+    });
+    // Both the action and a failure's report end the process: nothing gets here.
+    vantu::exitNow(1);
 }

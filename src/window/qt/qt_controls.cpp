@@ -17,23 +17,16 @@ constexpr auto kStateChanged = &QCheckBox::checkStateChanged;
 constexpr auto kStateChanged = &QCheckBox::stateChanged;
 #endif
 
-template <class Widget>
-Widget& required(const QtForm& window, std::string_view name) {
-    auto* widget = window.controlAs<Widget>(name);
-    if (widget == nullptr)
-        throw ControlError("the window has no control " + std::string(name));
-    return *widget;
-}
-
 }  // namespace
 
 QtControls::QtControls(QtForm& window)
     : window_(window),
-      list_(&required<QComboBox>(window, "Combo1")),
-      text2Box_(&required<QPlainTextEdit>(window, "Text2")) {
+      list_(requireControl(window.controlAs<QComboBox>("Combo1"), "Combo1")),
+      text2Box_(requireControl(window.controlAs<QPlainTextEdit>("Text2"), "Text2")) {
     for (int n = 1; n <= kCheckBoxCount; ++n) {
         const CheckBox which = checkBoxByNumber(n);
-        OptionCheckBox* check = &required<OptionCheckBox>(window, "Check" + std::to_string(n));
+        const std::string name = "Check" + std::to_string(n);
+        OptionCheckBox* check = requireControl(window.controlAs<OptionCheckBox>(name), name);
         checks_[static_cast<std::size_t>(n - 1)] = check;
         connections_.push_back(
             QObject::connect(check, kStateChanged, [this, which] { playerChangedCheck(which); }));

@@ -5,21 +5,14 @@
 #include "window/win32/win32_form.h"
 
 namespace vantu {
-namespace {
-
-HWND required(const Win32Form& form, const std::string& name) {
-    HWND control = form.control(name);
-    if (control == nullptr)
-        throw ControlError("the window has no control " + name);
-    return control;
-}
-
-}  // namespace
-
 Win32Controls::Win32Controls(Win32Form& form)
-    : form_(form), list_(required(form, "Combo1")), text2Box_(required(form, "Text2")) {
-    for (int n = 1; n <= kCheckBoxCount; ++n)
-        checks_[static_cast<std::size_t>(n - 1)] = required(form, "Check" + std::to_string(n));
+    : form_(form),
+      list_(requireControl(form.control("Combo1"), "Combo1")),
+      text2Box_(requireControl(form.control("Text2"), "Text2")) {
+    for (int n = 1; n <= kCheckBoxCount; ++n) {
+        const std::string name = "Check" + std::to_string(n);
+        checks_[static_cast<std::size_t>(n - 1)] = requireControl(form.control(name), name);
+    }
     knownIndex_ = readListIndex();
 }
 
