@@ -100,6 +100,30 @@ inline constexpr std::array<std::string_view, 12> kDisplayModes{
     "Wide 1360x768", "Wide 1440x900", "Wide 1680x1050", "Wide 1920x1080",
 };
 
+// What a screen reader is told of the controls where a caption alone does not say it. Every
+// other visible control is spoken by its caption; the picture and the shape are decoration and
+// hidden controls are never exposed.
+struct AccessibleDesign {
+    std::string_view control;
+    std::string_view name;        // empty: the caption, or the label's caption
+    std::string_view labelledBy;  // the label that names it; its value stays its own
+    bool pressable;               // a screen reader can press it like a button
+};
+
+inline constexpr std::array<AccessibleDesign, 2> kAccessible{{
+    {"Combo1", "", "Label2", false},
+    {"Label1", "Hide video setup", "", true},
+}};
+
+// The accessible design of the control of that name, or nullptr when it has none of its own.
+constexpr const AccessibleDesign* findAccessible(std::string_view name) {
+    for (const AccessibleDesign& a : kAccessible) {
+        if (a.control == name)
+            return &a;
+    }
+    return nullptr;
+}
+
 // The index in kControls of the control of that name, or kControls.size().
 constexpr std::size_t indexOf(std::string_view name) {
     std::size_t i = 0;
@@ -132,6 +156,18 @@ constexpr Rect rectInForm(const ControlDesign& c) {
         }
     }
     return {left, top, left + c.width, top + c.height};
+}
+
+// The name a screen reader speaks for a control: its accessible name, else its label's caption,
+// else its own caption.
+constexpr std::string_view accessibleName(const ControlDesign& c) {
+    if (const AccessibleDesign* a = findAccessible(c.name)) {
+        if (!a->name.empty())
+            return a->name;
+        if (const ControlDesign* label = findControl(a->labelledBy))
+            return label->caption;
+    }
+    return c.caption;
 }
 
 // Every control front to back across the whole window, as indexes into kControls: by stacking

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "window/qt/option_widgets.h"
+#include "window/qt/qt_accessibility.h"
 #include "window/qt/x11_taskbar.h"
 
 namespace vantu {
@@ -110,6 +111,7 @@ void applyColours(QWidget& widget, const ControlDesign& design) {
 QtForm::QtForm(QWidget* parent)
     : QWidget(parent), background_(QStringLiteral(":/art/background.png")) {
     installFonts();
+    installAccessibility();
     setObjectName(toQString(layout::kForm.name));
     setWindowTitle(toQString(layout::kForm.caption));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -144,16 +146,20 @@ void QtForm::createControls() {
             widget->setFocusPolicy(Qt::NoFocus);
         controls_[i] = widget;
     }
-    // Second pass: every container exists now.
+    // Every control is a child of the window, a control inside a frame too (placed over the
+    // frame, in front of it): a label names a list beside it only as its sibling.
     for (std::size_t i = 0; i < layout::kControls.size(); ++i) {
         const ControlDesign& design = layout::kControls[i];
-        QWidget* container =
-            design.container == layout::kForm.name ? this : control(design.container);
-        controls_[i]->setParent(container != nullptr ? container : this);
+        const layout::Rect place = layout::rectInForm(design);
+        controls_[i]->setParent(this);
         controls_[i]->setGeometry(
-            layout::twipsToPixels(design.left), layout::twipsToPixels(design.top),
+            layout::twipsToPixels(place.left), layout::twipsToPixels(place.top),
             layout::twipsToPixels(design.width), layout::twipsToPixels(design.height));
         controls_[i]->setVisible(design.visible);
+    }
+    for (const layout::AccessibleDesign& accessible : layout::kAccessible) {
+        if (auto* label = controlAs<QLabel>(accessible.labelledBy))
+            label->setBuddy(control(accessible.control));
     }
 }
 
