@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -530,6 +532,59 @@ TEST_F(Win32Keyboard, ClicksOnTheLabelAndACheckBoxInTheWideWindow) {
 
     clickAt(l["Label1"]);
     EXPECT_TRUE(pumpUntil([&] { return l.outer().right - l.outer().left == 344; }));
+}
+
+// What a screen reader reads through the system's accessibility (oleacc) on the shown window:
+// the window and every visible control by its caption, the list by its label with its selection
+// as its value, "<<" by what it does; hidden controls are invisible to it. (Wine's oleacc gives
+// every control the generic client role, so roles are not compared.)
+TEST_F(Win32Keyboard, ScreenReadersReadTheLayoutsNames) {
+    Launcher& l = *shown;
+    // IAccessible's identifier, written out: the import library's may be a stub.
+    constexpr GUID kIidAccessible = {
+        0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    l.controls.setListIndex(1);
+    const auto read = [&](HWND window) {
+        IAccessible* object = nullptr;
+        std::string text = "(no object)";
+        if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, kIidAccessible,
+                                              reinterpret_cast<void**>(&object))))
+            return text;
+        VARIANT self{};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        const auto narrow = [](BSTR b) {
+            return b == nullptr ? std::string("-") : std::string(b, b + SysStringLen(b));
+        };
+        BSTR name = nullptr;
+        BSTR value = nullptr;
+        VARIANT state{};
+        object->get_accName(self, &name);
+        object->get_accValue(self, &value);
+        object->get_accState(self, &state);
+        text = narrow(name) + " | " + narrow(value) +
+               ((state.lVal & STATE_SYSTEM_INVISIBLE) != 0 ? " | invisible" : "");
+        SysFreeString(name);
+        SysFreeString(value);
+        object->Release();
+        return text;
+    };
+    std::vector<std::string> got{read(l.window.window())};
+    for (const char* name :
+         {"Command1", "Command2", "Combo1", "Check1", "Check2", "Check3", "Check4", "Check5",
+          "Check6", "Label1", "Label2", "Frame1", "Frame2", "Command3", "Command4", "Text2"})
+        got.push_back(std::string(name) + ": " + read(l[name]));
+    EXPECT_THAT(
+        got,
+        ElementsAre("Vantu2: Copper Winds | -", "Command1: Play | -", "Command2: Video Setup | -",
+                    "Combo1: Resolution | 1024x786", "Check1: Window mode | -",
+                    "Check2: Use Shaders | -", "Check3: Advanced Shadows | -",
+                    "Check4: Engines / Fire effects | -", "Check5: Scenery clouds | -",
+                    "Check6: Bullets Glow | -", "Label1: Hide video setup | -",
+                    "Label2: Resolution | -", "Frame1: Video Setup | -",
+                    "Frame2: Performance / Visual  | -", "Command3: Save Config | - | invisible",
+                    "Command4: Load Config | - | invisible", "Text2: - | Text2 | invisible"));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "window/win32/common_controls.h"
 #include "window/win32/resource_ids.h"
+#include "window/win32/win32_accessibility.h"
 #include "window/win32/win32_dpi.h"
 #include "window/win32/win32_layout.h"
 
@@ -160,6 +161,9 @@ void Win32Form::createControls(HINSTANCE instance) {
         }
         if (layout::takesFocus(design))
             handleKeysOf(control);
+        if (layout::findAccessible(design.name) != nullptr)
+            win32::nameForAccessibility(control, layout::accessibleName(design),
+                                        design.kind == Kind::DropDownList);
     }
 }
 
