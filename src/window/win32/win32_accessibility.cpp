@@ -21,6 +21,14 @@ struct Renaming {
     bool textIsValue;
 };
 
+// A BSTR for the caller to free, from OLE's automation library, which is not imported: it is
+// loaded with oleacc when a screen reader first asks.
+BSTR allocString(const wchar_t* text) {
+    using Alloc = BSTR(WINAPI*)(const OLECHAR*);
+    static const auto alloc = systemFunction<Alloc>("oleaut32.dll", "SysAllocString");
+    return alloc != nullptr ? alloc(text) : nullptr;
+}
+
 bool isSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
 }
@@ -76,7 +84,7 @@ class RenamedAccessible final : public IAccessible {
             return inner_->get_accName(child, name);
         if (name == nullptr)
             return E_POINTER;
-        *name = SysAllocString(renaming_.name.c_str());
+        *name = allocString(renaming_.name.c_str());
         return *name != nullptr ? S_OK : E_OUTOFMEMORY;
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
@@ -91,7 +99,7 @@ class RenamedAccessible final : public IAccessible {
             GetWindowTextW(control_, text.data(), static_cast<int>(text.size()))));
         if (text.empty())
             return result;
-        *value = SysAllocString(text.c_str());
+        *value = allocString(text.c_str());
         return *value != nullptr ? S_OK : E_OUTOFMEMORY;
     }
     HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
