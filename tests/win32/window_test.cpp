@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "test_support.h"
+#include "win32_input.h"
 #include "window/layout.h"
 #include "window/win32/win32_controls.h"
 #include "window/win32/win32_form.h"
@@ -25,6 +26,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
+namespace input = testing::win32;
 
 // Handles the window's messages until the condition holds or the time is up.
 bool pumpUntil(const std::function<bool()>& done, int milliseconds = 2000) {
@@ -45,45 +47,6 @@ bool pumpUntil(const std::function<bool()>& done, int milliseconds = 2000) {
 
 void pump(int milliseconds) {
     pumpUntil([] { return false; }, milliseconds);
-}
-
-void pressKey(WORD key, bool shift = false) {
-    std::vector<INPUT> inputs;
-    auto add = [&](WORD vk, DWORD flags) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = vk;
-        input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
-        input.ki.dwFlags = flags;
-        inputs.push_back(input);
-    };
-    if (shift)
-        add(VK_SHIFT, 0);
-    add(key, 0);
-    add(key, KEYEVENTF_KEYUP);
-    if (shift)
-        add(VK_SHIFT, KEYEVENTF_KEYUP);
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-// A left click at the centre of a control, through the system's input queue.
-void clickAt(HWND control) {
-    RECT r{};
-    GetWindowRect(control, &r);
-    const int x = (r.left + r.right) / 2;
-    const int y = (r.top + r.bottom) / 2;
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT inputs[3]{};
-    for (INPUT& input : inputs)
-        input.type = INPUT_MOUSE;
-    // The absolute coordinates map to pixel (d * size) >> 16: round up to hit the pixel.
-    inputs[0].mi.dx = static_cast<LONG>((static_cast<long long>(x) * 65536 + width - 1) / width);
-    inputs[0].mi.dy = static_cast<LONG>((static_cast<long long>(y) * 65536 + height - 1) / height);
-    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(3, inputs, sizeof(INPUT));
 }
 
 std::string windowText(HWND window) {
@@ -448,7 +411,7 @@ class Win32Keyboard : public ::testing::Test {
     }
     // Presses a key and waits until its messages were handled.
     static void press(WORD key, bool shift = false) {
-        pressKey(key, shift);
+        ASSERT_TRUE(input::send(input::keyPress(key, shift)));
         pump(150);
     }
     static Launcher* shown;
@@ -523,12 +486,12 @@ TEST_F(Win32Keyboard, ClicksOnTheLabelAndACheckBoxInTheWideWindow) {
     ClickCounter counter;
     l.controls.setEvents(&counter);
     const std::int16_t before = l.controls.checkValue(CheckBox::Check5);
-    clickAt(l["Check5"]);
+    ASSERT_TRUE(input::send(input::leftClick(input::centreOf(l["Check5"]))));
     ASSERT_TRUE(pumpUntil([&] { return counter.check(5) == 1; }));
     EXPECT_EQ(l.controls.checkValue(CheckBox::Check5), WidgetControls::clickedValue(before));
     l.controls.setEvents(&l.form);
 
-    clickAt(l["Label1"]);
+    ASSERT_TRUE(input::send(input::leftClick(input::centreOf(l["Label1"]))));
     EXPECT_TRUE(pumpUntil([&] { return l.outer().right - l.outer().left == 344; }));
 }
 
