@@ -206,6 +206,11 @@ TEST(Win32Window, RescalesWhenItsDpiChanges) {
     GetObjectA(reinterpret_cast<HFONT>(SendMessageA(l["Check1"], WM_GETFONT, 0, 0)), sizeof font,
                &font);
     EXPECT_EQ(font.lfHeight, -17);  // 8.25 pt at 144 DPI
+    EXPECT_STREQ(font.lfFaceName, "MS Sans Serif");
+    EXPECT_EQ(font.lfWeight, FW_NORMAL);
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(l["Label1"], WM_GETFONT, 0, 0)), sizeof font,
+               &font);
+    EXPECT_EQ(font.lfWeight, FW_BOLD);  // "<<"
     l.controls.setOuterWidthTwips(8250);
     EXPECT_EQ(l.outer().right - l.outer().left, 825);
     EXPECT_EQ(l.controls.outerWidthTwips(), 8250.0f);
@@ -309,33 +314,12 @@ TEST(Win32Window, Text2KeepsItsBytesAndShowsTheirStart) {
     EXPECT_EQ(windowText(l["Text2"]), std::string("a\r\nb\rc\xA0", 7));
 }
 
-TEST(Win32Window, VideoSetupTogglesTheOuterWidthKeepingPositionAndHeight) {
-    Launcher l;
-    SetWindowPos(l.window.window(), nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    const RECT opening = l.outer();
-    EXPECT_LT(opening.right - opening.left, 550);
-
-    SendMessageA(l["Command2"], BM_CLICK, 0, 0);
-    RECT wide = l.outer();
-    EXPECT_EQ(wide.right - wide.left, 550);
-    EXPECT_EQ(l.controls.outerWidthTwips(), 8250.0f);
-
-    SendMessageA(l.window.window(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(l["Label1"]), STN_CLICKED),
-                 reinterpret_cast<LPARAM>(l["Label1"]));
-    const RECT narrow = l.outer();
-    EXPECT_EQ(narrow.right - narrow.left, 344);
-    for (const RECT& r : {wide, narrow}) {
-        EXPECT_EQ(r.left, opening.left);
-        EXPECT_EQ(r.top, opening.top);
-        EXPECT_EQ(r.bottom - r.top, opening.bottom - opening.top);
-    }
-}
-
 // At every whole DPI from 96 to 480 (custom scaling: 110 % is 106 DPI) "Video Setup" and "<<"
 // alternate the wide and the narrow width, although few of those widths are whole pixels, and
-// the wide one may be more than the screen allows a window.
+// the wide one may be more than the screen allows a window; the position and the height stay.
 TEST(Win32Window, VideoSetupAlternatesAtEveryDpi) {
     Launcher l;
+    SetWindowPos(l.window.window(), nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     const auto at = [](int twips, UINT dpi) {
         const auto pixels = std::lround(twips * static_cast<double>(dpi) / 1440);
         return static_cast<LONG>(std::min<long>(pixels, GetSystemMetrics(SM_CXMAXTRACK)));
@@ -359,9 +343,10 @@ TEST(Win32Window, VideoSetupAlternatesAtEveryDpi) {
             SendMessageA(l.window.window(), WM_COMMAND,
                          MAKEWPARAM(GetDlgCtrlID(l[control]), label ? STN_CLICKED : BN_CLICKED),
                          reinterpret_cast<LPARAM>(l[control]));
-            const LONG width = l.outer().right - l.outer().left;
-            widths.append(" ").append(std::to_string(width));
-            ok = ok && width == at(twips, dpi);
+            const RECT r = l.outer();
+            widths.append(" ").append(std::to_string(r.right - r.left));
+            ok = ok && r.right - r.left == at(twips, dpi) && r.left == suggested.left &&
+                 r.top == suggested.top && r.bottom - r.top == suggested.bottom - suggested.top;
         }
         if (!ok)
             wrong.push_back(std::to_string(dpi) + " dpi:" + widths);
@@ -376,16 +361,6 @@ TEST(Win32Window, ClosingEndsTheMessageLoopAndStartsNothing) {
     EXPECT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_TRUE(IsWindow(l.window.window()));
     EXPECT_TRUE(l.platform.calls.empty());
-}
-
-TEST(Win32Window, PlayStartsTheGameMinimisedWithTheOptionsCommandLine) {
-    Launcher l;
-    l.form.Form_Load();  // no xconfig.dat: display mode 1, design values
-    SendMessageA(l["Command1"], BM_CLICK, 0, 0);
-    ASSERT_EQ(l.platform.starts.size(), 1u);
-    EXPECT_EQ(l.platform.starts[0].commandLine, "vantu.exe -nc -d v1  -d noshadow -d saveme");
-    EXPECT_EQ(l.platform.starts[0].showState, 2);
-    EXPECT_EQ(l.platform.ends, 1);
 }
 
 // The keyboard on the shown window, with real key presses and clicks. One window serves every
@@ -433,6 +408,23 @@ TEST_F(Win32Keyboard, FocusStartsOnPlayAndTabWalksTheTabIndexOrder) {
     EXPECT_EQ(l.focused(), "Check6");
     press(VK_TAB, true);
     EXPECT_EQ(l.focused(), "Check5");
+}
+
+// Like a dialog, the window gives the focus back to the control that had it when the player
+// comes back from another window.
+TEST_F(Win32Keyboard, FocusReturnsToTheLastFocusedControlWhenTheWindowIsActivatedAgain) {
+    Launcher& l = *shown;
+    press(VK_TAB);
+    press(VK_TAB);
+    ASSERT_EQ(l.focused(), "Check1");
+    HWND other = CreateWindowExA(0, "STATIC", "another program", WS_POPUP | WS_VISIBLE, 0, 0, 80,
+                                 40, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    SetForegroundWindow(other);
+    EXPECT_TRUE(pumpUntil([&] { return GetForegroundWindow() == other; }));
+    EXPECT_EQ(l.focused(), "(none)");
+    SetForegroundWindow(l.window.window());
+    EXPECT_TRUE(pumpUntil([&] { return l.focused() == "Check1"; })) << l.focused();
+    DestroyWindow(other);
 }
 
 TEST_F(Win32Keyboard, ArrowsMoveTheFocusExceptInTheListWhereTheyChangeTheSelection) {
