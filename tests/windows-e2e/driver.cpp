@@ -15,8 +15,7 @@
 //   state LABEL               print the current window's state as LABEL.<name>=<value> lines:
 //                             window (x y width height), client (width height),
 //                             client-origin (screen x y), owner
-//                             (none, hidden or visible), check.<caption> (0, 1 or 2), list
-//                             (selected index), list.text, focus (kind:caption), foreground
+//                             (none, hidden or visible), focus (kind:caption)
 //   click KIND CAPTION        click at the centre of a control; KIND is button, check, group,
 //                             static, combo or edit (CAPTION "-" for the only combo or edit)
 //   move-to X Y               move the mouse to a point of the current window's client area
@@ -317,19 +316,7 @@ class Driver {
             std::string(owner == nullptr         ? "none"
                         : IsWindowVisible(owner) ? "visible"
                                                  : "hidden"));
-        for (HWND child : children(w)) {
-            const std::string kind = kindOf(child);
-            if (kind == "check") {
-                say(label + ".check." + utf8(caption(child)) + "=" +
-                    std::to_string(ask(child, BM_GETCHECK, 0, 0)));
-            } else if (kind == "combo") {
-                const LRESULT index = ask(child, CB_GETCURSEL, 0, 0);
-                say(label + ".list=" + std::to_string(index));
-                say(label + ".list.text=" + (index < 0 ? "" : entry(child, index)));
-            }
-        }
         say(label + ".focus=" + describe(focused()));
-        say(label + ".foreground=" + std::string(GetForegroundWindow() == w ? "yes" : "no"));
     }
 
     void click(const std::string& kind, const std::string& text) {
@@ -485,17 +472,6 @@ class Driver {
         if (!GetGUIThreadInfo(thread, &info))
             return nullptr;
         return info.hwndFocus;
-    }
-
-    static std::string entry(HWND list, LRESULT index) {
-        const LRESULT length = ask(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-        if (length < 0)
-            return "<error>";
-        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-        const LRESULT got = ask(list, CB_GETLBTEXT, static_cast<WPARAM>(index),
-                                reinterpret_cast<LPARAM>(text.data()));
-        text.resize(got < 0 ? 0 : static_cast<std::size_t>(got));
-        return utf8(text);
     }
 
     static void send(std::vector<INPUT> inputs) {
