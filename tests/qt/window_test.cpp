@@ -83,18 +83,6 @@ TEST(QtWindow, EnterPressesOnlyTheFocusedButtonAndEscapeNothing) {
     }
 }
 
-TEST(QtWindow, PlayStartsTheGameWithTheShownOptionsThenEnds) {
-    QtLauncher l;
-    l.form.Form_Load();
-    showActive(l.window);
-    auto* shaders = l.window.control("Check2");
-    QTest::mouseClick(shaders, Qt::LeftButton, {}, QPoint(6, shaders->height() / 2));
-    QTest::mouseClick(l.window.control("Command1"), Qt::LeftButton);
-    ASSERT_EQ(l.platform.starts.size(), 1u);
-    EXPECT_THAT(l.platform.starts[0].commandLine, ::testing::HasSubstr("-d noshaders"));
-    EXPECT_THAT(l.platform.calls, ElementsAre("sound", "start", "end"));
-}
-
 // Clicking where the hidden "Load Config" button would be reaches nothing; its handler is
 // still wired for the program.
 TEST(QtWindow, HiddenButtonsCannotBeClicked) {

@@ -394,22 +394,6 @@ class Win32Keyboard : public ::testing::Test {
 
 Launcher* Win32Keyboard::shown = nullptr;
 
-TEST_F(Win32Keyboard, FocusStartsOnPlayAndTabWalksTheTabIndexOrder) {
-    Launcher& l = *shown;
-    EXPECT_EQ(l.focused(), "Command1");
-    std::vector<std::string> walk;
-    for (int i = 0; i < 9; ++i) {
-        press(VK_TAB);
-        walk.push_back(l.focused());
-    }
-    EXPECT_THAT(walk, ElementsAre("Combo1", "Check1", "Check2", "Command2", "Check3", "Check4",
-                                  "Check5", "Check6", "Command1"));
-    press(VK_TAB, true);
-    EXPECT_EQ(l.focused(), "Check6");
-    press(VK_TAB, true);
-    EXPECT_EQ(l.focused(), "Check5");
-}
-
 // Like a dialog, the window gives the focus back to the control that had it when the player
 // comes back from another window.
 TEST_F(Win32Keyboard, FocusReturnsToTheLastFocusedControlWhenTheWindowIsActivatedAgain) {
