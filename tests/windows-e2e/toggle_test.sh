@@ -32,6 +32,7 @@ tail -c +45 "$WORK/long.wav" >"$WORK/samples.raw"
 size_of() { stat -c %s "$1" 2>/dev/null || echo 0; }
 one_sound=$(($(size_of "$wav") - 44))
 whole=$(size_of "$WORK/samples.raw")
+# shellcheck disable=SC2317  # called through wait_until
 played_one_sound() { [ "$(size_of "$played")" -ge "$one_sound" ]; }
 
 make_game toggle "$TYPICAL_CONFIG"
