@@ -1,5 +1,5 @@
-// The load trace, rendered into a reused buffer and through Text2's store, checked against a
-// plain model that appends each entry as a string.
+// The load trace, rendered into a reused buffer and through Text2's store, checked against the
+// reader's plain model (config_reader_model.h), which appends each entry as a string.
 //
 // Input (split with FuzzedDataProvider): an earlier content, rendered first into the same
 // buffer; three counts for Text2Store::start; the rest is the content.
@@ -10,31 +10,9 @@
 #include <string>
 
 #include "config/load_trace.h"
+#include "config_reader_model.h"
 #include "fuzz_check.h"
 #include "window/text2_store.h"
-
-namespace {
-
-std::string modelTrace(const std::string& content) {
-    std::string trace;
-    std::string field;
-    unsigned long long number = 1;
-    for (const char c : content) {
-        const auto code = static_cast<unsigned char>(c);
-        trace += c;
-        trace += "( " + std::to_string(code) + ")";
-        if (code != ' ') {
-            field += c;
-            continue;
-        }
-        trace += "Opcao =  " + std::to_string(number) + ":" + field + "\r\n";
-        field.clear();
-        ++number;
-    }
-    return trace;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace vantu;
@@ -46,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::uint32_t& c : rawCounts)
         c = input.ConsumeIntegral<std::uint32_t>();
     const std::string content = input.ConsumeRemainingBytesAsString();
-    const std::string expected = modelTrace(content);
+    const std::string expected = testing::modelTrace(content);
 
     std::string out;
     renderLoadTrace(earlier, out);

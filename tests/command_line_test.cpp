@@ -32,10 +32,7 @@ std::string commandLineFor(const CommandLineCase& c) {
 class CommandLineTest : public ::testing::TestWithParam<CommandLineCase> {};
 
 TEST_P(CommandLineTest, BuildsTheGamesSwitches) {
-    const CommandLineCase& c = GetParam();
-    const std::string line = commandLineFor(c);
-    EXPECT_EQ(line, c.expected);
-    EXPECT_EQ(line.size(), c.expected.size());
+    EXPECT_EQ(commandLineFor(GetParam()), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,78 +1,14 @@
-// Random configuration files checked against a deliberately plain model of the reader: trace by
-// string concatenation, field values through a regular expression and the C library, rounding
-// through the floating-point environment.
+// Random configuration files checked against the plain model of the reader
+// (config_reader_model.h), loaded through "Load Config" over controls in random states.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cmath>
-#include <optional>
 #include <random>
-#include <regex>
 
+#include "config_reader_model.h"
 #include "test_support.h"
 
 namespace vantu::testing {
 namespace {
-
-struct ModelResult {
-    std::array<std::int16_t, 6> checks;
-    std::int16_t listIndex;
-    std::string text2;
-    bool changed;
-};
-
-double modelFieldValue(const std::string& text) {
-    std::string squeezed;
-    for (char c : text) {
-        if (c != ' ' && c != '\t' && c != '\n')
-            squeezed += c;
-    }
-    static const std::regex number(R"(^[+-]?(\d+\.?\d*|\.\d+))");
-    std::smatch m;
-    if (!std::regex_search(squeezed, m, number))
-        return 0.0;
-    return std::stod(m.str());
-}
-
-ModelResult model(const std::string& file, ModelResult start) {
-    ModelResult r = start;
-    std::string trace;
-    std::string field;
-    int number = 1;
-    auto set = [&r](std::int16_t& slot, std::int16_t value) {
-        if (slot != value)
-            r.changed = true;
-        slot = value;
-    };
-    for (unsigned char c : file) {
-        trace = trace + static_cast<char>(c) + "( " + std::to_string(c) + ")";
-        if (c != ' ') {
-            field = field + static_cast<char>(c);
-            continue;
-        }
-        trace = trace + "Opcao =  " + std::to_string(number) + ":" + field;
-        const double value = modelFieldValue(field);
-        const std::int16_t bit = value == 1.0 ? 1 : 0;
-        if (number >= 1 && number <= 5)
-            set(r.checks[static_cast<std::size_t>(number)], bit);
-        if (number == 9)
-            set(r.checks[0], bit);
-        if (number == 10) {
-            const double rounded = std::nearbyint(value);
-            if (rounded < -1 || rounded > 11) {
-                r.text2 = "No FILE!xconfig.dat";
-                return r;
-            }
-            // The list notifies only when the selection really changes.
-            set(r.listIndex, static_cast<std::int16_t>(rounded));
-        }
-        field.clear();
-        ++number;
-        trace = trace + "\r\n";
-    }
-    r.text2 = trace;
-    return r;
-}
 
 std::string randomFile(std::mt19937& rng) {
     static constexpr std::string_view kAlphabet = "0123456789+-. \t\r\n";
@@ -110,12 +46,12 @@ TEST(ConfigReaderProperty, MatchesAPlainModelOnRandomFiles) {
             }
             return values;
         };
-        const ModelResult start{checks(), controls.listIndex(), "", false};
+        const ReaderState start{checks(), controls.listIndex(), "", false};
         const std::string file = randomFile(rng);
         folder.write("xconfig.dat", file);
         form.Command4_Click();
 
-        const ModelResult expected = model(file, start);
+        const ReaderState expected = modelLoad(file, start);
         const std::string shown = ::testing::PrintToString(file);
         ASSERT_EQ(controls.text2(), expected.text2) << "file: " << shown;
         ASSERT_EQ(checks(), expected.checks) << "file: " << shown;

@@ -33,7 +33,6 @@ TEST(ConfigReader, TracesTwoFieldsByteForByte) {
         "1( 49) ( 32)Opcao =  1:1\r\n"
         "0( 48) ( 32)Opcao =  2:0\r\n";
     EXPECT_EQ(l.controls.text2(), expected);
-    EXPECT_EQ(expected.size(), 52u);
     EXPECT_THAT(l.checks(), ElementsAre(0, 1, 0, 1, 1, 1));
     EXPECT_EQ(l.controls.listIndex(), -1);
 }

@@ -17,21 +17,19 @@
 #include "phase_clock.h"
 #include "resource_ids.h"
 #include "window/layout.h"
+#include "window/win32/win32_layout.h"
 
 namespace {
 
 namespace layout = vantu::layout;
+namespace win32 = vantu::win32;
 
 __attribute__((init_priority(101))) bench::PhaseClock phases;
 __attribute__((init_priority(101))) bench::StaticStart staticStart(phases);
 
 HBITMAP picture = nullptr;
 HBRUSH panelBrush = nullptr;
-int dpi = 96;
-
-int scaled(int twips) {
-    return MulDiv(twips, dpi, 1440);
-}
+UINT dpi = 96;
 
 void paintBackground(HWND window, HDC dc) {
     RECT client{};
@@ -39,16 +37,15 @@ void paintBackground(HWND window, HDC dc) {
     HDC source = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(source, picture);
     SetStretchBltMode(dc, COLORONCOLOR);
-    StretchBlt(dc, 0, 0, MulDiv(layout::kForm.pictureWidthPixels, dpi, 96),
-               MulDiv(layout::kForm.pictureHeightPixels, dpi, 96), source, 0, 0,
+    StretchBlt(dc, 0, 0, MulDiv(layout::kForm.pictureWidthPixels, static_cast<int>(dpi), 96),
+               MulDiv(layout::kForm.pictureHeightPixels, static_cast<int>(dpi), 96), source, 0, 0,
                layout::kForm.pictureWidthPixels, layout::kForm.pictureHeightPixels, SRCCOPY);
     SelectObject(source, old);
     DeleteDC(source);
 #ifndef PICTURE_ONLY
     const layout::ControlDesign* shape = layout::findControl("Shape1");
-    RECT r{scaled(shape->left), scaled(shape->top), scaled(shape->left + shape->width),
-           scaled(shape->top + shape->height)};
-    HPEN pen = CreatePen(PS_SOLID, 1, RGB(128, 128, 128));
+    const RECT r = win32::twipsToPixels(layout::rectInForm(*shape), dpi);
+    HPEN pen = CreatePen(PS_SOLID, 1, win32::toColorRef(*shape->text));
     HGDIOBJ oldPen = SelectObject(dc, pen);
     HGDIOBJ oldBrush = SelectObject(dc, panelBrush);
     Rectangle(dc, r.left, r.top, r.right, r.bottom);
@@ -66,8 +63,8 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN: {
             HDC dc = reinterpret_cast<HDC>(w);
-            SetTextColor(dc, RGB(255, 255, 255));
-            SetBkColor(dc, RGB(64, 64, 64));
+            SetTextColor(dc, win32::toColorRef(layout::kPanelText));
+            SetBkColor(dc, win32::toColorRef(layout::kPanelBack));
             return reinterpret_cast<LRESULT>(panelBrush);
         }
         case WM_DESTROY:
@@ -79,52 +76,24 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
 }
 
 #ifndef PICTURE_ONLY
+// The controls as the launcher makes them: front to back, each of its standard class and style
+// at its place, with its font and design value.
 void createControls(HWND window, HINSTANCE instance) {
-    const int height = -MulDiv(825, dpi, 7200);
-    HFONT font = CreateFontA(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
-                             "MS Sans Serif");
-    HFONT bold = CreateFontA(height, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
-                             "MS Sans Serif");
-    for (const layout::ControlDesign& c : layout::kControls) {
-        const char* cls = "BUTTON";
-        DWORD style = WS_CHILD | (c.visible ? WS_VISIBLE : 0);
-        switch (c.kind) {
-            case layout::Kind::PushButton:
-                style |= BS_PUSHBUTTON | WS_TABSTOP;
-                break;
-            case layout::Kind::CheckBox:
-                style |= BS_3STATE | WS_TABSTOP;
-                break;
-            case layout::Kind::Frame:
-                style |= BS_GROUPBOX;
-                break;
-            case layout::Kind::DropDownList:
-                cls = "COMBOBOX";
-                style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
-                break;
-            case layout::Kind::TextBox:
-                cls = "EDIT";
-                style |= ES_MULTILINE | WS_TABSTOP;
-                break;
-            case layout::Kind::Label:
-                cls = "STATIC";
-                style |= SS_NOTIFY;
-                break;
-            case layout::Kind::Shape:
-                continue;  // painted with the background
-        }
-        const bool inFrame = c.container == "Frame1";
-        int left = c.left, top = c.top;
-        if (inFrame) {
-            const layout::ControlDesign* f = layout::findControl("Frame1");
-            left += f->left;
-            top += f->top;
-        }
-        const int h = c.kind == layout::Kind::DropDownList ? c.height * 8 : c.height;
-        const std::string caption(c.caption);
+    HFONT font = win32::createFont(layout::kWindowFont, dpi);
+    HFONT bold = win32::createFont(layout::kBoldFont, dpi);
+    for (const std::size_t i : layout::stackingOrder()) {
+        const layout::ControlDesign& c = layout::kControls[i];
+        const win32::WindowKind kind = win32::windowKind(c);
+        if (kind.className == nullptr)
+            continue;  // the shape is painted with the background
+        RECT r = win32::twipsToPixels(layout::rectInForm(c), dpi);
+        if (c.kind == layout::Kind::DropDownList)
+            r.bottom += (r.bottom - r.top) * static_cast<LONG>(layout::kDisplayModes.size());
+        const std::string caption(c.kind == layout::Kind::DropDownList ? "" : c.caption);
         HWND control =
-            CreateWindowExA(0, cls, caption.c_str(), style, scaled(left), scaled(top),
-                            scaled(c.width), scaled(h), window, nullptr, instance, nullptr);
+            CreateWindowExA(kind.exStyle, kind.className, caption.c_str(),
+                            WS_CHILD | kind.style | (c.visible ? WS_VISIBLE : 0u), r.left, r.top,
+                            r.right - r.left, r.bottom - r.top, window, nullptr, instance, nullptr);
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(c.font.bold ? bold : font),
                      FALSE);
         if (c.kind == layout::Kind::DropDownList) {
@@ -149,11 +118,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     InitCommonControlsEx(&init);
 #endif
     HDC screen = GetDC(nullptr);
-    dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    dpi = static_cast<UINT>(GetDeviceCaps(screen, LOGPIXELSX));
     ReleaseDC(nullptr, screen);
     picture = static_cast<HBITMAP>(
         LoadImageA(instance, MAKEINTRESOURCEA(VANTU_PICTURE_ID), IMAGE_BITMAP, 0, 0, 0));
-    panelBrush = CreateSolidBrush(RGB(64, 64, 64));
+    panelBrush = CreateSolidBrush(win32::toColorRef(layout::kPanelBack));
 
     WNDCLASSA wc{};
     wc.lpfnWndProc = windowProc;
@@ -166,7 +135,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     HWND owner =
         CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
     const DWORD style = WS_CAPTION | WS_SYSMENU;
-    RECT r{0, 0, scaled(layout::kForm.clientWidth), scaled(layout::kForm.clientHeight)};
+    RECT r{0, 0, win32::twipsToPixels(layout::kForm.clientWidth, dpi),
+           win32::twipsToPixels(layout::kForm.clientHeight, dpi)};
     AdjustWindowRectEx(&r, style, FALSE, 0);
     const std::string title(layout::kForm.caption);
     HWND window =

@@ -25,25 +25,16 @@ wait_launcher_exit
 [ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS after closing, expected 0"
 [ ! -e "$RECORD/starts" ] || check_failed "Enter or Escape started the game"
 
-log "Enter on Play"
-make_game keys-enter "1 1 1 1 1 0 0 0 0 3 "
-launch "$GAME"
-find_main_window
-focus_window "$WIN"
-xdotool key Return
-wait_launcher_exit
-[ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS after Enter, expected 0"
-wait_game_started
-expect_args -nc -d v3 -d saveme
-
-log "space"
-make_game keys-space "1 1 1 1 1 0 0 0 0 3 "
-launch "$GAME"
-find_main_window
-focus_window "$WIN"
-xdotool key space
-wait_launcher_exit
-[ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS after space, expected 0"
-wait_game_started
-expect_args -nc -d v3 -d saveme
+for key in Return space; do
+    log "$key on Play"
+    make_game "keys-$key" "1 1 1 1 1 0 0 0 0 3 "
+    launch "$GAME"
+    find_main_window
+    focus_window "$WIN"
+    xdotool key "$key"
+    wait_launcher_exit
+    [ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS after $key, expected 0"
+    wait_game_started
+    expect_args -nc -d v3 -d saveme
+done
 finish

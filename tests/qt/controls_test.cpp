@@ -153,18 +153,6 @@ TEST(QtControls, Text2HoldsALoadTraceAndShowsOnlyItsStart) {
     EXPECT_TRUE(box->toPlainText().startsWith(QStringLiteral("1( 49) ( 32)Opcao =  1:1\n0( 48)")));
 }
 
-TEST(QtControls, OuterWidthKeepsPositionAndHeight) {
-    QtWindow w;
-    w.window.move(40, 30);
-    const QRect before = w.window.geometry();
-    w.controls.setOuterWidthTwips(8250);
-    EXPECT_EQ(w.controls.outerWidthTwips(), 8250.0f);
-    EXPECT_EQ(w.window.geometry(), QRect(before.topLeft(), QSize(550, before.height())));
-    EXPECT_EQ(w.window.minimumSize(), w.window.maximumSize());
-    w.controls.setOuterWidthTwips(5160);
-    EXPECT_EQ(w.window.geometry(), QRect(before.topLeft(), QSize(344, before.height())));
-}
-
 TEST(QtControls, AbsurdWidthsAreRefused) {
     QtWindow w;
     const float inf = std::numeric_limits<float>::infinity();

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "test_support.h"
+#include "win32_input.h"
 #include "window/layout.h"
 #include "window/win32/win32_controls.h"
 #include "window/win32/win32_form.h"
@@ -27,6 +28,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
+namespace input = testing::win32;
 
 // Handles the window's messages until the condition holds or the time is up.
 bool pumpUntil(const std::function<bool()>& done, int milliseconds = 2000) {
@@ -47,45 +49,6 @@ bool pumpUntil(const std::function<bool()>& done, int milliseconds = 2000) {
 
 void pump(int milliseconds) {
     pumpUntil([] { return false; }, milliseconds);
-}
-
-void pressKey(WORD key, bool shift = false) {
-    std::vector<INPUT> inputs;
-    auto add = [&](WORD vk, DWORD flags) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = vk;
-        input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
-        input.ki.dwFlags = flags;
-        inputs.push_back(input);
-    };
-    if (shift)
-        add(VK_SHIFT, 0);
-    add(key, 0);
-    add(key, KEYEVENTF_KEYUP);
-    if (shift)
-        add(VK_SHIFT, KEYEVENTF_KEYUP);
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-// A left click at the centre of a control, through the system's input queue.
-void clickAt(HWND control) {
-    RECT r{};
-    GetWindowRect(control, &r);
-    const int x = (r.left + r.right) / 2;
-    const int y = (r.top + r.bottom) / 2;
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT inputs[3]{};
-    for (INPUT& input : inputs)
-        input.type = INPUT_MOUSE;
-    // The absolute coordinates map to pixel (d * size) >> 16: round up to hit the pixel.
-    inputs[0].mi.dx = static_cast<LONG>((static_cast<long long>(x) * 65536 + width - 1) / width);
-    inputs[0].mi.dy = static_cast<LONG>((static_cast<long long>(y) * 65536 + height - 1) / height);
-    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(3, inputs, sizeof(INPUT));
 }
 
 std::string windowText(HWND window) {
@@ -245,6 +208,11 @@ TEST(Win32Window, RescalesWhenItsDpiChanges) {
     GetObjectA(reinterpret_cast<HFONT>(SendMessageA(l["Check1"], WM_GETFONT, 0, 0)), sizeof font,
                &font);
     EXPECT_EQ(font.lfHeight, -17);  // 8.25 pt at 144 DPI
+    EXPECT_STREQ(font.lfFaceName, "MS Sans Serif");
+    EXPECT_EQ(font.lfWeight, FW_NORMAL);
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(l["Label1"], WM_GETFONT, 0, 0)), sizeof font,
+               &font);
+    EXPECT_EQ(font.lfWeight, FW_BOLD);  // "<<"
     l.controls.setOuterWidthTwips(8250);
     EXPECT_EQ(l.outer().right - l.outer().left, 825);
     EXPECT_EQ(l.controls.outerWidthTwips(), 8250.0f);
@@ -348,33 +316,12 @@ TEST(Win32Window, Text2KeepsItsBytesAndShowsTheirStart) {
     EXPECT_EQ(windowText(l["Text2"]), std::string("a\r\nb\rc\xA0", 7));
 }
 
-TEST(Win32Window, VideoSetupTogglesTheOuterWidthKeepingPositionAndHeight) {
-    Launcher l;
-    SetWindowPos(l.window.window(), nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    const RECT opening = l.outer();
-    EXPECT_LT(opening.right - opening.left, 550);
-
-    SendMessageA(l["Command2"], BM_CLICK, 0, 0);
-    RECT wide = l.outer();
-    EXPECT_EQ(wide.right - wide.left, 550);
-    EXPECT_EQ(l.controls.outerWidthTwips(), 8250.0f);
-
-    SendMessageA(l.window.window(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(l["Label1"]), STN_CLICKED),
-                 reinterpret_cast<LPARAM>(l["Label1"]));
-    const RECT narrow = l.outer();
-    EXPECT_EQ(narrow.right - narrow.left, 344);
-    for (const RECT& r : {wide, narrow}) {
-        EXPECT_EQ(r.left, opening.left);
-        EXPECT_EQ(r.top, opening.top);
-        EXPECT_EQ(r.bottom - r.top, opening.bottom - opening.top);
-    }
-}
-
 // At every whole DPI from 96 to 480 (custom scaling: 110 % is 106 DPI) "Video Setup" and "<<"
 // alternate the wide and the narrow width, although few of those widths are whole pixels, and
-// the wide one may be more than the screen allows a window.
+// the wide one may be more than the screen allows a window; the position and the height stay.
 TEST(Win32Window, VideoSetupAlternatesAtEveryDpi) {
     Launcher l;
+    SetWindowPos(l.window.window(), nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     const auto at = [](int twips, UINT dpi) {
         const auto pixels = std::lround(twips * static_cast<double>(dpi) / 1440);
         return static_cast<LONG>(std::min<long>(pixels, GetSystemMetrics(SM_CXMAXTRACK)));
@@ -398,9 +345,10 @@ TEST(Win32Window, VideoSetupAlternatesAtEveryDpi) {
             SendMessageA(l.window.window(), WM_COMMAND,
                          MAKEWPARAM(GetDlgCtrlID(l[control]), label ? STN_CLICKED : BN_CLICKED),
                          reinterpret_cast<LPARAM>(l[control]));
-            const LONG width = l.outer().right - l.outer().left;
-            widths.append(" ").append(std::to_string(width));
-            ok = ok && width == at(twips, dpi);
+            const RECT r = l.outer();
+            widths.append(" ").append(std::to_string(r.right - r.left));
+            ok = ok && r.right - r.left == at(twips, dpi) && r.left == suggested.left &&
+                 r.top == suggested.top && r.bottom - r.top == suggested.bottom - suggested.top;
         }
         if (!ok)
             wrong.push_back(std::to_string(dpi) + " dpi:" + widths);
@@ -415,16 +363,6 @@ TEST(Win32Window, ClosingEndsTheMessageLoopAndStartsNothing) {
     EXPECT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_TRUE(IsWindow(l.window.window()));
     EXPECT_TRUE(l.platform.calls.empty());
-}
-
-TEST(Win32Window, PlayStartsTheGameMinimisedWithTheOptionsCommandLine) {
-    Launcher l;
-    l.form.Form_Load();  // no xconfig.dat: display mode 1, design values
-    SendMessageA(l["Command1"], BM_CLICK, 0, 0);
-    ASSERT_EQ(l.platform.starts.size(), 1u);
-    EXPECT_EQ(l.platform.starts[0].commandLine, "vantu.exe -nc -d v1  -d noshadow -d saveme");
-    EXPECT_EQ(l.platform.starts[0].showState, 2);
-    EXPECT_EQ(l.platform.ends, 1);
 }
 
 // The keyboard on the shown window, with real key presses and clicks. One window serves every
@@ -450,7 +388,7 @@ class Win32Keyboard : public ::testing::Test {
     }
     // Presses a key and waits until its messages were handled.
     static void press(WORD key, bool shift = false) {
-        pressKey(key, shift);
+        ASSERT_TRUE(input::send(input::keyPress(key, shift)));
         pump(150);
     }
     static Launcher* shown;
@@ -458,20 +396,21 @@ class Win32Keyboard : public ::testing::Test {
 
 Launcher* Win32Keyboard::shown = nullptr;
 
-TEST_F(Win32Keyboard, FocusStartsOnPlayAndTabWalksTheTabIndexOrder) {
+// Like a dialog, the window gives the focus back to the control that had it when the player
+// comes back from another window.
+TEST_F(Win32Keyboard, FocusReturnsToTheLastFocusedControlWhenTheWindowIsActivatedAgain) {
     Launcher& l = *shown;
-    EXPECT_EQ(l.focused(), "Command1");
-    std::vector<std::string> walk;
-    for (int i = 0; i < 9; ++i) {
-        press(VK_TAB);
-        walk.push_back(l.focused());
-    }
-    EXPECT_THAT(walk, ElementsAre("Combo1", "Check1", "Check2", "Command2", "Check3", "Check4",
-                                  "Check5", "Check6", "Command1"));
-    press(VK_TAB, true);
-    EXPECT_EQ(l.focused(), "Check6");
-    press(VK_TAB, true);
-    EXPECT_EQ(l.focused(), "Check5");
+    press(VK_TAB);
+    press(VK_TAB);
+    ASSERT_EQ(l.focused(), "Check1");
+    HWND other = CreateWindowExA(0, "STATIC", "another program", WS_POPUP | WS_VISIBLE, 0, 0, 80,
+                                 40, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    SetForegroundWindow(other);
+    EXPECT_TRUE(pumpUntil([&] { return GetForegroundWindow() == other; }));
+    EXPECT_EQ(l.focused(), "(none)");
+    SetForegroundWindow(l.window.window());
+    EXPECT_TRUE(pumpUntil([&] { return l.focused() == "Check1"; })) << l.focused();
+    DestroyWindow(other);
 }
 
 TEST_F(Win32Keyboard, ArrowsMoveTheFocusExceptInTheListWhereTheyChangeTheSelection) {
@@ -525,12 +464,12 @@ TEST_F(Win32Keyboard, ClicksOnTheLabelAndACheckBoxInTheWideWindow) {
     ClickCounter counter;
     l.controls.setEvents(&counter);
     const std::int16_t before = l.controls.checkValue(CheckBox::Check5);
-    clickAt(l["Check5"]);
+    ASSERT_TRUE(input::send(input::leftClick(input::centreOf(l["Check5"]))));
     ASSERT_TRUE(pumpUntil([&] { return counter.check(5) == 1; }));
     EXPECT_EQ(l.controls.checkValue(CheckBox::Check5), WidgetControls::clickedValue(before));
     l.controls.setEvents(&l.form);
 
-    clickAt(l["Label1"]);
+    ASSERT_TRUE(input::send(input::leftClick(input::centreOf(l["Label1"]))));
     EXPECT_TRUE(pumpUntil([&] { return l.outer().right - l.outer().left == 344; }));
 }
 

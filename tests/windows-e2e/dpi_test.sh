@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # At 144 dpi everything scales by 1.5: the client area is 498 x 504 px, the picture is drawn
 # 1.5 times larger and covers it, the wide window is 825 px and shows the options panel's
-# backdrop (64,64,64). Then, at 106 dpi, "Video Setup" and "<<" still toggle the width. It runs
-# in a prefix of its own (made on first use).
+# backdrop (64,64,64). It runs in a prefix of its own (made on first use). The widths at other
+# resolutions, 110 % (106 dpi) among them, are checked at every DPI by the Win32 widget tests.
 DPI=144
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
@@ -95,14 +95,4 @@ verify wide
 touch "$WORK/wide-seen"
 drive_wait || true
 
-# Custom scaling, 110 %: real clicks toggle the width, although the wide 8250 twips are no whole
-# number of pixels at 106 dpi.
-set_dpi 106
-make_game dpi106 "$TYPICAL_CONFIG"
-launch_commands
-wide=$(twips_at 8250 106) narrow=$(twips_at 5160 106)
-drive "${LAUNCH[@]}" click button "Video Setup" wait-width "$wide" "$WAIT_LIMIT" \
-    click button "Video Setup" wait-width "$narrow" "$WAIT_LIMIT" \
-    click button "Video Setup" wait-width "$wide" "$WAIT_LIMIT" \
-    click static "<<" wait-width "$narrow" "$WAIT_LIMIT" || true
 finish

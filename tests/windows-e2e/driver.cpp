@@ -15,14 +15,10 @@
 //   state LABEL               print the current window's state as LABEL.<name>=<value> lines:
 //                             window (x y width height), client (width height),
 //                             client-origin (screen x y), owner
-//                             (none, hidden or visible), check.<caption> (0, 1 or 2), list
-//                             (selected index), list.text, focus (kind:caption), foreground
-//   entries LABEL             print the list's entries as LABEL.entry.<index>=<text>
-//   controls                  print every child control: kind, caption, visible, rectangle
+//                             (none, hidden or visible), focus (kind:caption)
 //   click KIND CAPTION        click at the centre of a control; KIND is button, check, group,
 //                             static, combo or edit (CAPTION "-" for the only combo or edit)
-//   click-at X Y              click at a point of the current window's client area
-//   move-to X Y               move the mouse to a point given like click-at, without a click
+//   move-to X Y               move the mouse to a point of the current window's client area
 //   key NAME                  press and release tab, shift+tab, space, return, escape, up,
 //                             down, left or right
 //   wait-width PIXELS SECONDS wait until the current window's outer width is PIXELS
@@ -51,11 +47,15 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "win32_input.h"
 #include "wine_path.h"
 
 namespace {
+
+namespace input = vantu::testing::win32;
 
 struct Failure : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -316,64 +316,23 @@ class Driver {
             std::string(owner == nullptr         ? "none"
                         : IsWindowVisible(owner) ? "visible"
                                                  : "hidden"));
-        for (HWND child : children(w)) {
-            const std::string kind = kindOf(child);
-            if (kind == "check") {
-                say(label + ".check." + utf8(caption(child)) + "=" +
-                    std::to_string(ask(child, BM_GETCHECK, 0, 0)));
-            } else if (kind == "combo") {
-                const LRESULT index = ask(child, CB_GETCURSEL, 0, 0);
-                say(label + ".list=" + std::to_string(index));
-                say(label + ".list.text=" + (index < 0 ? "" : entry(child, index)));
-            }
-        }
         say(label + ".focus=" + describe(focused()));
-        say(label + ".foreground=" + std::string(GetForegroundWindow() == w ? "yes" : "no"));
-    }
-
-    void printEntries(const std::string& label) {
-        HWND list = control("combo", "-");
-        const LRESULT count = ask(list, CB_GETCOUNT, 0, 0);
-        say(label + ".entries=" + std::to_string(count));
-        for (LRESULT i = 0; i < count; ++i)
-            say(label + ".entry." + std::to_string(i) + "=" + entry(list, i));
-    }
-
-    void printControls() {
-        for (HWND child : children(current())) {
-            RECT r{};
-            GetWindowRect(child, &r);
-            MapWindowPoints(HWND_DESKTOP, current(), reinterpret_cast<POINT*>(&r), 2);
-            say("control=" + describe(child) + "|" +
-                (IsWindowVisible(child) ? "visible" : "hidden") + "|" + rectText(r));
-        }
     }
 
     void click(const std::string& kind, const std::string& text) {
-        HWND target = control(kind, text);
-        RECT r{};
-        GetWindowRect(target, &r);
-        const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        const POINT centre = input::centreOf(control(kind, text));
         // A control cut off by the window's edge cannot be clicked by a player either.
         RECT outer{};
         GetWindowRect(current(), &outer);
         if (!PtInRect(&outer, centre))
             throw Failure("the centre of " + kind + " \"" + text + "\" lies outside the window");
-        clickScreen(centre);
-    }
-
-    void clickAt(int x, int y) {
-        POINT p{x, y};
-        ClientToScreen(current(), &p);
-        clickScreen(p);
+        send(input::leftClick(centre));
     }
 
     void moveTo(int x, int y) {
         POINT p{x, y};
         ClientToScreen(current(), &p);
-        std::vector<INPUT> inputs(1);
-        inputs[0] = mouseInput(p, MOUSEEVENTF_MOVE);
-        send(inputs);
+        send({input::mouseInput(p, 0)});
     }
 
     void key(const std::string& name) {
@@ -388,27 +347,10 @@ class Driver {
             {"down", VK_DOWN, false},     {"left", VK_LEFT, false},     {"right", VK_RIGHT, false},
         };
         for (const Key& k : keys) {
-            if (name != k.name)
-                continue;
-            std::vector<INPUT> inputs;
-            auto add = [&](WORD vk, bool up) {
-                INPUT in{};
-                in.type = INPUT_KEYBOARD;
-                in.ki.wVk = vk;
-                in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-                in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-                if (vk == VK_UP || vk == VK_DOWN || vk == VK_LEFT || vk == VK_RIGHT)
-                    in.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
-                inputs.push_back(in);
-            };
-            if (k.shift)
-                add(VK_SHIFT, false);
-            add(k.vk, false);
-            add(k.vk, true);
-            if (k.shift)
-                add(VK_SHIFT, true);
-            send(inputs);
-            return;
+            if (name == k.name) {
+                send(input::keyPress(k.vk, k.shift));
+                return;
+            }
         }
         throw UsageError("unknown key: " + name);
     }
@@ -532,44 +474,10 @@ class Driver {
         return info.hwndFocus;
     }
 
-    static std::string entry(HWND list, LRESULT index) {
-        const LRESULT length = ask(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-        if (length < 0)
-            return "<error>";
-        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-        const LRESULT got = ask(list, CB_GETLBTEXT, static_cast<WPARAM>(index),
-                                reinterpret_cast<LPARAM>(text.data()));
-        text.resize(got < 0 ? 0 : static_cast<std::size_t>(got));
-        return utf8(text);
-    }
-
-    static void send(std::vector<INPUT>& inputs) {
-        const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-        if (sent != inputs.size())
-            throw Failure("SendInput sent " + std::to_string(sent) + " of " +
-                          std::to_string(inputs.size()) + " events");
-    }
-
-    // Absolute mouse positions are fractions of the screen in 1/65536: (dx * width) >> 16 is
-    // the pixel, so rounding up hits it exactly.
-    static INPUT mouseInput(POINT p, DWORD flags) {
-        const LONG width = GetSystemMetrics(SM_CXSCREEN);
-        const LONG height = GetSystemMetrics(SM_CYSCREEN);
-        auto scaled = [](LONG v, LONG size) {
-            return static_cast<LONG>((static_cast<long long>(v) * 65536 + size - 1) / size);
-        };
-        INPUT in{};
-        in.type = INPUT_MOUSE;
-        in.mi.dx = scaled(p.x, width);
-        in.mi.dy = scaled(p.y, height);
-        in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-        return in;
-    }
-
-    static void clickScreen(POINT p) {
-        std::vector<INPUT> inputs{mouseInput(p, 0), mouseInput(p, MOUSEEVENTF_LEFTDOWN),
-                                  mouseInput(p, MOUSEEVENTF_LEFTUP)};
-        send(inputs);
+    static void send(std::vector<INPUT> inputs) {
+        const std::size_t count = inputs.size();
+        if (!input::send(std::move(inputs)))
+            throw Failure("SendInput did not take all " + std::to_string(count) + " events");
     }
 
     HANDLE process_ = nullptr;
@@ -601,16 +509,9 @@ int run(const std::vector<std::string>& args) {
             driver.waitMessageBox(title, part, boundMs(next(command)));
         } else if (command == "state") {
             driver.printState(next(command));
-        } else if (command == "entries") {
-            driver.printEntries(next(command));
-        } else if (command == "controls") {
-            driver.printControls();
         } else if (command == "click") {
             const std::string kind = next(command);
             driver.click(kind, next(command));
-        } else if (command == "click-at") {
-            const int x = integer(next(command));
-            driver.clickAt(x, integer(next(command)));
         } else if (command == "move-to") {
             const int x = integer(next(command));
             driver.moveTo(x, integer(next(command)));

@@ -2,16 +2,60 @@
 # "Video Setup" widens the window to 550 px (8250 twips) and "<<" or "Video Setup" narrows it to
 # 344 px (5160 twips); only the width changes. The window opens narrow with a 332 x 336 client
 # area, owned by a hidden window (no taskbar button).
+# All that while a long start-up sound plays: the sound plays in the background and the window
+# keeps answering. And the sound really plays: Wine's ALSA driver, its default device writing
+# what it plays to a file, receives the wave's samples byte for byte. The test has a prefix of
+# its own with the audio on (made on first use), so that the other tests keep theirs off.
+args=("$@")
+for ((i = 0; i + 1 < ${#args[@]}; i += 2)); do
+    [ "${args[i]}" != --prefix ] || args[i + 1]+=-sound
+done
+set -- "${args[@]}"
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
+command -v sox >/dev/null || die "sox is missing (bash tools/install-deps.sh installs it)"
+
+if [ ! -e "$PREFIX/.vantu-audio" ]; then
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d alsa /f </dev/null >"$WORK/reg.out" 2>&1 ||
+        die "cannot turn Wine's audio on"
+    touch "$PREFIX/.vantu-audio"
+fi
+played=$WORK/played.raw
+printf 'pcm.!default { type file; slave.pcm "null"; file "%s"; format "raw" }\n' "$played" \
+    >"$HOME/.asoundrc"
+
+# The start-up sound made 80 times as long (2 minutes; Wine plays it about 4 times as fast).
+wav=$REPO/demo/vantu2.wav
+sox "$wav" "$WORK/long.wav" repeat 79 || die "sox could not make a long sound from $wav"
+[ "$(tail -c +37 "$WORK/long.wav" | head -c 4)" = data ] || die "long.wav has no 44-byte header"
+tail -c +45 "$WORK/long.wav" >"$WORK/samples.raw"
+size_of() { stat -c %s "$1" 2>/dev/null || echo 0; }
+one_sound=$(($(size_of "$wav") - 44))
+whole=$(size_of "$WORK/samples.raw")
+# shellcheck disable=SC2317  # called through wait_until
+played_one_sound() { [ "$(size_of "$played")" -ge "$one_sound" ]; }
 
 make_game toggle "$TYPICAL_CONFIG"
+cp "$WORK/long.wav" "$GAME/vantu2.wav"
 launch_commands
-drive "${LAUNCH[@]}" state opened \
+drive_async "${LAUNCH[@]}" state opened pause-until "$WORK/sound-heard" "$WINDOW_LIMIT" \
     click button "Video Setup" wait-width 550 "$WAIT_LIMIT" state wide \
     click static "<<" wait-width 344 "$WAIT_LIMIT" state narrowed \
     click button "Video Setup" wait-width 550 "$WAIT_LIMIT" state wide-again \
-    click button "Video Setup" wait-width 344 "$WAIT_LIMIT" state narrowed-again
+    click button "Video Setup" wait-width 344 "$WAIT_LIMIT" state narrowed-again \
+    pause-until "$WORK/toggled" "$WINDOW_LIMIT"
+
+wait_paused "$WORK/sound-heard"
+wait_until "$WAIT_LIMIT" played_one_sound || check_failed "no sound played ($(size_of "$played") bytes)"
+touch "$WORK/sound-heard"
+wait_paused "$WORK/toggled"
+heard=$(size_of "$played")
+log "$heard of the sound's $whole bytes played by the end of the clicks"
+[ "$heard" -lt "$whole" ] || check_failed "the sound had ended before the clicks were answered"
+cmp -s -n "$heard" "$played" "$WORK/samples.raw" ||
+    check_failed "what was played is not the wave's samples: $(cmp -n "$heard" "$played" "$WORK/samples.raw")"
+touch "$WORK/toggled"
+drive_wait || true
 
 expect_eq "client area at opening" "$(value opened.client)" "332 336"
 expect_eq "owner" "$(value opened.owner)" hidden

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace vantu::testing {
+
+// A fresh folder under the system's temporary directory, removed with everything in it.
+class TempFolder {
+  public:
+    TempFolder() {
+        std::random_device rd;
+        path_ = base() / ("vantu-test-" + std::to_string(rd()) + std::to_string(rd()));
+        std::filesystem::create_directories(path_);
+    }
+    ~TempFolder() {
+        std::error_code ec;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ec);
+        std::filesystem::remove_all(path_, ec);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    // The path as the launcher's file functions take it.
+    std::string string() const { return path_.string(); }
+    std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+
+    void write(std::string_view name, std::string_view bytes) const {
+        std::ofstream out(path_ / name, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        if (!out.flush())
+            throw std::runtime_error("cannot write " + (path_ / name).string());
+    }
+    std::string read(std::string_view name) const {
+        std::ifstream in(path_ / name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+  private:
+    // A memory-backed file system where there is one: rewriting a file thousands of times on
+    // a disk file system waits for the disk.
+    static std::filesystem::path base() {
+        std::error_code ec;
+        if (std::filesystem::is_directory("/dev/shm", ec))
+            return "/dev/shm";
+        return std::filesystem::temp_directory_path();
+    }
+
+    std::filesystem::path path_;
+};
+
+}  // namespace vantu::testing
