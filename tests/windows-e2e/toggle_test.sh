@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# "Video Setup" widens the window to 550 px (8250 twips) and "<<" or "Video Setup" narrows it to
-# 344 px (5160 twips); only the width changes. The window opens narrow with a 332 x 336 client
-# area, owned by a hidden window (no taskbar button).
+# At 110 % scaling (106 dpi), where the wide width is no whole number of pixels, real clicks on
+# "Video Setup" widen the window to 8250 twips (607 px) and "<<" or "Video Setup" narrow it to
+# 5160 twips (380 px); only the width changes. The window opens narrow with a 4980 x 5040 twips
+# client area, owned by a hidden window (no taskbar button).
 # All that while a long start-up sound plays: the sound plays in the background and the window
 # keeps answering. And the sound really plays: Wine's ALSA driver, its default device writing
 # what it plays to a file, receives the wave's samples byte for byte. The test has a prefix of
-# its own with the audio on (made on first use), so that the other tests keep theirs off.
+# its own with the audio on and that resolution (made on first use), so that the other tests
+# keep theirs.
+DPI=106
 args=("$@")
 for ((i = 0; i + 1 < ${#args[@]}; i += 2)); do
     [ "${args[i]}" != --prefix ] || args[i + 1]+=-sound
@@ -38,11 +41,12 @@ played_one_sound() { [ "$(size_of "$played")" -ge "$one_sound" ]; }
 make_game toggle "$TYPICAL_CONFIG"
 cp "$WORK/long.wav" "$GAME/vantu2.wav"
 launch_commands
+wide=$(twips_at 8250 "$DPI") narrow=$(twips_at 5160 "$DPI")
 drive_async "${LAUNCH[@]}" state opened pause-until "$WORK/sound-heard" "$WINDOW_LIMIT" \
-    click button "Video Setup" wait-width 550 "$WAIT_LIMIT" state wide \
-    click static "<<" wait-width 344 "$WAIT_LIMIT" state narrowed \
-    click button "Video Setup" wait-width 550 "$WAIT_LIMIT" state wide-again \
-    click button "Video Setup" wait-width 344 "$WAIT_LIMIT" state narrowed-again \
+    click button "Video Setup" wait-width "$wide" "$WAIT_LIMIT" state wide \
+    click static "<<" wait-width "$narrow" "$WAIT_LIMIT" state narrowed \
+    click button "Video Setup" wait-width "$wide" "$WAIT_LIMIT" state wide-again \
+    click button "Video Setup" wait-width "$narrow" "$WAIT_LIMIT" state narrowed-again \
     pause-until "$WORK/toggled" "$WINDOW_LIMIT"
 
 wait_paused "$WORK/sound-heard"
@@ -57,14 +61,15 @@ cmp -s -n "$heard" "$played" "$WORK/samples.raw" ||
 touch "$WORK/toggled"
 drive_wait || true
 
-expect_eq "client area at opening" "$(value opened.client)" "332 336"
+client_h=$(twips_at 5040 "$DPI")
+expect_eq "client area at opening" "$(value opened.client)" "$(twips_at 4980 "$DPI") $client_h"
 expect_eq "owner" "$(value opened.owner)" hidden
 read -r x y w h <<<"$(value opened.window)"
-[ "$w" -lt 550 ] || check_failed "opening width $w is not narrow"
-for state in wide:550 narrowed:344 wide-again:550 narrowed-again:344; do
+[ "$w" -lt "$wide" ] || check_failed "opening width $w is not narrow"
+for state in wide:$wide narrowed:$narrow wide-again:$wide narrowed-again:$narrow; do
     label=${state%%:*}
     expect_eq "$label window (x y width height)" "$(value "$label.window")" \
         "$x $y ${state##*:} $h"
-    expect_eq "$label client height" "$(value "$label.client" | cut -d' ' -f2)" 336
+    expect_eq "$label client height" "$(value "$label.client" | cut -d' ' -f2)" "$client_h"
 done
 finish
