@@ -1,8 +1,9 @@
 # shellcheck shell=bash
 # shellcheck disable=SC2034  # GX, EXIT_STATUS, the control centres ... are for the tests
-# Shared helpers of the end-to-end tests: each test sources this file, which parses the common
-# options, makes a private work folder, starts a private Xvfb (no window manager) and arranges
-# for everything it started to be ended when the test ends, however it ends.
+# Shared helpers of the Linux end-to-end tests: each test sources this file, which parses the
+# common options, makes a private work folder, starts a private Xvfb (no window manager) and
+# arranges for everything it started to be ended when the test ends, however it ends. What the
+# Windows tests use too (messages, waits, clean-up, screenshots) is in tests/support/e2e_common.sh.
 #
 # Options (ctest passes them, see CMakeLists.txt):
 #   --launcher PATH    the vantu-launcher executable under test
@@ -11,59 +12,17 @@
 #   --background PNG   the launcher's background picture
 #   --shots DIR        where screenshots go
 #   --monkey PATH      the monkey driver (random clicks and keys through XTEST)
-#
-# Every wait is a poll with a bound, so a broken launcher fails a test instead of hanging it.
 
-set -euo pipefail
-
-readonly MAIN_TITLE='Vantu2: Copper Winds'
-readonly POLL=0.05       # seconds between two looks
-readonly WAIT_LIMIT=10   # seconds any single wait may take
-
+# shellcheck source=../support/e2e_common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/e2e_common.sh"
 LAUNCHER="" DEMO_DIR="" WM_CLOSE="" BACKGROUND="" SHOTS="" MONKEY=""
-while [ $# -gt 0 ]; do
-    case "$1" in
-        --launcher) LAUNCHER=$2 ;;
-        --demo-dir) DEMO_DIR=$2 ;;
-        --wm-close) WM_CLOSE=$2 ;;
-        --background) BACKGROUND=$2 ;;
-        --shots) SHOTS=$2 ;;
-        --monkey) MONKEY=$2 ;;
-        *) echo "unknown option: $1" >&2; exit 2 ;;
-    esac
-    shift 2
-done
-
-# The launcher runs in another folder: make every path absolute.
-absolute() { [ -z "$1" ] || realpath -m -- "$1"; }
-LAUNCHER=$(absolute "$LAUNCHER") DEMO_DIR=$(absolute "$DEMO_DIR") WM_CLOSE=$(absolute "$WM_CLOSE")
-BACKGROUND=$(absolute "$BACKGROUND") SHOTS=$(absolute "$SHOTS") MONKEY=$(absolute "$MONKEY")
-
-TEST_NAME=$(basename "$0" .sh)
+parse_options launcher demo-dir wm-close background shots monkey -- "$@"
 E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-FAILED=0
 
-log() { printf '[%s] %s\n' "$TEST_NAME" "$*"; }
-
-# Records a failed check and carries on, so one run reports every broken expectation.
-check_failed() {
-    printf '[%s] FAIL: %s\n' "$TEST_NAME" "$*" >&2
-    FAILED=1
-}
-
-# A failure after which the test cannot go on.
-die() {
-    printf '[%s] FAIL: %s\n' "$TEST_NAME" "$*" >&2
-    FAILED=1
-    exit 1
-}
-
-for tool in Xvfb xdotool xwininfo xprop; do
-    command -v "$tool" >/dev/null || die "$tool is missing (bash tools/install-deps.sh installs it)"
-done
+require_tools Xvfb xdotool xwininfo xprop
 [ -x "$LAUNCHER" ] || die "no launcher at '$LAUNCHER'"
 
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/vantu-e2e.XXXXXX")
+start_work vantu-e2e '*.log' 40
 XVFB_PID=""
 LAUNCHER_PID=""
 # Processes the launcher started that are no children of ours (the demo game), ended at exit.
@@ -98,9 +57,9 @@ processes_in_work() {
 }
 no_process_in_work() { [ -z "$(processes_in_work)" ]; }
 
-cleanup() {
-    local status=$?
-    set +e
+# Ends what the test started (called when it ends).
+# shellcheck disable=SC2317
+end_processes() {
     [ -n "$LAUNCHER_PID" ] && stop_process "$LAUNCHER_PID"
     local pid
     for pid in "${EXTRA_PIDS[@]}"; do stop_process "$pid"; done
@@ -114,32 +73,6 @@ cleanup() {
     fi
     [ -n "$XVFB_PID" ] && stop_process "$XVFB_PID"
     wait 2>/dev/null
-    if [ "$FAILED" -ne 0 ] || [ "$status" -ne 0 ]; then
-        for f in "$WORK"/*.log; do
-            [ -s "$f" ] || continue
-            echo "---- $(basename "$f")" >&2
-            tail -n 40 "$f" >&2
-        done
-        [ "$status" -ne 0 ] || status=1
-    fi
-    rm -rf "$WORK"
-    exit "$status"
-}
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-
-# Microseconds since the epoch (whatever the locale's decimal mark).
-now_us() { echo "${EPOCHREALTIME//[.,]/}"; }
-
-# Waits until the command succeeds, trying every $POLL seconds for at most $1 seconds.
-wait_until() {
-    local deadline=$(($(now_us) + $1 * 1000000))
-    shift
-    until "$@"; do
-        [ "$(now_us)" -lt "$deadline" ] || return 1
-        sleep "$POLL"
-    done
 }
 
 # The private X server: Xvfb picks a free display number itself (-displayfd) and writes it once
@@ -165,9 +98,7 @@ start_xvfb() {
 # when the content is the single word NONE.
 #   make_game NAME CONTENT  -> sets GAME (folder) and RECORD (record folder)
 make_game() {
-    GAME="$WORK/game-$1"
-    RECORD="$WORK/record-$1"
-    mkdir -p "$GAME" "$RECORD"
+    game_folders "$1" "$2"
     cat >"$GAME/vantu.exe" <<EOF
 #!/bin/sh
 # Stands in for the game: records how it was started, then ends.
@@ -177,7 +108,6 @@ echo started >>'$RECORD/starts'
 : >'$RECORD/done'
 EOF
     chmod 755 "$GAME/vantu.exe"
-    [ "$2" = NONE ] || printf '%s' "$2" >"$GAME/xconfig.dat"
 }
 
 # Starts the launcher in folder $1 with a clean environment: no sound device (SDL's dummy
@@ -323,11 +253,3 @@ check_no_sanitizer_report() {
     fi
 }
 
-# Ends the test with the checks' verdict.
-finish() {
-    if [ "$FAILED" -ne 0 ]; then
-        exit 1
-    fi
-    log "passed"
-    exit 0
-}
