@@ -93,10 +93,24 @@ start_xvfb() {
     export XAUTHORITY=/dev/null
 }
 
+# The settings of this environment that a launcher run is handed, as NAME=VALUE words in
+# PASSED: the sanitizers' options, with the suppressions file $1 for LeakSanitizer (under the
+# sanitizer build, leaks inside system libraries are not the launcher's), and VANTU_TEST_RUN,
+# which marks the processes of a run of tools/test.sh.
+passed_settings() {
+    local name
+    PASSED=("LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$1")
+    for name in ASAN_OPTIONS UBSAN_OPTIONS VANTU_TEST_RUN; do
+        [ -n "${!name:-}" ] && PASSED+=("$name=${!name}")
+    done
+    return 0
+}
+
 # A game folder: a fake vantu.exe that records its arguments, working folder and start in
 # $WORK/record-<name>/ (outside the game folder), and xconfig.dat with the given bytes, or none
-# when the content is the single word NONE.
-#   make_game NAME CONTENT  -> sets GAME (folder) and RECORD (record folder)
+# when the content is the single word NONE; with "sound", also the demo's vantu2.wav when the
+# test has the demo folder (--demo-dir).
+#   make_game NAME CONTENT [sound]  -> sets GAME (folder) and RECORD (record folder)
 make_game() {
     game_folders "$1" "$2"
     cat >"$GAME/vantu.exe" <<EOF
@@ -108,6 +122,7 @@ echo started >>'$RECORD/starts'
 : >'$RECORD/done'
 EOF
     chmod 755 "$GAME/vantu.exe"
+    [ "${3:-}" != sound ] || [ -z "$DEMO_DIR" ] || cp "$DEMO_DIR/vantu2.wav" "$GAME/"
 }
 
 # Starts the launcher in folder $1 with a clean environment: no sound device (SDL's dummy
@@ -144,19 +159,12 @@ launch() {
     fi
     mkdir -p "$home" "$WORK/bin" "$runtime"
     chmod 700 "$runtime"
-    local pass=()
-    local name
-    # VANTU_TEST_RUN marks the processes of a run of tools/test.sh.
-    for name in ASAN_OPTIONS UBSAN_OPTIONS VANTU_TEST_RUN; do
-        [ -n "${!name:-}" ] && pass+=("$name=${!name}")
-    done
-    # Under the sanitizer build: leaks inside system libraries are not the launcher's.
-    pass+=("LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$suppressions")
+    passed_settings "$suppressions"
     (cd "$folder" && exec env -i \
         HOME="$home" XDG_RUNTIME_DIR="$runtime" XDG_CONFIG_HOME="$home/.config" \
         XDG_CACHE_HOME="$home/.cache" DISPLAY="$DISPLAY" XAUTHORITY=/dev/null \
         PATH="$WORK/bin" LANG=C.UTF-8 QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy \
-        "${pass[@]}" "$@" "${as[@]}" "$program") >"$WORK/launcher-$LAUNCH_COUNT.log" 2>&1 &
+        "${PASSED[@]}" "$@" "${as[@]}" "$program") >"$WORK/launcher-$LAUNCH_COUNT.log" 2>&1 &
     LAUNCHER_PID=$!
 }
 
@@ -178,6 +186,12 @@ main_window_up() {
 find_main_window() {
     wait_until "$WAIT_LIMIT" main_window_up ||
         die "no window titled '$MAIN_TITLE' within ${WAIT_LIMIT} s"
+}
+
+# A second window titled like the launcher's main window $WIN: its message box.  -> sets BOX
+other_window() {
+    BOX=$(windows_named "$MAIN_TITLE" | grep -vx "$WIN" | head -n 1)
+    [ -n "$BOX" ]
 }
 
 # Outer geometry of window $1 (no window manager: the window is its own frame).
@@ -253,3 +267,21 @@ check_no_sanitizer_report() {
     fi
 }
 
+# A listing of folder $1 to compare before and after a run: every entry's name, type, size, mode
+# and modification time, and the checksum of every file that also passes the find tests given
+# after the folder, if any.
+folder_listing() {
+    (cd "$1" && find . -printf '%p %y %s %m %T@\n' | LC_ALL=C sort &&
+        find . -type f "${@:2}" -exec sha256sum {} + 2>/dev/null | LC_ALL=C sort)
+}
+
+# Fails check WHAT when folder DIR's listing is no longer LISTING, and shows what changed.
+#   expect_folder_unchanged WHAT LISTING DIR [FIND_TEST...]
+expect_folder_unchanged() {
+    local after
+    after=$(folder_listing "${@:3}")
+    if [ "$2" != "$after" ]; then
+        check_failed "$1"
+        diff <(echo "$2") <(echo "$after") >&2 || true
+    fi
+}

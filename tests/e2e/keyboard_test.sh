@@ -25,25 +25,18 @@ wait_launcher_exit
 [ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS after closing, expected 0"
 [ ! -e "$RECORD/starts" ] || check_failed "Enter or Escape started the game"
 
-log "Enter on Play"
-make_game keys-enter "1 1 1 1 1 0 0 0 0 3 "
-launch "$GAME"
-find_main_window
-focus_window "$WIN"
-xdotool key Return
-wait_launcher_exit
-[ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS after Enter, expected 0"
-wait_game_started
-expect_args -nc -d v3 -d saveme
-
-log "space"
-make_game keys-space "1 1 1 1 1 0 0 0 0 3 "
-launch "$GAME"
-find_main_window
-focus_window "$WIN"
-xdotool key space
-wait_launcher_exit
-[ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS after space, expected 0"
-wait_game_started
-expect_args -nc -d v3 -d saveme
+# key | game folder | what the log calls it
+for entry in "Return enter Enter" "space space space"; do
+    read -r key folder name <<<"$entry"
+    log "$name on Play"
+    make_game "keys-$folder" "1 1 1 1 1 0 0 0 0 3 "
+    launch "$GAME"
+    find_main_window
+    focus_window "$WIN"
+    xdotool key "$key"
+    wait_launcher_exit
+    [ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS after $name, expected 0"
+    wait_game_started
+    expect_args -nc -d v3 -d saveme
+done
 finish
