@@ -28,10 +28,11 @@
 #
 # Concurrent calls (ctest -j) wait for each other on PREFIX.lock beside the prefix.
 #
-# Environment used for Wine, also by tools/wine-run.sh: WINEPREFIX=PREFIX, HOME=PREFIX/home
-# (or VANTU_WINE_HOME), WINEDEBUG=-all unless set, WINEDLLOVERRIDES: no Mono or Gecko
-# installer, no menu entries or file associations written for the desktop.
+# Wine runs in the environment of tools/wine-env.sh (WINEPREFIX=PREFIX, HOME=PREFIX/home, ...),
+# here without a display.
 set -euo pipefail
+# shellcheck source=wine-env.sh
+source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 
 die() {
     echo "wine-prefix: $*" >&2
@@ -46,11 +47,7 @@ for tool in wine wineboot wineserver Xvfb flock setsid; do
 done
 
 prefix=$(realpath -m -- "$1")
-export WINEPREFIX=$prefix
-export HOME=${VANTU_WINE_HOME:-$prefix/home}
-export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
-unset DISPLAY
+wine_env "$prefix"
 linger=${VANTU_WINESERVER_LINGER:-30}
 screen=${VANTU_WINE_SCREEN:-1024x768x24}
 readonly fonts=/usr/share/wine/fonts

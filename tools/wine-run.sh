@@ -19,6 +19,8 @@ die() {
 }
 
 tools=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=wine-env.sh
+source "$tools/wine-env.sh"
 prefix=${WINEPREFIX:-}
 while [ $# -gt 0 ]; do
     case "$1" in
@@ -40,12 +42,5 @@ done
 
 prefix=$(realpath -m -- "$prefix")
 display=$(bash "$tools/wine-prefix.sh" "$prefix") || die "no usable Wine prefix at $prefix"
-
-export WINEPREFIX=$prefix
-export HOME=${VANTU_WINE_HOME:-$prefix/home}
-export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
-export DISPLAY=$display
-# Xvfb takes every local client without a cookie; keep the user's out of the way.
-export XAUTHORITY=/dev/null
+wine_env "$prefix" "$display"
 exec wine "$@"

@@ -26,35 +26,16 @@
 # reading the time since Windows created its process: start to static initialisation, static
 # initialisation to WinMain, the window, the controls, the configuration, showing it, and until
 # the window and controls have painted. It prints each phase's median in both and the difference.
-set -euo pipefail
+# shellcheck source=../startup-common.sh
+source "$(dirname "$0")/../startup-common.sh"
+# shellcheck source=../../tools/wine-env.sh
+source "$repo/tools/wine-env.sh"
 
-rounds=30
-warmup=3
-raw=""
 phases=0
-usage() {
-    echo "usage: $0 [-n ROUNDS] [-w WARMUP_ROUNDS] [-r RAW.csv] [-p] [BUILD_DIR]" >&2
-    exit 1
-}
-while getopts "n:w:r:ph" opt; do
-    case "$opt" in
-        n) rounds=$OPTARG ;;
-        w) warmup=$OPTARG ;;
-        r) raw=$OPTARG ;;
-        p) phases=1 ;;
-        *) usage ;;
-    esac
-done
-shift $((OPTIND - 1))
-[ $# -le 1 ] || usage
-[[ "$rounds" =~ ^[1-9][0-9]*$ && "$warmup" =~ ^[0-9]+$ ]] || usage
+own_option() { [ "$1" = p ] && phases=1; }
+bench_options "[-n ROUNDS] [-w WARMUP_ROUNDS] [-r RAW.csv] [-p] [BUILD_DIR]" "n:w:r:ph" \
+    build/windows "$@"
 
-repo=$(cd "$(dirname "$0")/../.." && pwd)
-build=${1:-$repo/build/windows}
-[ -d "$build" ] || { echo "no build folder $build" >&2; exit 1; }
-build=$(cd "$build" && pwd)
-
-title="Vantu2: Copper Winds"
 launcher=$build/vantu-launcher.exe
 controls=$build/bench/windows-startup/bench-controls-window.exe
 picture=$build/bench/windows-startup/bench-picture-window.exe
@@ -66,18 +47,14 @@ for tool in wine g++; do
     command -v "$tool" >/dev/null || { echo "$tool is missing" >&2; exit 1; }
 done
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/vantu-win-startup.XXXXXX")
+bench_work vantu-win-startup
 keeper_pid=""
-cleanup() {
-    set +e
+bench_end() {
     if [ -n "$keeper_pid" ]; then
         exec {keeper}>&-
         wait "$keeper_pid" 2>/dev/null
     fi
-    rm -rf "$work"
 }
-trap cleanup EXIT
-trap 'exit 130' INT TERM
 
 timer=$work/map-timer
 g++ -std=c++20 -O2 -o "$timer" "$repo/bench/startup/map_timer.cpp" -lX11 ||
@@ -86,9 +63,7 @@ g++ -std=c++20 -O2 -o "$timer" "$repo/bench/startup/map_timer.cpp" -lX11 ||
 prefix=$build/wine-prefix
 display=$(bash "$repo/tools/wine-prefix.sh" "$prefix" 2>"$work/prefix.log") ||
     { cat "$work/prefix.log" >&2; exit 1; }
-export DISPLAY=$display XAUTHORITY=/dev/null
-export WINEPREFIX=$prefix HOME=${VANTU_WINE_HOME:-$prefix/home} WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
+wine_env "$prefix" "$display"
 
 # The keeper holds its hidden window until its standard input (this script's pipe) closes.
 exec {keeper}> >(exec wine "$driver" hold >"$work/keeper.log" 2>&1)
@@ -136,83 +111,27 @@ if [ "$phases" = 1 ]; then
 fi
 
 cases=(launcher controls picture)
-failures=0
-failures_in_a_row=0
-run_case() {
-    local name=$1 keep=$2 dir=$work/plain prog out status=0
-    case "$name" in
+fields=(map_ms)
+measure() {
+    local dir=$work/plain prog
+    case "$1" in
         launcher) dir=$work/game prog=$launcher ;;
         controls) prog=$controls ;;
         picture) prog=$picture ;;
     esac
-    out=$("$timer" --timeout 30 --cwd "$dir" --title "$title" -- wine "$prog" \
-        </dev/null 2>"$work/run.err") || status=$?
-    [ "$status" -lt 128 ] || exit "$status"
-    if [ "$status" != 0 ]; then
-        failures=$((failures + 1))
-        failures_in_a_row=$((failures_in_a_row + 1))
-        echo "run of '$name' failed:" >&2
-        tail -n 5 "$work/run.err" >&2
-        [ "$failures_in_a_row" -lt 5 ] || { echo "giving up: 5 failed runs in a row" >&2; exit 2; }
-        return 0
-    fi
-    failures_in_a_row=0
-    local ms
-    ms=$(sed -n 's/.*map_ms=\([0-9.]*\).*/\1/p' <<<"$out")
-    if [ "$keep" != 0 ]; then
-        echo "$ms" >>"$work/$name.samples"
-        [ -z "$raw" ] || echo "$keep,$name,$ms" >>"$raw"
-    fi
+    "$timer" --timeout 30 --cwd "$dir" --title "$title" -- wine "$prog"
 }
 
-[ -z "$raw" ] || echo "round,case,map_ms" >"$raw"
-load_before=$(cut -d' ' -f1-3 /proc/loadavg)
-n=${#cases[@]}
-for ((r = 0; r < warmup; r++)); do
-    for c in "${cases[@]}"; do run_case "$c" 0; done
-done
-for ((r = 0; r < rounds; r++)); do
-    for ((i = 0; i < n; i++)); do
-        run_case "${cases[$(((r + i) % n))]}" $((r + 1))
-    done
-done
-
-# "median p90 min" of a file of numbers (p90 by nearest rank).
-stats() {
-    sort -g "$1" | awk '
-        { v[NR] = $1 }
-        END {
-            if (NR == 0) { print "nan nan nan"; exit }
-            med = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
-            k = int(0.9 * NR); if (k < 0.9 * NR) k++
-            printf "%.1f %.1f %.1f\n", med, v[k], v[1]
-        }'
-}
-
-declare -A med p90 low count
-for c in "${cases[@]}"; do
-    f=$work/$c.samples
-    [ -s "$f" ] || { echo "no successful run of '$c'" >&2; exit 2; }
-    read -r med[$c] p90[$c] low[$c] <<<"$(stats "$f")"
-    count[$c]=$(wc -l <"$f")
-done
+bench_rounds
+bench_summary 1
 
 echo "Start-up under $(wine --version 2>/dev/null), Xvfb $DISPLAY, no window manager, warm" \
     "prefix, desktop kept up; exec of wine to the window's map; $rounds rounds after $warmup" \
     "warm-up rounds"
-echo "load average before: $load_before, after: $(cut -d' ' -f1-3 /proc/loadavg)"
-printf '%-10s %5s %10s %8s %8s\n' "case" "runs" "median ms" "p90 ms" "min ms"
-for c in "${cases[@]}"; do
-    printf '%-10s %5s %10s %8s %8s\n' "$c" "${count[$c]}" "${med[$c]}" "${p90[$c]}" "${low[$c]}"
-done
-[ "$failures" = 0 ] || echo "failed runs (left out): $failures"
+bench_load
+bench_table 10
 echo
-ratio() {  # label numerator denominator [target]
-    awk -v l="$1" -v a="$2" -v b="$3" -v t="${4:-}" 'BEGIN {
-        v = a / b
-        if (t == "") printf "%-36s %6.3f\n", l, v
-        else printf "%-36s %6.3f  (target <= %.2f)  %s\n", l, v, t, (v <= t) ? "PASS" : "MISS" }'
-}
+ratio_width=36
 ratio "launcher / controls (median)" "${med[launcher]}" "${med[controls]}" 1.10
 ratio "launcher / controls (p90)" "${p90[launcher]}" "${p90[controls]}"
 # Under load the fastest runs are the least disturbed ones.

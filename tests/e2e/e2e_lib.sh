@@ -1,8 +1,9 @@
 # shellcheck shell=bash
 # shellcheck disable=SC2034  # GX, EXIT_STATUS, the control centres ... are for the tests
-# Shared helpers of the end-to-end tests: each test sources this file, which parses the common
-# options, makes a private work folder, starts a private Xvfb (no window manager) and arranges
-# for everything it started to be ended when the test ends, however it ends.
+# Shared helpers of the Linux end-to-end tests: each test sources this file, which parses the
+# common options, makes a private work folder, starts a private Xvfb (no window manager) and
+# arranges for everything it started to be ended when the test ends, however it ends. What the
+# Windows tests use too (messages, waits, clean-up, screenshots) is in tests/support/e2e_common.sh.
 #
 # Options (ctest passes them, see CMakeLists.txt):
 #   --launcher PATH    the vantu-launcher executable under test
@@ -11,59 +12,17 @@
 #   --background PNG   the launcher's background picture
 #   --shots DIR        where screenshots go
 #   --monkey PATH      the monkey driver (random clicks and keys through XTEST)
-#
-# Every wait is a poll with a bound, so a broken launcher fails a test instead of hanging it.
 
-set -euo pipefail
-
-readonly MAIN_TITLE='Vantu2: Copper Winds'
-readonly POLL=0.05       # seconds between two looks
-readonly WAIT_LIMIT=10   # seconds any single wait may take
-
+# shellcheck source=../support/e2e_common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/e2e_common.sh"
 LAUNCHER="" DEMO_DIR="" WM_CLOSE="" BACKGROUND="" SHOTS="" MONKEY=""
-while [ $# -gt 0 ]; do
-    case "$1" in
-        --launcher) LAUNCHER=$2 ;;
-        --demo-dir) DEMO_DIR=$2 ;;
-        --wm-close) WM_CLOSE=$2 ;;
-        --background) BACKGROUND=$2 ;;
-        --shots) SHOTS=$2 ;;
-        --monkey) MONKEY=$2 ;;
-        *) echo "unknown option: $1" >&2; exit 2 ;;
-    esac
-    shift 2
-done
-
-# The launcher runs in another folder: make every path absolute.
-absolute() { [ -z "$1" ] || realpath -m -- "$1"; }
-LAUNCHER=$(absolute "$LAUNCHER") DEMO_DIR=$(absolute "$DEMO_DIR") WM_CLOSE=$(absolute "$WM_CLOSE")
-BACKGROUND=$(absolute "$BACKGROUND") SHOTS=$(absolute "$SHOTS") MONKEY=$(absolute "$MONKEY")
-
-TEST_NAME=$(basename "$0" .sh)
+parse_options launcher demo-dir wm-close background shots monkey -- "$@"
 E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-FAILED=0
 
-log() { printf '[%s] %s\n' "$TEST_NAME" "$*"; }
-
-# Records a failed check and carries on, so one run reports every broken expectation.
-check_failed() {
-    printf '[%s] FAIL: %s\n' "$TEST_NAME" "$*" >&2
-    FAILED=1
-}
-
-# A failure after which the test cannot go on.
-die() {
-    printf '[%s] FAIL: %s\n' "$TEST_NAME" "$*" >&2
-    FAILED=1
-    exit 1
-}
-
-for tool in Xvfb xdotool xwininfo xprop; do
-    command -v "$tool" >/dev/null || die "$tool is missing (bash tools/install-deps.sh installs it)"
-done
+require_tools Xvfb xdotool xwininfo xprop
 [ -x "$LAUNCHER" ] || die "no launcher at '$LAUNCHER'"
 
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/vantu-e2e.XXXXXX")
+start_work vantu-e2e '*.log' 40
 XVFB_PID=""
 LAUNCHER_PID=""
 # Processes the launcher started that are no children of ours (the demo game), ended at exit.
@@ -98,9 +57,9 @@ processes_in_work() {
 }
 no_process_in_work() { [ -z "$(processes_in_work)" ]; }
 
-cleanup() {
-    local status=$?
-    set +e
+# Ends what the test started (called when it ends).
+# shellcheck disable=SC2317
+end_processes() {
     [ -n "$LAUNCHER_PID" ] && stop_process "$LAUNCHER_PID"
     local pid
     for pid in "${EXTRA_PIDS[@]}"; do stop_process "$pid"; done
@@ -114,32 +73,6 @@ cleanup() {
     fi
     [ -n "$XVFB_PID" ] && stop_process "$XVFB_PID"
     wait 2>/dev/null
-    if [ "$FAILED" -ne 0 ] || [ "$status" -ne 0 ]; then
-        for f in "$WORK"/*.log; do
-            [ -s "$f" ] || continue
-            echo "---- $(basename "$f")" >&2
-            tail -n 40 "$f" >&2
-        done
-        [ "$status" -ne 0 ] || status=1
-    fi
-    rm -rf "$WORK"
-    exit "$status"
-}
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-
-# Microseconds since the epoch (whatever the locale's decimal mark).
-now_us() { echo "${EPOCHREALTIME//[.,]/}"; }
-
-# Waits until the command succeeds, trying every $POLL seconds for at most $1 seconds.
-wait_until() {
-    local deadline=$(($(now_us) + $1 * 1000000))
-    shift
-    until "$@"; do
-        [ "$(now_us)" -lt "$deadline" ] || return 1
-        sleep "$POLL"
-    done
 }
 
 # The private X server: Xvfb picks a free display number itself (-displayfd) and writes it once
@@ -160,14 +93,26 @@ start_xvfb() {
     export XAUTHORITY=/dev/null
 }
 
+# The settings of this environment that a launcher run is handed, as NAME=VALUE words in
+# PASSED: the sanitizers' options, with the suppressions file $1 for LeakSanitizer (under the
+# sanitizer build, leaks inside system libraries are not the launcher's), and VANTU_TEST_RUN,
+# which marks the processes of a run of tools/test.sh.
+passed_settings() {
+    local name
+    PASSED=("LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$1")
+    for name in ASAN_OPTIONS UBSAN_OPTIONS VANTU_TEST_RUN; do
+        [ -n "${!name:-}" ] && PASSED+=("$name=${!name}")
+    done
+    return 0
+}
+
 # A game folder: a fake vantu.exe that records its arguments, working folder and start in
 # $WORK/record-<name>/ (outside the game folder), and xconfig.dat with the given bytes, or none
-# when the content is the single word NONE.
-#   make_game NAME CONTENT  -> sets GAME (folder) and RECORD (record folder)
+# when the content is the single word NONE; with "sound", also the demo's vantu2.wav when the
+# test has the demo folder (--demo-dir).
+#   make_game NAME CONTENT [sound]  -> sets GAME (folder) and RECORD (record folder)
 make_game() {
-    GAME="$WORK/game-$1"
-    RECORD="$WORK/record-$1"
-    mkdir -p "$GAME" "$RECORD"
+    game_folders "$1" "$2"
     cat >"$GAME/vantu.exe" <<EOF
 #!/bin/sh
 # Stands in for the game: records how it was started, then ends.
@@ -177,7 +122,7 @@ echo started >>'$RECORD/starts'
 : >'$RECORD/done'
 EOF
     chmod 755 "$GAME/vantu.exe"
-    [ "$2" = NONE ] || printf '%s' "$2" >"$GAME/xconfig.dat"
+    [ "${3:-}" != sound ] || [ -z "$DEMO_DIR" ] || cp "$DEMO_DIR/vantu2.wav" "$GAME/"
 }
 
 # Starts the launcher in folder $1 with a clean environment: no sound device (SDL's dummy
@@ -214,19 +159,12 @@ launch() {
     fi
     mkdir -p "$home" "$WORK/bin" "$runtime"
     chmod 700 "$runtime"
-    local pass=()
-    local name
-    # VANTU_TEST_RUN marks the processes of a run of tools/test.sh.
-    for name in ASAN_OPTIONS UBSAN_OPTIONS VANTU_TEST_RUN; do
-        [ -n "${!name:-}" ] && pass+=("$name=${!name}")
-    done
-    # Under the sanitizer build: leaks inside system libraries are not the launcher's.
-    pass+=("LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$suppressions")
+    passed_settings "$suppressions"
     (cd "$folder" && exec env -i \
         HOME="$home" XDG_RUNTIME_DIR="$runtime" XDG_CONFIG_HOME="$home/.config" \
         XDG_CACHE_HOME="$home/.cache" DISPLAY="$DISPLAY" XAUTHORITY=/dev/null \
         PATH="$WORK/bin" LANG=C.UTF-8 QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy \
-        "${pass[@]}" "$@" "${as[@]}" "$program") >"$WORK/launcher-$LAUNCH_COUNT.log" 2>&1 &
+        "${PASSED[@]}" "$@" "${as[@]}" "$program") >"$WORK/launcher-$LAUNCH_COUNT.log" 2>&1 &
     LAUNCHER_PID=$!
 }
 
@@ -248,6 +186,12 @@ main_window_up() {
 find_main_window() {
     wait_until "$WAIT_LIMIT" main_window_up ||
         die "no window titled '$MAIN_TITLE' within ${WAIT_LIMIT} s"
+}
+
+# A second window titled like the launcher's main window $WIN: its message box.  -> sets BOX
+other_window() {
+    BOX=$(windows_named "$MAIN_TITLE" | grep -vx "$WIN" | head -n 1)
+    [ -n "$BOX" ]
 }
 
 # Outer geometry of window $1 (no window manager: the window is its own frame).
@@ -323,11 +267,21 @@ check_no_sanitizer_report() {
     fi
 }
 
-# Ends the test with the checks' verdict.
-finish() {
-    if [ "$FAILED" -ne 0 ]; then
-        exit 1
+# A listing of folder $1 to compare before and after a run: every entry's name, type, size, mode
+# and modification time, and the checksum of every file that also passes the find tests given
+# after the folder, if any.
+folder_listing() {
+    (cd "$1" && find . -printf '%p %y %s %m %T@\n' | LC_ALL=C sort &&
+        find . -type f "${@:2}" -exec sha256sum {} + 2>/dev/null | LC_ALL=C sort)
+}
+
+# Fails check WHAT when folder DIR's listing is no longer LISTING, and shows what changed.
+#   expect_folder_unchanged WHAT LISTING DIR [FIND_TEST...]
+expect_folder_unchanged() {
+    local after
+    after=$(folder_listing "${@:3}")
+    if [ "$2" != "$after" ]; then
+        check_failed "$1"
+        diff <(echo "$2") <(echo "$after") >&2 || true
     fi
-    log "passed"
-    exit 0
 }

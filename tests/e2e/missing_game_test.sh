@@ -15,10 +15,6 @@ find_main_window
 click "$WIN" "$PLAY_X" "$PLAY_Y"
 
 # The message box carries the launcher's title too: wait for a second such window.
-other_window() {
-    BOX=$(windows_named "$MAIN_TITLE" | grep -vx "$WIN" | head -n 1)
-    [ -n "$BOX" ]
-}
 wait_until "$WAIT_LIMIT" other_window || die "no message box appeared"
 alive "$LAUNCHER_PID" || check_failed "the launcher ended before the message box was answered"
 geometry "$BOX"

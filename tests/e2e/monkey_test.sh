@@ -22,11 +22,6 @@ trace=()
 [ -z "${VANTU_MONKEY_TRACE:-}" ] || trace=(--trace)
 log "seed $seed, $actions actions (replay: VANTU_MONKEY_SEED=$seed)"
 
-listing() {
-    (cd "$1" && find . -printf '%p %y %s %m %T@\n' | LC_ALL=C sort &&
-        find . -type f -exec sha256sum {} + | LC_ALL=C sort)
-}
-
 # The switches "Play" may give: "-nc", then "-d WORD" pairs with the words in this order, each
 # at most once; after a normal start-up the display mode and "saveme" are always there.
 check_grammar() {
@@ -79,9 +74,8 @@ for run in play close; do
         run_seed=$((seed + 1)) run_actions=$((actions / 8))
     fi
     log "run ending with $run: seed $run_seed, $run_actions actions"
-    make_game "monkey-$run" "1 1 1 1 1 0 0 0 0 3 "
-    [ -z "$DEMO_DIR" ] || cp "$DEMO_DIR/vantu2.wav" "$GAME/"
-    before=$(listing "$GAME")
+    make_game "monkey-$run" "1 1 1 1 1 0 0 0 0 3 " sound
+    before=$(folder_listing "$GAME")
     launch "$GAME"
     find_main_window
     focus_window "$WIN"
@@ -107,10 +101,6 @@ for run in play close; do
         [ ! -e "$RECORD/starts" ] || check_failed "closing the window started the game"
     fi
     check_no_sanitizer_report "$WORK/launcher-$LAUNCH_COUNT.log"
-    after=$(listing "$GAME")
-    if [ "$before" != "$after" ]; then
-        check_failed "the game folder changed"
-        diff <(echo "$before") <(echo "$after") >&2 || true
-    fi
+    expect_folder_unchanged "the game folder changed" "$before" "$GAME"
 done
 finish

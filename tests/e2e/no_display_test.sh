@@ -8,13 +8,12 @@ source "$(dirname "$0")/e2e_lib.sh"
 make_game no-display "1 1 1 1 1 0 0 0 0 3 "
 mkdir -p "$WORK/runtime" "$WORK/home"
 chmod 700 "$WORK/runtime"
-pass=("LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$E2E_DIR/lsan.supp")
-for name in ASAN_OPTIONS UBSAN_OPTIONS VANTU_TEST_RUN; do [ -n "${!name:-}" ] && pass+=("$name=${!name}"); done
+passed_settings "$E2E_DIR/lsan.supp"
 # The launcher in the game folder with a clean environment plus the given NAME=VALUE words. The
 # subshell becomes the launcher, so that a run in the background is the launcher itself.
 run_launcher() {
     cd "$GAME" && exec env -i HOME="$WORK/home" XDG_RUNTIME_DIR="$WORK/runtime" \
-        PATH="$WORK/bin" LANG=C.UTF-8 SDL_AUDIODRIVER=dummy "${pass[@]}" "$@" "$LAUNCHER"
+        PATH="$WORK/bin" LANG=C.UTF-8 SDL_AUDIODRIVER=dummy "${PASSED[@]}" "$@" "$LAUNCHER"
 }
 
 unused=99  # an X display that nothing serves

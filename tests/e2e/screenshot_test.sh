@@ -6,53 +6,13 @@
 # shellcheck source=e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 start_xvfb
+load_background
 
-for tool in import convert identify; do
-    command -v "$tool" >/dev/null || die "$tool (ImageMagick) is missing"
-done
-[ -r "$BACKGROUND" ] || die "no background picture at '$BACKGROUND'"
-BG_W=$(identify -format %w "$BACKGROUND")
-convert "$BACKGROUND" -depth 8 rgb:"$WORK/background.rgb"
-
-readonly SCREEN_W=1024
-# "R G B" of pixel x,y in a raw RGB file $1 that is $2 pixels wide.
-pixel() {
-    od -An -tu1 -j $((($4 * $2 + $3) * 3)) -N3 "$1" | awk '{ print $1, $2, $3 }'
-}
-
-shoot() {
-    import -window root "$WORK/shot.png"
-    convert "$WORK/shot.png" -depth 8 rgb:"$WORK/shot.rgb"
-}
-
-# Expectations, one a line: "x y picture" (the background's pixel there) or "x y R G B", in
-# client pixels. Succeeds when all hold; the mismatches are in $WORK/mismatches.
-matches() {
-    local x y r g b want got
-    : >"$WORK/mismatches"
-    while read -r x y r g b; do
-        [ -n "$x" ] || continue
-        if [ "$r" = picture ]; then
-            want=$(pixel "$WORK/background.rgb" "$BG_W" "$x" "$y")
-        else
-            want="$r $g $b"
-        fi
-        got=$(pixel "$WORK/shot.rgb" "$SCREEN_W" $((GX + x)) $((GY + y)))
-        [ "$got" = "$want" ] ||
-            echo "client pixel $x,$y is ($got), expected ($want)" >>"$WORK/mismatches"
-    done <<<"$EXPECTED"
-    [ ! -s "$WORK/mismatches" ]
-}
-
-shoot_and_match() { shoot && matches; }
-
-# Takes screenshots until the window shows what $EXPECTED says (it may still be painting).
+# Takes screenshots until the window shows what $EXPECTED says: "x y picture" (the background's
+# pixel there) or "x y R G B" lines in client pixels. The window has no frame: its client area
+# starts at its outer corner.
 verify_state() {
-    local name=$1
-    if ! wait_until 5 shoot_and_match; then
-        check_failed "$name window:"
-        sed 's/^/    /' "$WORK/mismatches" >&2
-    fi
+    verify_screen "$1 window" "$GX" "$GY"
 }
 
 keep_shot() {

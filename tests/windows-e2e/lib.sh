@@ -1,8 +1,10 @@
 # shellcheck shell=bash
+# shellcheck disable=SC2034  # TYPICAL_CONFIG, LAUNCH ... are for the tests
 # Shared helpers of the Windows end-to-end tests. Each test sources this file, which parses the
 # common options, makes a private work folder, makes or joins the Wine prefix's session (its
 # wineserver and its Xvfb without a window manager, from tools/wine-prefix.sh) and arranges for
-# every program it started to end with the test.
+# every program it started to end with the test. What the Linux tests use too (messages, waits,
+# clean-up, screenshots) is in tests/support/e2e_common.sh.
 #
 # Options (ctest passes them, see CMakeLists.txt):
 #   --launcher EXE     vantu-launcher.exe under test
@@ -16,102 +18,36 @@
 # The launcher is driven by win-driver.exe (see driver.cpp for its commands); every wait there
 # and here is bounded, so a broken launcher fails a test instead of hanging it.
 
-set -euo pipefail
+REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+# shellcheck source=../support/e2e_common.sh
+source "$REPO/tests/support/e2e_common.sh"
+# shellcheck source=../../tools/wine-env.sh
+source "$REPO/tools/wine-env.sh"
+LAUNCHER="" STUB="" DRIVER="" PREFIX="" BACKGROUND="" FAULT_LAUNCHER="" PLANTED_DLL=""
+parse_options launcher stub driver prefix background fault-launcher planted-dll -- "$@"
 
-readonly MAIN_TITLE='Vantu2: Copper Winds'
 readonly TYPICAL_CONFIG='1 1 1 1 1 0 0 0 0 3 '
 # The first window in a fresh prefix can take over 10 s.
 readonly WINDOW_LIMIT=40
-readonly WAIT_LIMIT=10
 readonly STARTF_USESHOWWINDOW=1 SW_SHOWMINIMIZED=2
 
-LAUNCHER="" STUB="" DRIVER="" PREFIX="" BACKGROUND="" FAULT_LAUNCHER="" PLANTED_DLL=""
-while [ $# -gt 0 ]; do
-    case "$1" in
-        --launcher) LAUNCHER=$2 ;;
-        --stub) STUB=$2 ;;
-        --driver) DRIVER=$2 ;;
-        --prefix) PREFIX=$2 ;;
-        --background) BACKGROUND=$2 ;;
-        --fault-launcher) FAULT_LAUNCHER=$2 ;;
-        --planted-dll) PLANTED_DLL=$2 ;;
-        *) echo "unknown option: $1" >&2; exit 2 ;;
-    esac
-    shift 2
-done
-
-absolute() { [ -z "$1" ] || realpath -m -- "$1"; }
-LAUNCHER=$(absolute "$LAUNCHER") STUB=$(absolute "$STUB") DRIVER=$(absolute "$DRIVER")
-PREFIX=$(absolute "$PREFIX") BACKGROUND=$(absolute "$BACKGROUND")
-FAULT_LAUNCHER=$(absolute "$FAULT_LAUNCHER") PLANTED_DLL=$(absolute "$PLANTED_DLL")
-
-TEST_NAME=$(basename "$0" .sh)
-REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-FAILED=0
-
-log() { printf '[%s] %s\n' "$TEST_NAME" "$*"; }
-
-# Records a failed check and carries on, so one run reports every broken expectation.
-check_failed() {
-    printf '[%s] FAIL: %s\n' "$TEST_NAME" "$*" >&2
-    FAILED=1
-}
-
-die() {
-    printf '[%s] FAIL: %s\n' "$TEST_NAME" "$*" >&2
-    FAILED=1
-    exit 1
-}
-
-for tool in wine timeout; do
-    command -v "$tool" >/dev/null || die "$tool is missing (bash tools/install-deps.sh installs it)"
-done
+require_tools wine timeout
 for file in "$LAUNCHER" "$STUB" "$DRIVER"; do
     [ -f "$file" ] || die "missing '$file' (build the windows preset)"
 done
 [ -n "$PREFIX" ] || die "no --prefix"
 
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/vantu-wine-e2e.XXXXXX")
+start_work vantu-wine-e2e '*.err' 20
 
 # Ends the Windows programs of this test that are still running (a driver killed by its time
 # bound leaves the launcher behind): their command lines name the work folder.
-end_leftovers() {
+# shellcheck disable=SC2317  # called when the test ends
+end_processes() {
     local pid
     for pid in $(grep -lsF -- "$(basename "$WORK")" /proc/[0-9]*/cmdline | cut -d/ -f3); do
         [ "$pid" != $$ ] && kill -KILL "$pid" 2>/dev/null
     done
     return 0
-}
-
-cleanup() {
-    local status=$?
-    set +e
-    end_leftovers
-    if [ "$FAILED" -ne 0 ] || [ "$status" -ne 0 ]; then
-        for f in "$WORK"/*.err; do
-            [ -s "$f" ] || continue
-            echo "---- $(basename "$f")" >&2
-            tail -n 20 "$f" >&2
-        done
-        [ "$status" -ne 0 ] || status=1
-    fi
-    rm -rf "$WORK"
-    exit "$status"
-}
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-
-now_us() { echo "${EPOCHREALTIME//[.,]/}"; }
-
-# Waits until the command succeeds, trying every 50 ms for at most $1 seconds.
-wait_until() {
-    local deadline=$(($(now_us) + $1 * 1000000))
-    shift
-    until "$@"; do
-        [ "$(now_us)" -lt "$deadline" ] || return 1
-        sleep 0.05
-    done
 }
 
 # A test that needs another screen resolution sets DPI before it sources this file: it then
@@ -120,21 +56,16 @@ wait_until() {
 DPI=${DPI:-96}
 [ "$DPI" = 96 ] || PREFIX=$PREFIX-${DPI}dpi
 
-# The same environment that tools/wine-prefix.sh gives Wine.
-export WINEPREFIX=$PREFIX
-export HOME=${VANTU_WINE_HOME:-$PREFIX/home}
-export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
-
 # The session's X display is fixed when its wineserver starts (Wine's desktop process keeps
-# the first program's display): every program of the test runs on it.
+# the first program's display): every program of the test runs on it, in the environment that
+# tools/wine-prefix.sh gives Wine.
 prepare_wine() {
-    local started
+    local started display
     started=$(now_us)
-    DISPLAY=$(bash "$REPO/tools/wine-prefix.sh" "$PREFIX" 2>"$WORK/prefix.err") ||
+    display=$(bash "$REPO/tools/wine-prefix.sh" "$PREFIX" 2>"$WORK/prefix.err") ||
         die "no Wine session for $PREFIX"
-    [[ "$DISPLAY" =~ ^:[0-9]+$ ]] || die "no X display from tools/wine-prefix.sh: '$DISPLAY'"
-    export DISPLAY XAUTHORITY=/dev/null
+    [[ "$display" =~ ^:[0-9]+$ ]] || die "no X display from tools/wine-prefix.sh: '$display'"
+    wine_env "$PREFIX" "$display"
     [ "$DPI" = 96 ] || set_dpi "$DPI"
     log "Wine ready: $((($(now_us) - started) / 1000)) ms"
 }
@@ -158,30 +89,55 @@ prepare_wine
 # a folder outside it.
 #   make_game NAME CONTENT [no-game]  -> sets GAME and RECORD
 make_game() {
-    GAME="$WORK/game-$1"
-    RECORD="$WORK/record-$1"
-    mkdir -p "$GAME" "$RECORD"
+    game_folders "$1" "$2"
     cp "$LAUNCHER" "$GAME/vantu-launcher.exe"
     [ "${3:-}" = no-game ] || cp "$STUB" "$GAME/vantu.exe"
-    [ "$2" = NONE ] || printf '%s' "$2" >"$GAME/xconfig.dat"
 }
 
 # Runs the driver with the given commands; its output stays in $DRIVEN (file) for value().
 # Fails the test when the driver does (the reason is on its standard error).
-DRIVE_COUNT=0
 drive() {
+    local started
+    started=$(now_us)
+    drive_async "$@"
+    drive_wait "$started"
+}
+
+# Runs the driver in the background (it pauses with pause-until while the test looks at the
+# screen); drive_wait collects it.
+DRIVE_COUNT=0
+drive_async() {
     DRIVE_COUNT=$((DRIVE_COUNT + 1))
     DRIVEN=$WORK/drive-$DRIVE_COUNT.out
-    local status=0 started
-    started=$(now_us)
     VANTU_STUB_RECORD=$RECORD timeout -k 5 120 wine "$DRIVER" "$@" \
-        </dev/null >"$DRIVEN" 2>"$WORK/drive-$DRIVE_COUNT.err" || status=$?
-    log "driver run $DRIVE_COUNT: $((($(now_us) - started) / 1000)) ms"
+        </dev/null >"$DRIVEN" 2>"$WORK/drive-$DRIVE_COUNT.err" &
+    DRIVE_PID=$!
+}
+
+# Collects the driver run in the background; fails the test when the driver failed. With the
+# time the run started, logs how long it took.
+#   drive_wait [STARTED_US]
+drive_wait() {
+    local status=0
+    wait "$DRIVE_PID" || status=$?
+    [ -z "${1:-}" ] || log "driver run $DRIVE_COUNT: $((($(now_us) - $1) / 1000)) ms"
     if [ "$status" -ne 0 ]; then
         cat "$WORK/drive-$DRIVE_COUNT.err" >&2
         check_failed "driver run $DRIVE_COUNT failed (status $status)"
         return 1
     fi
+}
+
+# Waits until the background driver has paused at PATH; dies when it ends or the bound passes.
+wait_paused() {
+    local deadline=$(($(now_us) + WINDOW_LIMIT * 1000000))
+    until grep -q "^paused=$1" "$DRIVEN"; do
+        if ! kill -0 "$DRIVE_PID" 2>/dev/null || [ "$(now_us)" -ge "$deadline" ]; then
+            cat "$WORK/drive-$DRIVE_COUNT.err" >&2
+            die "the driver did not get to $1"
+        fi
+        sleep "$POLL"
+    done
 }
 
 # The driver's start of the launcher in $GAME, then its window.
@@ -227,55 +183,4 @@ expect_game_started() {
 folder_snapshot() {
     (cd "$1" && find . -printf '%y %m %s %p\n' | sort && find . -type f -print0 | sort -z |
         xargs -0 -r sha256sum)
-}
-
-# Runs the driver in the background (it pauses with pause-until while the test looks at the
-# screen); drive_wait collects it.
-drive_async() {
-    DRIVE_COUNT=$((DRIVE_COUNT + 1))
-    DRIVEN=$WORK/drive-$DRIVE_COUNT.out
-    VANTU_STUB_RECORD=$RECORD timeout -k 5 120 wine "$DRIVER" "$@" \
-        </dev/null >"$DRIVEN" 2>"$WORK/drive-$DRIVE_COUNT.err" &
-    DRIVE_PID=$!
-}
-
-# Waits until the background driver has paused at PATH; dies when it ends or the bound passes.
-wait_paused() {
-    local deadline=$(($(now_us) + WINDOW_LIMIT * 1000000))
-    until grep -q "^paused=$1" "$DRIVEN"; do
-        if ! kill -0 "$DRIVE_PID" 2>/dev/null || [ "$(now_us)" -ge "$deadline" ]; then
-            cat "$WORK/drive-$DRIVE_COUNT.err" >&2
-            die "the driver did not get to $1"
-        fi
-        sleep 0.05
-    done
-}
-
-drive_wait() {
-    local status=0
-    wait "$DRIVE_PID" || status=$?
-    if [ "$status" -ne 0 ]; then
-        cat "$WORK/drive-$DRIVE_COUNT.err" >&2
-        check_failed "driver run $DRIVE_COUNT failed (status $status)"
-        return 1
-    fi
-}
-
-# The whole screen as raw RGB in $1; SCREEN_W is its width in pixels.
-shoot() {
-    import -window root "$WORK/shot.png" && convert "$WORK/shot.png" -depth 8 rgb:"$1" &&
-        SCREEN_W=$(identify -format %w "$WORK/shot.png")
-}
-
-# "R G B" of pixel X,Y of a raw RGB file $1 that is $2 pixels wide.
-pixel() {
-    od -An -tu1 -j $((($4 * $2 + $3) * 3)) -N3 "$1" | awk '{ print $1, $2, $3 }'
-}
-
-finish() {
-    if [ "$FAILED" -ne 0 ]; then
-        exit 1
-    fi
-    log "passed"
-    exit 0
 }

@@ -1,0 +1,192 @@
+# shellcheck shell=bash
+# shellcheck disable=SC2034  # MAIN_TITLE, WAIT_LIMIT, POLL ... are for the tests
+# What the Linux and the Windows end-to-end tests share. tests/e2e/e2e_lib.sh and
+# tests/windows-e2e/lib.sh source it first and add what is their own (the X server and xdotool,
+# or the Wine session and the driver). It gives the tests:
+#   parse_options NAME... -- ARG...   the options ctest passes
+#   log, check_failed, die, finish    messages and the verdict
+#   require_tools TOOL...             fails the test when a program is missing
+#   start_work NAME GLOB LINES        the private work folder and the clean-up at the end
+#   wait_until SECONDS COMMAND...     a poll with a bound
+#   game_folders NAME CONTENT         a game folder and the folder of the game's record
+#   load_background, shoot, pixel, verify_screen   what the screen shows, pixel by pixel
+#
+# Every wait is a poll with a bound, so a broken launcher fails a test instead of hanging it.
+
+set -euo pipefail
+
+readonly MAIN_TITLE='Vantu2: Copper Winds'
+readonly POLL=0.05       # seconds between two looks
+readonly WAIT_LIMIT=10   # seconds any single wait may take
+
+TEST_NAME=$(basename "$0" .sh)
+FAILED=0
+
+# The "--name PATH" options ctest passes. Each NAME before "--" is an option the test takes: it
+# sets the variable named like it in capitals, dashes as underscores (--demo-dir: DEMO_DIR), to
+# the path made absolute, as the programs under test run in other folders; the caller sets
+# them all empty first, so that an option not given leaves its variable empty. An unknown
+# option ends the test with status 2.
+parse_options() {
+    local -A variable=()
+    local name
+    while [ "$1" != -- ]; do
+        name=${1^^}
+        variable[$1]=${name//-/_}
+        shift
+    done
+    shift
+    while [ $# -gt 0 ]; do
+        name=""
+        [[ "$1" != --* ]] || name=${variable[${1#--}]:-}
+        [ -n "$name" ] || { echo "unknown option: $1" >&2; exit 2; }
+        printf -v "$name" '%s' "$([ -z "$2" ] || realpath -m -- "$2")"
+        shift 2
+    done
+}
+
+log() { printf '[%s] %s\n' "$TEST_NAME" "$*"; }
+
+# Records a failed check and carries on, so one run reports every broken expectation.
+check_failed() {
+    printf '[%s] FAIL: %s\n' "$TEST_NAME" "$*" >&2
+    FAILED=1
+}
+
+# A failure after which the test cannot go on.
+die() {
+    check_failed "$@"
+    exit 1
+}
+
+require_tools() {
+    local tool
+    for tool; do
+        command -v "$tool" >/dev/null ||
+            die "$tool is missing (bash tools/install-deps.sh installs it)"
+    done
+}
+
+# Makes the private work folder WORK ($1.XXXXXX in TMPDIR) and arranges for it to go when the
+# test ends, however it ends: first end_processes (the sourcing library's) ends what the test
+# started, then, when the test failed, the last LINES lines of each of the work folder's files
+# that match GLOB are shown.
+#   start_work NAME GLOB LINES
+start_work() {
+    WORK=$(mktemp -d "${TMPDIR:-/tmp}/$1.XXXXXX")
+    FAILURE_LOGS=$2 FAILURE_LOG_LINES=$3
+    trap cleanup EXIT
+    trap 'exit 130' INT
+    trap 'exit 143' TERM
+}
+
+cleanup() {
+    local status=$? f
+    set +e
+    end_processes
+    if [ "$FAILED" -ne 0 ] || [ "$status" -ne 0 ]; then
+        for f in "$WORK"/$FAILURE_LOGS; do
+            [ -s "$f" ] || continue
+            echo "---- $(basename "$f")" >&2
+            tail -n "$FAILURE_LOG_LINES" "$f" >&2
+        done
+        [ "$status" -ne 0 ] || status=1
+    fi
+    rm -rf "$WORK"
+    exit "$status"
+}
+
+# Microseconds since the epoch (whatever the locale's decimal mark).
+now_us() { echo "${EPOCHREALTIME//[.,]/}"; }
+
+# Waits until the command succeeds, trying every $POLL seconds for at most $1 seconds.
+wait_until() {
+    local deadline=$(($(now_us) + $1 * 1000000))
+    shift
+    until "$@"; do
+        [ "$(now_us)" -lt "$deadline" ] || return 1
+        sleep "$POLL"
+    done
+}
+
+# The folders of game NAME in the work folder: GAME, the game folder, with xconfig.dat holding
+# the bytes CONTENT (none for the single word NONE), and RECORD, outside it, where the stand-in
+# game records how it was started.
+#   game_folders NAME CONTENT
+game_folders() {
+    GAME="$WORK/game-$1"
+    RECORD="$WORK/record-$1"
+    mkdir -p "$GAME" "$RECORD"
+    [ "$2" = NONE ] || printf '%s' "$2" >"$GAME/xconfig.dat"
+}
+
+# The launcher's background picture (--background) as raw RGB in $WORK/background.rgb; BG_W is
+# its width in pixels.
+load_background() {
+    require_tools import convert identify od
+    [ -r "$BACKGROUND" ] || die "no background picture at '$BACKGROUND'"
+    BG_W=$(identify -format %w "$BACKGROUND")
+    convert "$BACKGROUND" -depth 8 rgb:"$WORK/background.rgb"
+}
+
+# The whole screen in $WORK/shot.png and as raw RGB in $WORK/shot.rgb; SCREEN_W is its width in
+# pixels.
+shoot() {
+    import -window root "$WORK/shot.png" &&
+        convert "$WORK/shot.png" -depth 8 rgb:"$WORK/shot.rgb" &&
+        SCREEN_W=${SCREEN_W:-$(identify -format %w "$WORK/shot.png")}
+}
+
+# "R G B" of pixel X,Y of a raw RGB file $1 that is $2 pixels wide.
+pixel() {
+    od -An -tu1 -j $((($4 * $2 + $3) * 3)) -N3 "$1" | awk '{ print $1, $2, $3 }'
+}
+
+# Whether client pixel X,Y, seen as "R G B" $3, is the background picture's pixel X,Y; notes a
+# mismatch. A test that sees the picture scaled defines its own.
+picture_shows() {
+    local want
+    want=$(pixel "$WORK/background.rgb" "$BG_W" "$1" "$2")
+    [ "$3" = "$want" ] && return 0
+    echo "client pixel $1,$2 is ($3), expected ($want)" >>"$WORK/mismatches"
+    return 1
+}
+
+# Takes a screenshot and checks it against $EXPECTED, one expectation a line in client pixels:
+# "x y picture" (the background picture shows there) or "x y R G B". X0,Y0 is the client area's
+# top-left corner on the screen. The mismatches go to $WORK/mismatches.
+#   screen_matches X0 Y0
+screen_matches() {
+    local x y r g b got ok=0
+    : >"$WORK/mismatches"
+    shoot || return 1
+    while read -r x y r g b; do
+        [ -n "$x" ] || continue
+        got=$(pixel "$WORK/shot.rgb" "$SCREEN_W" $(($1 + x)) $(($2 + y)))
+        if [ "$r" = picture ]; then
+            picture_shows "$x" "$y" "$got" || ok=1
+        elif [ "$got" != "$r $g $b" ]; then
+            echo "client pixel $x,$y is ($got), expected ($r $g $b)" >>"$WORK/mismatches"
+            ok=1
+        fi
+    done <<<"$EXPECTED"
+    return "$ok"
+}
+
+# Takes screenshots until the window shows what $EXPECTED says (it may still be painting); a
+# failed check named WHAT lists the mismatches.
+#   verify_screen WHAT X0 Y0
+verify_screen() {
+    wait_until 5 screen_matches "$2" "$3" && return 0
+    check_failed "$1:"
+    sed 's/^/    /' "$WORK/mismatches" >&2
+}
+
+# Ends the test with the checks' verdict.
+finish() {
+    if [ "$FAILED" -ne 0 ]; then
+        exit 1
+    fi
+    log "passed"
+    exit 0
+}

@@ -1,0 +1,24 @@
+# shellcheck shell=bash
+# The environment every Windows program of the project runs in under Wine. Sourced by
+# tools/wine-prefix.sh, tools/wine-run.sh, the Windows end-to-end tests and the Windows start-up
+# benchmark, which then call:
+#
+#   wine_env PREFIX [DISPLAY]
+#
+# It exports WINEPREFIX=PREFIX (so the user's ~/.wine is never made or used), HOME=PREFIX/home
+# (or VANTU_WINE_HOME), WINEDEBUG=-all unless it is set, and WINEDLLOVERRIDES: no Mono or Gecko
+# installer, no menu entries or file associations written for the desktop. With DISPLAY (the
+# session's Xvfb, see tools/wine-prefix.sh) it exports that display with XAUTHORITY=/dev/null:
+# Xvfb takes every local client without a cookie, so the user's is kept out of the way. Without
+# it there is no display.
+wine_env() {
+    export WINEPREFIX=$1
+    export HOME=${VANTU_WINE_HOME:-$1/home}
+    export WINEDEBUG=${WINEDEBUG:--all}
+    export WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
+    if [ -n "${2:-}" ]; then
+        export DISPLAY=$2 XAUTHORITY=/dev/null
+    else
+        unset DISPLAY
+    fi
+}
