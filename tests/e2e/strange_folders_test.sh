@@ -19,9 +19,9 @@ readonly TYPICAL="1 1 1 1 1 0 0 0 0 3 "
 # values of the check boxes (only "Advanced Shadows" clear), and the changed flag.
 readonly UNREAD="-nc -d v1 -d noshadow -d saveme"
 
-# The folder listings' checksums: find's -size rounds up to whole MiB, so -1M takes only empty
-# files, and the 5 GB configuration file is never read.
-readonly CHECKSUMMED=(-size -1M)
+# The folder listings' checksums: every file under 1 MiB (find's -size rounds up to its unit,
+# so in KiB), and never the 5 GB configuration file.
+readonly CHECKSUMMED=(-size -1024k)
 
 # What the launcher printed, less the sanitizer runtime's list of the suppressions it used.
 launcher_said() {
