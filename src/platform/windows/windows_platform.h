@@ -24,8 +24,20 @@ class WindowsPlatform : public Platform {
     // reportTitle is the title of the failure report's box: the window's own.
     explicit WindowsPlatform(std::string reportTitle) : reportTitle_(std::move(reportTitle)) {}
 
-    // The window that owns the failure report, or none: the report then has a box of its own.
-    void setOwner(HWND owner) { owner_ = owner; }
+    // Makes a window the owner of the failure report for as long as it lives; without one the
+    // report has a box of its own.
+    class ReportOwner {
+      public:
+        ReportOwner(WindowsPlatform& platform, HWND owner) : platform_(platform) {
+            platform_.owner_ = owner;
+        }
+        ~ReportOwner() { platform_.owner_ = nullptr; }
+        ReportOwner(const ReportOwner&) = delete;
+        ReportOwner& operator=(const ReportOwner&) = delete;
+
+      private:
+        WindowsPlatform& platform_;
+    };
 
     // Starts the command line as given, byte for byte, with the show state; throws StartError
     // naming the program and the system's reason when Windows cannot start it.

@@ -42,17 +42,8 @@ void runLauncher(HINSTANCE instance, int showCommand, WindowsPlatform& platform)
     runReportingFailures(platform, [&] {
         // The window opens with the design values, narrow, focus on "Play".
         Win32Form window(instance);
-        // The report of a failure belongs to the window while it exists; a failure that takes
-        // the window down with it is reported in a box of its own.
-        const struct ReportOwner {
-            explicit ReportOwner(WindowsPlatform& p, HWND owner) : platform(p) {
-                platform.setOwner(owner);
-            }
-            ~ReportOwner() { platform.setOwner(nullptr); }
-            ReportOwner(const ReportOwner&) = delete;
-            ReportOwner& operator=(const ReportOwner&) = delete;
-            WindowsPlatform& platform;
-        } owner(platform, window.window());
+        // A failure that takes the window down with it is reported in a box of its own.
+        const WindowsPlatform::ReportOwner owner(platform, window.window());
         Win32Controls controls(window);
         // The game's files are in the current directory.
         Form1 form(controls, platform);
