@@ -7,13 +7,10 @@
 
 #include "window/layout.h"
 #include "window/qt/option_widgets.h"
+#include "window/qt/qt_strings.h"
 
 namespace vantu {
 namespace {
-
-QString toQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 const layout::ControlDesign* designOf(const QObject* object) {
     const QByteArray name = object->objectName().toUtf8();

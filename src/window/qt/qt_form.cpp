@@ -12,6 +12,7 @@
 
 #include "window/qt/option_widgets.h"
 #include "window/qt/qt_accessibility.h"
+#include "window/qt/qt_strings.h"
 #include "window/qt/x11_taskbar.h"
 
 namespace vantu {
@@ -20,10 +21,6 @@ namespace {
 using layout::ControlDesign;
 using layout::Kind;
 using layout::takesFocus;
-
-QString toQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QColor toQColor(layout::Rgb rgb) {
     return QColor(rgb.r, rgb.g, rgb.b);
