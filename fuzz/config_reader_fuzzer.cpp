@@ -38,14 +38,8 @@ const testing::TempFolder& folder() {
 
 // The controls' values; Text2 only when asked, since reading it renders a pending trace.
 ReaderState observe(const MemoryControls& controls, const Form1& form, bool withText2) {
-    ReaderState s{};
-    for (int n = 1; n <= kCheckBoxCount; ++n)
-        s.checks[static_cast<std::size_t>(n - 1)] = controls.checkValue(checkBoxByNumber(n));
-    s.listIndex = controls.listIndex();
-    if (withText2)
-        s.text2 = controls.text2();
-    s.changed = form.options().optionsChanged() == 1;
-    return s;
+    return {checkValues(controls), controls.listIndex(), withText2 ? controls.text2() : "",
+            form.options().optionsChanged() == 1};
 }
 
 std::string describe(const ReaderState& s) {

@@ -39,14 +39,7 @@ TEST(ConfigReaderProperty, MatchesAPlainModelOnRandomFiles) {
         Form1 form(controls, platform, folder.string());
         controls.setEvents(&form);
 
-        auto checks = [&controls] {
-            std::array<std::int16_t, 6> values;
-            for (int n = 1; n <= 6; ++n) {
-                values[static_cast<std::size_t>(n - 1)] = controls.checkValue(checkBoxByNumber(n));
-            }
-            return values;
-        };
-        const ReaderState start{checks(), controls.listIndex(), "", false};
+        const ReaderState start{checkValues(controls), controls.listIndex(), "", false};
         const std::string file = randomFile(rng);
         folder.write("xconfig.dat", file);
         form.Command4_Click();
@@ -54,7 +47,7 @@ TEST(ConfigReaderProperty, MatchesAPlainModelOnRandomFiles) {
         const ReaderState expected = modelLoad(file, start);
         const std::string shown = ::testing::PrintToString(file);
         ASSERT_EQ(controls.text2(), expected.text2) << "file: " << shown;
-        ASSERT_EQ(checks(), expected.checks) << "file: " << shown;
+        ASSERT_EQ(checkValues(controls), expected.checks) << "file: " << shown;
         ASSERT_EQ(controls.listIndex(), expected.listIndex) << "file: " << shown;
         ASSERT_EQ(form.options().optionsChanged(), expected.changed ? 1 : 0) << "file: " << shown;
         failures += expected.text2.starts_with("No FILE!");

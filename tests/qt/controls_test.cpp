@@ -28,10 +28,7 @@ Qt::CheckState stateFor(std::int16_t value) {
 
 TEST(QtControls, OpenWithTheDesignValues) {
     QtWindow w;
-    std::vector<std::int16_t> checks;
-    for (int n = 1; n <= kCheckBoxCount; ++n)
-        checks.push_back(w.controls.checkValue(checkBoxByNumber(n)));
-    EXPECT_THAT(checks, ElementsAre(0, 1, 0, 1, 1, 1));
+    EXPECT_THAT(checkValues(w.controls), ElementsAre(0, 1, 0, 1, 1, 1));
     EXPECT_EQ(w.controls.listIndex(), -1);
     EXPECT_EQ(w.controls.text2(), "Text2");
     EXPECT_EQ(w.controls.outerWidthTwips(), 4980.0f);  // no window manager: no frame

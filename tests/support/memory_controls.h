@@ -43,4 +43,12 @@ class MemoryControls : public WidgetControls {
     int text2Writes_ = 0;
 };
 
+// The values of Check1..Check6, in that order.
+inline std::array<std::int16_t, kCheckBoxCount> checkValues(const Controls& controls) {
+    std::array<std::int16_t, kCheckBoxCount> values{};
+    for (int n = 1; n <= kCheckBoxCount; ++n)
+        values[static_cast<std::size_t>(n - 1)] = controls.checkValue(checkBoxByNumber(n));
+    return values;
+}
+
 }  // namespace vantu

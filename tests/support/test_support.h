@@ -18,9 +18,7 @@ struct Launcher {
 
     void writeConfig(std::string_view bytes) { folder.write("xconfig.dat", bytes); }
     std::int16_t check(int number) const { return controls.checkValue(checkBoxByNumber(number)); }
-    std::array<std::int16_t, 6> checks() const {
-        return {check(1), check(2), check(3), check(4), check(5), check(6)};
-    }
+    std::array<std::int16_t, 6> checks() const { return checkValues(controls); }
 
     TempFolder folder;
     MemoryControls controls;

@@ -243,12 +243,7 @@ TEST(Win32Window, TheListHoldsTheTwelveModesByteForByteAndNothingSelected) {
     }
     EXPECT_THAT(entries, ElementsAreArray(layout::kDisplayModes));
     EXPECT_EQ(l.controls.listIndex(), -1);
-    EXPECT_THAT(
-        (std::vector<int>{
-            l.controls.checkValue(CheckBox::Check1), l.controls.checkValue(CheckBox::Check2),
-            l.controls.checkValue(CheckBox::Check3), l.controls.checkValue(CheckBox::Check4),
-            l.controls.checkValue(CheckBox::Check5), l.controls.checkValue(CheckBox::Check6)}),
-        ElementsAre(0, 1, 0, 1, 1, 1));
+    EXPECT_THAT(checkValues(l.controls), ElementsAre(0, 1, 0, 1, 1, 1));
 }
 
 TEST(Win32Window, PanelControlsAreDarkGreyWithWhiteText) {
