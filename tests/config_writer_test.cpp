@@ -10,11 +10,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The bytes of one box: its digit and the quoted blank, each item ended by CR LF.
-std::string group(char digit) {
-    return std::string(1, digit) + "\r\n\" \"\r\n";
-}
-
 struct SaveCase {
     std::array<std::int16_t, 5> values;  // Check2..Check6
     std::string_view digits;
@@ -29,10 +24,7 @@ TEST_P(SaveConfig, WritesFiveDigitsEachWithAQuotedBlank) {
                                  GetParam().values[static_cast<size_t>(n - 2)]);
     }
     l.form.Command3_Click();
-    std::string expected;
-    for (char d : GetParam().digits)
-        expected += group(d);
-    EXPECT_EQ(l.folder.read("xconfig2.dat"), expected);
+    EXPECT_EQ(l.folder.read("xconfig2.dat"), savedConfig(GetParam().digits));
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, SaveConfig,
@@ -64,8 +56,7 @@ TEST(ConfigWriter, ReplacesLongerContentCompletely) {
     Launcher l;
     l.folder.write("xconfig2.dat", std::string(5000, 'z'));
     l.form.Command3_Click();
-    EXPECT_EQ(l.folder.read("xconfig2.dat"),
-              group('1') + group('0') + group('1') + group('1') + group('1'));
+    EXPECT_EQ(l.folder.read("xconfig2.dat"), savedConfig());
 }
 
 TEST(ConfigWriter, AFailurePartWayLeavesTheOldFileAndNoLeftovers) {

@@ -76,7 +76,7 @@ TEST_P(SavedConfigMode, DecidesWhetherToWriteAndIsKept) {
 
     const std::string content = l.folder.read("xconfig2.dat");
     if (GetParam().written) {
-        EXPECT_EQ(content.size(), 40u);
+        EXPECT_EQ(content, savedConfig());
     } else {
         EXPECT_EQ(content, "old content");
     }

@@ -32,14 +32,6 @@ constexpr std::string_view kOld = "old content";
 constexpr uid_t kNobody = 65534;
 constexpr gid_t kNogroup = 65534;
 
-// What the save writes for the default options: Check2..Check6 are 1, 0, 1, 1, 1.
-std::string savedContent() {
-    std::string content;
-    for (char digit : std::string_view("10111"))
-        content += std::string(1, digit) + "\r\n\" \"\r\n";
-    return content;
-}
-
 std::vector<std::string> entries(const fs::path& folder) {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder))
@@ -129,7 +121,7 @@ TEST_P(SaveUnderFaults, KeepsTheOldFileWholeAndLeavesNothingBehind) {
 
         EXPECT_EQ(result, GetParam().reported);
         if (GetParam().replaced) {
-            EXPECT_EQ(l.folder.read("xconfig2.dat"), savedContent());
+            EXPECT_EQ(l.folder.read("xconfig2.dat"), savedConfig());
         } else if (oldExists) {
             EXPECT_EQ(l.folder.read("xconfig2.dat"), kOld);
             EXPECT_EQ(mode(l.folder / "xconfig2.dat"), kPrivate);
@@ -217,7 +209,7 @@ TEST(FileReplace, ReplacesWhatALinkLeadsToAndKeepsTheLink) {
 
     EXPECT_EQ(fs::read_symlink(l.folder / "game/xconfig2.dat"), "middle");
     EXPECT_EQ(fs::read_symlink(l.folder / "game/middle"), "../elsewhere/real.dat");
-    EXPECT_EQ(l.folder.read("elsewhere/real.dat"), savedContent());
+    EXPECT_EQ(l.folder.read("elsewhere/real.dat"), savedConfig());
     EXPECT_EQ(mode(l.folder / "elsewhere/real.dat"),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(entries(l.folder / "elsewhere"), std::vector<std::string>{"real.dat"});
@@ -275,7 +267,7 @@ TEST_P(SaveAsAnotherUser, WritesOnlyWhatTheUserMayWrite) {
 
     EXPECT_EQ(status, GetParam().written ? 1 : 0);
     EXPECT_EQ(l.folder.read("game/" + real.filename().string()),
-              GetParam().written ? savedContent() : before);
+              GetParam().written ? savedConfig() : before);
     struct stat now {};
     ASSERT_EQ(::stat(real.c_str(), &now), 0);
     EXPECT_EQ(now.st_mode, old.st_mode);

@@ -26,4 +26,13 @@ struct Launcher {
     Form1 form{controls, platform, folder.string()};
 };
 
+// What the save writes for the digits of Check2..Check6 (by default their design values): each
+// digit and a quoted blank, every item ended by CR LF.
+inline std::string savedConfig(std::string_view digits = "10111") {
+    std::string bytes;
+    for (const char digit : digits)
+        bytes += std::string(1, digit) + "\r\n\" \"\r\n";
+    return bytes;
+}
+
 }  // namespace vantu::testing
