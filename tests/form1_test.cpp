@@ -7,7 +7,6 @@
 namespace vantu::testing {
 namespace {
 
-namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 
 // Selecting mode 1 counts as a change: Play then carries "saveme".
@@ -119,7 +118,7 @@ TEST(Play, WritesNoFile) {
     l.form.Command1_Click();
     EXPECT_EQ(l.folder.read("xconfig.dat"), "1 0 1 0 1 0 0 0 1 2 ");
     EXPECT_EQ(l.folder.read("xconfig2.dat"), "saved");
-    EXPECT_EQ(std::distance(fs::directory_iterator(l.folder.path()), fs::directory_iterator()), 2);
+    EXPECT_THAT(l.folder.entries(), ElementsAre("xconfig.dat", "xconfig2.dat"));
 }
 
 struct ToggleCase {

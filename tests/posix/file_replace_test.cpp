@@ -32,14 +32,6 @@ constexpr std::string_view kOld = "old content";
 constexpr uid_t kNobody = 65534;
 constexpr gid_t kNogroup = 65534;
 
-std::vector<std::string> entries(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 fs::perms mode(const fs::path& path) {
     return fs::symlink_status(path).permissions() & fs::perms::all;
 }
@@ -126,7 +118,7 @@ TEST_P(SaveUnderFaults, KeepsTheOldFileWholeAndLeavesNothingBehind) {
             EXPECT_EQ(l.folder.read("xconfig2.dat"), kOld);
             EXPECT_EQ(mode(l.folder / "xconfig2.dat"), kPrivate);
         }
-        EXPECT_EQ(entries(l.folder.path()).size(), GetParam().replaced || oldExists ? 1u : 0u);
+        EXPECT_EQ(l.folder.entries().size(), GetParam().replaced || oldExists ? 1u : 0u);
     }
 }
 
@@ -185,7 +177,7 @@ TEST(FileReplace, AFullFileSystemKeepsTheOldFile) {
             return 1;
         if (content != kOld)
             return 2;
-        if (entries(disk) != std::vector<std::string>{"filler", "xconfig2.dat"})
+        if (l.folder.entries("disk") != std::vector<std::string>{"filler", "xconfig2.dat"})
             return 3;
         return 0;
     });
@@ -212,8 +204,8 @@ TEST(FileReplace, ReplacesWhatALinkLeadsToAndKeepsTheLink) {
     EXPECT_EQ(l.folder.read("elsewhere/real.dat"), savedConfig());
     EXPECT_EQ(mode(l.folder / "elsewhere/real.dat"),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    EXPECT_EQ(entries(l.folder / "elsewhere"), std::vector<std::string>{"real.dat"});
-    EXPECT_EQ(entries(l.folder / "game"), (std::vector<std::string>{"middle", "xconfig2.dat"}));
+    EXPECT_EQ(l.folder.entries("elsewhere"), std::vector<std::string>{"real.dat"});
+    EXPECT_EQ(l.folder.entries("game"), (std::vector<std::string>{"middle", "xconfig2.dat"}));
 }
 
 // A link that leads nowhere, or to a read-only file, stays as it is, and so does that file.
@@ -227,7 +219,7 @@ TEST(FileReplace, LeavesALinkToNothingOrToAReadOnlyFileAlone) {
         fs::create_symlink("real.dat", l.folder / "xconfig2.dat");
         EXPECT_FALSE(saveConfig(l.folder.path(), l.form.options()));
         EXPECT_EQ(fs::read_symlink(l.folder / "xconfig2.dat"), "real.dat");
-        EXPECT_EQ(entries(l.folder.path()).size(), dangling ? 1u : 2u);
+        EXPECT_EQ(l.folder.entries().size(), dangling ? 1u : 2u);
         if (!dangling) {
             EXPECT_EQ(l.folder.read("real.dat"), kOld);
         }
@@ -272,7 +264,7 @@ TEST_P(SaveAsAnotherUser, WritesOnlyWhatTheUserMayWrite) {
     ASSERT_EQ(::stat(real.c_str(), &now), 0);
     EXPECT_EQ(now.st_mode, old.st_mode);
     EXPECT_EQ(fs::canonical(game / "xconfig2.dat"), real);
-    EXPECT_EQ(entries(game).size(), fs::is_symlink(game / "xconfig2.dat") ? 2u : 1u);
+    EXPECT_EQ(l.folder.entries("game").size(), fs::is_symlink(game / "xconfig2.dat") ? 2u : 1u);
 }
 
 void ownedBy(const fs::path& file, uid_t user, fs::perms perms) {

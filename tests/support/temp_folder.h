@@ -1,11 +1,13 @@
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vantu::testing {
 
@@ -40,6 +42,14 @@ class TempFolder {
     std::string read(std::string_view name) const {
         std::ifstream in(path_ / name, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    // The names in the folder, or in a folder inside it, sorted.
+    std::vector<std::string> entries(std::string_view folder = {}) const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(path_ / folder))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
     }
 
   private:
