@@ -1,7 +1,6 @@
 #pragma once
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -9,25 +8,9 @@
 #include <fstream>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace vantu::testing {
-
-// Writes a file, with or without the execute bits.
-inline void writeFile(const std::filesystem::path& path, std::string_view bytes, bool executable) {
-    std::filesystem::create_directories(path.parent_path());
-    {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    }
-    ::chmod(path.c_str(), executable ? 0755 : 0644);
-}
-
-inline std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 inline std::vector<std::string> readLines(const std::filesystem::path& path) {
     std::vector<std::string> lines;

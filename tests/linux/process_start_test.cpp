@@ -18,7 +18,6 @@ namespace fs = std::filesystem;
 using testing::EnvVar;
 using testing::readLines;
 using testing::TempFolder;
-using testing::writeFile;
 
 constexpr std::string_view kScript = "#!/bin/sh\nexit 0\n";
 constexpr std::string_view kWindowsProgram{"MZ\x90\0\3\0\0\0", 8};
@@ -48,18 +47,18 @@ class ProcessStartTest : public ::testing::Test {
 };
 
 TEST_F(ProcessStartTest, LooksInTheGameFolderThenPathAndRunsWindowsProgramsThroughWine) {
-    writeFile(game() / "here", kScript, true);
-    writeFile(bin1() / "here", kScript, true);
-    writeFile(bin1() / "onpath", kScript, true);
-    writeFile(bin2() / "onpath", kScript, true);
-    writeFile(bin1() / "locked", kScript, false);
-    writeFile(bin2() / "locked", kScript, true);
-    writeFile(game() / "sub" / "tool", kScript, true);
-    writeFile(bin1() / "tool", kScript, true);
-    writeFile(game() / "vantu.exe", kWindowsProgram, false);
-    writeFile(wineBin() / "wine", kScript, true);
+    temp.write("game/here", kScript, true);
+    temp.write("bin1/here", kScript, true);
+    temp.write("bin1/onpath", kScript, true);
+    temp.write("bin2/onpath", kScript, true);
+    temp.write("bin1/locked", kScript);
+    temp.write("bin2/locked", kScript, true);
+    temp.write("game/sub/tool", kScript, true);
+    temp.write("bin1/tool", kScript, true);
+    temp.write("game/vantu.exe", kWindowsProgram);
+    temp.write("winebin/wine", kScript, true);
     fs::create_directories(game() / "folder");
-    writeFile(bin1() / "folder", kScript, true);
+    temp.write("bin1/folder", kScript, true);
 
     const std::string path12 = bin1().string() + ":" + bin2().string();
     const std::string path21 = bin2().string() + ":" + bin1().string();
@@ -91,15 +90,15 @@ TEST_F(ProcessStartTest, LooksInTheGameFolderThenPathAndRunsWindowsProgramsThrou
 }
 
 TEST_F(ProcessStartTest, FailuresNameTheProgramAndTheReason) {
-    writeFile(game() / "notes.txt", "not a program\n", false);
-    writeFile(game() / "garbage", "neither a script nor a program\n", true);
-    writeFile(game() / "vantu2.exe", kWindowsProgram, true);
+    temp.write("game/notes.txt", "not a program\n");
+    temp.write("game/garbage", "neither a script nor a program\n", true);
+    temp.write("game/vantu2.exe", kWindowsProgram, true);
     fs::create_directories(game() / "vantu.exe");
-    writeFile(game() / "locked.sh", kScript, false);
-    writeFile(game() / "python.sh", "#!/usr/bin/python9 -u\nprint(1)\n", true);
-    writeFile(game() / "near.sh", "#! tools/run\n", true);
-    writeFile(game() / "tools" / "run", kScript, false);
-    writeFile(game() / "odd.sh", "#!" + bin1().string() + "\n", true);
+    temp.write("game/locked.sh", kScript);
+    temp.write("game/python.sh", "#!/usr/bin/python9 -u\nprint(1)\n", true);
+    temp.write("game/near.sh", "#! tools/run\n", true);
+    temp.write("game/tools/run", kScript);
+    temp.write("game/odd.sh", "#!" + bin1().string() + "\n", true);
     const EnvVar path("PATH", bin1().string());  // no wine there
 
     struct Case {
@@ -133,13 +132,13 @@ TEST_F(ProcessStartTest, FailuresNameTheProgramAndTheReason) {
 }
 
 TEST_F(ProcessStartTest, ChildGetsTheArgumentsInItsOwnSessionInTheGameFolder) {
-    writeFile(game() / "game.sh",
-              "#!/bin/sh\n"
-              "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > args.txt\n"
-              "pwd -P > cwd.txt\n"
-              "set -- $(cat /proc/$$/stat)\n"
-              "echo \"$6\" > sid.txt\n",
-              true);
+    temp.write("game/game.sh",
+               "#!/bin/sh\n"
+               "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > args.txt\n"
+               "pwd -P > cwd.txt\n"
+               "set -- $(cat /proc/$$/stat)\n"
+               "echo \"$6\" > sid.txt\n",
+               true);
 
     const pid_t pid = ProcessStarter(game()).start(
         "game.sh -nc -d v1  -d noshadow\t\"two  words\" \"\" a\\\"b -d saveme");
@@ -158,10 +157,10 @@ TEST_F(ProcessStartTest, ChildGetsTheArgumentsInItsOwnSessionInTheGameFolder) {
 
 TEST_F(ProcessStartTest, WindowsProgramsStartThroughWine) {
     const fs::path record = temp / "wine-args.txt";
-    writeFile(wineBin() / "wine", "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record.string() + "'\n",
-              true);
-    writeFile(game() / "vantu.exe", kWindowsProgram, false);
-    writeFile(game() / "headless.exe", "no header the kernel knows\n", true);
+    temp.write("winebin/wine", "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record.string() + "'\n",
+               true);
+    temp.write("game/vantu.exe", kWindowsProgram);
+    temp.write("game/headless.exe", "no header the kernel knows\n", true);
     const EnvVar path("PATH", wineBin().string());
 
     for (const std::string program : {"vantu.exe", "headless.exe"}) {

@@ -22,7 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::EnvVar;
-using testing::readFile;
+using testing::fileBytes;
 using testing::StderrToFile;
 using testing::TempFolder;
 
@@ -70,7 +70,7 @@ std::string makeWave(std::uint32_t rate, std::uint32_t seconds) {
 
 // A wave file of the given size that holds silence, made sparse so that even gigabytes cost
 // nothing: a 16-bit stereo header whose data chunk fills the rest of the file.
-void makeSparseWave(const fs::path& path, std::uint64_t size) {
+void makeSparseWave(const TempFolder& folder, std::string_view name, std::uint64_t size) {
     std::string header = makeWave(44100, 0);
     const auto put32 = [&header](std::size_t at, std::uint64_t v) {
         for (int i = 0; i < 4; ++i)
@@ -78,8 +78,8 @@ void makeSparseWave(const fs::path& path, std::uint64_t size) {
     };
     put32(4, std::min<std::uint64_t>(size - 8, 0xffffffffu));
     put32(40, std::min<std::uint64_t>(size - 44, 0xffffffffu));
-    testing::writeFile(path, header, false);
-    fs::resize_file(path, size);
+    folder.write(name, header);
+    fs::resize_file(folder / name, size);
 }
 
 long peakResidentKiB() {
@@ -102,14 +102,14 @@ class SdlSoundTest : public ::testing::Test {
 TEST_F(SdlSoundTest, TheFilesSamplesReachTheDevice) {
     const EnvVar driver("SDL_AUDIODRIVER", "disk");
     const EnvVar file("SDL_DISKAUDIOFILE", output.string());
-    const std::string samples = waveData(readFile(VANTU_DEMO_WAV));
+    const std::string samples = waveData(fileBytes(VANTU_DEMO_WAV));
     ASSERT_GT(samples.size(), 10000u);
 
     SdlSound sound;
     sound.play(VANTU_DEMO_WAV);
     sound.wait();
 
-    const std::string played = readFile(output);
+    const std::string played = fileBytes(output);
     EXPECT_GE(played.size(), samples.size());
     EXPECT_NE(played.find(samples), std::string::npos);
 }
@@ -137,7 +137,7 @@ TEST_F(SdlSoundTest, NothingToPlayIsSilent) {
             sound.play(c.file);
             sound.wait();
         }
-        EXPECT_EQ(readFile(errors), "") << c.driver << " " << c.file;
+        EXPECT_EQ(fileBytes(errors), "") << c.driver << " " << c.file;
         if (std::strcmp(c.driver, "disk") == 0) {
             EXPECT_FALSE(fs::exists(output)) << c.file;
         }
@@ -154,12 +154,12 @@ TEST_F(SdlSoundTest, StopsAtOnceWhilePlaying) {
         SdlSound sound;
         sound.play((temp / "long.wav").string());
         // Bounded: the device opens within milliseconds; this only guards against a hang.
-        for (int i = 0; i < 1000 && readFile(output).empty(); ++i)
+        for (int i = 0; i < 1000 && fileBytes(output).empty(); ++i)
             ::usleep(10'000);
-        ASSERT_FALSE(readFile(output).empty());
+        ASSERT_FALSE(fileBytes(output).empty());
     }
     // A destructor that waited for the end would have let the whole minute through.
-    EXPECT_LT(readFile(output).size(), waveData(wave).size() / 2);
+    EXPECT_LT(fileBytes(output).size(), waveData(wave).size() / 2);
 }
 
 // Only a regular file of at most the limit is played; anything else is silence, and the player
@@ -170,9 +170,9 @@ TEST_F(SdlSoundTest, PlaysNoPipeAndNoOversizedFileAndStopsAtOnce) {
     const EnvVar file("SDL_DISKAUDIOFILE", output.string());
     ASSERT_EQ(::mkfifo((temp / "pipe.wav").c_str(), 0600), 0);
     fs::create_symlink(temp / "pipe.wav", temp / "link-to-pipe.wav");
-    makeSparseWave(temp / "huge.wav", 1536ull << 20);
-    makeSparseWave(temp / "over.wav", kMaxSoundFileBytes + 1);
-    makeSparseWave(temp / "limit.wav", kMaxSoundFileBytes);
+    makeSparseWave(temp, "huge.wav", 1536ull << 20);
+    makeSparseWave(temp, "over.wav", kMaxSoundFileBytes + 1);
+    makeSparseWave(temp, "limit.wav", kMaxSoundFileBytes);
 
     struct Case {
         const char* file;

@@ -11,6 +11,12 @@
 
 namespace vantu::testing {
 
+// A file's whole content ("" when it cannot be read).
+inline std::string fileBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 // A fresh folder under the system's temporary directory, removed with everything in it.
 class TempFolder {
   public:
@@ -33,16 +39,21 @@ class TempFolder {
     std::string string() const { return path_.string(); }
     std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
 
-    void write(std::string_view name, std::string_view bytes) const {
-        std::ofstream out(path_ / name, std::ios::binary | std::ios::trunc);
+    // Writes a file in the folder or in a folder inside it (made as needed); executable adds the
+    // execute bits.
+    void write(std::string_view name, std::string_view bytes, bool executable = false) const {
+        const std::filesystem::path file = path_ / name;
+        std::filesystem::create_directories(file.parent_path());
+        std::ofstream out(file, std::ios::binary | std::ios::trunc);
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         if (!out.flush())
-            throw std::runtime_error("cannot write " + (path_ / name).string());
+            throw std::runtime_error("cannot write " + file.string());
+        using enum std::filesystem::perms;
+        if (executable)
+            std::filesystem::permissions(file, owner_exec | group_exec | others_exec,
+                                         std::filesystem::perm_options::add);
     }
-    std::string read(std::string_view name) const {
-        std::ifstream in(path_ / name, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    std::string read(std::string_view name) const { return fileBytes(path_ / name); }
     // The names in the folder, or in a folder inside it, sorted.
     std::vector<std::string> entries(std::string_view folder = {}) const {
         std::vector<std::string> names;
