@@ -11,7 +11,8 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+
+#include "wm_protocols.h"
 
 namespace {
 
@@ -46,7 +47,6 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const Window window = id;
-    const Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
     const Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
     if (!takesDeleteWindow(display, window, deleteWindow)) {
         std::fprintf(stderr, "%s: window 0x%lx does not take WM_DELETE_WINDOW\n", argv[0], id);
@@ -54,15 +54,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    XEvent event;
-    std::memset(&event, 0, sizeof event);
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = protocols;
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(deleteWindow);
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, window, False, NoEventMask, &event);
+    vantu::e2e::sendWmProtocol(display, window, deleteWindow, CurrentTime);
     XSync(display, False);
     XCloseDisplay(display);
     return 0;

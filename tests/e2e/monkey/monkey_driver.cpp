@@ -25,13 +25,13 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <deque>
 #include <optional>
 #include <string>
 #include <thread>
 
 #include "monkey/monkey_plan.h"
+#include "wm_protocols.h"
 
 namespace {
 
@@ -386,17 +386,7 @@ bool Monkey::await(const Action& action) {
 bool Monkey::pingRoundTrip(double& ms) {
     const auto start = Clock::now();
     const long token = ++pingToken_;
-    XEvent event;
-    std::memset(&event, 0, sizeof event);
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window_;
-    event.xclient.message_type = protocols_;
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(ping_);
-    event.xclient.data.l[1] = token;
-    event.xclient.data.l[2] = static_cast<long>(window_);
-    XSendEvent(display_, window_, False, NoEventMask, &event);
-    XFlush(display_);
+    vantu::e2e::sendWmProtocol(display_, window_, ping_, token, static_cast<long>(window_));
     while (true) {
         while (XPending(display_) > 0) {
             XEvent answer;
