@@ -26,26 +26,20 @@ class RecordingEvents : public ControlEvents {
     std::vector<std::string> events;
 };
 
-// The window and its controls, with the notifications recorded.
-struct QtWindow {
-    QtWindow() { controls.setEvents(&recorder); }
-
+// The window and its controls, wired to the form as main() does.
+struct QtFront {
+    void wire(Form1& form) { connectHandlers(window, controls, form); }
     QtForm window;
     QtControls controls{window};
+};
+
+// The window and its controls, with the notifications recorded.
+struct QtWindow : QtFront {
+    QtWindow() { controls.setEvents(&recorder); }
     RecordingEvents recorder;
 };
 
-// The whole launcher as main() puts it together, over a recording platform and a temporary
-// game folder.
-struct QtLauncher {
-    QtLauncher() { connectHandlers(window, controls, form); }
-
-    TempFolder folder;
-    QtForm window;
-    QtControls controls{window};
-    FakePlatform platform;
-    Form1 form{controls, platform, folder.string()};
-};
+using QtLauncher = LauncherOver<QtFront>;
 
 // Shows the window and waits until it is active, as the player would find it.
 inline void showActive(QWidget& window) {

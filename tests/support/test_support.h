@@ -11,20 +11,31 @@
 
 namespace vantu::testing {
 
-// The launcher's logic over in-memory controls and a recording platform, with its game folder
-// in a temporary directory.
-struct Launcher {
-    Launcher() { controls.setEvents(&form); }
+// The launcher's logic over a front end's controls, a recording platform and a game folder in
+// a temporary directory. Front holds the controls (and the window they live in) and wires them
+// to the form as the program does.
+template <class Front>
+struct LauncherOver : Front {
+    LauncherOver() { Front::wire(form); }
 
     void writeConfig(std::string_view bytes) { folder.write("xconfig.dat", bytes); }
-    std::int16_t check(int number) const { return controls.checkValue(checkBoxByNumber(number)); }
-    std::array<std::int16_t, 6> checks() const { return checkValues(controls); }
+    std::int16_t check(int number) const {
+        return this->controls.checkValue(checkBoxByNumber(number));
+    }
+    std::array<std::int16_t, 6> checks() const { return checkValues(this->controls); }
 
     TempFolder folder;
-    MemoryControls controls;
     FakePlatform platform;
-    Form1 form{controls, platform, folder.string()};
+    Form1 form{this->controls, platform, folder.string()};
 };
+
+// Controls kept in memory, which raise their Click notifications into the form.
+struct MemoryFront {
+    void wire(Form1& form) { controls.setEvents(&form); }
+    MemoryControls controls;
+};
+
+using Launcher = LauncherOver<MemoryFront>;
 
 // What the save writes for the digits of Check2..Check6 (by default their design values): each
 // digit and a quoted blank, every item ended by CR LF.

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -86,17 +87,13 @@ struct ClickCounter : ControlEvents {
     int list = 0;
 };
 
-// The launcher as the executable puts it together, over a recording platform and a temporary
-// game folder.
-struct Launcher {
-    Launcher() : window(GetModuleHandleA(nullptr)), controls(window) {}
+// The window and its controls, wired to the form as the executable does.
+struct Win32Front {
+    void wire(Form1& form) { launcher.emplace(window, controls, form); }
 
-    testing::TempFolder folder;
-    testing::FakePlatform platform;
-    Win32Form window;
-    Win32Controls controls;
-    Form1 form{controls, platform, folder.string()};
-    Win32Launcher launcher{window, controls, form};
+    Win32Form window{GetModuleHandleA(nullptr)};
+    Win32Controls controls{window};
+    std::optional<Win32Launcher> launcher;
 
     HWND operator[](std::string_view name) const { return window.control(name); }
     std::string focused() const {
@@ -110,6 +107,7 @@ struct Launcher {
         return r;
     }
 };
+using Launcher = testing::LauncherOver<Win32Front>;
 
 TEST(Win32Window, FixedDialogWithCloseButtonOnlyAndNoTaskbarButton) {
     Launcher l;
