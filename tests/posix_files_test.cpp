@@ -14,13 +14,8 @@ namespace {
 namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 
-// Puts something other than a plain file at folder/xconfig.dat.
-struct SpecialConfigCase {
-    std::string_view name;
-    void (*make)(const fs::path& config);
-};
-
-class SpecialConfigFile : public ::testing::TestWithParam<SpecialConfigCase> {};
+// Something other than a plain file at folder/xconfig.dat.
+class SpecialConfigFile : public ::testing::TestWithParam<PathCase> {};
 
 // Refused at once, before anything applies, with the one failure report.
 TEST_P(SpecialConfigFile, IsRefusedWithoutBlocking) {
@@ -37,16 +32,16 @@ INSTANTIATE_TEST_SUITE_P(
     Posix, SpecialConfigFile,
     ::testing::Values(
         // Opening it for reading would block until a writer comes.
-        SpecialConfigCase{
-            "Fifo", [](const fs::path& config) { ASSERT_EQ(mkfifo(config.c_str(), 0600), 0); }},
+        PathCase{"Fifo",
+                 [](const fs::path& config) { ASSERT_EQ(mkfifo(config.c_str(), 0600), 0); }},
         // Reading it would never end.
-        SpecialConfigCase{"LinkToAnEndlessDevice",
-                          [](const fs::path& config) { fs::create_symlink("/dev/zero", config); }},
-        SpecialConfigCase{"DanglingLink",
-                          [](const fs::path& config) {
-                              fs::create_symlink(config.parent_path() / "nowhere", config);
-                          }}),
-    [](const auto& info) { return std::string(info.param.name); });
+        PathCase{"LinkToAnEndlessDevice",
+                 [](const fs::path& config) { fs::create_symlink("/dev/zero", config); }},
+        PathCase{"DanglingLink",
+                 [](const fs::path& config) {
+                     fs::create_symlink(config.parent_path() / "nowhere", config);
+                 }}),
+    byName);
 
 TEST(ConfigReader, FollowsALinkToARegularFile) {
     Launcher l;
@@ -96,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(Posix, SavedConfigMode,
                                                     true},
                                            ModeCase{"WritableByTheGroupOnly",
                                                     kReadForAll | fs::perms::group_write, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         byName);
 
 }  // namespace
 }  // namespace vantu::testing

@@ -48,10 +48,6 @@ struct SharingCase {
     bool readable;  // whether another program may read it now
 };
 
-std::string sharingCaseName(const ::testing::TestParamInfo<SharingCase>& info) {
-    return std::string(info.param.name);
-}
-
 const auto kSharingCases = ::testing::Values(
     SharingCase{"NotShared", 0, false},
     SharingCase{"SharedForWritingOnly", FILE_SHARE_WRITE, false},
@@ -80,7 +76,7 @@ TEST_P(ConfigHeldOpen, IsReadWhenTheHolderLetsOthersRead) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Windows, ConfigHeldOpen, kSharingCases, sharingCaseName);
+INSTANTIATE_TEST_SUITE_P(Windows, ConfigHeldOpen, kSharingCases, byName);
 
 // The writer replaces the file by renaming a complete new one over it. Another program's open
 // handle without delete sharing (none of the cases shares deletion) stops the rename: the old
@@ -102,21 +98,16 @@ TEST_P(SavedConfigHeldOpen, IsKeptWholeAndNothingIsLeftBehind) {
     EXPECT_EQ(l.folder.read("xconfig2.dat"), savedConfig());
 }
 
-INSTANTIATE_TEST_SUITE_P(Windows, SavedConfigHeldOpen, kSharingCases, sharingCaseName);
+INSTANTIATE_TEST_SUITE_P(Windows, SavedConfigHeldOpen, kSharingCases, byName);
 
 // The read-only attribute, however it was set, marks a file the writer leaves alone.
-struct ReadOnlyCase {
-    std::string_view name;
-    void (*mark)(const fs::path& file);
-};
-
-class ReadOnlySavedConfig : public ::testing::TestWithParam<ReadOnlyCase> {};
+class ReadOnlySavedConfig : public ::testing::TestWithParam<PathCase> {};
 
 TEST_P(ReadOnlySavedConfig, IsLeftAlone) {
     Launcher l;
     const fs::path saved = l.folder / "xconfig2.dat";
     l.folder.write("xconfig2.dat", "keep me");
-    GetParam().mark(saved);
+    GetParam().make(saved);
     ASSERT_TRUE(isReadOnly(saved));
 
     EXPECT_FALSE(saveConfig(l.folder.string(), l.form.options()));
@@ -128,19 +119,20 @@ TEST_P(ReadOnlySavedConfig, IsLeftAlone) {
     SetFileAttributesW(saved.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Windows, ReadOnlySavedConfig,
-    ::testing::Values(ReadOnlyCase{"SetFileAttributes",
-                                   [](const fs::path& file) {
-                                       SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
-                                   }},
-                      ReadOnlyCase{"FilesystemPermissions",
-                                   [](const fs::path& file) {
-                                       fs::permissions(file, fs::perms::owner_read |
-                                                                 fs::perms::group_read |
-                                                                 fs::perms::others_read);
-                                   }}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Windows, ReadOnlySavedConfig,
+                         ::testing::Values(PathCase{"SetFileAttributes",
+                                                    [](const fs::path& file) {
+                                                        SetFileAttributesW(file.c_str(),
+                                                                           FILE_ATTRIBUTE_READONLY);
+                                                    }},
+                                           PathCase{"FilesystemPermissions",
+                                                    [](const fs::path& file) {
+                                                        fs::permissions(file,
+                                                                        fs::perms::owner_read |
+                                                                            fs::perms::group_read |
+                                                                            fs::perms::others_read);
+                                                    }}),
+                         byName);
 
 TEST(ConfigWriter, AWritableFileStaysWritableAfterTheReplace) {
     Launcher l;

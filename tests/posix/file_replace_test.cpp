@@ -139,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"FlushingTheFolder", {Call::Fsync, 2, EIO}, true, false},
         // An interrupted write is tried again.
         FaultCase{"WriteInterrupted", {Call::Write, 1, EINTR}, true, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    byName);
 
 // Runs body in a child process and returns its exit status (or 128 + the signal).
 int inChild(const std::function<int()>& body) {
@@ -290,7 +290,7 @@ INSTANTIATE_TEST_SUITE_P(
         UserCase{"TheUsersOwnFile",
                  [](const fs::path& g) { ownedBy(g / "xconfig2.dat", kNobody, kOwnerWrites); },
                  true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    byName);
 
 }  // namespace
 }  // namespace vantu::testing

@@ -37,6 +37,15 @@ struct MemoryFront {
 
 using Launcher = LauncherOver<MemoryFront>;
 
+// A case of a parameterised test that puts something at a path.
+struct PathCase {
+    std::string_view name;
+    void (*make)(const std::filesystem::path& path);
+};
+
+// Names the cases of a parameterised test by their member name.
+inline constexpr auto byName = [](const auto& info) { return std::string(info.param.name); };
+
 // What the save writes for the digits of Check2..Check6 (by default their design values): each
 // digit and a quoted blank, every item ended by CR LF.
 inline std::string savedConfig(std::string_view digits = "10111") {
