@@ -202,8 +202,8 @@ std::string_view currentPath() {
 ProcessStarter::ProcessStarter(std::filesystem::path gameFolder) : folder_(std::move(gameFolder)) {}
 
 std::vector<std::string> ProcessStarter::resolve(std::string_view commandLine,
-                                                 std::string_view searchPath) const {
-    return resolveCommand(commandLine, folder_, searchPath).argv;
+                                                 std::string_view pathValue) const {
+    return resolveCommand(commandLine, folder_, pathValue).argv;
 }
 
 pid_t ProcessStarter::start(std::string_view commandLine) const {

@@ -25,7 +25,7 @@ class ProcessStarter {
     // PATH value; its first element is the path of the file to execute. Throws StartError when
     // the program cannot be found.
     std::vector<std::string> resolve(std::string_view commandLine,
-                                     std::string_view searchPath) const;
+                                     std::string_view pathValue) const;
 
     // Starts the command line under the current PATH in a session of its own and returns its
     // process id without waiting for it. The launcher ends right after, so the child is reaped
