@@ -152,7 +152,8 @@ int inChild(const std::function<int()>& body) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-constexpr int kCannotMount = 77;
+// A child's status when it cannot set up what its test needs (a mount, another user's ids).
+constexpr int kCannotSetUp = 77;
 
 // A real full file system: a small tmpfs, in a mount namespace of the child's own, filled up.
 TEST(FileReplace, AFullFileSystemKeepsTheOldFile) {
@@ -163,7 +164,7 @@ TEST(FileReplace, AFullFileSystemKeepsTheOldFile) {
         if (::unshare(CLONE_NEWNS) != 0 ||
             ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
             ::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") != 0)
-            return kCannotMount;
+            return kCannotSetUp;
         {
             std::ofstream(disk / "xconfig2.dat") << kOld;
             std::ofstream filler(disk / "filler");
@@ -182,7 +183,7 @@ TEST(FileReplace, AFullFileSystemKeepsTheOldFile) {
             return 3;
         return 0;
     });
-    if (status == kCannotMount)
+    if (status == kCannotSetUp)
         GTEST_SKIP() << "cannot mount a tmpfs here (needs root)";
     EXPECT_EQ(status, 0) << "1: reported as saved, 2: old content changed, 3: leftovers";
 }
@@ -252,10 +253,10 @@ TEST_P(SaveAsAnotherUser, WritesOnlyWhatTheUserMayWrite) {
     const int status = inChild([&] {
         if (::setgroups(0, nullptr) != 0 || ::setresgid(kNogroup, kNogroup, kNogroup) != 0 ||
             ::setresuid(kNobody, kNobody, kNobody) != 0)
-            return kCannotMount;
+            return kCannotSetUp;
         return saveConfig(game, l.form.options()) ? 1 : 0;
     });
-    if (status == kCannotMount)
+    if (status == kCannotSetUp)
         GTEST_SKIP() << "cannot become another user here (needs root)";
 
     EXPECT_EQ(status, GetParam().written ? 1 : 0);
