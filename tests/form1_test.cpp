@@ -1,6 +1,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "test_support.h"
 #include "window/layout.h"
 
@@ -65,11 +68,59 @@ TEST(ChangedFlag, EveryChangeHandlerSetsItAndNothingClearsIt) {
     EXPECT_EQ(l.form.options().optionsChanged(), 1);
 }
 
-TEST(ChangedFlag, SettingAValueThatIsAlreadyThereRaisesNothing) {
-    Launcher l;
-    l.controls.setCheckValue(CheckBox::Check2, 1);
-    l.controls.setListIndex(-1);
-    EXPECT_EQ(l.form.options().optionsChanged(), 0);
+// What every front end's controls share (WidgetControls): one Click per change of a value, none
+// for setting the value already there, and a value no control can hold refused, changing nothing.
+TEST(WidgetControls, RaiseOneClickPerChange) {
+    MemoryControls controls;
+    RecordingEvents recorder;
+    controls.setEvents(&recorder);
+    for (int n = 1; n <= kCheckBoxCount; ++n) {
+        const CheckBox box = checkBoxByNumber(n);
+        controls.setCheckValue(box, 0);
+        recorder.events.clear();
+        for (const std::int16_t value : {1, 1, 2, 0, 0, 2, 1, 0}) {
+            controls.setCheckValue(box, value);
+            EXPECT_EQ(controls.checkValue(box), value);
+        }
+        EXPECT_EQ(recorder.events, std::vector<std::string>(6, "Check" + std::to_string(n)));
+    }
+    recorder.events.clear();
+    for (const std::int16_t index : {-1, 0, 0, 11, 5, -1})
+        controls.setListIndex(index);
+    EXPECT_EQ(recorder.events, std::vector<std::string>(4, "Combo1"));
+}
+
+TEST(WidgetControls, RefuseWhatNoControlCanHold) {
+    MemoryControls controls;
+    controls.setCheckValue(CheckBox::Check3, 2);
+    controls.setListIndex(7);
+    RecordingEvents recorder;
+    controls.setEvents(&recorder);
+    const float width = controls.outerWidthTwips();
+    for (const std::int16_t bad : {-1, 3, 255, -32768, 32767})
+        EXPECT_THROW(controls.setCheckValue(CheckBox::Check3, bad), ControlError) << bad;
+    for (const std::int16_t bad : {-2, 12, 13, -32768, 32767})
+        EXPECT_THROW(controls.setListIndex(bad), ControlError) << bad;
+    const float inf = std::numeric_limits<float>::infinity();
+    for (const float bad : {std::nanf(""), inf, -inf, -15.0f, 0.0f, 1e30f})
+        EXPECT_THROW(controls.setOuterWidthTwips(bad), ControlError) << bad;
+    EXPECT_EQ(controls.checkValue(CheckBox::Check3), 2);
+    EXPECT_EQ(controls.listIndex(), 7);
+    EXPECT_EQ(controls.outerWidthTwips(), width);
+    EXPECT_THAT(recorder.events, ::testing::IsEmpty());
+}
+
+TEST(WidgetControls, Text2KeepsEveryByte) {
+    std::string large(1 << 20, '\0');
+    for (std::size_t i = 0; i < large.size(); ++i)
+        large[i] = static_cast<char>(i * 7 % 256);
+    MemoryControls controls;
+    for (const std::string& text : {std::string(), std::string("line one\r\nline two\r\n"),
+                                    std::string("lone\rCR and lone\nLF"),
+                                    std::string("nbsp\xA0|nul\0|high\xFF", 17), large}) {
+        controls.setText2(text);
+        EXPECT_TRUE(controls.text2() == text) << "size " << text.size();
+    }
 }
 
 TEST(Play, StartsTheGameMinimisedThenEnds) {

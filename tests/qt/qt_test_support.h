@@ -15,17 +15,6 @@
 
 namespace vantu::testing {
 
-// Records the Click notifications the controls raise, by control name.
-class RecordingEvents : public ControlEvents {
-  public:
-    void checkClicked(CheckBox box) override {
-        events.push_back("Check" + std::to_string(checkBoxNumber(box)));
-    }
-    void comboClicked() override { events.push_back("Combo1"); }
-
-    std::vector<std::string> events;
-};
-
 // The window and its controls, wired to the form as main() does.
 struct QtFront {
     void wire(Form1& form) { connectHandlers(window, controls, form); }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <string>
+#include <vector>
 
 #include "fake_platform.h"
 #include "memory_controls.h"
@@ -10,6 +12,16 @@
 #include "window/form1.h"
 
 namespace vantu::testing {
+
+// Records the Click notifications the controls raise, by control name.
+struct RecordingEvents : ControlEvents {
+    void checkClicked(CheckBox box) override {
+        events.push_back("Check" + std::to_string(checkBoxNumber(box)));
+    }
+    void comboClicked() override { events.push_back("Combo1"); }
+
+    std::vector<std::string> events;
+};
 
 // The launcher's logic over a front end's controls, a recording platform and a game folder in
 // a temporary directory. Front holds the controls (and the window they live in) and wires them
