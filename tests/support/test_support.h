@@ -49,6 +49,22 @@ struct MemoryFront {
 
 using Launcher = LauncherOver<MemoryFront>;
 
+// Where each control stands in the client area at 96 dots per inch, in pixels of 15 twips, as
+// the window's design places it: written out apart from the layout table, so that the front ends
+// are checked against the design rather than against the code that places their widgets.
+struct DesignPlace {
+    std::string_view name;
+    int x, y, width, height;
+};
+inline constexpr DesignPlace kDesignPixels[] = {
+    {"Command1", 168, 288, 153, 33}, {"Command2", 168, 248, 153, 33}, {"Text2", 16, 120, 153, 65},
+    {"Command4", 16, 200, 81, 25},   {"Command3", 16, 232, 81, 25},   {"Shape1", 344, 16, 193, 313},
+    {"Frame1", 352, 24, 177, 105},   {"Label2", 368, 48, 97, 17},     {"Combo1", 368, 64, 145, 21},
+    {"Check1", 368, 96, 137, 17},    {"Frame2", 352, 144, 177, 153},  {"Check2", 376, 168, 137, 17},
+    {"Check3", 376, 192, 137, 17},   {"Check4", 376, 216, 137, 17},   {"Check5", 376, 240, 137, 17},
+    {"Check6", 376, 264, 137, 17},   {"Label1", 512, 304, 17, 17},
+};
+
 // A case of a parameterised test that puts something at a path.
 struct PathCase {
     std::string_view name;
