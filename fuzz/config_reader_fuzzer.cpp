@@ -45,9 +45,10 @@ ReaderState observe(const MemoryControls& controls, const Form1& form, bool with
 std::string describe(const ReaderState& s) {
     std::string out = "checks";
     for (std::int16_t v : s.checks)
-        out += " " + std::to_string(v);
-    out += ", list " + std::to_string(s.listIndex) + ", changed " + std::to_string(s.changed);
-    return out + ", Text2 \"" + printable(s.text2) + "\"";
+        out.append(" ").append(std::to_string(v));
+    out.append(", list ").append(std::to_string(s.listIndex));
+    out.append(", changed ").append(std::to_string(s.changed));
+    return out.append(", Text2 \"").append(printable(s.text2)).append("\"");
 }
 
 }  // namespace
