@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <limits>
 
 #include "config/config_reader.h"
@@ -213,29 +214,28 @@ TEST(ConfigReader, BytesInMemoryLoadAsTheFileWould) {
     }
 }
 
-// Files that are not plain small files take the failure path at once, before anything applies.
-class UnreadableConfig : public ::testing::Test {
-  protected:
-    void expectRefused() {
-        l.controls.setText2("before");
-        l.form.Command4_Click();
-        EXPECT_EQ(l.controls.text2(), kNoFile);
-        EXPECT_THAT(l.checks(), ElementsAre(0, 1, 0, 1, 1, 1));
-        EXPECT_EQ(l.controls.listIndex(), -1);
-    }
-    std::filesystem::path config() const { return l.folder / "xconfig.dat"; }
+TEST_P(UnreadableConfig, IsRefusedAtOnce) {
     Launcher l;
-};
-
-TEST_F(UnreadableConfig, Directory) {
-    std::filesystem::create_directory(config());
-    expectRefused();
+    GetParam().make(l.folder / "xconfig.dat");
+    l.controls.setText2("before");
+    l.form.Command4_Click();
+    EXPECT_EQ(l.controls.text2(), kNoFile);
+    EXPECT_THAT(l.checks(), ElementsAre(0, 1, 0, 1, 1, 1));
+    EXPECT_EQ(l.controls.listIndex(), -1);
 }
 
-TEST_F(UnreadableConfig, LargerThanFourMebibytes) {
-    l.writeConfig(std::string(kMaxConfigFileSize + 1, '1'));
-    expectRefused();
-}
+INSTANTIATE_TEST_SUITE_P(Files, UnreadableConfig,
+                         ::testing::Values(PathCase{"Directory",
+                                                    [](const std::filesystem::path& config) {
+                                                        std::filesystem::create_directory(config);
+                                                    }},
+                                           PathCase{"LargerThanFourMebibytes",
+                                                    [](const std::filesystem::path& config) {
+                                                        std::ofstream(config, std::ios::binary)
+                                                            << std::string(kMaxConfigFileSize + 1,
+                                                                           '1');
+                                                    }}),
+                         byName);
 
 TEST(ConfigReader, ReadsAFileOfExactlyTheLimit) {
     Launcher l;

@@ -14,22 +14,9 @@ namespace {
 namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 
-// Something other than a plain file at folder/xconfig.dat.
-class SpecialConfigFile : public ::testing::TestWithParam<PathCase> {};
-
-// Refused at once, before anything applies, with the one failure report.
-TEST_P(SpecialConfigFile, IsRefusedWithoutBlocking) {
-    Launcher l;
-    GetParam().make(l.folder / "xconfig.dat");
-    l.controls.setText2("before");
-    l.form.Command4_Click();
-    EXPECT_EQ(l.controls.text2(), "No FILE!xconfig.dat");
-    EXPECT_THAT(l.checks(), ElementsAre(0, 1, 0, 1, 1, 1));
-    EXPECT_EQ(l.controls.listIndex(), -1);
-}
-
+// What only POSIX systems can have in the file's place; refused without blocking.
 INSTANTIATE_TEST_SUITE_P(
-    Posix, SpecialConfigFile,
+    Posix, UnreadableConfig,
     ::testing::Values(
         // Opening it for reading would block until a writer comes.
         PathCase{"Fifo",

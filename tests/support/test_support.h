@@ -74,6 +74,10 @@ struct PathCase {
 // Names the cases of a parameterised test by their member name.
 inline constexpr auto byName = [](const auto& info) { return std::string(info.param.name); };
 
+// Something other than a plain small file at folder/xconfig.dat, which the reader refuses at
+// once, before anything applies (config_reader_test.cpp; each system adds its own kinds).
+class UnreadableConfig : public ::testing::TestWithParam<PathCase> {};
+
 // What the save writes for the digits of Check2..Check6 (by default their design values): each
 // digit and a quoted blank, every item ended by CR LF.
 inline std::string savedConfig(std::string_view digits = "10111") {
