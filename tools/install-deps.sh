@@ -8,6 +8,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libsdl2-dev libx11-dev
   xvfb xauth xdotool x11-utils libxtst-dev imagemagick fonts-liberation sox hyperfine
+  # The Debian package: cpack's dependency list (dpkg-shlibdeps) and its check.
+  dpkg-dev lintian
   # The screen-reader test: a D-Bus session, the accessibility bus and its Python bindings.
   dbus-daemon at-spi2-core python3-pyatspi
   # The Windows build: MinGW-w64 GCC (the -posix flavour), GoogleTest's sources to build with
