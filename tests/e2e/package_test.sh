@@ -11,16 +11,12 @@ build=$(dirname "$LAUNCHER")
 [ -f "$build/CPackConfig.cmake" ] || die "no CPackConfig.cmake in $build"
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$WORK/package" >"$WORK/cpack.log" 2>&1 ||
     die "cpack failed"
-debs=("$WORK"/package/*.deb)
-[ "${#debs[@]}" -eq 1 ] || die "cpack made more than one .deb: ${debs[*]}"
-[ -f "${debs[0]}" ] || die "cpack made no .deb"
-deb=${debs[0]}
+deb=$(echo "$WORK"/package/vantu-launcher_*_"$(dpkg --print-architecture)".deb)
+[ -f "$deb" ] || die "cpack made no single package: $(ls "$WORK/package")"
 version=$(dpkg-deb -f "$deb" Version)
 log "made $(basename "$deb")"
-[ "$(basename "$deb")" = "vantu-launcher_${version}_$(dpkg --print-architecture).deb" ] ||
-    check_failed "package file named $(basename "$deb")"
 
-# Every file with its mode and owner; every folder is drwxr-xr-x root/root.
+# Every file with its mode and owner.
 expected_files="-rw-r--r-- root/root ./usr/share/doc/vantu-launcher/README.md
 -rw-r--r-- root/root ./usr/share/doc/vantu-launcher/changelog.gz
 -rw-r--r-- root/root ./usr/share/doc/vantu-launcher/copyright
@@ -29,14 +25,11 @@ expected_files="-rw-r--r-- root/root ./usr/share/doc/vantu-launcher/README.md
 -rw-r--r-- root/root ./usr/share/icons/hicolor/48x48/apps/vantu-launcher.png
 -rw-r--r-- root/root ./usr/share/man/man1/vantu-launcher.1.gz
 -rwxr-xr-x root/root ./usr/bin/vantu-launcher"
-contents=$(dpkg-deb -c "$deb")
-files=$(awk '$1 !~ /^d/ { print $1, $2, $6 }' <<<"$contents" | LC_ALL=C sort)
+files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $1, $2, $6 }' | LC_ALL=C sort)
 if [ "$files" != "$expected_files" ]; then
     check_failed "the package's files differ:"
     diff <(echo "$expected_files") <(echo "$files") >&2 || true
 fi
-odd_folders=$(awk '$1 ~ /^d/ && ($1 != "drwxr-xr-x" || $2 != "root/root")' <<<"$contents")
-[ -z "$odd_folders" ] || check_failed "folders with other modes or owners: $odd_folders"
 
 # The libraries' packages come from dpkg-shlibdeps; the rest is the package's own.
 depends=$(dpkg-deb -f "$deb" Depends)
@@ -65,20 +58,17 @@ run_installed() {
 }
 run_installed --help
 help=$OUT
-if [ "$STATUS" -ne 0 ] || [ -n "$ERR" ]; then
-    check_failed "--help: status $STATUS, stderr '$ERR'"
-fi
-[ "$(head -n 1 <<<"$help")" = "Usage: vantu-launcher [OPTION]... [GAME_FOLDER]" ] ||
+[[ "$help" == "Usage: vantu-launcher [OPTION]... [GAME_FOLDER]"$'\n'* ]] ||
     check_failed "--help printed: $help"
 
-# arguments | status | standard output | standard error (+HELP: a line end and the help's text;
-# a last "*": it begins so)
+# arguments | status | standard output | standard error (HELP: the help's text, +HELP: a line
+# end and the help's text; a last "*": it begins so)
 while IFS='|' read -r arguments status out err; do
     # shellcheck disable=SC2086  # the arguments are words
     run_installed $arguments
     log "[$arguments] status $STATUS: $(head -n 1 <<<"$OUT$ERR")"
     [ "$STATUS" -eq "$status" ] || check_failed "[$arguments] status $STATUS, expected $status"
-    [ "$OUT" = "$out" ] || check_failed "[$arguments] stdout '$OUT', expected '$out'"
+    [ "$OUT" = "${out/#HELP/$help}" ] || check_failed "[$arguments] stdout '$OUT', expected '$out'"
     err=${err//+HELP/$'\n'$help}
     if [[ "$err" == *\* ]]; then
         [[ "$ERR" == "${err%\*}"* ]] || check_failed "[$arguments] stderr '$ERR', expected '$err'"
@@ -86,6 +76,7 @@ while IFS='|' read -r arguments status out err; do
         [ "$ERR" = "$err" ] || check_failed "[$arguments] stderr '$ERR', expected '$err'"
     fi
 done <<EOF_CASES
+--help|0|HELP|
 --version|0|vantu-launcher $version|
 --bogus|2||vantu-launcher: unknown option '--bogus'+HELP
 -style fusion $WORK|1||vantu-launcher: cannot open*
