@@ -57,11 +57,13 @@ for loader in current old; do
         click button "Video Setup" wait-width "$(twips_at 8250 "$DPI")" "$WAIT_LIMIT" \
         click button Play wait-exit "$WAIT_LIMIT"
     wait_until "$WINDOW_LIMIT" played_or_ended || true
-    cmp -s -n "$sound" "$PLAYED" "$WORK/samples.raw" ||
-        check_failed "$loader loader: the start-up sound was not played ($(size_of "$PLAYED") of $sound bytes)"
+    cmp -s -n "$sound" "$PLAYED" "$WORK/samples.raw" || check_failed \
+        "$loader loader: the start-up sound was not played ($(size_of "$PLAYED") of $sound bytes)"
     touch "$WORK/heard-$loader"
-    drive_wait || continue
-    wait_game_started
+    if drive_wait; then
+        wait_until "$WAIT_LIMIT" test -e "$RECORD/startup" ||
+            check_failed "$loader loader: the game was not started"
+    fi
     loaded=$(cd "$GAME" && find . -name '*.loaded' -printf '%f ')
     [ -z "$loaded" ] || check_failed "$loader loader: planted DLLs ran in the launcher: $loaded"
 done
