@@ -67,12 +67,12 @@ LRESULT CALLBACK onCreate(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// The older loader.
-constexpr DWORD kSearchFlags = 0x1f00;  // LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR ... DEFAULT_DIRS
+// The older loader, through the program's imports of kernel32.
 decltype(&LoadLibraryExA) realLoadLibraryEx = nullptr;
 decltype(&GetProcAddress) realGetProcAddress = nullptr;
 
 HMODULE WINAPI oldLoadLibraryEx(LPCSTR name, HANDLE file, DWORD flags) {
+    constexpr DWORD kSearchFlags = 0x1f00;  // LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR ... DEFAULT_DIRS
     if ((flags & kSearchFlags) != 0) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
@@ -81,47 +81,37 @@ HMODULE WINAPI oldLoadLibraryEx(LPCSTR name, HANDLE file, DWORD flags) {
 }
 
 FARPROC WINAPI oldGetProcAddress(HMODULE module, LPCSTR name) {
-    for (const char* added :
-         {"SetDefaultDllDirectories", "AddDllDirectory", "RemoveDllDirectory"}) {
-        if (!IS_INTRESOURCE(name) && lstrcmpA(name, added) == 0 &&
-            module == GetModuleHandleA("kernel32.dll")) {
-            SetLastError(ERROR_PROC_NOT_FOUND);
-            return nullptr;
-        }
+    if (!IS_INTRESOURCE(name) && lstrcmpA(name, "SetDefaultDllDirectories") == 0) {
+        SetLastError(ERROR_PROC_NOT_FOUND);
+        return nullptr;
     }
     return realGetProcAddress(module, name);
 }
 
-// Points every import of the program that is bound to `real` at `replacement`.
+// Points every import of the program that is bound to `real` at `replacement`; false when none
+// is (the test would then prove nothing).
 template <class Function>
-void redirectImports(Function real, Function replacement) {
+bool redirectImports(Function real, Function replacement) {
+    bool found = false;
     auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
     const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(
         base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports =
-        headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (auto* dll =
-             reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+    const DWORD imports =
+        headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    for (auto* dll = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports);
          dll->Name != 0; ++dll) {
         for (auto* bound = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk);
              bound->u1.Function != 0; ++bound) {
             if (bound->u1.Function != reinterpret_cast<ULONG_PTR>(real))
                 continue;
             DWORD protection = 0;
-            VirtualProtect(&bound->u1.Function, sizeof bound->u1.Function, PAGE_READWRITE,
-                           &protection);
+            VirtualProtect(bound, sizeof *bound, PAGE_READWRITE, &protection);
             bound->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
-            VirtualProtect(&bound->u1.Function, sizeof bound->u1.Function, protection, &protection);
+            VirtualProtect(bound, sizeof *bound, protection, &protection);
+            found = true;
         }
     }
-}
-
-void useOldLoader() {
-    // Through the import table, as the launcher's own calls go: the functions themselves.
-    realLoadLibraryEx = &LoadLibraryExA;
-    realGetProcAddress = &GetProcAddress;
-    redirectImports(realLoadLibraryEx, &oldLoadLibraryEx);
-    redirectImports(realGetProcAddress, &oldGetProcAddress);
+    return found;
 }
 
 class FaultPlatform : public vantu::WindowsPlatform {
@@ -139,8 +129,15 @@ class FaultPlatform : public vantu::WindowsPlatform {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     const char* name = std::getenv("VANTU_FAULT");
     fault = name != nullptr ? name : "";
-    if (fault == "old-loader")
-        useOldLoader();
+    if (fault == "old-loader") {
+        // Read from the imports before they move. Not constants: the compiler would then call
+        // through the import itself, which leads back here.
+        realLoadLibraryEx = &LoadLibraryExA;
+        realGetProcAddress = &GetProcAddress;
+        if (!redirectImports(realLoadLibraryEx, &oldLoadLibraryEx) ||
+            !redirectImports(realGetProcAddress, &oldGetProcAddress))
+            return 3;
+    }
     vantu::limitDllSearchToSystemFolder();
     SetWindowsHookExA(WH_CBT, onCreate, nullptr, GetCurrentThreadId());
     FaultPlatform platform{std::string(vantu::layout::kForm.caption)};
