@@ -89,8 +89,8 @@ twips_at() { echo $((($1 * $2 + 720) / 1440)); }
 prepare_wine
 if [ "$SOUND" != 0 ]; then
     if [ ! -e "$PREFIX/.vantu-audio" ]; then
-        wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d alsa /f </dev/null >"$WORK/reg.out" 2>&1 ||
-            die "cannot turn Wine's audio on"
+        wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d alsa /f </dev/null \
+            >"$WORK/reg.out" 2>&1 || die "cannot turn Wine's audio on"
         touch "$PREFIX/.vantu-audio"
     fi
     PLAYED=$WORK/played.raw

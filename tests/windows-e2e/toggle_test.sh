@@ -5,9 +5,9 @@
 # client area, owned by a hidden window (no taskbar button).
 # All that while a long start-up sound plays: the sound plays in the background and the window
 # keeps answering. And the sound really plays: Wine's ALSA driver, its default device writing
-# what it plays to a file, receives the wave's samples byte for byte. The test has a prefix of
-# its own with the audio on and that resolution (made on first use), so that the other tests
-# keep theirs.
+# what it plays to a file, receives the wave's samples byte for byte. The test runs in a prefix
+# with the audio on and that resolution (made on first use, shared with the planted-DLL test), so
+# that the other tests keep theirs.
 DPI=106 SOUND=1
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
