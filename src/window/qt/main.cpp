@@ -30,6 +30,7 @@ int main(int argc, char* argv[]) {
 
     vantu::LinuxPlatform platform{std::string(vantu::layout::kForm.caption)};
     vantu::runReportingFailures(platform, [&] {
+        vantu::installApplicationSettings();
         // The window opens with the design values, narrow, focus on "Play".
         vantu::QtForm window;
         vantu::QtControls controls(window);

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <vector>
 
+#include "window/form1.h"
 #include "window/layout.h"
 #include "window/qt/option_widgets.h"
 #include "window/qt/qt_strings.h"
@@ -92,11 +93,10 @@ class LabelAccessible : public QAccessibleWidget {
     }
 
   private:
+    // A label that can be clicked.
     bool pressable() const {
         const layout::ControlDesign* design = designOf(widget());
-        const layout::AccessibleDesign* accessible =
-            design != nullptr ? layout::findAccessible(design->name) : nullptr;
-        return accessible != nullptr && accessible->pressable;
+        return design != nullptr && hasClickRoute(design->name);
     }
 };
 
