@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # No window system: the launcher says so in one line on stderr and ends with status 1 (Qt on
-# its own aborts with several lines of advice and status 134). A platform that needs no display
-# (QT_QPA_PLATFORM=offscreen) is respected: the launcher then runs without one.
+# its own aborts with several lines of advice and status 134). It looks where Qt would: a
+# Wayland compositor that accepts a connection, then an X display. A platform that needs no
+# display (QT_QPA_PLATFORM=offscreen) is respected: the launcher then runs without one.
 # shellcheck source=e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 
@@ -18,18 +19,24 @@ run_launcher() {
 
 unused=99  # an X display that nothing serves
 while [ -e "/tmp/.X11-unix/X$unused" ] || [ -e "/tmp/.X$unused-lock" ]; do unused=$((unused + 1)); done
-prefix="vantu-launcher: cannot open the display"
+# A socket that nothing listens on any more, as a compositor that crashed leaves it.
+/usr/bin/python3 -c 'import socket, sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])' \
+    "$WORK/runtime/wayland-stale"
+prefix="vantu-launcher: cannot open a display"
 while IFS='|' read -r setting expected; do
     status=0
-    # shellcheck disable=SC2086  # one NAME=VALUE word or none
+    # shellcheck disable=SC2086  # NAME=VALUE words or none
     (run_launcher $setting) >/dev/null 2>"$WORK/stderr" || status=$?
     log "[$setting] status $status: $(cat "$WORK/stderr")"
     [ "$status" -eq 1 ] || check_failed "[$setting] exit status $status, expected 1"
     [ "$(cat "$WORK/stderr")" = "$prefix ($expected)" ] || check_failed "[$setting] not the one line"
 done <<EOF_CASES
-|DISPLAY is not set
+|neither WAYLAND_DISPLAY nor DISPLAY is set
 QT_QPA_PLATFORM=xcb|DISPLAY is not set
 DISPLAY=:$unused|cannot connect to :$unused
+WAYLAND_DISPLAY=wayland-stale|no Wayland compositor at $WORK/runtime/wayland-stale, and DISPLAY is not set
+WAYLAND_DISPLAY=$WORK/runtime/wayland-stale DISPLAY=:$unused|cannot connect to :$unused
+QT_QPA_PLATFORM=wayland|no Wayland compositor at $WORK/runtime/wayland-0
 EOF_CASES
 
 (run_launcher QT_QPA_PLATFORM=offscreen) >"$WORK/launcher-offscreen.log" 2>&1 &
