@@ -101,12 +101,12 @@ start_xvfb() {
 
 # The desktop that VANTU_E2E_DESKTOP names (ctest sets it for the tests that run under several):
 # unset, the private Xvfb with no window manager; "openbox" or "mutter", that Xvfb with that
-# window manager; "weston", a Wayland compositor and no X server at all.
+# window manager; "weston" or "mutter-wayland", a Wayland compositor and no X server at all.
 start_desktop() {
     case "${VANTU_E2E_DESKTOP:-}" in
         "") start_xvfb ;;
         openbox | mutter) start_xvfb && start_window_manager "$VANTU_E2E_DESKTOP" ;;
-        weston) start_wayland ;;
+        weston | mutter-wayland) start_wayland "${VANTU_E2E_DESKTOP%-wayland}" ;;
         *) die "unknown desktop VANTU_E2E_DESKTOP=$VANTU_E2E_DESKTOP" ;;
     esac
 }
@@ -140,18 +140,31 @@ session_bus() {
         SESSION_SETTINGS+=(DBUS_SESSION_BUS_ADDRESS="$DBUS_SESSION_BUS_ADDRESS")
 }
 
-# A Wayland compositor instead of an X server: weston's headless back end, its socket in the
-# runtime folder that launch hands the launcher, as in a Wayland session. The launchers started
-# afterwards get WAYLAND_DISPLAY and no DISPLAY, so nothing of X11 is left to fall back on.
+# A Wayland compositor instead of an X server, headless: weston, or GNOME's mutter (which needs
+# the test's D-Bus session). Its socket is in the runtime folder that launch hands the launcher,
+# as in a Wayland session. The launchers started afterwards get WAYLAND_DISPLAY and no DISPLAY,
+# so nothing of X11 is left to fall back on.
+#   start_wayland weston|mutter
 start_wayland() {
-    require_tools weston
-    local runtime="$WORK/runtime"
+    local runtime="$WORK/runtime" command
+    case "$1" in
+        weston)
+            command=(weston --backend=headless-backend.so --socket=vantu-wayland --width=1280
+                --height=1024 --idle-time=0)
+            ;;
+        mutter)
+            [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] || die "mutter needs a D-Bus session"
+            command=(mutter --headless --wayland --no-x11 --wayland-display=vantu-wayland
+                --virtual-monitor 1280x1024)
+            ;;
+        *) die "unknown Wayland compositor $1" ;;
+    esac
+    require_tools "$1"
     mkdir -p "$runtime" "$WORK/home" && chmod 700 "$runtime"
-    (cd "$WORK" && exec env HOME="$WORK/home" XDG_RUNTIME_DIR="$runtime" \
-        weston --backend=headless-backend.so --socket=vantu-wayland --width=1280 \
-        --height=1024 --idle-time=0) >"$WORK/weston.log" 2>&1 &
+    (cd "$WORK" && exec env HOME="$WORK/home" XDG_RUNTIME_DIR="$runtime" "${command[@]}") \
+        >"$WORK/$1.log" 2>&1 &
     EXTRA_PIDS+=($!)
-    wait_until "$WAIT_LIMIT" test -S "$runtime/vantu-wayland" || die "weston did not start"
+    wait_until "$WAIT_LIMIT" test -S "$runtime/vantu-wayland" || die "$1 did not start"
     unset DISPLAY
     SESSION_SETTINGS=(WAYLAND_DISPLAY=vantu-wayland)
     session_bus
