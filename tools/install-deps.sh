@@ -11,6 +11,8 @@ packages=(
   # Qt's Wayland platform, and the desktops the end-to-end tests run under besides Xvfb: a
   # headless Wayland compositor and two real X11 window managers (mutter in a D-Bus session).
   qt6-wayland weston openbox mutter wmctrl
+  # The Debian package: cpack's dependency list (dpkg-shlibdeps) and its check.
+  dpkg-dev lintian
   # The screen-reader test: a D-Bus session, the accessibility bus and its Python bindings.
   dbus-daemon at-spi2-core python3-pyatspi
   # The Windows build: MinGW-w64 GCC (the -posix flavour), GoogleTest's sources to build with

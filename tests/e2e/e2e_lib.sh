@@ -208,9 +208,11 @@ EOF
 # launcher runs as that user (the tests run as root, who may read and write anything): it gets
 # its own home and runtime folders, the work folder becomes passable for it, and it runs a copy
 # of the launcher and reads a copy of the sanitizer's suppressions from a folder of its own
-# there, since the checkout may lie in a folder only root may enter (like /root).
+# there, since the checkout may lie in a folder only root may enter (like /root). LAUNCH_ARGS
+# holds the launcher's own arguments.
 #   launch FOLDER [NAME=VALUE...]  -> sets LAUNCHER_PID; output goes to $WORK/launcher-N.log
 LAUNCH_COUNT=0
+LAUNCH_ARGS=()
 launch() {
     local folder=$1
     shift
@@ -241,7 +243,8 @@ launch() {
         HOME="$home" XDG_RUNTIME_DIR="$runtime" XDG_CONFIG_HOME="$home/.config" \
         XDG_CACHE_HOME="$home/.cache" "${SESSION_SETTINGS[@]}" \
         PATH="$WORK/bin" LANG=C.UTF-8 SDL_AUDIODRIVER=dummy \
-        "${PASSED[@]}" "$@" "${as[@]}" "$program") >"$WORK/launcher-$LAUNCH_COUNT.log" 2>&1 &
+        "${PASSED[@]}" "$@" "${as[@]}" "$program" "${LAUNCH_ARGS[@]}") \
+        >"$WORK/launcher-$LAUNCH_COUNT.log" 2>&1 &
     LAUNCHER_PID=$!
 }
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "platform/linux/arguments.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/process_exit.h"
 #include "window/form1.h"
@@ -14,6 +15,9 @@
 #include "window/qt/qt_launcher.h"
 
 int main(int argc, char* argv[]) {
+    // --help, --version, a usage error or a game folder that cannot be entered: no display needed.
+    if (const auto status = vantu::takeLauncherArguments(argc, argv))
+        return *status;
     // Without a window system the launcher says so in one line and ends with status 1.
     if (const auto problem = vantu::missingDisplay()) {
         std::fprintf(stderr, "%s\n", problem->c_str());
