@@ -24,10 +24,21 @@ std::string environment(const char* name) {
 enum class WindowSystem { X11, Wayland, Other };
 WindowSystem found = WindowSystem::X11;
 
-// The platforms Qt tries, in its order: QT_QPA_PLATFORM's list ("xcb", "wayland;xcb",
+// The platform asked for: Qt's option "-platform NAME" (or "--platform NAME"; the last one
+// counts), else QT_QPA_PLATFORM; empty when neither is given.
+std::string requestedPlatform(int argc, const char* const* argv) {
+    std::string requested = environment("QT_QPA_PLATFORM");
+    for (int i = 1; i + 1 < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "-platform" || arg == "--platform")
+            requested = argv[++i];
+    }
+    return requested;
+}
+
+// The platforms Qt tries, in its order: the requested list ("xcb", "wayland;xcb",
 // "xcb:option"), or else its own choice, which puts Wayland first in a Wayland session.
-std::vector<std::string> platformsToTry() {
-    const std::string requested = environment("QT_QPA_PLATFORM");
+std::vector<std::string> platformsToTry(const std::string& requested) {
     if (requested.empty()) {
         if (!environment("WAYLAND_DISPLAY").empty() || environment("XDG_SESSION_TYPE") == "wayland")
             return {"wayland", "xcb"};
@@ -106,9 +117,10 @@ void whileStarting(QtMsgType type, const QMessageLogContext& context, const QStr
 
 }  // namespace
 
-std::optional<std::string> missingDisplay() {
+std::optional<std::string> missingDisplay(int argc, const char* const* argv) {
+    const std::string requested = requestedPlatform(argc, argv);
     std::string reasons;
-    for (const std::string& platform : platformsToTry()) {
+    for (const std::string& platform : platformsToTry(requested)) {
         std::optional<std::string> reason;
         if (platform == "xcb") {
             found = WindowSystem::X11;
@@ -124,7 +136,7 @@ std::optional<std::string> missingDisplay() {
             return std::nullopt;
         reasons += (reasons.empty() ? "" : ", and ") + *reason;
     }
-    if (environment("QT_QPA_PLATFORM").empty() && environment("WAYLAND_DISPLAY").empty() &&
+    if (requested.empty() && environment("WAYLAND_DISPLAY").empty() &&
         environment("DISPLAY").empty())
         reasons = "neither WAYLAND_DISPLAY nor DISPLAY is set";
     return std::string(kNoDisplayPrefix) + " (" + reasons + ")";
