@@ -77,6 +77,7 @@ expect_width "after Hide video setup" 338 344
 a11y press Play || check_failed "cannot press Play"
 wait_launcher_exit
 [ "$EXIT_STATUS" -eq 0 ] || check_failed "launcher exit status $EXIT_STATUS after Play, expected 0"
+check_no_sanitizer_report "$WORK/launcher-$LAUNCH_COUNT.log"
 wait_game_started
 expect_args -nc -d v3 -d saveme
 finish

@@ -72,5 +72,6 @@ if [ -n "${WINDOW_MANAGER:-}" ]; then
     wmctrl -i -c "$WIN" || check_failed "wmctrl cannot close the window"
     wait_launcher_exit
     [ "$EXIT_STATUS" -eq 0 ] || check_failed "closed: launcher exit status $EXIT_STATUS, expected 0"
+    check_no_sanitizer_report "$WORK/launcher-$LAUNCH_COUNT.log"
 fi
 finish
