@@ -2,9 +2,9 @@
 # shellcheck disable=SC2034  # GX, EXIT_STATUS, the control centres ... are for the tests
 # Shared helpers of the Linux end-to-end tests: each test sources this file, which parses the
 # common options, makes a private work folder, starts a private Xvfb (no window manager, or a
-# real one), or a Wayland compositor instead, and arranges for everything it started to be
-# ended when the test ends, however it ends. What the
-# Windows tests use too (messages, waits, clean-up, screenshots) is in tests/support/e2e_common.sh.
+# real one; or a Wayland compositor instead) and arranges for everything it started to be ended
+# when the test ends, however it ends. What the Windows tests use too (messages, waits,
+# clean-up, screenshots) is in tests/support/e2e_common.sh.
 #
 # Options (ctest passes them, see CMakeLists.txt):
 #   --launcher PATH    the vantu-launcher executable under test
@@ -111,27 +111,29 @@ start_desktop() {
     esac
 }
 
-# A real window manager on the private Xvfb: Debian's openbox, or GNOME's mutter, which needs
-# the test's D-Bus session (dbus-run-session). Each gets a home and runtime folder of its own in
-# the work folder, which is also its current folder, so the end-of-test check sees what it
-# leaves running. Returns once the window manager announces itself on the root window.
+# A desktop's program (the command after NAME) in the background, in the work folder, so that
+# the end-of-test check sees what it leaves running, with its own home and runtime folder $1;
+# its output goes to $WORK/NAME.log.
+#   start_in_work RUNTIME NAME COMMAND...
+start_in_work() {
+    require_tools "$3"
+    mkdir -p "$WORK/home-$2" "$1" && chmod 700 "$1"
+    (cd "$WORK" && exec env HOME="$WORK/home-$2" XDG_RUNTIME_DIR="$1" "${@:3}") \
+        >"$WORK/$2.log" 2>&1 &
+    EXTRA_PIDS+=($!)
+}
+
+# A real window manager on the private Xvfb: Debian's openbox, or GNOME's mutter (in the test's
+# D-Bus session). Returns once it announces itself on the root window.
 #   start_window_manager openbox|mutter   -> WINDOW_MANAGER
 start_window_manager() {
-    local command
     case "$1" in
-        openbox) command=(openbox) ;;
-        mutter)
-            [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] || die "mutter needs a D-Bus session"
-            command=(mutter --x11 --replace --sm-disable)
-            ;;
+        openbox) start_in_work "$WORK/wm-runtime" openbox openbox ;;
+        mutter) start_in_work "$WORK/wm-runtime" mutter mutter --x11 --replace --sm-disable ;;
         *) die "unknown window manager $1" ;;
     esac
-    require_tools "$1" wmctrl
     WINDOW_MANAGER=$1
-    mkdir -p "$WORK/wm-home" && mkdir -m 700 "$WORK/wm-runtime"
-    (cd "$WORK" && exec env HOME="$WORK/wm-home" XDG_RUNTIME_DIR="$WORK/wm-runtime" \
-        "${command[@]}") >"$WORK/$1.log" 2>&1 &
-    EXTRA_PIDS+=($!)
+    require_tools wmctrl
     wait_until "$WAIT_LIMIT" wmctrl -m >/dev/null 2>&1 || die "$1 did not start"
     session_bus
 }
@@ -140,31 +142,23 @@ session_bus() {
         SESSION_SETTINGS+=(DBUS_SESSION_BUS_ADDRESS="$DBUS_SESSION_BUS_ADDRESS")
 }
 
-# A Wayland compositor instead of an X server, headless: weston, or GNOME's mutter (which needs
-# the test's D-Bus session). Its socket is in the runtime folder that launch hands the launcher,
-# as in a Wayland session. The launchers started afterwards get WAYLAND_DISPLAY and no DISPLAY,
-# so nothing of X11 is left to fall back on.
+# A headless Wayland compositor instead of an X server: weston, or GNOME's mutter (in the test's
+# D-Bus session). Its socket is in the runtime folder that launch hands the launcher, as in a
+# Wayland session; launchers then get WAYLAND_DISPLAY and no DISPLAY, no X11 to fall back on.
 #   start_wayland weston|mutter
 start_wayland() {
-    local runtime="$WORK/runtime" command
     case "$1" in
         weston)
-            command=(weston --backend=headless-backend.so --socket=vantu-wayland --width=1280
-                --height=1024 --idle-time=0)
+            start_in_work "$WORK/runtime" weston weston --backend=headless-backend.so \
+                --socket=vantu-wayland --width=1280 --height=1024 --idle-time=0
             ;;
         mutter)
-            [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] || die "mutter needs a D-Bus session"
-            command=(mutter --headless --wayland --no-x11 --wayland-display=vantu-wayland
-                --virtual-monitor 1280x1024)
+            start_in_work "$WORK/runtime" mutter mutter --headless --wayland --no-x11 \
+                --wayland-display=vantu-wayland --virtual-monitor 1280x1024
             ;;
         *) die "unknown Wayland compositor $1" ;;
     esac
-    require_tools "$1"
-    mkdir -p "$runtime" "$WORK/home" && chmod 700 "$runtime"
-    (cd "$WORK" && exec env HOME="$WORK/home" XDG_RUNTIME_DIR="$runtime" "${command[@]}") \
-        >"$WORK/$1.log" 2>&1 &
-    EXTRA_PIDS+=($!)
-    wait_until "$WAIT_LIMIT" test -S "$runtime/vantu-wayland" || die "$1 did not start"
+    wait_until "$WAIT_LIMIT" test -S "$WORK/runtime/vantu-wayland" || die "$1 did not start"
     unset DISPLAY
     SESSION_SETTINGS=(WAYLAND_DISPLAY=vantu-wayland)
     session_bus
