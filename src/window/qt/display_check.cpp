@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
@@ -54,18 +55,20 @@ std::vector<std::string> platformsToTry(const std::string& requested) {
     return platforms;
 }
 
-// Whether something accepts connections on the Unix socket at path.
+// Whether something accepts connections on the Unix socket at path. Without waiting: a
+// listener whose queue is full (EAGAIN) is there all the same.
 bool acceptsConnections(const std::string& path) {
     sockaddr_un address{};
     if (path.size() >= sizeof address.sun_path)
         return false;
     address.sun_family = AF_UNIX;
     path.copy(address.sun_path, path.size());
-    const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (socket < 0)
         return false;
     const bool accepted =
-        ::connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+        ::connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 ||
+        errno == EAGAIN;
     ::close(socket);
     return accepted;
 }
