@@ -8,6 +8,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libsdl2-dev libx11-dev
   xvfb xauth xdotool x11-utils libxtst-dev imagemagick fonts-liberation sox hyperfine
+  # Qt's Wayland platform, and the desktops the end-to-end tests run under besides Xvfb: a
+  # headless Wayland compositor and two real X11 window managers (mutter in a D-Bus session).
+  qt6-wayland weston openbox mutter wmctrl
   # The Debian package: cpack's dependency list (dpkg-shlibdeps) and its check.
   dpkg-dev lintian
   # The screen-reader test: a D-Bus session, the accessibility bus and its Python bindings.

@@ -19,7 +19,7 @@ int main(int argc, char* argv[]) {
     if (const auto status = vantu::takeLauncherArguments(argc, argv))
         return *status;
     // Without a window system the launcher says so in one line and ends with status 1.
-    if (const auto problem = vantu::missingDisplay()) {
+    if (const auto problem = vantu::missingDisplay(argc, argv)) {
         std::fprintf(stderr, "%s\n", problem->c_str());
         return 1;
     }

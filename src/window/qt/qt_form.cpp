@@ -110,7 +110,9 @@ QtForm::QtForm(QWidget* parent)
     : QWidget(parent), background_(QStringLiteral(":/art/background.png")) {
     setObjectName(toQString(layout::kForm.name));
     setWindowTitle(toQString(layout::kForm.caption));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+    // A normal window, not a dialog: a window manager may put a parentless dialog on the
+    // taskbar whatever it asks (mutter does). With its fixed size, only a close button is left.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     QIcon icon;
     for (int size : {16, 32, 48})
