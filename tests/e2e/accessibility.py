@@ -2,9 +2,11 @@
 """What a screen reader finds of the launcher through AT-SPI.
 
   accessibility.py tree           prints the window's accessible tree, one node a line:
-                                  depth, role, name, states (visible, showing), label relations
-                                  and actions, tab-separated
-  accessibility.py press NAME     runs the Press action of the node named NAME
+                                  depth, role, name, states (visible, showing), label relations,
+                                  actions and value, tab-separated
+  accessibility.py press NAME [ACTION]
+                                  runs the action ACTION (Press unless given) of the node named
+                                  NAME
 
 Exit status 1 when the launcher's window cannot be found within 10 s.
 """
@@ -51,25 +53,29 @@ def describe(depth, node):
         actions = ",".join(action.getName(i) for i in range(action.nActions))
     except NotImplementedError:
         actions = ""
-    return "\t".join([str(depth), node.getRoleName(), node.name, flags, relations, actions])
+    try:
+        value = "%g" % node.queryValue().currentValue
+    except NotImplementedError:
+        value = ""
+    return "\t".join([str(depth), node.getRoleName(), node.name, flags, relations, actions, value])
 
 
-def press(name):
+def press(name, wanted="Press"):
     for _, node in walk(window()):
         if node.name == name:
             action = node.queryAction()
             for i in range(action.nActions):
-                if action.getName(i) == "Press":
+                if action.getName(i) == wanted:
                     action.doAction(i)
                     return
-    sys.exit("no node named %r with a Press action" % name)
+    sys.exit("no node named %r with a %s action" % (name, wanted))
 
 
 if __name__ == "__main__":
     if sys.argv[1:] == ["tree"]:
         for depth, node in walk(window()):
             print(describe(depth, node))
-    elif len(sys.argv) == 3 and sys.argv[1] == "press":
-        press(sys.argv[2])
+    elif len(sys.argv) in (3, 4) and sys.argv[1] == "press":
+        press(*sys.argv[2:])
     else:
         sys.exit(__doc__)

@@ -12,11 +12,12 @@
 #   --background PNG   the launcher's background picture
 #   --shots DIR        where screenshots go
 #   --monkey PATH      the monkey driver (random clicks and keys through XTEST)
+#   --orca PATH        the screen reader Orca (the accessibility test listens to it)
 
 # shellcheck source=../support/e2e_common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../support/e2e_common.sh"
-LAUNCHER="" DEMO_DIR="" WM_CLOSE="" BACKGROUND="" SHOTS="" MONKEY=""
-parse_options launcher demo-dir wm-close background shots monkey -- "$@"
+LAUNCHER="" DEMO_DIR="" WM_CLOSE="" BACKGROUND="" SHOTS="" MONKEY="" ORCA=""
+parse_options launcher demo-dir wm-close background shots monkey orca -- "$@"
 E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 require_tools Xvfb xdotool xwininfo xprop
@@ -92,6 +93,19 @@ start_xvfb() {
     # Xvfb takes every local client without a cookie; keep the developer's out of the way.
     export XAUTHORITY=/dev/null
 }
+
+# A real window manager on the test's X server: Debian's openbox, with a home of its own, ended
+# with the test. Returns once it manages the screen (it names itself on the root window).
+start_window_manager() {
+    require_tools openbox
+    mkdir -p "$WORK/wm-home"
+    env -i HOME="$WORK/wm-home" DISPLAY="$DISPLAY" XAUTHORITY=/dev/null PATH=/usr/bin:/bin \
+        ${VANTU_TEST_RUN:+"VANTU_TEST_RUN=$VANTU_TEST_RUN"} openbox --sm-disable \
+        >"$WORK/openbox.log" 2>&1 &
+    EXTRA_PIDS+=($!)
+    wait_until "$WAIT_LIMIT" window_manager_up || die "openbox did not start"
+}
+window_manager_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 
 # The settings of this environment that a launcher run is handed, as NAME=VALUE words in
 # PASSED: the sanitizers' options, with the suppressions file $1 for LeakSanitizer (under the
