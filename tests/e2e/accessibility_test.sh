@@ -28,8 +28,9 @@ bus_up() {
 wait_until 10 bus_up || die "the accessibility bus did not start"
 a11y() { XDG_RUNTIME_DIR=$WORK/a11y-runtime /usr/bin/python3 "$E2E_DIR/accessibility.py" "$@"; }
 
-# What Orca said, from its log: the start, then a line for each key it saw, the key (a modifier
-# counts with the key it goes with) and, after a tab, all it said until the next key.
+# What Orca said, from its log: a line for the start and one for each key it saw (a modifier is
+# no key of its own: shift+Tab is "Backtab"), the key and, after a tab, all it said until the
+# next key.
 heard() {
     tr -d '\r' <"$WORK/orca.debug" | awk '
         BEGIN { line = "start\t" }
@@ -52,7 +53,7 @@ said() { [ "$(heard | sed -n "${1}p")" = "$2" ]; }
 # to $WORK/orca.debug. Orca writes its log through a buffer unless it goes to a terminal, so it
 # runs on one (script) to be followed line by line; the log is whole only once Orca has ended.
 start_orca() {
-    require_tools script openbox
+    require_tools script pgrep
     [ -x "$ORCA" ] || die "no screen reader at '$ORCA' (bash tools/install-deps.sh installs orca)"
     # Orca will not start beside another Orca of the same user: let another run end first.
     wait_until 60 no_orca_running || die "an Orca of this user is running: Orca will not start beside it"
