@@ -3,7 +3,7 @@
 
   accessibility.py tree           prints the window's accessible tree, one node a line:
                                   depth, role, name, states (visible, showing), label relations,
-                                  actions and value, tab-separated
+                                  actions, value and all states, tab-separated
   accessibility.py press NAME [ACTION]
                                   runs the action ACTION (Press unless given) of the node named
                                   NAME
@@ -57,7 +57,9 @@ def describe(depth, node):
         value = "%g" % node.queryValue().currentValue
     except NotImplementedError:
         value = ""
-    return "\t".join([str(depth), node.getRoleName(), node.name, flags, relations, actions, value])
+    every = ",".join(sorted(s.value_nick for s in states.getStates()))
+    return "\t".join([str(depth), node.getRoleName(), node.name, flags, relations, actions, value,
+                      every])
 
 
 def press(name, wanted="Press"):

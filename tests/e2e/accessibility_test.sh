@@ -83,8 +83,8 @@ stop_orca() {
 # The keyboard walk, a step a line: the key pressed (xdotool), the key as Orca logs it, and all
 # Orca says after it. It walks the nine Tab stops round to "Play", hears the list's value, turns
 # a check box with Space, and chooses a display mode from the open list. Down and Up on the
-# closed list change the mode: Orca then says the list's label only; its where-am-I (KP_Enter)
-# says the mode.
+# closed list change the mode: Orca then says the list's label and state only; its where-am-I
+# (KP_Enter) says the mode.
 readonly ORCA_WALK="Tab	Tab	Resolution combo box. 1400x1050.
 Tab	Tab	Window mode check box not checked.
 Tab	Tab	Use Shaders check box checked.
@@ -95,15 +95,15 @@ Tab	Tab	Scenery clouds check box checked.
 Tab	Tab	Bullets Glow check box checked.
 Tab	Tab	Play push button.
 Tab	Tab	Resolution combo box. 1400x1050.
-Down	Down	Resolution combo box
+Down	Down	Resolution combo box collapsed
 KP_Enter	Return	Resolution combo box. 1600x1200. down
-Up	Up	Resolution combo box
+Up	Up	Resolution combo box collapsed
 Tab	Tab	Window mode check box not checked.
 space	space	checked
 shift+Tab	Backtab	Resolution combo box. 1400x1050.
 alt+Down	Down	List with 12 items.
 Down	Down	1600x1200.
-Return	Return	Resolution combo box. 1600x1200. Resolution combo box"
+Return	Return	Resolution combo box. 1600x1200. Resolution combo box collapsed"
 
 # Walks the window by keyboard with Orca listening; each key waits until Orca has said what it
 # should (or a bound), and what Orca said in all is checked once it has ended.
@@ -121,16 +121,17 @@ listen_with_orca() {
         xdotool key "$key"
         wait_until 5 said "$n" "$logged	$says" || true
     done <<<"$ORCA_WALK"
-    # The chosen mode is the list's text and, as an index, its value.
-    a11y tree | awk -F'\t' '$2 == "combo box" { print $3, $7 }' >"$WORK/list" || true
+    # The chosen mode is the list's name and, as an index, its value; the list is closed.
+    a11y tree | awk -F'\t' '$2 == "combo box" { print $3, $7, $8 }' >"$WORK/list" || true
     stop_orca
     local got
     got=$(heard)
     sed 's/^/    /' <<<"$got" >&2
     [ "$got" = "$expected" ] || check_failed "Orca said otherwise than expected:
 $(diff <(echo "$expected") <(echo "$got"))"
-    [ "$(cat "$WORK/list")" = "1600x1200 4" ] ||
-        check_failed "the list's text and value are '$(cat "$WORK/list")', expected '1600x1200 4'"
+    local list="1600x1200 4 enabled,expandable,focusable,focused,sensitive,showing,visible"
+    [ "$(cat "$WORK/list")" = "$list" ] ||
+        check_failed "the list's name, value and states are '$(cat "$WORK/list")', expected '$list'"
 }
 
 make_game a11y "1 1 1 1 1 0 0 0 0 3 "
@@ -168,8 +169,9 @@ awk -F'\t' '$1 <= 1 && $4 != "VS"' "$WORK/tree" | grep -q . &&
 for mode in 1400x1050 1280x1024 1024x786 800x600; do
     a11y press "$mode" Decrease || check_failed "cannot decrease the list from $mode"
 done
-got=$(a11y tree | awk -F'\t' '$2 == "combo box" { print $3, $7 }')
-[ "$got" = "800x600 0" ] || check_failed "the list's text and value are '$got', expected '800x600 0'"
+got=$(a11y tree | awk -F'\t' '$2 == "combo box" { print $3, $7, $8 }')
+[ "$got" = "800x600 0 enabled,expandable,focusable,sensitive,showing,visible" ] ||
+    check_failed "the list's name, value and states are '$got', expected '800x600 0 enabled,expandable,...'"
 
 # "<<" narrows the wide window through its accessible action, as a click does.
 a11y press "Video Setup" || check_failed "cannot press Video Setup"

@@ -107,7 +107,8 @@ class LabelAccessible : public QAccessibleWidget {
 
 // The display-mode list. It offers all that Qt's own interface for a list that cannot be edited
 // offers: the popup list as its one child, the ShowMenu and Press actions that open and close it,
-// its current entry as its name and value, Down as its shortcut. Orca reads a list's value from
+// its current entry as its name and value, Down as its shortcut, expandable and (while open)
+// expanded states. Orca reads a list's value from
 // its selected child (AT-SPI Selection, which Qt 6.4's bridge does not offer) or else from its
 // text, so the list also offers its current entry as read-only text. It offers the entry's index
 // as a value too; the bridge adds Increase and Decrease actions for a value, which step through
@@ -153,7 +154,19 @@ class ListAccessible : public QAccessibleWidget,
         return QAccessibleWidget::text(t);
     }
 
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.expandable = true;
+        state.expanded = list()->view()->isVisible();
+        return state;
+    }
+
     QStringList actionNames() const override { return {showMenuAction(), pressAction()}; }
+    QString localizedActionDescription(const QString& action) const override {
+        if (action == showMenuAction() || action == pressAction())
+            return QComboBox::tr("Open the combo box selection popup");
+        return QAccessibleWidget::localizedActionDescription(action);
+    }
     void doAction(const QString& action) override {
         if (action != showMenuAction() && action != pressAction())
             return;
