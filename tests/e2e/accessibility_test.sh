@@ -21,9 +21,11 @@ mkdir -m 700 "$WORK/a11y-runtime" "$WORK/a11y-home"
 HOME=$WORK/a11y-home XDG_RUNTIME_DIR=$WORK/a11y-runtime GSETTINGS_BACKEND=memory \
     /usr/libexec/at-spi-bus-launcher --launch-immediately >"$WORK/a11y-bus.log" 2>&1 &
 EXTRA_PIDS+=($!)
+# It is up once it owns its name. Asking the name anything before would have D-Bus start a
+# launcher of its own, with the user's runtime folder and settings, and the two race for the name.
 bus_up() {
-    dbus-send --session --dest=org.a11y.Bus --print-reply /org/a11y/bus org.a11y.Bus.GetAddress \
-        >/dev/null 2>&1
+    dbus-send --session --dest=org.freedesktop.DBus --print-reply /org/freedesktop/DBus \
+        org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus 2>/dev/null | grep -q 'boolean true'
 }
 wait_until 10 bus_up || die "the accessibility bus did not start"
 a11y() { XDG_RUNTIME_DIR=$WORK/a11y-runtime /usr/bin/python3 "$E2E_DIR/accessibility.py" "$@"; }
