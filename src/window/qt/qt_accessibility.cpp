@@ -108,11 +108,10 @@ class LabelAccessible : public QAccessibleWidget {
 // The display-mode list. It offers all that Qt's own interface for a list that cannot be edited
 // offers: the popup list as its one child, the ShowMenu and Press actions that open and close it,
 // its current entry as its name and value, Down as its shortcut, expandable and (while open)
-// expanded states. Orca reads a list's value from
-// its selected child (AT-SPI Selection, which Qt 6.4's bridge does not offer) or else from its
-// text, so the list also offers its current entry as read-only text. It offers the entry's index
-// as a value too; the bridge adds Increase and Decrease actions for a value, which step through
-// the entries as Down and Up do.
+// expanded states. Orca reads a list's value from its selected child (AT-SPI Selection, which Qt
+// 6.4's bridge does not offer) or else from its text, so the list also offers its current entry
+// as read-only text. It offers the entry's index as a value too; the bridge adds Increase and
+// Decrease actions for a value, which step through the entries as Down and Up do.
 class ListAccessible : public QAccessibleWidget,
                        public QAccessibleTextInterface,
                        public QAccessibleValueInterface {
