@@ -58,7 +58,8 @@ start_orca() {
     require_tools script pgrep
     [ -x "$ORCA" ] || die "no screen reader at '$ORCA' (bash tools/install-deps.sh installs orca)"
     # Orca will not start beside another Orca of the same user: let another run end first.
-    wait_until 60 no_orca_running || die "an Orca of this user is running: Orca will not start beside it"
+    wait_until 60 no_orca_running ||
+        die "an Orca of this user is running, and Orca will not start beside it"
     mkdir -m 700 "$WORK/orca-home" "$WORK/orca-runtime"
     local command
     printf -v command 'exec %q %s' "$ORCA" \
@@ -75,12 +76,6 @@ start_orca() {
         die "Orca did not start: $(tail -n 3 "$WORK/orca.debug" "$WORK/orca.log")"
 }
 no_orca_running() { ! pgrep -u "$(id -u)" -x orca >/dev/null; }
-
-# Ends Orca (script passes the signal on and returns once Orca has ended).
-stop_orca() {
-    kill -TERM "$ORCA_PID"
-    wait_until 15 ended "$ORCA_PID" || die "Orca did not end"
-}
 
 # The keyboard walk, a step a line: the key pressed (xdotool), the key as Orca logs it, and all
 # Orca says after it. It walks the nine Tab stops round to "Play", hears the list's value, turns
@@ -123,17 +118,13 @@ listen_with_orca() {
         xdotool key "$key"
         wait_until 5 said "$n" "$logged	$says" || true
     done <<<"$ORCA_WALK"
-    # The chosen mode is the list's name and, as an index, its value; the list is closed.
-    a11y tree | awk -F'\t' '$2 == "combo box" { print $3, $7, $8 }' >"$WORK/list" || true
-    stop_orca
-    local got
-    got=$(heard)
-    sed 's/^/    /' <<<"$got" >&2
-    [ "$got" = "$expected" ] || check_failed "Orca said otherwise than expected:
-$(diff <(echo "$expected") <(echo "$got"))"
-    local list="1600x1200 4 enabled,expandable,focusable,focused,sensitive,showing,visible"
-    [ "$(cat "$WORK/list")" = "$list" ] ||
-        check_failed "the list's name, value and states are '$(cat "$WORK/list")', expected '$list'"
+    # The log is whole once Orca has ended (script passes the signal on and waits for it).
+    kill -TERM "$ORCA_PID"
+    wait_until 15 ended "$ORCA_PID" || die "Orca did not end"
+    heard >"$WORK/heard"
+    sed 's/^/    /' "$WORK/heard" >&2
+    [ "$(cat "$WORK/heard")" = "$expected" ] || check_failed "Orca said otherwise than expected:
+$(diff <(echo "$expected") "$WORK/heard")"
 }
 
 make_game a11y "1 1 1 1 1 0 0 0 0 3 "
