@@ -2,8 +2,8 @@
 """What a screen reader finds of the launcher through AT-SPI.
 
   accessibility.py tree           prints the window's accessible tree, one node a line:
-                                  depth, role, name, states (visible, showing), label relations
-                                  and actions, tab-separated
+                                  depth, role, name, states (visible, showing), label relations,
+                                  actions and all states, tab-separated
   accessibility.py press NAME     runs the Press action of the node named NAME
   accessibility.py size           prints the window's width and height in pixels
 
@@ -52,7 +52,8 @@ def describe(depth, node):
         actions = ",".join(action.getName(i) for i in range(action.nActions))
     except NotImplementedError:
         actions = ""
-    return "\t".join([str(depth), node.getRoleName(), node.name, flags, relations, actions])
+    every = ",".join(sorted(s.value_nick for s in states.getStates()))
+    return "\t".join([str(depth), node.getRoleName(), node.name, flags, relations, actions, every])
 
 
 def press(name):

@@ -13,11 +13,12 @@
 #   --background PNG   the launcher's background picture
 #   --shots DIR        where screenshots go
 #   --monkey PATH      the monkey driver (random clicks and keys through XTEST)
+#   --orca PATH        the screen reader Orca (the accessibility test listens to it)
 
 # shellcheck source=../support/e2e_common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../support/e2e_common.sh"
-LAUNCHER="" DEMO_DIR="" WM_CLOSE="" BACKGROUND="" SHOTS="" MONKEY=""
-parse_options launcher demo-dir wm-close background shots monkey -- "$@"
+LAUNCHER="" DEMO_DIR="" WM_CLOSE="" BACKGROUND="" SHOTS="" MONKEY="" ORCA=""
+parse_options launcher demo-dir wm-close background shots monkey orca -- "$@"
 E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 require_tools Xvfb xdotool xwininfo xprop
@@ -163,6 +164,7 @@ start_wayland() {
     SESSION_SETTINGS=(WAYLAND_DISPLAY=vantu-wayland)
     session_bus
 }
+
 
 # The settings of this environment that a launcher run is handed, as NAME=VALUE words in
 # PASSED: the sanitizers' options, with the suppressions file $1 for LeakSanitizer (under the
