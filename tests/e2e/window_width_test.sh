@@ -34,6 +34,7 @@ check_managed() {
     return 0
 }
 framed() { xprop -id "$WIN" _NET_FRAME_EXTENTS | grep -q ' = '; }
+active() { [ "$(xprop -root _NET_ACTIVE_WINDOW | awk '{ print $NF }')" = "$(printf '0x%x' "$WIN")" ]; }
 
 make_game widths "1 1 1 1 1 0 0 0 0 3 "
 launch "$GAME"
@@ -41,6 +42,8 @@ find_main_window
 if [ -n "${WINDOW_MANAGER:-}" ]; then
     wait_until 5 framed || die "$WINDOW_MANAGER put no frame around the window"
     check_managed opening
+    # The player just started it: it has the keyboard without a click.
+    wait_until 5 active || check_failed "$WINDOW_MANAGER did not make the new window the active one"
 fi
 geometry "$WIN"
 x0=$GX y0=$GY h0=$GH

@@ -42,6 +42,10 @@ int main(int argc, char* argv[]) {
         // once the event loop runs, after the window was shown.
         form.dispatch(&vantu::Form1::Form_Load);
         window.show();
+        // The player has just started the launcher: it takes the keyboard. A window manager
+        // focuses a new dialog by itself, but may leave a new normal window (which this is, so
+        // that it keeps off the taskbar) unfocused until asked (openbox does).
+        window.activateWindow();
         // The window was closed: nothing is left to save, and the sound is not waited for. Its
         // thread may still be inside SDL, closing the device; returning from main would run the
         // process's exit teardown (static destructors, exit handlers) under it. The launcher
