@@ -1,8 +1,8 @@
 #include "platform/linux/sdl_sound.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -16,7 +16,6 @@
 #include <thread>
 
 #include "linux_test_support.h"
-#include "platform/linux/sdl_library.h"
 #include "test_support.h"
 
 namespace vantu {
@@ -238,25 +237,18 @@ TEST_F(SdlSoundTest, ClosesTheFileWhenSdlCannotStreamIt) {
     const EnvVar file("SDL_DISKAUDIOFILE", output.string());
     temp.write("short.wav", makeWave(22050, 1));
     const fs::path wave = fs::canonical(temp / "short.wav");
-    ASSERT_NE(SdlLibrary::get(), nullptr);
-    void* library = ::dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_NOLOAD);
-    const auto get = reinterpret_cast<decltype(&SDL_GetMemoryFunctions)>(
-        ::dlsym(library, "SDL_GetMemoryFunctions"));
-    const auto set = reinterpret_cast<decltype(&SDL_SetMemoryFunctions)>(
-        ::dlsym(library, "SDL_SetMemoryFunctions"));
     SDL_calloc_func callocFunction = nullptr;
     SDL_realloc_func reallocFunction = nullptr;
     SDL_free_func freeFunction = nullptr;
-    get(&StreamRefusal::real, &callocFunction, &reallocFunction, &freeFunction);
-    set(&StreamRefusal::allocate, callocFunction, reallocFunction, freeFunction);
+    SDL_GetMemoryFunctions(&StreamRefusal::real, &callocFunction, &reallocFunction, &freeFunction);
+    SDL_SetMemoryFunctions(&StreamRefusal::allocate, callocFunction, reallocFunction, freeFunction);
     StreamRefusal::armed = true;
     {
         SdlSound sound;
         sound.play(wave.string());
         sound.wait();
     }
-    set(StreamRefusal::real, callocFunction, reallocFunction, freeFunction);
-    ::dlclose(library);
+    SDL_SetMemoryFunctions(StreamRefusal::real, callocFunction, reallocFunction, freeFunction);
     EXPECT_FALSE(StreamRefusal::armed);  // the stream was refused
     EXPECT_FALSE(fs::exists(output));
     std::error_code ec;
