@@ -231,7 +231,7 @@ LRESULT CALLBACK accessibleProc(HWND control, UINT message, WPARAM wParam, LPARA
                                 UINT_PTR /*subclassId*/, DWORD_PTR data) {
     auto* renaming = reinterpret_cast<Renaming*>(data);
     if (message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT) {
-        if (const LRESULT result = renamedObject(control, wParam, *renaming); result > 0)
+        if (const LRESULT result = renamedObject(control, wParam, *renaming); result != 0)
             return result;
     } else if (message == WM_NCDESTROY) {
         commonControls().removeSubclass(control, accessibleProc, kAccessibleSubclass);
