@@ -303,12 +303,11 @@ TEST(Win32Window, PanelControlsAreDarkGreyWithWhiteText) {
     Launcher l;
     HDC dc = CreateCompatibleDC(nullptr);
     HBITMAP pixel = CreateBitmap(1, 1, 1, 32, nullptr);
-    const HGDIOBJ previous = SelectObject(dc, pixel);
+    SelectObject(dc, pixel);
     const RECT one{0, 0, 1, 1};
     for (const char* name : {"Check1", "Check6", "Frame2", "Label1", "Label2"}) {
         SCOPED_TRACE(name);
         SetTextColor(dc, RGB(0, 0, 0));
-        SetBkColor(dc, RGB(0, 0, 0));
         auto brush = reinterpret_cast<HBRUSH>(SendMessageA(l.window.window(), WM_CTLCOLORSTATIC,
                                                            reinterpret_cast<WPARAM>(dc),
                                                            reinterpret_cast<LPARAM>(l[name])));
@@ -317,9 +316,8 @@ TEST(Win32Window, PanelControlsAreDarkGreyWithWhiteText) {
         EXPECT_EQ(GetBkColor(dc), RGB(64, 64, 64));
         EXPECT_EQ(GetTextColor(dc), RGB(255, 255, 255));
     }
-    SelectObject(dc, previous);
-    DeleteObject(pixel);
     DeleteDC(dc);
+    DeleteObject(pixel);
 }
 
 // One Click per change, whether the program or the player makes it, and none without a change.
