@@ -29,11 +29,13 @@ QtControls::QtControls(QtForm& window)
         const std::string_view name = layout::checkBoxDesign(which).name;
         OptionCheckBox* check = requireControl(window.controlAs<OptionCheckBox>(name), name);
         checks_[static_cast<std::size_t>(n - 1)] = check;
-        connections_.push_back(
-            QObject::connect(check, kStateChanged, [this, which] { playerChangedCheck(which); }));
+        connections_.push_back(QObject::connect(check, kStateChanged, [this, which] {
+            runChange_([this, which] { playerChangedCheck(which); });
+        }));
     }
-    connections_.push_back(
-        QObject::connect(list_, &QComboBox::currentIndexChanged, [this] { playerChangedList(); }));
+    connections_.push_back(QObject::connect(list_, &QComboBox::currentIndexChanged, [this] {
+        runChange_([this] { playerChangedList(); });
+    }));
 }
 
 QtControls::~QtControls() {
