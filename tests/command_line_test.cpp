@@ -4,6 +4,7 @@
 
 #include "options/command_line.h"
 #include "options/launch_options.h"
+#include "options/launcher_arguments.h"
 #include "test_support.h"
 
 namespace vantu::testing {
@@ -97,6 +98,51 @@ INSTANTIATE_TEST_SUITE_P(
                       // "" inside quotes is a literal quote; an unclosed quote runs to the end.
                       SplitCase{R"(p "a""b" "c d)", {"p", R"(a"b)", "c d"}},
                       SplitCase{R"(p "" x)", {"p", "", "x"}}));
+
+// The launcher's own arguments: what each says, as "run FOLDER", "help", "version" or the error.
+struct ArgumentsCase {
+    std::vector<std::string> args;
+    ToolkitOptions toolkit;
+    std::string expected;
+};
+
+std::string outcome(const LauncherArguments& a) {
+    using enum LauncherArguments::Action;
+    return a.action == Run     ? "run " + a.folder
+           : a.action == Error ? "error: " + a.error
+                               : (a.action == Help ? "help" : "version");
+}
+
+class ArgumentsTest : public ::testing::TestWithParam<ArgumentsCase> {};
+
+TEST_P(ArgumentsTest, SaysWhatTheLauncherDoes) {
+    EXPECT_EQ(outcome(parseLauncherArguments(GetParam().args, GetParam().toolkit)),
+              GetParam().expected);
+}
+
+constexpr ToolkitOptions kQt = ToolkitOptions::Qt;
+constexpr ToolkitOptions kNone = ToolkitOptions::None;
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, ArgumentsTest,
+    ::testing::Values(
+        ArgumentsCase{{}, kQt, "run "}, ArgumentsCase{{"../My Game"}, kQt, "run ../My Game"},
+        ArgumentsCase{{"--help"}, kQt, "help"}, ArgumentsCase{{"-h"}, kNone, "help"},
+        ArgumentsCase{{"--version", "--bogus"}, kQt, "version"},
+        ArgumentsCase{{"--bogus", "--help"}, kQt, "error: unknown option '--bogus'"},
+        ArgumentsCase{{"-"}, kQt, "error: unknown option '-'"},
+        // Qt's options, with their values, are left to Qt, whatever the folder's place.
+        ArgumentsCase{
+            {"-platform", "xcb", "game", "--style", "fusion", "-reverse"}, kQt, "run game"},
+        ArgumentsCase{{"-style=fusion", "-title", "-x"}, kQt, "run "},
+        ArgumentsCase{{"-style"}, kQt, "error: the option '-style' needs a value"},
+        ArgumentsCase{{"-platform=xcb"}, kQt, "error: unknown option '-platform=xcb'"},
+        ArgumentsCase{{"-style", "fusion"}, kNone, "error: unknown option '-style'"},
+        // "--" ends the options: a folder may begin with a dash.
+        ArgumentsCase{{"--", "-game"}, kQt, "run -game"},
+        ArgumentsCase{{"--", "--help"}, kNone, "run --help"},
+        ArgumentsCase{{"a", "b"}, kQt, "error: more than one game folder: 'a' and 'b'"},
+        ArgumentsCase{{""}, kNone, "error: the game folder's name is empty"}));
 
 }  // namespace
 }  // namespace vantu::testing

@@ -8,8 +8,14 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libsdl2-dev libx11-dev
   xvfb xauth xdotool x11-utils libxtst-dev imagemagick fonts-liberation sox hyperfine
-  # The screen-reader test: a D-Bus session, the accessibility bus and its Python bindings.
-  dbus-daemon at-spi2-core python3-pyatspi
+  # Qt's Wayland platform, and the desktops the end-to-end tests run under besides Xvfb: a
+  # headless Wayland compositor and two real X11 window managers (mutter in a D-Bus session).
+  qt6-wayland weston openbox mutter wmctrl
+  # The Debian package: cpack's dependency list (dpkg-shlibdeps) and its check.
+  dpkg-dev lintian
+  # The screen-reader tests: a D-Bus session, the accessibility bus and its Python bindings, the
+  # screen reader Orca, a window manager for it to run under, and pgrep (Orca runs once a user).
+  dbus-daemon at-spi2-core python3-pyatspi orca procps
   # The Windows build: MinGW-w64 GCC (the -posix flavour), GoogleTest's sources to build with
   # it, and Wine with its fonts to run the programs.
   g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine

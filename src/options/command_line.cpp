@@ -7,11 +7,6 @@
 namespace vantu {
 namespace {
 
-constexpr std::array<std::string_view, 12> kDisplayModeSwitches{
-    " -d v0 ", " -d v1 ", " -d v2 ", " -d v3 ", " -d v4 ",  " -d v5 ",
-    " -d v6 ", " -d v7 ", " -d v8 ", " -d v9 ", " -d v10 ", " -d v11 ",
-};
-
 // The five performance options and the switch each adds when it is clear.
 struct OffSwitch {
     CheckBox box;
@@ -35,9 +30,9 @@ std::string gameCommandLine(const LaunchOptions& options) {
     std::string line{kGameProgram};
     line += " -nc";
     const int mode = options.displayMode();
-    if (mode >= 0 && mode < static_cast<int>(kDisplayModeSwitches.size())) {
-        line += kDisplayModeSwitches[static_cast<std::size_t>(mode)];
-    }
+    // Display mode N, one of the list's entries, is the switch " -d vN ".
+    if (mode >= 0 && mode < kDisplayModeCount)
+        line += " -d v" + std::to_string(mode) + " ";
     // Only exact values add a switch: a greyed box (2) adds none either way.
     if (options.windowMode() == kChecked)
         line += " -d winmode";

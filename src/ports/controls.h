@@ -24,7 +24,8 @@ inline constexpr std::int16_t kUnchecked = 0;
 inline constexpr std::int16_t kChecked = 1;
 inline constexpr std::int16_t kGreyed = 2;
 
-// Number of entries in the display-mode list; a valid selection is -1 (none) or 0..count-1.
+// Number of entries in the display-mode list (layout::kDisplayModes has the text of each); a
+// valid selection is -1 (none) or 0..count-1.
 inline constexpr std::int16_t kDisplayModeCount = 12;
 inline constexpr std::int16_t kNoSelection = -1;
 

@@ -86,4 +86,14 @@ inline constexpr std::array<ClickRoute, 5> kClickRoutes{{
     {"Label1", &Form1::Label1_Click},
 }};
 
+// Whether a click on the control of that name runs a handler: the one place that says which
+// label can be clicked.
+constexpr bool hasClickRoute(std::string_view control) {
+    for (const ClickRoute& route : kClickRoutes) {
+        if (route.control == control)
+            return true;
+    }
+    return false;
+}
+
 }  // namespace vantu

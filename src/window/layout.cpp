@@ -1,15 +1,9 @@
 #include "window/layout.h"
 
 #include <algorithm>
-#include <string>
 #include <tuple>
 
 namespace vantu::layout {
-
-std::int16_t checkBoxDesignValue(int number) {
-    const ControlDesign* control = findControl("Check" + std::to_string(number));
-    return control != nullptr ? control->initialValue : 0;
-}
 
 std::vector<std::size_t> focusOrder() {
     std::vector<std::size_t> order;

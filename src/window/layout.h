@@ -4,18 +4,32 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
 #include <string_view>
 #include <vector>
+
+#include "ports/controls.h"
 
 // The launcher window's layout as data: every front end builds Form1 from these tables, so the
 // geometry, captions, colours and orders are written down once.
 namespace vantu::layout {
 
-// Twips in one pixel at 96 dots per inch, the unit of Qt's device-independent pixels.
-inline constexpr int kTwipsPerPixel = 15;
+// Lengths in the layout are in twips, 1/1440 inch. A pixel is 15 twips at 96 dots per inch, the
+// density of Qt's device-independent pixels; a Win32 window converts at its own DPI.
+inline constexpr int kTwipsPerInch = 1440;
+inline constexpr int kStandardDpi = 96;
 
-constexpr int twipsToPixels(int twips) {
-    return twips / kTwipsPerPixel;
+// Twips in whole pixels at a DPI, rounded to the nearest with halves away from zero, as Win32's
+// MulDiv rounds. Every figure of the layout is a whole number of pixels at 96 dots per inch.
+constexpr int twipsToPixels(int twips, int dpi = kStandardDpi) {
+    const long long scaled = static_cast<long long>(twips) * dpi;
+    const long long half = kTwipsPerInch / 2;
+    return static_cast<int>((scaled < 0 ? scaled - half : scaled + half) / kTwipsPerInch);
+}
+
+// The size of one pixel in twips at a DPI.
+constexpr double twipsPerPixel(int dpi = kStandardDpi) {
+    return static_cast<double>(kTwipsPerInch) / dpi;
 }
 
 struct Rgb {
@@ -93,26 +107,30 @@ inline constexpr std::array<ControlDesign, 17> kControls{{
     // clang-format on
 }};
 
-// The entries of the display-mode list Combo1, by index. They are shown to the player only.
-inline constexpr std::array<std::string_view, 12> kDisplayModes{
+// The entries of the display-mode list Combo1, by index. They are shown to the player only; the
+// list's valid indexes (ports/controls.h) and the game's switches follow kDisplayModeCount.
+// clang-format off
+inline constexpr auto kDisplayModes = std::to_array<std::string_view>({
     "800x600",       "1024x786",      "1280x1024",      "1400x1050",
     "1600x1200",     "1900x1200",     "Wide 1280x720 ", "Wide 1280x768",
     "Wide 1360x768", "Wide 1440x900", "Wide 1680x1050", "Wide 1920x1080",
-};
+});
+// clang-format on
+static_assert(kDisplayModes.size() == static_cast<std::size_t>(kDisplayModeCount),
+              "one list entry per display mode");
 
 // What a screen reader is told of the controls where a caption alone does not say it. Every
 // other visible control is spoken by its caption; the picture and the shape are decoration and
-// hidden controls are never exposed.
+// hidden controls are never exposed. A label that can be clicked is pressed like a button.
 struct AccessibleDesign {
     std::string_view control;
     std::string_view name;        // empty: the caption, or the label's caption
     std::string_view labelledBy;  // the label that names it; its value stays its own
-    bool pressable;               // a screen reader can press it like a button
 };
 
 inline constexpr std::array<AccessibleDesign, 2> kAccessible{{
-    {"Combo1", "", "Label2", false},
-    {"Label1", "Hide video setup", "", true},
+    {"Combo1", "", "Label2"},
+    {"Label1", "Hide video setup", ""},
 }};
 
 // The accessible design of the control of that name, or nullptr when it has none of its own.
@@ -185,7 +203,37 @@ constexpr bool takesFocus(const ControlDesign& c) {
 // them (ascending tab index); the first one has the focus when the window opens.
 std::vector<std::size_t> focusOrder();
 
-// Initial value of check box Check<number> (1..6).
-std::int16_t checkBoxDesignValue(int number);
+// The option check boxes: CheckBox n of the controls is the n-th check box of kControls.
+constexpr const ControlDesign& checkBoxDesign(CheckBox box) {
+    int n = 0;
+    for (const ControlDesign& c : kControls) {
+        if (c.kind == Kind::CheckBox && ++n == checkBoxNumber(box))
+            return c;
+    }
+    throw std::out_of_range("no such check box");
+}
+
+// The option check box that the control at that index in kControls is, if it is one.
+constexpr std::optional<CheckBox> checkBoxAt(std::size_t index) {
+    if (index >= kControls.size() || kControls[index].kind != Kind::CheckBox)
+        return std::nullopt;
+    int n = 1;
+    for (std::size_t i = 0; i < index; ++i)
+        n += kControls[i].kind == Kind::CheckBox ? 1 : 0;
+    return checkBoxByNumber(n);
+}
+
+// The table has the six check boxes, and CheckBox n is the one named Check<n>.
+static_assert([] {
+    int count = 0;
+    for (const ControlDesign& c : kControls)
+        count += c.kind == Kind::CheckBox ? 1 : 0;
+    for (int n = 1; n <= kCheckBoxCount; ++n) {
+        const std::string_view name = checkBoxDesign(checkBoxByNumber(n)).name;
+        if (name.size() != 6 || name.substr(0, 5) != "Check" || name[5] != '0' + n)
+            return false;
+    }
+    return count == kCheckBoxCount;
+}());
 
 }  // namespace vantu::layout

@@ -73,14 +73,14 @@ void WidgetControls::setText2Trace(std::string content) {
 
 float WidgetControls::outerWidthTwips() const {
     const int pixels = readOuterWidthPixels();
-    const double size = twipsPerPixel();
+    const double size = layout::twipsPerPixel(pixelsPerInch());
     if (pixels == widthSet_.pixels && size == widthSet_.twipsPerPixel)
         return widthSet_.twips;
     return static_cast<float>(pixels * size);
 }
 
 void WidgetControls::setOuterWidthTwips(float twips) {
-    const double size = twipsPerPixel();
+    const double size = layout::twipsPerPixel(pixelsPerInch());
     const double pixels = std::round(static_cast<double>(twips) / size);
     if (!(pixels >= 1 && pixels <= kMaxWindowPixels))
         throw ControlError("invalid window width " + std::to_string(twips));
@@ -89,8 +89,8 @@ void WidgetControls::setOuterWidthTwips(float twips) {
     widthSet_ = {twips, readOuterWidthPixels(), size};
 }
 
-double WidgetControls::twipsPerPixel() const {
-    return layout::kTwipsPerPixel;
+int WidgetControls::pixelsPerInch() const {
+    return layout::kStandardDpi;
 }
 
 std::int16_t WidgetControls::clickedValue(std::int16_t current) {

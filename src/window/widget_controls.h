@@ -68,12 +68,12 @@ class WidgetControls : public Controls {
     virtual void text2Changed() {}
     std::string text2Start() const { return text2_.start(kText2WidgetBytes); }
 
-    // The window's outer width (frame included) in the toolkit's pixels, and the size of one
-    // such pixel in twips (15 at 96 dots per inch). Setting the width keeps position and height.
-    // A width that the window has as it was set reads back exactly as set, in twips.
+    // The window's outer width (frame included) in the toolkit's pixels, and those pixels' dots
+    // per inch (96 unless the toolkit scales by its own). Setting the width keeps position and
+    // height. A width that the window has as it was set reads back exactly as set, in twips.
     virtual int readOuterWidthPixels() const = 0;
     virtual void writeOuterWidthPixels(int pixels) = 0;
-    virtual double twipsPerPixel() const;
+    virtual int pixelsPerInch() const;
 
   private:
     // The last width set, the width in pixels the window took from it and the pixel size then.

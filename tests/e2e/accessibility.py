@@ -2,9 +2,10 @@
 """What a screen reader finds of the launcher through AT-SPI.
 
   accessibility.py tree           prints the window's accessible tree, one node a line:
-                                  depth, role, name, states (visible, showing), label relations
-                                  and actions, tab-separated
+                                  depth, role, name, states (visible, showing), label relations,
+                                  actions and all states, tab-separated
   accessibility.py press NAME     runs the Press action of the node named NAME
+  accessibility.py size           prints the window's width and height in pixels
 
 Exit status 1 when the launcher's window cannot be found within 10 s.
 """
@@ -51,7 +52,8 @@ def describe(depth, node):
         actions = ",".join(action.getName(i) for i in range(action.nActions))
     except NotImplementedError:
         actions = ""
-    return "\t".join([str(depth), node.getRoleName(), node.name, flags, relations, actions])
+    every = ",".join(sorted(s.value_nick for s in states.getStates()))
+    return "\t".join([str(depth), node.getRoleName(), node.name, flags, relations, actions, every])
 
 
 def press(name):
@@ -65,11 +67,18 @@ def press(name):
     sys.exit("no node named %r with a Press action" % name)
 
 
+def size():
+    extents = window().queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    print(extents.width, extents.height)
+
+
 if __name__ == "__main__":
     if sys.argv[1:] == ["tree"]:
         for depth, node in walk(window()):
             print(describe(depth, node))
     elif len(sys.argv) == 3 and sys.argv[1] == "press":
         press(sys.argv[2])
+    elif sys.argv[1:] == ["size"]:
+        size()
     else:
         sys.exit(__doc__)

@@ -3,31 +3,137 @@
 # dbus-run-session): a frame named by the window's title holding the controls a player can see,
 # each spoken by its caption and role; the display-mode list labelled by "Resolution" and read
 # by its value; "<<" a button named "Hide video setup" whose Press action narrows the window like
-# a click; no hidden control, no decoration.
+# a click; no hidden control, no decoration; "Play" starts the game and ends the launcher.
+# With VANTU_E2E_DESKTOP=weston (or mutter-wayland) all of it runs on a Wayland compositor with
+# no X server, where AT-SPI is the way in: the window is found by its name and measured by its
+# extents.
+# With --orca: what a blind player hears from Debian's screen reader Orca, under a real window
+# manager, walking the window by keyboard (see the end of this file).
 # shellcheck source=e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 [ -x /usr/bin/python3 ] && /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
     die "python3-pyatspi is missing (bash tools/install-deps.sh installs it)"
 [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] || die "no D-Bus session (run under dbus-run-session)"
-start_xvfb
+start_desktop
 
 # The accessibility bus, with a runtime folder of the test's own: the default one is shared by
 # every session of the user, and tests side by side would end each other's bus.
-mkdir -m 700 "$WORK/a11y-runtime"
-XDG_RUNTIME_DIR=$WORK/a11y-runtime /usr/libexec/at-spi-bus-launcher --launch-immediately \
-    >"$WORK/a11y-bus.log" 2>&1 &
+# A home of its own too, and settings in memory: a screen reader switches accessibility on
+# through the bus, which would write that to the user's own settings.
+mkdir -m 700 "$WORK/a11y-runtime" "$WORK/a11y-home"
+HOME=$WORK/a11y-home XDG_RUNTIME_DIR=$WORK/a11y-runtime GSETTINGS_BACKEND=memory \
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >"$WORK/a11y-bus.log" 2>&1 &
 EXTRA_PIDS+=($!)
+# It is up once it owns its name. Asking the name anything before would have D-Bus start a
+# launcher of its own, with the user's runtime folder and settings, and the two race for the name.
 bus_up() {
-    dbus-send --session --dest=org.a11y.Bus --print-reply /org/a11y/bus org.a11y.Bus.GetAddress \
-        >/dev/null 2>&1
+    dbus-send --session --dest=org.freedesktop.DBus --print-reply /org/freedesktop/DBus \
+        org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus 2>/dev/null | grep -q 'boolean true'
 }
 wait_until 10 bus_up || die "the accessibility bus did not start"
 a11y() { XDG_RUNTIME_DIR=$WORK/a11y-runtime /usr/bin/python3 "$E2E_DIR/accessibility.py" "$@"; }
 
+# What Orca said, from its log: a line for the start and one for each key it saw (a modifier is
+# no key of its own: shift+Tab is "Backtab"), the key and, after a tab, all it said until the
+# next key.
+heard() {
+    tr -d '\r' <"$WORK/orca.debug" | awk '
+        BEGIN { line = "start\t" }
+        /^vvvvv PROCESS ATSPI_KEY_PRESSED_EVENT: / {
+            key = $4
+            gsub(/\047/, "", key)
+            if (key !~ /_[LR]$/) { print line; line = key "\t" }
+        }
+        /SPEECH OUTPUT: \047/ {
+            sub(/^.*SPEECH OUTPUT: \047/, "")
+            sub(/\{[^{}]*\}$/, "")
+            sub(/\047( voice=[a-z]+)?$/, "")
+            line = line (line ~ /\t$/ ? "" : " ") $0
+        }
+        END { print line }'
+}
+said() { [ "$(heard | sed -n "${1}p")" = "$2" ]; }
+
+# Runs Orca with a home and runtime folder of its own, speech, braille and key echo off, logging
+# to $WORK/orca.debug. Orca writes its log through a buffer unless it goes to a terminal, so it
+# runs on one (script) to be followed line by line; the log is whole only once Orca has ended.
+start_orca() {
+    require_tools script pgrep
+    [ -x "$ORCA" ] || die "no screen reader at '$ORCA' (bash tools/install-deps.sh installs orca)"
+    # Orca will not start beside another Orca of the same user: let another run end first.
+    wait_until 60 no_orca_running ||
+        die "an Orca of this user is running, and Orca will not start beside it"
+    mkdir -m 700 "$WORK/orca-home" "$WORK/orca-runtime"
+    local command
+    printf -v command 'exec %q %s' "$ORCA" \
+        "--disable=speech,braille,key-echo,main-window,splash-window --debug-file=/dev/stdout"
+    (cd "$WORK/orca-home" && exec env -i HOME="$WORK/orca-home" \
+        XDG_RUNTIME_DIR="$WORK/orca-runtime" DISPLAY="$DISPLAY" XAUTHORITY=/dev/null \
+        DBUS_SESSION_BUS_ADDRESS="$DBUS_SESSION_BUS_ADDRESS" PATH=/usr/bin:/bin LANG=C.UTF-8 \
+        GSETTINGS_BACKEND=memory ${VANTU_TEST_RUN:+"VANTU_TEST_RUN=$VANTU_TEST_RUN"} \
+        script --quiet --flush --return --command "$command" "$WORK/orca.debug") \
+        </dev/null >/dev/null 2>"$WORK/orca.log" &
+    ORCA_PID=$!
+    EXTRA_PIDS+=("$ORCA_PID")
+    wait_until 30 grep -qs 'ORCA: Startup complete' "$WORK/orca.debug" ||
+        die "Orca did not start: $(tail -n 3 "$WORK/orca.debug" "$WORK/orca.log")"
+}
+no_orca_running() { ! pgrep -u "$(id -u)" -x orca >/dev/null; }
+
+# The keyboard walk, a step a line: the key pressed (xdotool), the key as Orca logs it, and all
+# Orca says after it. It walks the nine Tab stops round to "Play", hears the list's value, turns
+# a check box with Space, and chooses a display mode from the open list. Down and Up on the
+# closed list change the mode without a word (Orca's format for a focused list has no value);
+# its where-am-I (KP_Enter) says the mode.
+readonly ORCA_WALK="Tab	Tab	Resolution combo box. 1400x1050.
+Tab	Tab	Window mode check box not checked.
+Tab	Tab	Use Shaders check box checked.
+Tab	Tab	Video Setup push button.
+Tab	Tab	Advanced Shadows check box checked.
+Tab	Tab	Engines / Fire effects check box checked.
+Tab	Tab	Scenery clouds check box checked.
+Tab	Tab	Bullets Glow check box checked.
+Tab	Tab	Play push button.
+Tab	Tab	Resolution combo box. 1400x1050.
+Down	Down	
+KP_Enter	Return	Resolution combo box. 1600x1200. down
+Up	Up	
+Tab	Tab	Window mode check box not checked.
+space	space	checked
+shift+Tab	Backtab	Resolution combo box. 1400x1050.
+alt+Down	Down	List with 12 items.
+Down	Down	1600x1200.
+Return	Return	Resolution combo box. 1600x1200."
+
+# Walks the window by keyboard with Orca listening; each key waits until Orca has said what it
+# should (or a bound), and what Orca said in all is checked once it has ended.
+listen_with_orca() {
+    start_orca
+    launch "$GAME" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
+        DBUS_SESSION_BUS_ADDRESS="$DBUS_SESSION_BUS_ADDRESS"
+    find_main_window
+    local expected="start	Vantu2: Copper Winds frame. Play push button." n=1 key logged says
+    wait_until 10 said 1 "$expected" || true
+    while IFS=$'\t' read -r key logged says; do
+        n=$((n + 1))
+        expected+=$'\n'"$logged	$says"
+        xdotool key "$key"
+        wait_until 5 said "$n" "$logged	$says" || true
+    done <<<"$ORCA_WALK"
+    # The log is whole once Orca has ended (script passes the signal on and waits for it).
+    kill -TERM "$ORCA_PID"
+    wait_until 15 ended "$ORCA_PID" || die "Orca did not end"
+    heard >"$WORK/heard"
+    sed 's/^/    /' "$WORK/heard" >&2
+    [ "$(cat "$WORK/heard")" = "$expected" ] || check_failed "Orca said otherwise than expected:
+$(diff <(echo "$expected") "$WORK/heard")"
+}
+
 make_game a11y "1 1 1 1 1 0 0 0 0 3 "
+[ -z "$ORCA" ] || { listen_with_orca; finish; }
 launch "$GAME" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
     DBUS_SESSION_BUS_ADDRESS="$DBUS_SESSION_BUS_ADDRESS"
-find_main_window
+[ -z "${DISPLAY:-}" ] || find_main_window
 a11y tree >"$WORK/tree" 2>"$WORK/tree.err" || die "no accessible tree: $(cat "$WORK/tree.err")"
 sed 's/^/    /' "$WORK/tree" >&2
 
@@ -52,10 +158,31 @@ got=$(awk -F'\t' '$1 <= 1 { print $2 "\t" $3 ($5 $6 == "" ? "" : "\t" $5) ($6 ==
 $(diff <(echo "$expected") <(echo "$got"))"
 awk -F'\t' '$1 <= 1 && $4 != "VS"' "$WORK/tree" | grep -q . &&
     check_failed "a control is exposed but not visible and showing"
+awk -F'\t' '$2 == "combo box" && $7 !~ /(^|,)expandable(,|$)/' "$WORK/tree" | grep -q . &&
+    check_failed "the display-mode list is not expandable"
 
-# "<<" narrows the wide window through its accessible action, as a click does.
+# "<<" narrows the wide window through its accessible action, as a click does. On Wayland the
+# extents are the client area's: Qt draws the frame itself there, 3 px a side, so the outer
+# widths 550 and 344 leave 544 and 338.
+a11y_width_is() { [ "$(a11y size | cut -d' ' -f1)" = "$1" ]; }
+expect_width() {
+    if [ -z "${DISPLAY:-}" ]; then
+        wait_until 5 a11y_width_is "$2" || check_failed "$1: client area $(a11y size), expected $2 px wide"
+        log "$1: client area $(a11y size)"
+    else
+        wait_width "$WIN" "$3"
+    fi
+}
+expect_width opening 332 332
 a11y press "Video Setup" || check_failed "cannot press Video Setup"
-wait_width "$WIN" 550
+expect_width "after Video Setup" 544 550
 a11y press "Hide video setup" || check_failed "cannot press Hide video setup"
-wait_width "$WIN" 344
+expect_width "after Hide video setup" 338 344
+
+a11y press Play || check_failed "cannot press Play"
+wait_launcher_exit
+[ "$EXIT_STATUS" -eq 0 ] || check_failed "launcher exit status $EXIT_STATUS after Play, expected 0"
+check_no_sanitizer_report "$WORK/launcher-$LAUNCH_COUNT.log"
+wait_game_started
+expect_args -nc -d v3 -d saveme
 finish

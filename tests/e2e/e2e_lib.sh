@@ -1,9 +1,10 @@
 # shellcheck shell=bash
 # shellcheck disable=SC2034  # GX, EXIT_STATUS, the control centres ... are for the tests
 # Shared helpers of the Linux end-to-end tests: each test sources this file, which parses the
-# common options, makes a private work folder, starts a private Xvfb (no window manager) and
-# arranges for everything it started to be ended when the test ends, however it ends. What the
-# Windows tests use too (messages, waits, clean-up, screenshots) is in tests/support/e2e_common.sh.
+# common options, makes a private work folder, starts a private Xvfb (no window manager, or a
+# real one; or a Wayland compositor instead) and arranges for everything it started to be ended
+# when the test ends, however it ends. What the Windows tests use too (messages, waits,
+# clean-up, screenshots) is in tests/support/e2e_common.sh.
 #
 # Options (ctest passes them, see CMakeLists.txt):
 #   --launcher PATH    the vantu-launcher executable under test
@@ -12,11 +13,12 @@
 #   --background PNG   the launcher's background picture
 #   --shots DIR        where screenshots go
 #   --monkey PATH      the monkey driver (random clicks and keys through XTEST)
+#   --orca PATH        the screen reader Orca (the accessibility test listens to it)
 
 # shellcheck source=../support/e2e_common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../support/e2e_common.sh"
-LAUNCHER="" DEMO_DIR="" WM_CLOSE="" BACKGROUND="" SHOTS="" MONKEY=""
-parse_options launcher demo-dir wm-close background shots monkey -- "$@"
+LAUNCHER="" DEMO_DIR="" WM_CLOSE="" BACKGROUND="" SHOTS="" MONKEY="" ORCA=""
+parse_options launcher demo-dir wm-close background shots monkey orca -- "$@"
 E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 require_tools Xvfb xdotool xwininfo xprop
@@ -25,6 +27,10 @@ require_tools Xvfb xdotool xwininfo xprop
 start_work vantu-e2e '*.log' 40
 XVFB_PID=""
 LAUNCHER_PID=""
+# What the desktop session hands a launcher (NAME=VALUE words): where its display is, set by
+# start_xvfb or start_wayland, and the session's D-Bus, which a real desktop always has (without
+# one, Qt under mutter has libdbus start a bus of its own, which outlives the launcher).
+SESSION_SETTINGS=()
 # Processes the launcher started that are no children of ours (the demo game), ended at exit.
 EXTRA_PIDS=()
 
@@ -91,7 +97,74 @@ start_xvfb() {
     export DISPLAY
     # Xvfb takes every local client without a cookie; keep the developer's out of the way.
     export XAUTHORITY=/dev/null
+    SESSION_SETTINGS=(DISPLAY="$DISPLAY" XAUTHORITY=/dev/null QT_QPA_PLATFORM=xcb)
 }
+
+# The desktop that VANTU_E2E_DESKTOP names (ctest sets it for the tests that run under several):
+# unset, the private Xvfb with no window manager; "openbox" or "mutter", that Xvfb with that
+# window manager; "weston" or "mutter-wayland", a Wayland compositor and no X server at all.
+start_desktop() {
+    case "${VANTU_E2E_DESKTOP:-}" in
+        "") start_xvfb ;;
+        openbox | mutter) start_xvfb && start_window_manager "$VANTU_E2E_DESKTOP" ;;
+        weston | mutter-wayland) start_wayland "${VANTU_E2E_DESKTOP%-wayland}" ;;
+        *) die "unknown desktop VANTU_E2E_DESKTOP=$VANTU_E2E_DESKTOP" ;;
+    esac
+}
+
+# A desktop's program (the command after NAME) in the background, in the work folder, so that
+# the end-of-test check sees what it leaves running, with its own home and runtime folder $1;
+# its output goes to $WORK/NAME.log.
+#   start_in_work RUNTIME NAME COMMAND...
+start_in_work() {
+    require_tools "$3"
+    mkdir -p "$WORK/home-$2" "$1" && chmod 700 "$1"
+    (cd "$WORK" && exec env HOME="$WORK/home-$2" XDG_RUNTIME_DIR="$1" "${@:3}") \
+        >"$WORK/$2.log" 2>&1 &
+    EXTRA_PIDS+=($!)
+}
+
+# A real window manager on the private Xvfb: Debian's openbox, or GNOME's mutter (in the test's
+# D-Bus session). Returns once it announces itself on the root window.
+#   start_window_manager openbox|mutter   -> WINDOW_MANAGER
+start_window_manager() {
+    case "$1" in
+        openbox) start_in_work "$WORK/wm-runtime" openbox openbox ;;
+        mutter) start_in_work "$WORK/wm-runtime" mutter mutter --x11 --replace --sm-disable ;;
+        *) die "unknown window manager $1" ;;
+    esac
+    WINDOW_MANAGER=$1
+    require_tools wmctrl
+    wait_until "$WAIT_LIMIT" wmctrl -m >/dev/null 2>&1 || die "$1 did not start"
+    session_bus
+}
+session_bus() {
+    [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ] ||
+        SESSION_SETTINGS+=(DBUS_SESSION_BUS_ADDRESS="$DBUS_SESSION_BUS_ADDRESS")
+}
+
+# A headless Wayland compositor instead of an X server: weston, or GNOME's mutter (in the test's
+# D-Bus session). Its socket is in the runtime folder that launch hands the launcher, as in a
+# Wayland session; launchers then get WAYLAND_DISPLAY and no DISPLAY, no X11 to fall back on.
+#   start_wayland weston|mutter
+start_wayland() {
+    case "$1" in
+        weston)
+            start_in_work "$WORK/runtime" weston weston --backend=headless-backend.so \
+                --socket=vantu-wayland --width=1280 --height=1024 --idle-time=0
+            ;;
+        mutter)
+            start_in_work "$WORK/runtime" mutter mutter --headless --wayland --no-x11 \
+                --wayland-display=vantu-wayland --virtual-monitor 1280x1024
+            ;;
+        *) die "unknown Wayland compositor $1" ;;
+    esac
+    wait_until "$WAIT_LIMIT" test -S "$WORK/runtime/vantu-wayland" || die "$1 did not start"
+    unset DISPLAY
+    SESSION_SETTINGS=(WAYLAND_DISPLAY=vantu-wayland)
+    session_bus
+}
+
 
 # The settings of this environment that a launcher run is handed, as NAME=VALUE words in
 # PASSED: the sanitizers' options, with the suppressions file $1 for LeakSanitizer (under the
@@ -131,9 +204,11 @@ EOF
 # launcher runs as that user (the tests run as root, who may read and write anything): it gets
 # its own home and runtime folders, the work folder becomes passable for it, and it runs a copy
 # of the launcher and reads a copy of the sanitizer's suppressions from a folder of its own
-# there, since the checkout may lie in a folder only root may enter (like /root).
+# there, since the checkout may lie in a folder only root may enter (like /root). LAUNCH_ARGS
+# holds the launcher's own arguments.
 #   launch FOLDER [NAME=VALUE...]  -> sets LAUNCHER_PID; output goes to $WORK/launcher-N.log
 LAUNCH_COUNT=0
+LAUNCH_ARGS=()
 launch() {
     local folder=$1
     shift
@@ -162,9 +237,10 @@ launch() {
     passed_settings "$suppressions"
     (cd "$folder" && exec env -i \
         HOME="$home" XDG_RUNTIME_DIR="$runtime" XDG_CONFIG_HOME="$home/.config" \
-        XDG_CACHE_HOME="$home/.cache" DISPLAY="$DISPLAY" XAUTHORITY=/dev/null \
-        PATH="$WORK/bin" LANG=C.UTF-8 QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy \
-        "${PASSED[@]}" "$@" "${as[@]}" "$program") >"$WORK/launcher-$LAUNCH_COUNT.log" 2>&1 &
+        XDG_CACHE_HOME="$home/.cache" "${SESSION_SETTINGS[@]}" \
+        PATH="$WORK/bin" LANG=C.UTF-8 SDL_AUDIODRIVER=dummy \
+        "${PASSED[@]}" "$@" "${as[@]}" "$program" "${LAUNCH_ARGS[@]}") \
+        >"$WORK/launcher-$LAUNCH_COUNT.log" 2>&1 &
     LAUNCHER_PID=$!
 }
 
@@ -194,15 +270,19 @@ other_window() {
     [ -n "$BOX" ]
 }
 
-# Outer geometry of window $1 (no window manager: the window is its own frame).
-#   -> sets GX GY GW GH
+# Outer geometry of window $1, the window manager's frame included (its _NET_FRAME_EXTENTS;
+# with no window manager the window is its own frame), and the size of its client area.
+#   -> sets GX GY GW GH, CW CH
 geometry() {
-    local info
+    local info left=0 right=0 top=0 bottom=0 extents
     info=$(xwininfo -id "$1") || return 1
-    GX=$(sed -n 's/^ *Absolute upper-left X: *//p' <<<"$info")
-    GY=$(sed -n 's/^ *Absolute upper-left Y: *//p' <<<"$info")
-    GW=$(sed -n 's/^ *Width: *//p' <<<"$info")
-    GH=$(sed -n 's/^ *Height: *//p' <<<"$info")
+    extents=$(xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/^.* = //p') || return 1
+    [ -z "$extents" ] || IFS=', ' read -r left right top bottom <<<"$extents"
+    CW=$(sed -n 's/^ *Width: *//p' <<<"$info")
+    CH=$(sed -n 's/^ *Height: *//p' <<<"$info")
+    GX=$(($(sed -n 's/^ *Absolute upper-left X: *//p' <<<"$info") - left))
+    GY=$(($(sed -n 's/^ *Absolute upper-left Y: *//p' <<<"$info") - top))
+    GW=$((CW + left + right)) GH=$((CH + top + bottom))
 }
 
 width_is() { geometry "$1" && [ "$GW" -eq "$2" ]; }

@@ -13,17 +13,29 @@ shaders_off() {
     click "$WIN" "$SHADERS_X" "$SHADERS_Y"
 }
 
-# name | xconfig.dat bytes (NONE: no file) | what the player does first | expected arguments
+# name | xconfig.dat bytes (NONE: no file) | what the player does first | expected arguments |
+# started in the game folder (-) or elsewhere with these arguments, GAME for the game folder
 cases=(
-    "no-file|NONE|-|-nc -d v1 -d noshadow -d saveme"
-    "typical-shaders-off|1 1 1 1 1 0 0 0 0 3 |shaders_off|-nc -d v3 -d noshaders -d saveme"
+    "no-file|NONE|-|-nc -d v1 -d noshadow -d saveme|-"
+    "typical-shaders-off|1 1 1 1 1 0 0 0 0 3 |shaders_off|-nc -d v3 -d noshaders -d saveme|-"
+    "folder-argument|1 1 1 1 1 0 0 0 0 3 |shaders_off|-nc -d v3 -d noshaders -d saveme|-style fusion GAME"
 )
 
 for entry in "${cases[@]}"; do
-    IFS='|' read -r name content action expected <<<"$entry"
+    IFS='|' read -r name content action expected arguments <<<"$entry"
     log "case $name"
     make_game "$name" "$content"
-    launch "$GAME"
+    if [ "$arguments" = - ]; then
+        LAUNCH_ARGS=()
+        launch "$GAME"
+    else
+        # A folder beside it, whose own xconfig.dat must not be read: the game folder is named
+        # relative to it.
+        mkdir "$WORK/elsewhere-$name"
+        printf '0 0 0 0 0 0 0 0 1 5 ' >"$WORK/elsewhere-$name/xconfig.dat"
+        read -ra LAUNCH_ARGS <<<"${arguments//GAME/../game-$name}"
+        launch "$WORK/elsewhere-$name"
+    fi
     find_main_window
     [ "$action" = - ] || "$action"
     click "$WIN" "$PLAY_X" "$PLAY_Y"

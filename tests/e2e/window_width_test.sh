@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # "Video Setup" widens the window to show the options panel, "<<" and "Video Setup" narrow it
-# again; the height and the top-left corner never move. Widths are outer widths: 8250 twips
-# (550 px) wide, 5160 twips (344 px) narrow; the window opens with a 4980-twip (332 px) client.
+# again; the height and the top-left corner never move. Widths are outer widths, the window
+# manager's frame included: 8250 twips (550 px) wide, 5160 twips (344 px) narrow; the window
+# opens with a 4980 x 5040-twip (332 x 336 px) client area.
+# Under a real window manager (VANTU_E2E_DESKTOP=openbox or mutter) the window also keeps off
+# the taskbar, may be neither resized nor maximized, and its close button ends the launcher.
 # shellcheck source=e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
-start_xvfb
+start_desktop
 
 # The window has a fixed size: its size hints must follow every width change, or a window
 # manager would hold the window at the old size.
@@ -13,19 +16,40 @@ check_size_hints() {
     hints=$(xprop -id "$WIN" WM_NORMAL_HINTS)
     min=$(sed -n 's/.*minimum size: *\([0-9]*\) by \([0-9]*\).*/\1x\2/p' <<<"$hints")
     max=$(sed -n 's/.*maximum size: *\([0-9]*\) by \([0-9]*\).*/\1x\2/p' <<<"$hints")
-    if [ "$min" != "${GW}x$GH" ] || [ "$max" != "${GW}x$GH" ]; then
-        check_failed "$1: size hints min $min max $max, window ${GW}x$GH"
+    if [ "$min" != "${CW}x$CH" ] || [ "$max" != "${CW}x$CH" ]; then
+        check_failed "$1: size hints min $min max $max, client area ${CW}x$CH"
     fi
 }
+
+# What the window manager made of the window: no taskbar button, and of the actions it offers
+# neither a resize nor a maximize.
+check_managed() {
+    local state actions
+    state=$(xprop -id "$WIN" _NET_WM_STATE)
+    actions=$(xprop -id "$WIN" _NET_WM_ALLOWED_ACTIONS)
+    grep -q '_NET_WM_STATE_SKIP_TASKBAR' <<<"$state" ||
+        check_failed "$1: $WINDOW_MANAGER gives the window a taskbar button ($state)"
+    grep -qE '_NET_WM_ACTION_(RESIZE|MAXIMIZE)' <<<"$actions" &&
+        check_failed "$1: $WINDOW_MANAGER lets the player resize the window ($actions)"
+    return 0
+}
+framed() { xprop -id "$WIN" _NET_FRAME_EXTENTS | grep -q ' = '; }
+active() { [ "$(xprop -root _NET_ACTIVE_WINDOW | awk '{ print $NF }')" = "$(printf '0x%x' "$WIN")" ]; }
 
 make_game widths "1 1 1 1 1 0 0 0 0 3 "
 launch "$GAME"
 find_main_window
+if [ -n "${WINDOW_MANAGER:-}" ]; then
+    wait_until 5 framed || die "$WINDOW_MANAGER put no frame around the window"
+    check_managed opening
+    # The player just started it: it has the keyboard without a click.
+    wait_until 5 active || check_failed "$WINDOW_MANAGER did not make the new window the active one"
+fi
 geometry "$WIN"
 x0=$GX y0=$GY h0=$GH
-log "opened at $GX,$GY ${GW}x$GH"
-[ "$GW" -eq 332 ] || check_failed "opening width $GW, expected 332"
-[ "$GH" -eq 336 ] || check_failed "height $GH, expected 336"
+log "opened at $GX,$GY ${GW}x$GH, client area ${CW}x$CH"
+[ "$CW" -eq 332 ] || check_failed "opening client width $CW, expected 332"
+[ "$CH" -eq 336 ] || check_failed "client height $CH, expected 336"
 check_size_hints opening
 
 # control clicked | width expected after it
@@ -44,4 +68,13 @@ for step in "${steps[@]}"; do
     [ "$GX,$GY" = "$x0,$y0" ] || check_failed "after $name: moved to $GX,$GY from $x0,$y0"
     check_size_hints "after $name"
 done
+
+if [ -n "${WINDOW_MANAGER:-}" ]; then
+    check_managed "after the toggles"
+    # The frame's close button: the window manager asks the window to close (WM_DELETE_WINDOW).
+    wmctrl -i -c "$WIN" || check_failed "wmctrl cannot close the window"
+    wait_launcher_exit
+    [ "$EXIT_STATUS" -eq 0 ] || check_failed "closed: launcher exit status $EXIT_STATUS, expected 0"
+    check_no_sanitizer_report "$WORK/launcher-$LAUNCH_COUNT.log"
+fi
 finish

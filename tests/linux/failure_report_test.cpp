@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <pthread.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <QApplication>
@@ -87,6 +88,24 @@ void reportWithQt(const std::string& runtimeDir) {
     LinuxPlatform("Vantu2: Copper Winds").reportUnhandledFailure(kMessage);
 }
 
+// Inside the child: the sound is asked for under Qt's event loop while no thread can start (each
+// new thread's stack would be larger than the address space); the loop runs on in silence until
+// the launcher ends.
+void soundWithoutThreads() {
+    int argc = 1;
+    char name[] = "linux_platform_tests";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    pthread_attr_t huge;
+    pthread_attr_init(&huge);
+    pthread_attr_setstacksize(&huge, std::size_t{1} << 46);
+    pthread_setattr_default_np(&huge);
+    LinuxPlatform platform("title");
+    platform.playSound(VANTU_DEMO_WAV);
+    QTimer::singleShot(100, [&] { platform.endProcess(); });
+    QCoreApplication::exec();
+}
+
 TEST(ProcessEnd, EndsWithTheRightStatusAfterFlushingOutput) {
     TempFolder runtimeDir;
     ::chmod(runtimeDir.path().c_str(), 0700);
@@ -107,6 +126,7 @@ TEST(ProcessEnd, EndsWithTheRightStatusAfterFlushingOutput) {
         {"report without Qt", [] { LinuxPlatform("title").reportUnhandledFailure(kMessage); }, 1,
          kMessage + "\n"},
         {"report with Qt", [&] { reportWithQt(runtimeDir.path().string()); }, 1, std::nullopt},
+        {"sound without threads", soundWithoutThreads, 0, ""},
     };
     for (const Case& c : cases) {
         const ChildResult result = runInChild(c.body);

@@ -1,6 +1,8 @@
 #include "platform/linux/process_start.h"
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,6 +12,19 @@
 #include "linux_test_support.h"
 #include "ports/platform.h"
 #include "test_support.h"
+
+namespace {
+bool refuseFolder = false;
+}  // namespace
+
+// The C library's, refusing on demand as it does without memory for the folder's name.
+extern "C" int posix_spawn_file_actions_addchdir_np(posix_spawn_file_actions_t* actions,
+                                                    const char* path) noexcept {
+    using Real = int (*)(posix_spawn_file_actions_t*, const char*);
+    static const auto real =
+        reinterpret_cast<Real>(::dlsym(RTLD_NEXT, "posix_spawn_file_actions_addchdir_np"));
+    return refuseFolder ? ENOMEM : real(actions, path);
+}
 
 namespace vantu {
 namespace {
@@ -99,11 +114,13 @@ TEST_F(ProcessStartTest, FailuresNameTheProgramAndTheReason) {
     temp.write("game/near.sh", "#! tools/run\n", true);
     temp.write("game/tools/run", kScript);
     temp.write("game/odd.sh", "#!" + bin1().string() + "\n", true);
+    temp.write("game/game.sh", kScript, true);
     const EnvVar path("PATH", bin1().string());  // no wine there
 
     struct Case {
         std::string commandLine;
         std::string message;
+        bool noMemory = false;  // for the new process's set-up
     };
     const std::vector<Case> cases = {
         {"vantu.exe -nc -d v1", "vantu.exe: Is a directory"},
@@ -118,9 +135,11 @@ TEST_F(ProcessStartTest, FailuresNameTheProgramAndTheReason) {
         {"notes.txt -a", "notes.txt: Permission denied"},
         {"garbage", "garbage: Exec format error"},
         {"vantu2.exe -nc", "vantu2.exe: Exec format error"},
+        {"game.sh", "game.sh: Cannot allocate memory", true},
     };
     const ProcessStarter starter(game());
     for (const Case& c : cases) {
+        refuseFolder = c.noMemory;
         try {
             const pid_t pid = starter.start(c.commandLine);
             ADD_FAILURE() << c.commandLine << " started";
@@ -129,6 +148,7 @@ TEST_F(ProcessStartTest, FailuresNameTheProgramAndTheReason) {
             EXPECT_EQ(std::string(e.what()), c.message);
         }
     }
+    refuseFolder = false;
 }
 
 TEST_F(ProcessStartTest, ChildGetsTheArgumentsInItsOwnSessionInTheGameFolder) {

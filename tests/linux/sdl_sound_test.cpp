@@ -1,5 +1,6 @@
 #include "platform/linux/sdl_sound.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
@@ -219,6 +220,40 @@ TEST_F(SdlSoundTest, PlaysNoPipeAndNoOversizedFileAndStopsAtOnce) {
         }
         EXPECT_EQ(fs::exists(output), c.played) << c.file;
     }
+}
+
+// SDL's allocator, made to refuse one stream over a file once armed.
+struct StreamRefusal {
+    static void* allocate(std::size_t size) {
+        return size == sizeof(SDL_RWops) && armed.exchange(false) ? nullptr : real(size);
+    }
+    static inline SDL_malloc_func real = nullptr;
+    static inline std::atomic<bool> armed{false};
+};
+
+// SDL has no memory for the file's stream: nothing plays, and the file is closed all the same.
+TEST_F(SdlSoundTest, ClosesTheFileWhenSdlCannotStreamIt) {
+    const EnvVar driver("SDL_AUDIODRIVER", "disk");
+    const EnvVar file("SDL_DISKAUDIOFILE", output.string());
+    temp.write("short.wav", makeWave(22050, 1));
+    const fs::path wave = fs::canonical(temp / "short.wav");
+    SDL_calloc_func callocFunction = nullptr;
+    SDL_realloc_func reallocFunction = nullptr;
+    SDL_free_func freeFunction = nullptr;
+    SDL_GetMemoryFunctions(&StreamRefusal::real, &callocFunction, &reallocFunction, &freeFunction);
+    SDL_SetMemoryFunctions(&StreamRefusal::allocate, callocFunction, reallocFunction, freeFunction);
+    StreamRefusal::armed = true;
+    {
+        SdlSound sound;
+        sound.play(wave.string());
+        sound.wait();
+    }
+    SDL_SetMemoryFunctions(StreamRefusal::real, callocFunction, reallocFunction, freeFunction);
+    EXPECT_FALSE(StreamRefusal::armed);  // the stream was refused
+    EXPECT_FALSE(fs::exists(output));
+    std::error_code ec;
+    for (const fs::directory_entry& fd : fs::directory_iterator("/proc/self/fd"))
+        EXPECT_NE(fs::read_symlink(fd.path(), ec), wave) << fd.path();
 }
 
 // Stopping or replacing a sound that is still loading or opening its device.

@@ -56,6 +56,8 @@ TEST(FormLayout, TheWindowItself) {
     EXPECT_EQ(window.minimumSize(), window.maximumSize());
     EXPECT_FALSE(window.windowIcon().isNull());
     const Qt::WindowFlags flags = window.windowFlags();
+    // Not a dialog: some window managers put a parentless dialog on the taskbar whatever it asks.
+    EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Window);
     EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
     EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
     EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <memory>
 
+#include "window/qt/qt_form.h"
+
 namespace {
 
 class QtApplication : public ::testing::Environment {
@@ -12,6 +14,7 @@ class QtApplication : public ::testing::Environment {
     void SetUp() override {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         app_ = std::make_unique<QApplication>(argc_, argv_);
+        vantu::installApplicationSettings();
     }
     void TearDown() override { app_.reset(); }
 

@@ -83,6 +83,22 @@ TEST(QtWindow, EnterPressesOnlyTheFocusedButtonAndEscapeNothing) {
     }
 }
 
+// A change the player makes whose Click fails ends in the platform's report, as a failing
+// handler does, and never in Qt's event loop.
+TEST(QtWindow, AFailingPlayerChangeIsReported) {
+    struct FailingClicks : ControlEvents {
+        void checkClicked(CheckBox) override { throw ControlError("check box state 7"); }
+        void comboClicked() override { throw 42; }
+    } failing;
+    QtLauncher l;
+    showActive(l.window);
+    QTest::mouseClick(l.window.control("Command2"), Qt::LeftButton);
+    l.controls.setEvents(&failing);
+    QTest::mouseClick(l.window.control("Check1"), Qt::LeftButton);
+    QTest::keyClick(l.window.control("Combo1"), Qt::Key_Down);
+    EXPECT_THAT(l.platform.reports, ElementsAre("check box state 7", "unknown failure"));
+}
+
 // Clicking where the hidden "Load Config" button would be reaches nothing; its handler is
 // still wired for the program.
 TEST(QtWindow, HiddenButtonsCannotBeClicked) {

@@ -16,7 +16,8 @@ constexpr int kOpeningOuterWidth = layout::twipsToPixels(layout::kForm.clientWid
 
 MemoryControls::MemoryControls() : outerWidth_(kOpeningOuterWidth) {
     for (int n = 1; n <= kCheckBoxCount; ++n) {
-        checks_[static_cast<std::size_t>(n - 1)] = layout::checkBoxDesignValue(n);
+        checks_[static_cast<std::size_t>(n - 1)] =
+            layout::checkBoxDesign(checkBoxByNumber(n)).initialValue;
     }
 }
 

@@ -10,8 +10,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
 #include <thread>
@@ -74,6 +76,50 @@ RECT clientRectOf(HWND control) {
 
 LONG styleOf(HWND window) {
     return GetWindowLongA(window, GWL_STYLE);
+}
+
+// While set, every allocation fails as it does when memory runs out.
+bool refuseAllocations = false;
+
+// IAccessible's identifier, written out: the import library's may be a stub.
+constexpr GUID kIidAccessible = {
+    0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
+// The accessible object a screen reader gets for the window, or nullptr.
+IAccessible* accessibleOf(HWND window, bool noMemory = false) {
+    IAccessible* object = nullptr;
+    refuseAllocations = noMemory;
+    const HRESULT result = AccessibleObjectFromWindow(window, OBJID_CLIENT, kIidAccessible,
+                                                      reinterpret_cast<void**>(&object));
+    refuseAllocations = false;
+    return SUCCEEDED(result) ? object : nullptr;
+}
+
+// "name | value", and " | invisible" for a hidden object, as a screen reader reads it; the
+// object is released.
+std::string read(IAccessible* object, bool noMemory = false) {
+    if (object == nullptr)
+        return "(no object)";
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    BSTR value = nullptr;
+    VARIANT state{};
+    refuseAllocations = noMemory;
+    object->get_accName(self, &name);
+    object->get_accValue(self, &value);
+    object->get_accState(self, &state);
+    refuseAllocations = false;
+    object->Release();
+    const auto narrow = [](BSTR b) {
+        return b == nullptr ? std::string("-") : std::string(b, b + SysStringLen(b));
+    };
+    const std::string text = narrow(name) + " | " + narrow(value) +
+                             ((state.lVal & STATE_SYSTEM_INVISIBLE) != 0 ? " | invisible" : "");
+    SysFreeString(name);
+    SysFreeString(value);
+    return text;
 }
 
 // The window and its controls, wired to the form as the executable does.
@@ -227,21 +273,27 @@ TEST(Win32Window, TheListHoldsTheTwelveModesByteForByteAndNothingSelected) {
     EXPECT_THAT(checkValues(l.controls), ElementsAre(0, 1, 0, 1, 1, 1));
 }
 
+// The colours each control is told to paint with: its text, the text's background and the
+// brush for the rest, the last two the same.
 TEST(Win32Window, PanelControlsAreDarkGreyWithWhiteText) {
     Launcher l;
-    HDC dc = GetDC(l.window.window());
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP pixel = CreateBitmap(1, 1, 1, 32, nullptr);
+    SelectObject(dc, pixel);
+    const RECT one{0, 0, 1, 1};
     for (const char* name : {"Check1", "Check6", "Frame2", "Label1", "Label2"}) {
         SCOPED_TRACE(name);
         SetTextColor(dc, RGB(0, 0, 0));
         auto brush = reinterpret_cast<HBRUSH>(SendMessageA(l.window.window(), WM_CTLCOLORSTATIC,
                                                            reinterpret_cast<WPARAM>(dc),
                                                            reinterpret_cast<LPARAM>(l[name])));
-        LOGBRUSH info{};
-        ASSERT_NE(GetObjectA(brush, sizeof info, &info), 0);
-        EXPECT_EQ(info.lbColor, RGB(64, 64, 64));
+        FillRect(dc, &one, brush);
+        EXPECT_EQ(GetPixel(dc, 0, 0), GetBkColor(dc));
+        EXPECT_EQ(GetBkColor(dc), RGB(64, 64, 64));
         EXPECT_EQ(GetTextColor(dc), RGB(255, 255, 255));
     }
-    ReleaseDC(l.window.window(), dc);
+    DeleteDC(dc);
+    DeleteObject(pixel);
 }
 
 // The widgets show the program's values; the player's clicks (1 -> 0, greyed -> 1) and pick
@@ -439,41 +491,13 @@ TEST_F(Win32Keyboard, ClicksOnTheLabelAndACheckBoxInTheWideWindow) {
 // every control the generic client role, so roles are not compared.)
 TEST_F(Win32Keyboard, ScreenReadersReadTheLayoutsNames) {
     Launcher& l = *shown;
-    // IAccessible's identifier, written out: the import library's may be a stub.
-    constexpr GUID kIidAccessible = {
-        0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     l.controls.setListIndex(1);
-    const auto read = [&](HWND window) {
-        IAccessible* object = nullptr;
-        std::string text = "(no object)";
-        if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, kIidAccessible,
-                                              reinterpret_cast<void**>(&object))))
-            return text;
-        VARIANT self{};
-        self.vt = VT_I4;
-        self.lVal = CHILDID_SELF;
-        const auto narrow = [](BSTR b) {
-            return b == nullptr ? std::string("-") : std::string(b, b + SysStringLen(b));
-        };
-        BSTR name = nullptr;
-        BSTR value = nullptr;
-        VARIANT state{};
-        object->get_accName(self, &name);
-        object->get_accValue(self, &value);
-        object->get_accState(self, &state);
-        text = narrow(name) + " | " + narrow(value) +
-               ((state.lVal & STATE_SYSTEM_INVISIBLE) != 0 ? " | invisible" : "");
-        SysFreeString(name);
-        SysFreeString(value);
-        object->Release();
-        return text;
-    };
-    std::vector<std::string> got{read(l.window.window())};
+    std::vector<std::string> got{read(accessibleOf(l.window.window()))};
     for (const char* name :
          {"Command1", "Command2", "Combo1", "Check1", "Check2", "Check3", "Check4", "Check5",
           "Check6", "Label1", "Label2", "Frame1", "Frame2", "Command3", "Command4", "Text2"})
-        got.push_back(std::string(name) + ": " + read(l[name]));
+        got.push_back(std::string(name) + ": " + read(accessibleOf(l[name])));
     EXPECT_THAT(
         got,
         ElementsAre("Vantu2: Copper Winds | -", "Command1: Play | -", "Command2: Video Setup | -",
@@ -484,7 +508,39 @@ TEST_F(Win32Keyboard, ScreenReadersReadTheLayoutsNames) {
                     "Label2: Resolution | -", "Frame1: Video Setup | -",
                     "Frame2: Performance / Visual  | -", "Command3: Save Config | - | invisible",
                     "Command4: Load Config | - | invisible", "Text2: - | Text2 | invisible"));
+
+    // Every other interface of a renamed object leads back to that same object, name and all.
+    IAccessible* list = accessibleOf(l["Combo1"]);
+    ASSERT_NE(list, nullptr);
+    for (const IID& iid : {IID_IEnumVARIANT, IID_IServiceProvider, IID_IOleWindow}) {
+        IUnknown* other = nullptr;
+        if (FAILED(list->QueryInterface(iid, reinterpret_cast<void**>(&other))))
+            continue;
+        IAccessible* back = nullptr;
+        other->QueryInterface(kIidAccessible, reinterpret_cast<void**>(&back));
+        other->Release();
+        EXPECT_EQ(back, list);
+        EXPECT_EQ(read(back), "Resolution | 1024x786");
+    }
+    HWND window = nullptr;
+    EXPECT_EQ(WindowFromAccessibleObject(list, &window), S_OK);
+    EXPECT_EQ(window, l["Combo1"]);
+
+    // Without memory for the renamed object the system's answers, by the caption; without memory
+    // for the list's text the renamed object has no value. Neither reaches the screen reader as
+    // an exception.
+    EXPECT_EQ(read(accessibleOf(l["Label1"], true)), "<< | -");
+    EXPECT_EQ(read(list, true), "Resolution | -");
 }
 
 }  // namespace
 }  // namespace vantu
+
+// Allocation as the C++ library does it (its operator delete frees with free()), but refused on
+// demand.
+void* operator new(std::size_t size) {
+    void* memory = vantu::refuseAllocations ? nullptr : std::malloc(size != 0 ? size : 1);
+    if (memory == nullptr)
+        throw std::bad_alloc();
+    return memory;
+}

@@ -6,6 +6,7 @@
 //
 // The commands run in order; each takes a fixed number of arguments:
 //   start EXE DIR             start EXE with DIR as its current folder (Unix or Windows paths)
+//   start-arg EXE DIR ARG     the same, with ARG (a path) as its one argument, in quotes
 //   window TITLE SECONDS      wait for a visible top-level window titled TITLE (of the started
 //                             program, when there is one); it becomes the current window
 //   message-box TITLE TEXT SECONDS
@@ -235,11 +236,14 @@ class Driver {
         }
     }
 
-    void start(const std::string& exe, const std::string& folder) {
+    void start(const std::string& exe, const std::string& folder,
+               const std::string* arg = nullptr) {
         if (process_ != nullptr)
             throw UsageError("start: a program was already started");
         const std::wstring program = wide(windowsPath(exe));
         std::wstring commandLine = L"\"" + program + L"\"";
+        if (arg != nullptr)
+            commandLine += L" \"" + wide(windowsPath(*arg)) + L"\"";
         const std::wstring directory = wide(windowsPath(folder));
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
@@ -500,6 +504,11 @@ int run(const std::vector<std::string>& args) {
         if (command == "start") {
             const std::string exe = next(command);
             driver.start(exe, next(command));
+        } else if (command == "start-arg") {
+            const std::string exe = next(command);
+            const std::string folder = next(command);
+            const std::string arg = next(command);
+            driver.start(exe, folder, &arg);
         } else if (command == "window") {
             const std::string title = next(command);
             driver.waitWindow(title, boundMs(next(command)));

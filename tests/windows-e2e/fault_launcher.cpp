@@ -5,13 +5,18 @@
 //   check-unreadable  "Use Shaders" answers an impossible state once the mouse went down on it,
 //                     so the player's click on it fails
 //   start-throws      starting the game fails with something that is not a std::exception
-// The controls are subclassed by a thread-local CBT hook as Windows creates them; the launcher
-// itself is the real one.
+//   old-loader        the launcher sees the loader of Windows 7 and Vista without update
+//                     KB2533623: kernel32 has no SetDefaultDllDirectories, and LoadLibraryEx
+//                     refuses every LOAD_LIBRARY_SEARCH_* flag with ERROR_INVALID_PARAMETER
+// The controls are subclassed by a thread-local CBT hook as Windows creates them, and the older
+// loader is the launcher's own imports of kernel32 pointed elsewhere; the launcher itself is the
+// real one, started as WinMain starts it.
 #include <windows.h>
 
 #include <cstdlib>
 #include <string>
 
+#include "platform/windows/system_library.h"
 #include "platform/windows/windows_platform.h"
 #include "window/layout.h"
 #include "window/win32/win32_launcher.h"
@@ -62,6 +67,53 @@ LRESULT CALLBACK onCreate(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+// The older loader, through the program's imports of kernel32.
+decltype(&LoadLibraryExA) realLoadLibraryEx = nullptr;
+decltype(&GetProcAddress) realGetProcAddress = nullptr;
+
+HMODULE WINAPI oldLoadLibraryEx(LPCSTR name, HANDLE file, DWORD flags) {
+    constexpr DWORD kSearchFlags = 0x1f00;  // LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR ... DEFAULT_DIRS
+    if ((flags & kSearchFlags) != 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    return realLoadLibraryEx(name, file, flags);
+}
+
+FARPROC WINAPI oldGetProcAddress(HMODULE module, LPCSTR name) {
+    if (!IS_INTRESOURCE(name) && lstrcmpA(name, "SetDefaultDllDirectories") == 0) {
+        SetLastError(ERROR_PROC_NOT_FOUND);
+        return nullptr;
+    }
+    return realGetProcAddress(module, name);
+}
+
+// Points every import of the program that is bound to `real` at `replacement`; false when none
+// is (the test would then prove nothing).
+template <class Function>
+bool redirectImports(Function real, Function replacement) {
+    bool found = false;
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const DWORD imports =
+        headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    for (auto* dll = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports);
+         dll->Name != 0; ++dll) {
+        for (auto* bound = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk);
+             bound->u1.Function != 0; ++bound) {
+            if (bound->u1.Function != reinterpret_cast<ULONG_PTR>(real))
+                continue;
+            DWORD protection = 0;
+            VirtualProtect(bound, sizeof *bound, PAGE_READWRITE, &protection);
+            bound->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+            VirtualProtect(bound, sizeof *bound, protection, &protection);
+            found = true;
+        }
+    }
+    return found;
+}
+
 class FaultPlatform : public vantu::WindowsPlatform {
   public:
     using WindowsPlatform::WindowsPlatform;
@@ -77,6 +129,16 @@ class FaultPlatform : public vantu::WindowsPlatform {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     const char* name = std::getenv("VANTU_FAULT");
     fault = name != nullptr ? name : "";
+    if (fault == "old-loader") {
+        // Read from the imports before they move. Not constants: the compiler would then call
+        // through the import itself, which leads back here.
+        realLoadLibraryEx = &LoadLibraryExA;
+        realGetProcAddress = &GetProcAddress;
+        if (!redirectImports(realLoadLibraryEx, &oldLoadLibraryEx) ||
+            !redirectImports(realGetProcAddress, &oldGetProcAddress))
+            return 3;
+    }
+    vantu::limitDllSearchToSystemFolder();
     SetWindowsHookExA(WH_CBT, onCreate, nullptr, GetCurrentThreadId());
     FaultPlatform platform{std::string(vantu::layout::kForm.caption)};
     vantu::runLauncher(instance, showCommand, platform);

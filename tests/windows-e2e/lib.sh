@@ -54,6 +54,10 @@ end_processes() {
 # runs in a prefix of its own, set to that resolution once, so that no test running at the
 # same time in the shared prefix sees it.
 DPI=${DPI:-96}
+# A test that listens to the start-up sound sets SOUND=1 likewise: its prefix has Wine's audio
+# on (ALSA), and the default device writes what is played to $PLAYED, byte for byte.
+SOUND=${SOUND:-0}
+[ "$SOUND" = 0 ] || PREFIX=$PREFIX-sound
 [ "$DPI" = 96 ] || PREFIX=$PREFIX-${DPI}dpi
 
 # The session's X display is fixed when its wineserver starts (Wine's desktop process keeps
@@ -83,6 +87,26 @@ set_dpi() {
 twips_at() { echo $((($1 * $2 + 720) / 1440)); }
 
 prepare_wine
+if [ "$SOUND" != 0 ]; then
+    if [ ! -e "$PREFIX/.vantu-audio" ]; then
+        wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d alsa /f </dev/null \
+            >"$WORK/reg.out" 2>&1 || die "cannot turn Wine's audio on"
+        touch "$PREFIX/.vantu-audio"
+    fi
+    PLAYED=$WORK/played.raw
+    printf 'pcm.!default { type file; slave.pcm "null"; file "%s"; format "raw" }\n' "$PLAYED" \
+        >"$HOME/.asoundrc"
+fi
+
+size_of() { stat -c %s "$1" 2>/dev/null || echo 0; }
+
+# The samples of a wave with a 44-byte header (the demo's and sox's have one) in file OUT, to
+# compare with what was played.
+#   wave_samples WAV OUT
+wave_samples() {
+    [ "$(tail -c +37 "$1" | head -c 4)" = data ] || die "$1 has no 44-byte header"
+    tail -c +45 "$1" >"$2"
+}
 
 # A game folder as a player has it: the launcher copied in beside the stand-in game, and
 # xconfig.dat with the given bytes (none for the single word NONE). The game's record goes to

@@ -1,13 +1,20 @@
 #!/usr/bin/env bash
 # A game folder anyone may write to: DLLs planted beside the launcher under the names of the
-# system DLLs that it and the common controls load are never loaded, through the start, "Video
-# Setup", the start-up sound and "Play". By default Wine takes its own copy of such a DLL
-# whatever the folder holds; an override for the launcher makes it search as Windows does, the
-# program's folder first. The executable itself imports only DLLs that Windows always takes
+# system DLLs that it, the common controls and the sound load are never loaded, through the
+# start, "Video Setup", the start-up sound and "Play". By default Wine takes its own copy of such
+# a DLL whatever the folder holds; an override for the launcher makes it search as Windows does,
+# the program's folder first. The executable itself imports only DLLs that Windows always takes
 # from its system folder.
+# The same holds on the loader of Windows 7 and Vista without update KB2533623, which cannot
+# limit the search to the system folder (vantu-fault-launcher.exe with the fault old-loader),
+# and the launcher works there: it opens, the sound reaches the audio output (a prefix with
+# Wine's audio on), "Video Setup" widens the window and "Play" starts the game.
+DPI=106 SOUND=1
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
-[ -f "$PLANTED_DLL" ] || die "missing '$PLANTED_DLL' (build the windows preset)"
+for file in "$PLANTED_DLL" "$FAULT_LAUNCHER"; do
+    [ -f "$file" ] || die "missing '$file' (build the windows preset)"
+done
 
 # The imports: nothing but the known DLLs.
 objdump=$(command -v x86_64-w64-mingw32-objdump) || die "x86_64-w64-mingw32-objdump is missing"
@@ -29,16 +36,37 @@ for dll in "${PLANTED[@]}"; do
     wine reg add "$OVERRIDES" /v "$dll" /d native,builtin /f </dev/null >>"$WORK/reg.out" 2>&1 ||
         die "cannot set the DLL override for $dll"
 done
-make_game planted "$TYPICAL_CONFIG"
-cp "$REPO/demo/vantu2.wav" "$GAME/"
-for dll in "${PLANTED[@]}"; do
-    cp "$PLANTED_DLL" "$GAME/$dll.dll"
+wave_samples "$REPO/demo/vantu2.wav" "$WORK/samples.raw"
+sound=$(size_of "$WORK/samples.raw")
+# shellcheck disable=SC2317  # called through wait_until
+played_or_ended() { [ "$(size_of "$PLAYED")" -ge "$sound" ] || ! kill -0 "$DRIVE_PID" 2>/dev/null; }
+for loader in current old; do
+    make_game "planted-$loader" "$TYPICAL_CONFIG"
+    fault=""
+    if [ "$loader" = old ]; then
+        cp "$FAULT_LAUNCHER" "$GAME/vantu-launcher.exe"
+        fault=old-loader
+    fi
+    cp "$REPO/demo/vantu2.wav" "$GAME/"
+    for dll in "${PLANTED[@]}"; do
+        cp "$PLANTED_DLL" "$GAME/$dll.dll"
+    done
+    rm -f "$PLAYED"
+    launch_commands
+    VANTU_FAULT=$fault drive_async "${LAUNCH[@]}" \
+        pause-until "$WORK/heard-$loader" "$WINDOW_LIMIT" \
+        click button "Video Setup" wait-width "$(twips_at 8250 "$DPI")" "$WAIT_LIMIT" \
+        click button Play wait-exit "$WAIT_LIMIT"
+    wait_until "$WINDOW_LIMIT" played_or_ended || true
+    cmp -s -n "$sound" "$PLAYED" "$WORK/samples.raw" || check_failed \
+        "$loader loader: the start-up sound was not played ($(size_of "$PLAYED") of $sound bytes)"
+    touch "$WORK/heard-$loader"
+    if drive_wait; then
+        wait_until "$WAIT_LIMIT" test -e "$RECORD/startup" ||
+            check_failed "$loader loader: the game was not started"
+    fi
+    loaded=$(cd "$GAME" && find . -name '*.loaded' -printf '%f ')
+    [ -z "$loaded" ] || check_failed "$loader loader: planted DLLs ran in the launcher: $loaded"
 done
-launch_commands
-drive "${LAUNCH[@]}" click button "Video Setup" wait-width 550 "$WAIT_LIMIT" sleep 300 \
-    click button Play wait-exit "$WAIT_LIMIT" || true
 wine reg delete "$OVERRIDES" /f </dev/null >>"$WORK/reg.out" 2>&1 || true
-wait_game_started
-loaded=$(cd "$GAME" && find . -name '*.loaded' -printf '%f ')
-[ -z "$loaded" ] || check_failed "planted DLLs ran in the launcher: $loaded"
 finish

@@ -4,8 +4,9 @@
 // The record goes into the folder that VANTU_STUB_RECORD names (a Unix or Windows path),
 // never into the game folder, which the tests compare byte for byte:
 //   command-line  the bytes of GetCommandLineA, exactly as received
-//   startup       "flags=<STARTUPINFO.dwFlags>", "show=<wShowWindow>" and "cwd=<folder>",
-//                 one a line; written last, so its presence means the record is complete
+//   startup       "flags=<STARTUPINFO.dwFlags>", "show=<wShowWindow>" and "cwd=<folder>" (in
+//                 UTF-8, whatever the code page), one a line; written last, so its presence means
+//                 the record is complete
 //   started-again written instead when a record is already there (a second start)
 // Each file is written beside its final name and then renamed, so a reader never sees half
 // of one. Exit status 0 once recorded, 3 without VANTU_STUB_RECORD, 4 when writing failed.
@@ -47,8 +48,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     GetStartupInfoA(&startup);
-    char cwd[MAX_PATH] = {};
-    GetCurrentDirectoryA(sizeof cwd, cwd);
+    wchar_t wideCwd[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, wideCwd);
+    char cwd[4 * MAX_PATH] = {};
+    WideCharToMultiByte(CP_UTF8, 0, wideCwd, -1, cwd, sizeof cwd, nullptr, nullptr);
     const std::string info = "flags=" + std::to_string(startup.dwFlags) + "\n" +
                              "show=" + std::to_string(startup.wShowWindow) + "\n" + "cwd=" + cwd +
                              "\n";

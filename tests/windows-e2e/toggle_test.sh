@@ -5,38 +5,22 @@
 # client area, owned by a hidden window (no taskbar button).
 # All that while a long start-up sound plays: the sound plays in the background and the window
 # keeps answering. And the sound really plays: Wine's ALSA driver, its default device writing
-# what it plays to a file, receives the wave's samples byte for byte. The test has a prefix of
-# its own with the audio on and that resolution (made on first use), so that the other tests
-# keep theirs.
-DPI=106
-args=("$@")
-for ((i = 0; i + 1 < ${#args[@]}; i += 2)); do
-    [ "${args[i]}" != --prefix ] || args[i + 1]+=-sound
-done
-set -- "${args[@]}"
+# what it plays to a file, receives the wave's samples byte for byte. The test runs in a prefix
+# with the audio on and that resolution (made on first use, shared with the planted-DLL test), so
+# that the other tests keep theirs.
+DPI=106 SOUND=1
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 command -v sox >/dev/null || die "sox is missing (bash tools/install-deps.sh installs it)"
 
-if [ ! -e "$PREFIX/.vantu-audio" ]; then
-    wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d alsa /f </dev/null >"$WORK/reg.out" 2>&1 ||
-        die "cannot turn Wine's audio on"
-    touch "$PREFIX/.vantu-audio"
-fi
-played=$WORK/played.raw
-printf 'pcm.!default { type file; slave.pcm "null"; file "%s"; format "raw" }\n' "$played" \
-    >"$HOME/.asoundrc"
-
 # The start-up sound made 80 times as long (2 minutes; Wine plays it about 4 times as fast).
 wav=$REPO/demo/vantu2.wav
 sox "$wav" "$WORK/long.wav" repeat 79 || die "sox could not make a long sound from $wav"
-[ "$(tail -c +37 "$WORK/long.wav" | head -c 4)" = data ] || die "long.wav has no 44-byte header"
-tail -c +45 "$WORK/long.wav" >"$WORK/samples.raw"
-size_of() { stat -c %s "$1" 2>/dev/null || echo 0; }
+wave_samples "$WORK/long.wav" "$WORK/samples.raw"
 one_sound=$(($(size_of "$wav") - 44))
 whole=$(size_of "$WORK/samples.raw")
 # shellcheck disable=SC2317  # called through wait_until
-played_one_sound() { [ "$(size_of "$played")" -ge "$one_sound" ]; }
+played_one_sound() { [ "$(size_of "$PLAYED")" -ge "$one_sound" ]; }
 
 make_game toggle "$TYPICAL_CONFIG"
 cp "$WORK/long.wav" "$GAME/vantu2.wav"
@@ -50,14 +34,14 @@ drive_async "${LAUNCH[@]}" state opened pause-until "$WORK/sound-heard" "$WINDOW
     pause-until "$WORK/toggled" "$WINDOW_LIMIT"
 
 wait_paused "$WORK/sound-heard"
-wait_until "$WAIT_LIMIT" played_one_sound || check_failed "no sound played ($(size_of "$played") bytes)"
+wait_until "$WAIT_LIMIT" played_one_sound || check_failed "no sound played ($(size_of "$PLAYED") bytes)"
 touch "$WORK/sound-heard"
 wait_paused "$WORK/toggled"
-heard=$(size_of "$played")
+heard=$(size_of "$PLAYED")
 log "$heard of the sound's $whole bytes played by the end of the clicks"
 [ "$heard" -lt "$whole" ] || check_failed "the sound had ended before the clicks were answered"
-cmp -s -n "$heard" "$played" "$WORK/samples.raw" ||
-    check_failed "what was played is not the wave's samples: $(cmp -n "$heard" "$played" "$WORK/samples.raw")"
+cmp -s -n "$heard" "$PLAYED" "$WORK/samples.raw" ||
+    check_failed "what was played is not the wave's samples: $(cmp -n "$heard" "$PLAYED" "$WORK/samples.raw")"
 touch "$WORK/toggled"
 drive_wait || true
 

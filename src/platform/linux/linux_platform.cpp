@@ -21,7 +21,8 @@ void LinuxPlatform::endProcess() {
 
 void LinuxPlatform::playSound(const std::string& fileName) {
     // With an event loop, the sound starts when the loop first runs, after the window was shown:
-    // loading SDL and opening the device then take nothing from the window's start-up.
+    // loading SDL and opening the device then take nothing from the window's start-up. play()
+    // throws nothing into the loop: a sound that cannot start, not even its thread, is silence.
     if (QCoreApplication::instance() != nullptr) {
         QTimer::singleShot(0, &soundStarter_, [this, fileName] { sound_.play(fileName); });
     } else {

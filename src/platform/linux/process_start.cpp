@@ -161,7 +161,7 @@ Command resolveCommand(std::string_view commandLine, const fs::path& folder,
 }
 
 // Starts argv in a new session, in folder when it is not empty, with default signal handling
-// and nothing blocked. Returns 0 or the error of the failed exec.
+// and nothing blocked. Returns 0 or the error of the failed set-up or exec.
 int spawnDetached(const std::vector<std::string>& argv, const fs::path& folder, pid_t& pid) {
     std::vector<char*> cargv;
     cargv.reserve(argv.size() + 1);
@@ -170,22 +170,27 @@ int spawnDetached(const std::vector<std::string>& argv, const fs::path& folder, 
     cargv.push_back(nullptr);
 
     posix_spawnattr_t attr;
-    posix_spawnattr_init(&attr);
+    if (const int error = posix_spawnattr_init(&attr); error != 0)
+        return error;
+    posix_spawn_file_actions_t actions;
+    if (const int error = posix_spawn_file_actions_init(&actions); error != 0) {
+        posix_spawnattr_destroy(&attr);
+        return error;
+    }
     sigset_t none;
     sigset_t all;
     sigemptyset(&none);
     sigfillset(&all);
-    posix_spawnattr_setsigmask(&attr, &none);
-    posix_spawnattr_setsigdefault(&attr, &all);
-    posix_spawnattr_setflags(&attr,
-                             POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (!folder.empty())
-        posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-
-    const int error = posix_spawn(&pid, cargv[0], &actions, &attr, cargv.data(), environ);
+    int error = posix_spawnattr_setsigmask(&attr, &none);
+    if (error == 0)
+        error = posix_spawnattr_setsigdefault(&attr, &all);
+    if (error == 0)
+        error = posix_spawnattr_setflags(
+            &attr, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    if (error == 0 && !folder.empty())
+        error = posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+    if (error == 0)
+        error = posix_spawn(&pid, cargv[0], &actions, &attr, cargv.data(), environ);
 
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attr);

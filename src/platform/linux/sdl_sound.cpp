@@ -90,8 +90,13 @@ void run(const std::shared_ptr<SdlSound::Shared>& shared, const std::string& fil
     SDL_AudioSpec format{};
     Uint8* samples = nullptr;
     Uint32 length = 0;
-    // SDL closes the file, also when the load fails.
-    if (sdl.LoadWAV_RW(sdl.RWFromFP(file, SDL_TRUE), 1, &format, &samples, &length) == nullptr)
+    // The stream closes the file, also when the load fails; without a stream it is closed here.
+    SDL_RWops* stream = sdl.RWFromFP(file, SDL_TRUE);
+    if (stream == nullptr) {
+        std::fclose(file);
+        return;
+    }
+    if (sdl.LoadWAV_RW(stream, 1, &format, &samples, &length) == nullptr)
         return;
     const std::unique_ptr<Uint8, decltype(sdl.FreeWAV)> wave(samples, sdl.FreeWAV);
 
@@ -136,11 +141,15 @@ SdlSound::~SdlSound() {
     stop();
 }
 
-void SdlSound::play(std::string fileName) {
+void SdlSound::play(const std::string& fileName) noexcept {
     stop();
-    shared_ = std::make_shared<Shared>();
-    thread_ =
-        std::thread([shared = shared_, fileName = std::move(fileName)] { run(shared, fileName); });
+    try {
+        auto shared = std::make_shared<Shared>();
+        thread_ = std::thread([shared, fileName] { run(shared, fileName); });
+        shared_ = std::move(shared);
+    } catch (...) {
+        // No thread (or no memory for one): a sound that cannot start is silence.
+    }
 }
 
 void SdlSound::wait() {

@@ -32,8 +32,9 @@ class SdlSound {
     SdlSound(const SdlSound&) = delete;
     SdlSound& operator=(const SdlSound&) = delete;
 
-    // Starts playing the file and returns at once; a sound still playing stops first.
-    void play(std::string fileName);
+    // Starts playing the file and returns at once; a sound still playing stops first. A sound
+    // that cannot start, not even its thread, is silence.
+    void play(const std::string& fileName) noexcept;
     // Waits until the current sound has played to its end or has failed to start.
     void wait();
     // Stops the current sound and returns at once; its thread closes the device on its own.

@@ -11,10 +11,14 @@ namespace vantu {
 // anything else, and loads every other DLL here, from the system folder, when it is first needed.
 
 // Limits the search for every DLL loaded from now on (and for their own imports) to the system
-// folder. The first thing the program does. Does nothing on a Windows without the call.
+// folder. The first thing the program does. Windows 7 and Vista without update KB2533623 cannot
+// do that: there the current folder leaves the search, the DLLs loaded here are taken by their
+// full paths, and the theme library, which Windows loads by name with the first window, is
+// loaded at once.
 void limitDllSearchToSystemFolder();
 
 // Loads a system DLL from the system folder, if it is not loaded yet; false when it is missing.
+// Common controls 6 come from the side-by-side store as the manifest asks.
 bool loadSystemDll(const char* dll);
 
 // The address of a function of a system DLL, loading the DLL from the system folder on first use

@@ -1,7 +1,11 @@
 #include "window/qt/display_check.h"
 
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
@@ -17,11 +21,73 @@ std::string environment(const char* name) {
     return value ? value : "";
 }
 
-// Whether Qt will use its X11 platform: QT_QPA_PLATFORM is unset, or names xcb first
-// ("xcb", "xcb:option", "xcb;wayland").
-bool usesX11() {
-    const std::string platform = environment("QT_QPA_PLATFORM");
-    return platform.empty() || platform.starts_with("xcb");
+// The window system that the display check found for Qt.
+enum class WindowSystem { X11, Wayland, Other };
+WindowSystem found = WindowSystem::X11;
+
+// The platform asked for: Qt's option "-platform NAME" (or "--platform NAME"; the last one
+// counts), else QT_QPA_PLATFORM; empty when neither is given.
+std::string requestedPlatform(int argc, const char* const* argv) {
+    std::string requested = environment("QT_QPA_PLATFORM");
+    for (int i = 1; i + 1 < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "-platform" || arg == "--platform")
+            requested = argv[++i];
+    }
+    return requested;
+}
+
+// The platforms Qt tries, in its order: the requested list ("xcb", "wayland;xcb",
+// "xcb:option"), or else its own choice, which puts Wayland first in a Wayland session.
+std::vector<std::string> platformsToTry(const std::string& requested) {
+    if (requested.empty()) {
+        if (!environment("WAYLAND_DISPLAY").empty() || environment("XDG_SESSION_TYPE") == "wayland")
+            return {"wayland", "xcb"};
+        return {"xcb"};
+    }
+    std::vector<std::string> platforms;
+    for (std::size_t start = 0; start <= requested.size();) {
+        const std::size_t end = std::min(requested.find(';', start), requested.size());
+        const std::string entry = requested.substr(start, end - start);
+        platforms.push_back(entry.substr(0, entry.find(':')));
+        start = end + 1;
+    }
+    return platforms;
+}
+
+// Whether something accepts connections on the Unix socket at path. Without waiting: a
+// listener whose queue is full (EAGAIN) is there all the same.
+bool acceptsConnections(const std::string& path) {
+    sockaddr_un address{};
+    if (path.size() >= sizeof address.sun_path)
+        return false;
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, path.size());
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (socket < 0)
+        return false;
+    const bool accepted =
+        ::connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 ||
+        errno == EAGAIN;
+    ::close(socket);
+    return accepted;
+}
+
+// Whether a Wayland compositor answers where a Wayland client looks for it: WAYLAND_DISPLAY
+// ("wayland-0" when unset), a path of its own or a name in XDG_RUNTIME_DIR. If not, why not.
+std::optional<std::string> noWaylandCompositor() {
+    std::string socket = environment("WAYLAND_DISPLAY");
+    if (socket.empty())
+        socket = "wayland-0";
+    if (!socket.starts_with('/')) {
+        const std::string runtime = environment("XDG_RUNTIME_DIR");
+        if (runtime.empty())
+            return "XDG_RUNTIME_DIR is not set for the Wayland display " + socket;
+        socket = runtime + "/" + socket;
+    }
+    if (acceptsConnections(socket))
+        return std::nullopt;
+    return "no Wayland compositor at " + socket;
 }
 
 struct HeldMessage {
@@ -30,14 +96,13 @@ struct HeldMessage {
     QString text;
 };
 
-QtMessageHandler previousHandler = nullptr;
 std::vector<HeldMessage>* held = nullptr;
 
 void whileStarting(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     const std::string_view category = context.category ? context.category : "";
     if (type == QtFatalMsg) {
         std::string reason;
-        if (usesX11()) {
+        if (found == WindowSystem::X11) {
             reason = "cannot connect to " + environment("DISPLAY");
         } else if (!held->empty()) {
             reason = held->back().text.toStdString();
@@ -48,25 +113,41 @@ void whileStarting(QtMsgType type, const QMessageLogContext& context, const QStr
         std::fflush(stderr);
         ::_exit(1);
     }
-    if (category.starts_with("qt.qpa")) {
-        held->push_back({type, std::string(category), text});
-        return;
-    }
-    previousHandler(type, context, text);
+    // Not only the "qt.qpa" ones: a platform that fails before Qt falls back to the next one
+    // (Wayland, then X11) also writes plain warnings.
+    held->push_back({type, std::string(category), text});
 }
 
 }  // namespace
 
-std::optional<std::string> missingDisplay() {
-    if (usesX11() && environment("DISPLAY").empty())
-        return std::string(kNoDisplayPrefix) + " (DISPLAY is not set)";
-    return std::nullopt;
+std::optional<std::string> missingDisplay(int argc, const char* const* argv) {
+    const std::string requested = requestedPlatform(argc, argv);
+    std::string reasons;
+    for (const std::string& platform : platformsToTry(requested)) {
+        std::optional<std::string> reason;
+        if (platform == "xcb") {
+            found = WindowSystem::X11;
+            if (environment("DISPLAY").empty())
+                reason = "DISPLAY is not set";
+        } else if (platform.starts_with("wayland")) {
+            found = WindowSystem::Wayland;
+            reason = noWaylandCompositor();
+        } else {
+            found = WindowSystem::Other;
+        }
+        if (!reason)
+            return std::nullopt;
+        reasons += (reasons.empty() ? "" : ", and ") + *reason;
+    }
+    if (requested.empty() && environment("WAYLAND_DISPLAY").empty() &&
+        environment("DISPLAY").empty())
+        reasons = "neither WAYLAND_DISPLAY nor DISPLAY is set";
+    return std::string(kNoDisplayPrefix) + " (" + reasons + ")";
 }
 
 PlatformStartGuard::PlatformStartGuard() {
     held = new std::vector<HeldMessage>();
     previous_ = qInstallMessageHandler(whileStarting);
-    previousHandler = previous_;
 }
 
 PlatformStartGuard::~PlatformStartGuard() {

@@ -8,18 +8,21 @@
 namespace vantu {
 
 // What the launcher prints, as its one line on stderr, when it cannot open its window.
-inline constexpr const char* kNoDisplayPrefix = "vantu-launcher: cannot open the display";
+inline constexpr const char* kNoDisplayPrefix = "vantu-launcher: cannot open a display";
 
-// Before the QApplication exists: when Qt would use the X11 platform (QT_QPA_PLATFORM unset or
-// "xcb") but DISPLAY is not set, the line to print ("... (DISPLAY is not set)"); otherwise
-// nothing. A platform that needs no display (QT_QPA_PLATFORM=offscreen, say) is left to Qt.
-std::optional<std::string> missingDisplay();
+// Before the QApplication exists, with the program's arguments: the platforms Qt will try, in
+// its order (the list that "-platform" or else QT_QPA_PLATFORM names; otherwise Wayland when
+// WAYLAND_DISPLAY is set or the session is a Wayland one, then X11), and whether any of them
+// has its display: a Wayland compositor that accepts a connection on its socket, or a DISPLAY
+// for X11. When none has, the line to print, e.g. "... (neither WAYLAND_DISPLAY nor DISPLAY is
+// set)"; otherwise nothing. A platform that needs no display (offscreen, say) is left to Qt.
+std::optional<std::string> missingDisplay(int argc, const char* const* argv);
 
 // Qt ends the process with an abort when it cannot start its platform (an X server that does
 // not answer, a platform plugin that is missing), after several lines of advice. While a guard
 // lives (around the QApplication's construction), such a failure instead prints one line,
-// "... (cannot connect to :99)", and ends the process with exit status 1. Qt's own platform
-// messages in that time are held back, and passed on when the guard ends normally.
+// "... (cannot connect to :99)", and ends the process with exit status 1. Qt's messages in
+// that time are held back, and passed on when the guard ends normally.
 class PlatformStartGuard {
   public:
     PlatformStartGuard();

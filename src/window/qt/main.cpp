@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "platform/linux/arguments.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/process_exit.h"
 #include "window/form1.h"
@@ -14,8 +15,11 @@
 #include "window/qt/qt_launcher.h"
 
 int main(int argc, char* argv[]) {
+    // --help, --version, a usage error or a game folder that cannot be entered: no display needed.
+    if (const auto status = vantu::takeLauncherArguments(argc, argv))
+        return *status;
     // Without a window system the launcher says so in one line and ends with status 1.
-    if (const auto problem = vantu::missingDisplay()) {
+    if (const auto problem = vantu::missingDisplay(argc, argv)) {
         std::fprintf(stderr, "%s\n", problem->c_str());
         return 1;
     }
@@ -26,6 +30,7 @@ int main(int argc, char* argv[]) {
 
     vantu::LinuxPlatform platform{std::string(vantu::layout::kForm.caption)};
     vantu::runReportingFailures(platform, [&] {
+        vantu::installApplicationSettings();
         // The window opens with the design values, narrow, focus on "Play".
         vantu::QtForm window;
         vantu::QtControls controls(window);
@@ -37,6 +42,10 @@ int main(int argc, char* argv[]) {
         // once the event loop runs, after the window was shown.
         form.dispatch(&vantu::Form1::Form_Load);
         window.show();
+        // The player has just started the launcher: it takes the keyboard. A window manager
+        // focuses a new dialog by itself, but may leave a new normal window (which this is, so
+        // that it keeps off the taskbar) unfocused until asked (openbox does).
+        window.activateWindow();
         // The window was closed: nothing is left to save, and the sound is not waited for. Its
         // thread may still be inside SDL, closing the device; returning from main would run the
         // process's exit teardown (static destructors, exit handlers) under it. The launcher

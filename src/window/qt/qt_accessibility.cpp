@@ -1,10 +1,15 @@
 #include "window/qt/qt_accessibility.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QComboBox>
+#include <QKeySequence>
 #include <QWidget>
+#include <algorithm>
 #include <vector>
 
+#include "window/form1.h"
 #include "window/layout.h"
 #include "window/qt/option_widgets.h"
 #include "window/qt/qt_strings.h"
@@ -92,12 +97,98 @@ class LabelAccessible : public QAccessibleWidget {
     }
 
   private:
+    // A label that can be clicked.
     bool pressable() const {
         const layout::ControlDesign* design = designOf(widget());
-        const layout::AccessibleDesign* accessible =
-            design != nullptr ? layout::findAccessible(design->name) : nullptr;
-        return accessible != nullptr && accessible->pressable;
+        return design != nullptr && hasClickRoute(design->name);
     }
+};
+
+// The display-mode list. It offers all that Qt's own interface for a list that cannot be edited
+// offers: the popup list as its one child, the ShowMenu and Press actions that open and close it,
+// its current entry as its name and value, Down as its shortcut, expandable and (while open)
+// expanded states. Orca reads a list's value from its selected child (AT-SPI Selection, which Qt
+// 6.4's bridge does not offer) or else from its text, so the list also offers its current entry
+// as read-only text. It offers no numeric value: with one, Qt's bridge reports a new entry as a
+// value change instead of a name change, and Orca answers Down and Up with "collapsed".
+class ListAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+  public:
+    explicit ListAccessible(QComboBox* list) : QAccessibleWidget(list, QAccessible::ComboBox) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    int childCount() const override { return 1; }
+    QAccessibleInterface* child(int index) const override {
+        return index == 0 ? QAccessible::queryAccessibleInterface(list()->view()) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return child != nullptr && child->object() == list()->view() ? 0 : -1;
+    }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+
+    QString text(QAccessible::Text t) const override {
+        if ((t == QAccessible::Name || t == QAccessible::Value) && !entry().isEmpty())
+            return entry();
+        if (t == QAccessible::Accelerator)
+            return QKeySequence(Qt::Key_Down).toString(QKeySequence::NativeText);
+        return QAccessibleWidget::text(t);
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.expandable = true;
+        state.expanded = list()->view()->isVisible();
+        return state;
+    }
+
+    QStringList actionNames() const override { return {showMenuAction(), pressAction()}; }
+    QString localizedActionDescription(const QString& action) const override {
+        if (action == showMenuAction() || action == pressAction())
+            return QComboBox::tr("Open the combo box selection popup");
+        return QAccessibleWidget::localizedActionDescription(action);
+    }
+    void doAction(const QString& action) override {
+        if (action != showMenuAction() && action != pressAction())
+            return;
+        if (list()->view()->isVisible())
+            list()->hidePopup();
+        else
+            list()->showPopup();
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+    // The text: the current entry, which no one edits or selects; the caret stays at its start.
+    QString text(int start, int end) const override {
+        const QString shown = entry();
+        start = std::clamp(start, 0, static_cast<int>(shown.size()));
+        end = std::clamp(end < 0 ? static_cast<int>(shown.size()) : end, start,
+                         static_cast<int>(shown.size()));
+        return shown.mid(start, end - start);
+    }
+    int characterCount() const override { return static_cast<int>(entry().size()); }
+    void selection(int, int* start, int* end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int* start, int* end) const override {
+        *start = 0;
+        *end = characterCount();
+        return {};
+    }
+
+  private:
+    QComboBox* list() const { return static_cast<QComboBox*>(widget()); }
+    QString entry() const { return list()->currentText(); }
 };
 
 QAccessibleInterface* launcherAccessible(const QString& /*className*/, QObject* object) {
@@ -108,6 +199,8 @@ QAccessibleInterface* launcherAccessible(const QString& /*className*/, QObject* 
         return new FormAccessible(widget);
     if (auto* label = qobject_cast<ClickLabel*>(widget))
         return new LabelAccessible(label);
+    if (auto* list = qobject_cast<QComboBox*>(widget); list != nullptr && !list->isEditable())
+        return new ListAccessible(list);
     return nullptr;
 }
 

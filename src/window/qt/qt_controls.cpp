@@ -4,6 +4,7 @@
 #include <QPlainTextEdit>
 #include <string>
 
+#include "window/layout.h"
 #include "window/qt/option_widgets.h"
 #include "window/qt/qt_form.h"
 
@@ -25,14 +26,16 @@ QtControls::QtControls(QtForm& window)
       text2Box_(requireControl(window.controlAs<QPlainTextEdit>("Text2"), "Text2")) {
     for (int n = 1; n <= kCheckBoxCount; ++n) {
         const CheckBox which = checkBoxByNumber(n);
-        const std::string name = "Check" + std::to_string(n);
+        const std::string_view name = layout::checkBoxDesign(which).name;
         OptionCheckBox* check = requireControl(window.controlAs<OptionCheckBox>(name), name);
         checks_[static_cast<std::size_t>(n - 1)] = check;
-        connections_.push_back(
-            QObject::connect(check, kStateChanged, [this, which] { playerChangedCheck(which); }));
+        connections_.push_back(QObject::connect(check, kStateChanged, [this, which] {
+            runChange_([this, which] { playerChangedCheck(which); });
+        }));
     }
-    connections_.push_back(
-        QObject::connect(list_, &QComboBox::currentIndexChanged, [this] { playerChangedList(); }));
+    connections_.push_back(QObject::connect(list_, &QComboBox::currentIndexChanged, [this] {
+        runChange_([this] { playerChangedList(); });
+    }));
 }
 
 QtControls::~QtControls() {

@@ -2,6 +2,8 @@
 
 #include <QMetaObject>
 #include <array>
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "window/widget_controls.h"
@@ -19,10 +21,17 @@ class QtForm;
 // Qt's pixels are device-independent, so a pixel is 15 twips at any screen density.
 class QtControls : public WidgetControls {
   public:
+    // Runs one change the player made to a check box or the list (the change's Click).
+    using ChangeRunner = std::function<void(const std::function<void()>&)>;
+
     explicit QtControls(QtForm& window);
     ~QtControls() override;
     QtControls(const QtControls&) = delete;
     QtControls& operator=(const QtControls&) = delete;
+
+    // The launcher runs the player's changes through Form1::dispatch (connectHandlers); until
+    // then they run as they come.
+    void setChangeRunner(ChangeRunner run) { runChange_ = std::move(run); }
 
   protected:
     std::int16_t readCheck(CheckBox box) const override;
@@ -41,6 +50,7 @@ class QtControls : public WidgetControls {
     QComboBox* list_ = nullptr;
     QPlainTextEdit* text2Box_ = nullptr;
     std::vector<QMetaObject::Connection> connections_;
+    ChangeRunner runChange_ = [](const std::function<void()>& change) { change(); };
 };
 
 }  // namespace vantu

@@ -33,16 +33,6 @@ QFont toQFont(const layout::FontDesign& design) {
     return font;
 }
 
-// The window's fonts are not installed on Linux and fontconfig's stand-in is too wide for the
-// captions; Liberation Sans has the same widths as the intended sans serif. The application
-// takes the window's font too, so that no other font is loaded at start-up.
-void installFonts() {
-    for (const layout::FontDesign* design : {&layout::kWindowFont, &layout::kBoldFont}) {
-        QFont::insertSubstitution(toQString(design->family), QStringLiteral("Liberation Sans"));
-    }
-    QApplication::setFont(toQFont(layout::kWindowFont));
-}
-
 QWidget* createWidget(const ControlDesign& design) {
     const QString caption = toQString(design.caption);
     switch (design.kind) {
@@ -105,13 +95,24 @@ void applyColours(QWidget& widget, const ControlDesign& design) {
 
 }  // namespace
 
+void installApplicationSettings() {
+    // The window's fonts are not installed on Linux and fontconfig's stand-in is too wide for the
+    // captions; Liberation Sans has the same widths as the intended sans serif. The application
+    // takes the window's font too, so that no other font is loaded at start-up.
+    for (const layout::FontDesign* design : {&layout::kWindowFont, &layout::kBoldFont}) {
+        QFont::insertSubstitution(toQString(design->family), QStringLiteral("Liberation Sans"));
+    }
+    QApplication::setFont(toQFont(layout::kWindowFont));
+    installAccessibility();
+}
+
 QtForm::QtForm(QWidget* parent)
     : QWidget(parent), background_(QStringLiteral(":/art/background.png")) {
-    installFonts();
-    installAccessibility();
     setObjectName(toQString(layout::kForm.name));
     setWindowTitle(toQString(layout::kForm.caption));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+    // A normal window, not a dialog: a window manager may put a parentless dialog on the
+    // taskbar whatever it asks (mutter does). With its fixed size, only a close button is left.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     QIcon icon;
     for (int size : {16, 32, 48})

@@ -11,6 +11,12 @@ class QPaintEvent;
 
 namespace vantu {
 
+// The process-wide settings the window relies on: stand-ins for the design fonts, the
+// application font and the screen readers' view of the window (installAccessibility). Once, after
+// the QApplication is made and before the first window; the window itself sets only what is its
+// own, such as staying off the taskbar.
+void installApplicationSettings();
+
 // The launcher window Form1 as a Qt top-level widget, built from the layout tables: the
 // background picture, the seventeen controls with their design values, colours, fonts, stacking
 // and tab order. A plain QWidget rather than a QDialog, so Escape does not close it. It keeps its

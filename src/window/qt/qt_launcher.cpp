@@ -10,6 +10,8 @@
 namespace vantu {
 void connectHandlers(QtForm& window, QtControls& controls, Form1& form) {
     controls.setEvents(&form);
+    controls.setChangeRunner(
+        [&form](const std::function<void()>& change) { form.dispatch(change); });
     for (const ClickRoute& route : kClickRoutes) {
         const auto run = [&form, handler = route.handler] { form.dispatch(handler); };
         if (auto* button = window.controlAs<QPushButton>(route.control))

@@ -2,6 +2,7 @@
 
 #include <oleacc.h>
 
+#include <new>
 #include <string>
 
 #include "platform/windows/system_library.h"
@@ -34,7 +35,9 @@ bool isSelf(const VARIANT& child) {
 }
 
 // The system's accessible object of a control with another name; everything else is its own.
-class RenamedAccessible final : public IAccessible {
+// It answers only for the interfaces it implements: any other of the system's object (its
+// children's enumerator, say) would lead back to the object without the name.
+class RenamedAccessible final : public IAccessible, public IOleWindow {
   public:
     RenamedAccessible(IAccessible* inner, HWND control, const Renaming& renaming)
         : inner_(inner), control_(control), renaming_(renaming) {}
@@ -46,10 +49,14 @@ class RenamedAccessible final : public IAccessible {
         if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
             IsEqualIID(iid, kIidAccessible)) {
             *object = static_cast<IAccessible*>(this);
-            AddRef();
-            return S_OK;
+        } else if (IsEqualIID(iid, IID_IOleWindow)) {
+            *object = static_cast<IOleWindow*>(this);
+        } else {
+            *object = nullptr;
+            return E_NOINTERFACE;
         }
-        return inner_->QueryInterface(iid, object);
+        AddRef();
+        return S_OK;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&references_); }
     ULONG STDMETHODCALLTYPE Release() override {
@@ -60,6 +67,15 @@ class RenamedAccessible final : public IAccessible {
         }
         return static_cast<ULONG>(left);
     }
+
+    // IOleWindow: the control, for those who look for the window of an accessible object.
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override {
+        if (window == nullptr)
+            return E_POINTER;
+        *window = control_;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL /*enter*/) override { return E_NOTIMPL; }
 
     // IDispatch
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
@@ -93,13 +109,17 @@ class RenamedAccessible final : public IAccessible {
             (SUCCEEDED(result) && *value != nullptr))
             return result;
         // Not every system's object of a list has a value (Wine's has none): the text it shows.
-        const int length = GetWindowTextLengthW(control_);
-        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-        text.resize(static_cast<std::size_t>(
-            GetWindowTextW(control_, text.data(), static_cast<int>(text.size()))));
-        if (text.empty())
-            return result;
-        *value = allocString(text.c_str());
+        try {
+            const int length = GetWindowTextLengthW(control_);
+            std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+            text.resize(static_cast<std::size_t>(
+                GetWindowTextW(control_, text.data(), static_cast<int>(text.size()))));
+            if (text.empty())
+                return result;
+            *value = allocString(text.c_str());
+        } catch (const std::bad_alloc&) {
+            return E_OUTOFMEMORY;
+        }
         return *value != nullptr ? S_OK : E_OUTOFMEMORY;
     }
     HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
@@ -170,28 +190,41 @@ class RenamedAccessible final : public IAccessible {
     Renaming renaming_;
 };
 
-// The answer to WM_GETOBJECT for the control's client object, or 0 for the system's own.
-LRESULT renamedObject(HWND control, WPARAM flags, const Renaming& renaming) {
+// COM on this thread, which hands the object over: started at the first question (so that
+// nothing of it loads before assistive technology asks) and ended with the window.
+thread_local bool comStarted = false;
+
+void startCom() {
+    using Initialize = HRESULT(WINAPI*)(LPVOID, DWORD);
+    static const auto initialize = systemFunction<Initialize>("ole32.dll", "CoInitializeEx");
+    if (!comStarted && initialize != nullptr)
+        comStarted = SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED));
+}
+
+// The answer to WM_GETOBJECT for the control's client object, or 0 for the system's own. That is
+// also the answer when the renamed object cannot be made (no memory for it): a screen reader
+// then reads the system's name, which beats ending the launcher because it asked.
+LRESULT renamedObject(HWND control, WPARAM flags, const Renaming& renaming) noexcept {
     using CreateStd = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
     using FromObject = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
-    using Initialize = HRESULT(WINAPI*)(LPVOID, DWORD);
     static const auto createStd =
         systemFunction<CreateStd>("oleacc.dll", "CreateStdAccessibleObject");
     static const auto fromObject = systemFunction<FromObject>("oleacc.dll", "LresultFromObject");
-    // The object is handed over through COM.
-    static const bool comReady = [] {
-        const auto initialize = systemFunction<Initialize>("ole32.dll", "CoInitializeEx");
-        return initialize != nullptr && SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED));
-    }();
-    static_cast<void>(comReady);
+    startCom();
     IAccessible* system = nullptr;
     if (createStd == nullptr || fromObject == nullptr ||
         FAILED(createStd(control, OBJID_CLIENT, kIidAccessible, reinterpret_cast<void**>(&system))))
         return 0;
-    auto* renamed = new RenamedAccessible(system, control, renaming);
-    const LRESULT result = fromObject(kIidAccessible, flags, renamed);
+    RenamedAccessible* renamed = nullptr;
+    try {
+        renamed = new RenamedAccessible(system, control, renaming);
+    } catch (...) {
+        system->Release();
+        return 0;
+    }
+    const LRESULT result = fromObject(kIidAccessible, flags, static_cast<IAccessible*>(renamed));
     renamed->Release();
-    return result;
+    return result > 0 ? result : 0;
 }
 
 LRESULT CALLBACK accessibleProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
@@ -208,6 +241,13 @@ LRESULT CALLBACK accessibleProc(HWND control, UINT message, WPARAM wParam, LPARA
 }
 
 }  // namespace
+
+void endAccessibility() {
+    using Uninitialize = void(WINAPI*)();
+    if (comStarted)
+        systemFunction<Uninitialize>("ole32.dll", "CoUninitialize")();
+    comStarted = false;
+}
 
 void nameForAccessibility(HWND control, std::string_view name, bool textIsValue) {
     // The layout's names are ASCII.

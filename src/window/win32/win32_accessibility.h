@@ -14,4 +14,8 @@ namespace vantu::win32 {
 // first asks.
 void nameForAccessibility(HWND control, std::string_view name, bool textIsValue);
 
+// Ends what answering assistive technology started on this thread (COM, from its first
+// question on). The window calls it once its controls are gone.
+void endAccessibility();
+
 }  // namespace vantu::win32

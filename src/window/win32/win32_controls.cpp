@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "window/layout.h"
 #include "window/win32/win32_form.h"
 
 namespace vantu {
@@ -10,7 +11,7 @@ Win32Controls::Win32Controls(Win32Form& form)
       list_(requireControl(form.control("Combo1"), "Combo1")),
       text2Box_(requireControl(form.control("Text2"), "Text2")) {
     for (int n = 1; n <= kCheckBoxCount; ++n) {
-        const std::string name = "Check" + std::to_string(n);
+        const std::string_view name = layout::checkBoxDesign(checkBoxByNumber(n)).name;
         checks_[static_cast<std::size_t>(n - 1)] = requireControl(form.control(name), name);
     }
     knownIndex_ = readListIndex();
@@ -85,8 +86,8 @@ void Win32Controls::writeOuterWidthPixels(int pixels) {
         throw ControlError("cannot set the window's width to " + std::to_string(pixels) + " px");
 }
 
-double Win32Controls::twipsPerPixel() const {
-    return 1440.0 / static_cast<double>(form_.dpi());
+int Win32Controls::pixelsPerInch() const {
+    return static_cast<int>(form_.dpi());
 }
 
 }  // namespace vantu

@@ -35,7 +35,7 @@ class Win32Controls : public WidgetControls {
     void text2Changed() override;
     int readOuterWidthPixels() const override;
     void writeOuterWidthPixels(int pixels) override;
-    double twipsPerPixel() const override;
+    int pixelsPerInch() const override;
 
   private:
     HWND box(CheckBox box) const;

@@ -68,17 +68,17 @@ void Win32Form::release() {
         DestroyWindow(window_);
         window_ = nullptr;
     }
+    win32::endAccessibility();
     if (owner_ != nullptr) {
         DestroyWindow(owner_);
         owner_ = nullptr;
     }
     for (HGDIOBJ object : {static_cast<HGDIOBJ>(font_), static_cast<HGDIOBJ>(boldFont_),
-                           static_cast<HGDIOBJ>(panelBrush_), static_cast<HGDIOBJ>(picture_)}) {
+                           static_cast<HGDIOBJ>(picture_)}) {
         if (object != nullptr)
             DeleteObject(object);
     }
     font_ = boldFont_ = nullptr;
-    panelBrush_ = nullptr;
     picture_ = nullptr;
 }
 
@@ -121,8 +121,6 @@ void Win32Form::createControls(HINSTANCE instance) {
         const win32::WindowKind kind = win32::windowKind(design);
         if (kind.className == nullptr)
             continue;  // the shape is painted by the window itself
-        if (design.back && !panelBrush_)
-            panelBrush_ = CreateSolidBrush(win32::toColorRef(*design.back));
 
         const std::string caption(design.kind == Kind::DropDownList ? "" : design.caption);
         const DWORD style =

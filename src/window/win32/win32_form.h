@@ -105,7 +105,6 @@ class Win32Form {
     UINT dpi_ = 96;
     HFONT font_ = nullptr;
     HFONT boldFont_ = nullptr;
-    HBRUSH panelBrush_ = nullptr;
     HBITMAP picture_ = nullptr;
     HWND lastFocus_ = nullptr;
 };

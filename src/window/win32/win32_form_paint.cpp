@@ -52,13 +52,17 @@ void Win32Form::paint(HDC dc) const {
 
 LRESULT Win32Form::panelColours(HDC dc, HWND control) {
     const std::size_t index = indexOf(control);
-    if (index < controls_.size() && panelBrush_ != nullptr) {
+    if (index < controls_.size()) {
         const ControlDesign& design = layout::kControls[index];
         if (design.back && design.text) {
+            // The text's background and the brush that fills the rest: both the control's own
+            // colour, the brush being the device context's own.
+            const COLORREF back = win32::toColorRef(*design.back);
             SetTextColor(dc, win32::toColorRef(*design.text));
-            SetBkColor(dc, win32::toColorRef(*design.back));
+            SetBkColor(dc, back);
             SetBkMode(dc, OPAQUE);
-            return reinterpret_cast<LRESULT>(panelBrush_);
+            SetDCBrushColor(dc, back);
+            return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
         }
     }
     return DefWindowProcA(window_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),

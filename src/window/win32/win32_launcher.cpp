@@ -1,5 +1,7 @@
 #include "window/win32/win32_launcher.h"
 
+#include <optional>
+
 #include "window/layout.h"
 
 namespace vantu {
@@ -17,15 +19,11 @@ Win32Launcher::~Win32Launcher() {
 void Win32Launcher::controlClicked(std::size_t control) {
     if (control >= layout::kControls.size())
         return;
-    const layout::ControlDesign& design = layout::kControls[control];
-    if (design.kind == layout::Kind::CheckBox) {
-        // "Check1" .. "Check6"
-        const int number = design.name.back() - '0';
-        if (number >= 1 && number <= kCheckBoxCount)
-            form_.dispatch(
-                [this, number] { controls_.playerClickedCheck(checkBoxByNumber(number)); });
+    if (const std::optional<CheckBox> box = layout::checkBoxAt(control)) {
+        form_.dispatch([this, which = *box] { controls_.playerClickedCheck(which); });
         return;
     }
+    const layout::ControlDesign& design = layout::kControls[control];
     for (const ClickRoute& route : kClickRoutes) {
         if (route.control == design.name) {
             form_.dispatch(route.handler);

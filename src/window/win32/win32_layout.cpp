@@ -5,6 +5,8 @@
 #include <cmath>
 #include <string>
 
+#include "window/form1.h"
+
 namespace vantu::win32 {
 
 using layout::Kind;
@@ -24,8 +26,8 @@ WindowKind windowKind(const layout::ControlDesign& design) {
         case Kind::Frame:
             return {WC_BUTTONA, BS_GROUPBOX, 0};
         case Kind::Label: {
-            // Only "<<" has a Click handler; a notifying static reports clicks.
-            const bool clickable = design.name == "Label1";
+            // A label with a Click handler ("<<") is a notifying static, which reports clicks.
+            const bool clickable = hasClickRoute(design.name);
             return {WC_STATICA, SS_LEFT | SS_NOPREFIX | (clickable ? SS_NOTIFY : 0u), 0};
         }
         case Kind::Shape:
@@ -35,7 +37,7 @@ WindowKind windowKind(const layout::ControlDesign& design) {
 }
 
 int twipsToPixels(int twips, UINT dpi) {
-    return MulDiv(twips, static_cast<int>(dpi), 1440);
+    return layout::twipsToPixels(twips, static_cast<int>(dpi));
 }
 
 RECT twipsToPixels(const layout::Rect& twips, UINT dpi) {

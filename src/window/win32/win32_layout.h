@@ -17,7 +17,7 @@ struct WindowKind {
 };
 WindowKind windowKind(const layout::ControlDesign& design);
 
-// Twips in pixels at a DPI (1440 twips to the inch).
+// Twips in pixels at a DPI (layout::twipsToPixels).
 int twipsToPixels(int twips, UINT dpi);
 RECT twipsToPixels(const layout::Rect& twips, UINT dpi);
 

@@ -1,0 +1,124 @@
+#include "options/launcher_arguments.h"
+
+#include <array>
+#include <string_view>
+#include <utility>
+
+#ifndef VANTU_VERSION
+#error "VANTU_VERSION (the project's version) must be defined by the build"
+#endif
+
+namespace vantu {
+namespace {
+
+// How a toolkit option takes its value: none, the next argument, or also after "=".
+enum class Value { None, Next, NextOrAttached };
+
+struct ToolkitOption {
+    std::string_view name;  // without its dashes
+    Value value;
+};
+
+// The options that Qt 6 takes out of the command line before the program sees it: those of
+// QGuiApplication, of QApplication and of its X11 platform, each with one dash or two.
+constexpr std::array<ToolkitOption, 22> kQtOptions{{
+    {"platform", Value::Next},
+    {"platformpluginpath", Value::Next},
+    {"platformtheme", Value::Next},
+    {"plugin", Value::Next},
+    {"qwindowgeometry", Value::Next},
+    {"qwindowicon", Value::Next},
+    {"qwindowtitle", Value::Next},
+    {"reverse", Value::None},
+    {"session", Value::NextOrAttached},
+    {"testability", Value::None},
+    {"style", Value::NextOrAttached},
+    {"stylesheet", Value::NextOrAttached},
+    {"widgetcount", Value::None},
+    {"display", Value::Next},
+    {"geometry", Value::Next},
+    {"title", Value::Next},
+    {"icon", Value::Next},
+    {"name", Value::Next},
+    {"visual", Value::Next},
+    {"sync", Value::None},
+    {"nograb", Value::None},
+    {"dograb", Value::None},
+}};
+
+LauncherArguments failure(std::string error) {
+    LauncherArguments result;
+    result.action = LauncherArguments::Action::Error;
+    result.error = std::move(error);
+    return result;
+}
+
+}  // namespace
+
+LauncherArguments parseLauncherArguments(const std::vector<std::string>& args,
+                                         ToolkitOptions toolkit) {
+    LauncherArguments result;
+    bool haveFolder = false;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.empty() || arg.front() != '-') {
+            if (arg.empty())
+                return failure("the game folder's name is empty");
+            if (haveFolder)
+                return failure("more than one game folder: '" + result.folder + "' and '" + arg +
+                               "'");
+            result.folder = arg;
+            haveFolder = true;
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "-h" || arg == "--help") {
+            result.action = LauncherArguments::Action::Help;
+            return result;
+        } else if (arg == "--version") {
+            result.action = LauncherArguments::Action::Version;
+            return result;
+        } else {
+            // "-name", "--name", "-name=value" or "--name=value".
+            std::string_view name{arg};
+            name.remove_prefix(name.starts_with("--") ? 2 : 1);
+            const std::size_t equals = name.find('=');
+            const bool valueAttached = equals != std::string_view::npos;
+            name = name.substr(0, equals);
+            const ToolkitOption* option = nullptr;
+            if (toolkit == ToolkitOptions::Qt) {
+                for (const ToolkitOption& o : kQtOptions) {
+                    if (o.name == name)
+                        option = &o;
+                }
+            }
+            if (option == nullptr || (valueAttached && option->value != Value::NextOrAttached))
+                return failure("unknown option '" + arg + "'");
+            if (option->value != Value::None && !valueAttached && ++i == args.size())
+                return failure("the option '" + arg + "' needs a value");
+        }
+    }
+    return result;
+}
+
+std::string launcherUsage(ToolkitOptions toolkit) {
+    std::string usage =
+        "Usage: vantu-launcher [OPTION]... [GAME_FOLDER]\n"
+        "Opens the launcher of Vantu2: Copper Winds for the game in GAME_FOLDER (the current\n"
+        "folder when none is given): it reads the game's xconfig.dat, plays vantu2.wav, lets\n"
+        "the player choose the video options and starts vantu.exe with them.\n"
+        "\n"
+        "  -h, --help     print this help and end\n"
+        "      --version  print the version and end\n";
+    if (toolkit == ToolkitOptions::Qt)
+        usage += "Qt's own options (-platform NAME, -style NAME, ...) are passed on to Qt.\n";
+    return usage;
+}
+
+std::string launcherVersion() {
+    return "vantu-launcher " VANTU_VERSION;
+}
+
+}  // namespace vantu
