@@ -26,6 +26,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
+#include <functional>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <thread>
@@ -135,12 +137,10 @@ class Monkey {
     bool await(const Action& action);
     bool checkpoint();
     bool pingRoundTrip(double& ms);
-    bool waitFor(bool (Monkey::*observed)(), const char* what);
+    bool waitFor(const std::function<bool()>& observed, const char* what);
 
     bool windowWide();
-    bool windowNarrow() { return !windowWide(); }
     bool listShown() { return listWindow().has_value(); }
-    bool listHidden() { return !listWindow().has_value(); }
     std::optional<ScreenRect> listWindow();
     bool windowHasKeyboard();
     unsigned long long pictureHash();
@@ -273,43 +273,20 @@ void Monkey::key(KeySym sym, bool shift) {
 }
 
 KeySym Monkey::keySym(const Action& action) const {
-    switch (action.key) {
-        case Key::Tab:
-        case Key::BackTab:
-            return XK_Tab;
-        case Key::Space:
-            return XK_space;
-        case Key::Return:
-            return XK_Return;
-        case Key::KeypadEnter:
-            return XK_KP_Enter;
-        case Key::Escape:
-            return XK_Escape;
-        case Key::Left:
-            return XK_Left;
-        case Key::Right:
-            return XK_Right;
-        case Key::Up:
-            return XK_Up;
-        case Key::Down:
-            return XK_Down;
-        case Key::Home:
-            return XK_Home;
-        case Key::End:
-            return XK_End;
-        case Key::PageUp:
-            return XK_Prior;
-        case Key::PageDown:
-            return XK_Next;
-        case Key::Character:
-            return static_cast<KeySym>(static_cast<unsigned char>(action.character));
-    }
-    return XK_Escape;
+    // In the order of Key; Shift+Tab is Tab with Shift held.
+    static constexpr KeySym kSyms[] = {XK_Tab,    XK_Tab,  XK_space, XK_Return, XK_KP_Enter,
+                                       XK_Escape, XK_Left, XK_Right, XK_Up,     XK_Down,
+                                       XK_Home,   XK_End,  XK_Prior, XK_Next};
+    static_assert(std::size(kSyms) == static_cast<std::size_t>(Key::Character));
+    if (action.key == Key::Character)
+        return static_cast<KeySym>(static_cast<unsigned char>(action.character));
+    return kSyms[static_cast<std::size_t>(action.key)];
 }
 
 bool Monkey::perform(const Action& action, bool listWasOpen) {
     switch (action.kind) {
         case Action::Kind::Click:
+        case Action::Kind::Wheel:
             moveTo(action.at);
             button(action.button);
             break;
@@ -319,10 +296,6 @@ bool Monkey::perform(const Action& action, bool listWasOpen) {
             moveTo((action.at.x + action.to.x) / 2, (action.at.y + action.to.y) / 2);
             moveTo(action.to);
             XTestFakeButtonEvent(display_, 1, False, CurrentTime);
-            break;
-        case Action::Kind::Wheel:
-            moveTo(action.at);
-            button(action.button);
             break;
         case Action::Kind::Keystroke:
             // Keys go to the window that has the keyboard; a model of the focus is only worth
@@ -350,9 +323,9 @@ bool Monkey::perform(const Action& action, bool listWasOpen) {
     return true;
 }
 
-bool Monkey::waitFor(bool (Monkey::*observed)(), const char* what) {
+bool Monkey::waitFor(const std::function<bool()>& observed, const char* what) {
     const auto start = Clock::now();
-    while (!(this->*observed)()) {
+    while (!observed()) {
         if (xErrors != 0)
             return fail(std::string("X error while waiting for ") + what);
         if (msSince(start) > options_.answerMs)
@@ -365,20 +338,18 @@ bool Monkey::waitFor(bool (Monkey::*observed)(), const char* what) {
 }
 
 bool Monkey::await(const Action& action) {
-    if (action.wideAfter) {
-        if (!waitFor(*action.wideAfter ? &Monkey::windowWide : &Monkey::windowNarrow,
-                     *action.wideAfter ? "the window to widen" : "the window to narrow"))
-            return false;
-    }
-    if (action.listOpenAfter) {
-        if (*action.listOpenAfter) {
-            if (!waitFor(&Monkey::listShown, "the list to open"))
-                return false;
-            listSeenOpen_ = Clock::now();
-        } else if (!waitFor(&Monkey::listHidden, "the list to close")) {
-            return false;
-        }
-    }
+    if (action.wideAfter &&
+        !waitFor([&] { return windowWide() == *action.wideAfter; },
+                 *action.wideAfter ? "the window to widen" : "the window to narrow"))
+        return false;
+    if (!action.listOpenAfter)
+        return true;
+    const bool open = *action.listOpenAfter;
+    if (!waitFor([&] { return listShown() == open; },
+                 open ? "the list to open" : "the list to close"))
+        return false;
+    if (open)
+        listSeenOpen_ = Clock::now();
     return true;
 }
 
@@ -486,7 +457,7 @@ bool Monkey::run() {
     if (player_.listOpen()) {
         key(XK_Escape);
         XSync(display_, False);
-        if (!waitFor(&Monkey::listHidden, "the list to close at the end"))
+        if (!waitFor([&] { return !listShown(); }, "the list to close at the end"))
             return false;
     }
     if (!checkpoint())

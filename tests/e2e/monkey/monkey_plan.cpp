@@ -45,41 +45,11 @@ std::optional<int> focusIndex(std::string_view name) {
     return static_cast<int>(it - order.begin());
 }
 
-const char* keyName(Key key) {
-    switch (key) {
-        case Key::Tab:
-            return "Tab";
-        case Key::BackTab:
-            return "Shift+Tab";
-        case Key::Space:
-            return "Space";
-        case Key::Return:
-            return "Return";
-        case Key::KeypadEnter:
-            return "KP_Enter";
-        case Key::Escape:
-            return "Escape";
-        case Key::Left:
-            return "Left";
-        case Key::Right:
-            return "Right";
-        case Key::Up:
-            return "Up";
-        case Key::Down:
-            return "Down";
-        case Key::Home:
-            return "Home";
-        case Key::End:
-            return "End";
-        case Key::PageUp:
-            return "Page_Up";
-        case Key::PageDown:
-            return "Page_Down";
-        case Key::Character:
-            return "character";
-    }
-    return "?";
-}
+// As the trace names the keys, in the order of Key.
+constexpr std::array<std::string_view, 15> kKeyNames{
+    "Tab", "Shift+Tab", "Space", "Return", "KP_Enter", "Escape",    "Left",      "Right",
+    "Up",  "Down",      "Home",  "End",    "Page_Up",  "Page_Down", "character",
+};
 
 // A weighted choice: the index of the entry that a draw in [0, sum of weights) falls in.
 template <std::size_t N>
@@ -116,7 +86,7 @@ std::string Action::describe() const {
             text = std::string(button == 4 ? "wheel up" : "wheel down") + " at " + point(at);
             break;
         case Kind::Keystroke:
-            text = std::string("key ") + keyName(key);
+            text = "key " + std::string(kKeyNames[static_cast<std::size_t>(key)]);
             if (key == Key::Character)
                 text += std::string(" '") + character + "'";
             break;
@@ -226,16 +196,8 @@ Action Player::click() {
     action.at = target.empty() ? anywhere() : pointIn(controlRect(target).grown(-2));
     const std::string_view hit = controlAt(action.at);
     pressed(hit);
-    if (hit == kVideoSetup) {
-        wide_ = !wide_;
-        action.wideAfter = wide_;
-    } else if (hit == kNarrow) {
-        wide_ = false;
-        action.wideAfter = false;
-    } else if (hit == kList) {
-        listOpen_ = true;
-        action.listOpenAfter = true;
-    }
+    if (!widthButton(hit, action) && hit == kList)
+        openList(action);
     ++tally_.clicks;
     return action;
 }
@@ -266,10 +228,8 @@ Action Player::drag() {
     // Now and then the release comes back onto the pressed control.
     action.to = !from.empty() && chance(30) ? pointIn(controlRect(from).grown(-2)) : anywhere();
     pressed(from);
-    if ((from == kVideoSetup || from == kNarrow) && controlAt(action.to) == from) {
-        wide_ = from == kVideoSetup ? !wide_ : false;
-        action.wideAfter = wide_;
-    }
+    if (controlAt(action.to) == from)
+        widthButton(from, action);
     ++tally_.drags;
     return action;
 }
@@ -310,38 +270,15 @@ Action Player::key() {
     const int count = static_cast<int>(focusOrder().size());
     switch (action.key) {
         case Key::Tab:
-            if (focus_)
-                focus_ = (*focus_ + 1) % count;
-            break;
         case Key::BackTab:
             if (focus_)
-                focus_ = (*focus_ + count - 1) % count;
+                focus_ = (*focus_ + (action.key == Key::Tab ? 1 : count - 1)) % count;
             break;
         case Key::Space:
-            if (focused == kList) {
-                listOpen_ = true;
-                action.listOpenAfter = true;
-            } else if (focused == kVideoSetup) {
-                wide_ = !wide_;
-                action.wideAfter = wide_;
-            }
-            break;
         case Key::Return:
         case Key::KeypadEnter:
-            if (focused == kVideoSetup) {
-                wide_ = !wide_;
-                action.wideAfter = wide_;
-            }
-            break;
-        case Key::Up:
-        case Key::Down:
-        case Key::Home:
-        case Key::End:
-        case Key::PageUp:
-        case Key::PageDown:
-            // The list moves its entry; on a button they may move the focus.
-            if (focused != kList)
-                focus_.reset();
+            if (!widthButton(focused, action) && action.key == Key::Space && focused == kList)
+                openList(action);
             break;
         case Key::Left:
         case Key::Right:
@@ -351,6 +288,12 @@ Action Player::key() {
             action.character = typedCharacter();
             break;
         case Key::Escape:
+            break;
+        default:
+            // Up, Down, Home, End, Page Up and Down move the list's entry; on a button they may
+            // move the focus.
+            if (focused != kList)
+                focus_.reset();
             break;
     }
     ++tally_.keys;
@@ -362,37 +305,23 @@ Action Player::key() {
 Action Player::listAction() {
     static constexpr std::array<int, 8> kWeights{25, 12, 13, 10, 10, 12, 10, 8};
     static constexpr std::array<Key, 4> kMoves{Key::Home, Key::End, Key::PageUp, Key::PageDown};
+    // After the entry picks: Up, Down, a move, a typed character, Return, Escape, a click.
+    static constexpr std::array<Key, 6> kKeys{Key::Up,        Key::Down,   Key::Home,
+                                              Key::Character, Key::Return, Key::Escape};
     Action action;
     action.kind = Action::Kind::Keystroke;
-    switch (pick(kWeights, below(total(kWeights)))) {
-        case 0:
-            action.kind = Action::Kind::PickEntry;
-            action.entry = below(static_cast<int>(layout::kDisplayModes.size()));
-            ++tally_.entryPicks;
-            break;
-        case 1:
-            action.key = Key::Up;
-            break;
-        case 2:
-            action.key = Key::Down;
-            break;
-        case 3:
-            action.key = kMoves[static_cast<std::size_t>(below(4))];
-            break;
-        case 4:
-            action.key = Key::Character;
+    const std::size_t choice = pick(kWeights, below(total(kWeights)));
+    if (choice == 0) {
+        action.kind = Action::Kind::PickEntry;
+        action.entry = below(static_cast<int>(layout::kDisplayModes.size()));
+        ++tally_.entryPicks;
+    } else if (choice == 7) {
+        action.kind = Action::Kind::Click;
+        action.at = bareSpotOnLeft();
+    } else {
+        action.key = choice == 3 ? kMoves[static_cast<std::size_t>(below(4))] : kKeys[choice - 1];
+        if (action.key == Key::Character)
             action.character = typedCharacter();
-            break;
-        case 5:
-            action.key = Key::Return;
-            break;
-        case 6:
-            action.key = Key::Escape;
-            break;
-        default:
-            action.kind = Action::Kind::Click;
-            action.at = bareSpotOnLeft();
-            break;
     }
     if (action.kind == Action::Kind::Keystroke)
         ++tally_.keys;
@@ -432,6 +361,20 @@ char Player::typedCharacter() {
     return kTypable[static_cast<std::size_t>(below(static_cast<int>(kTypable.size())))];
 }
 
+// "Video Setup" toggles the width and "<<" narrows the window; false for any other control.
+bool Player::widthButton(std::string_view control, Action& action) {
+    if (control != kVideoSetup && control != kNarrow)
+        return false;
+    wide_ = control == kVideoSetup && !wide_;
+    action.wideAfter = wide_;
+    return true;
+}
+
+void Player::openList(Action& action) {
+    listOpen_ = true;
+    action.listOpenAfter = true;
+}
+
 // A left press on a control gives it the focus when it takes the focus at all.
 void Player::pressed(std::string_view control) {
     if (const std::optional<int> index = focusIndex(control))
@@ -444,23 +387,9 @@ Action Player::next() {
         action = listAction();
     } else {
         static constexpr std::array<int, 5> kWeights{45, 3, 6, 5, 41};
-        switch (pick(kWeights, below(total(kWeights)))) {
-            case 0:
-                action = click();
-                break;
-            case 1:
-                action = otherButtonClick();
-                break;
-            case 2:
-                action = drag();
-                break;
-            case 3:
-                action = wheel();
-                break;
-            default:
-                action = key();
-                break;
-        }
+        static constexpr std::array<Action (Player::*)(), 5> kMoves{
+            &Player::click, &Player::otherButtonClick, &Player::drag, &Player::wheel, &Player::key};
+        action = (this->*kMoves[pick(kWeights, below(total(kWeights)))])();
     }
     if (action.wideAfter)
         ++tally_.widthToggles;

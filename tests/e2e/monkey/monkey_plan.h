@@ -28,9 +28,11 @@ struct Rect {
     Rect grown(int d) const { return {x - d, y - d, w + 2 * d, h + 2 * d}; }
 };
 
+// Shift+Tab is BackTab; Character is a lower-case letter or a digit that begins no list entry,
+// in Action::character.
 enum class Key {
     Tab,
-    BackTab,  // Shift+Tab
+    BackTab,
     Space,
     Return,
     KeypadEnter,
@@ -43,7 +45,7 @@ enum class Key {
     End,
     PageUp,
     PageDown,
-    Character,  // a lower-case letter or a digit that begins no list entry, in Action::character
+    Character
 };
 
 struct Action {
@@ -116,6 +118,8 @@ class Player {
     Action listAction();
 
     void pressed(std::string_view control);
+    bool widthButton(std::string_view control, Action& action);
+    void openList(Action& action);
     char typedCharacter();
 
     std::mt19937_64 random_;
