@@ -11,10 +11,17 @@
 namespace vantu::testing {
 namespace {
 
+using ::testing::AllOf;
 using ::testing::ElementsAre;
+using ::testing::EndsWith;
+using ::testing::Eq;
 using ::testing::HasSubstr;
+using ::testing::IsSupersetOf;
+using ::testing::ResultOf;
+using ::testing::SizeIs;
+using ::testing::StartsWith;
 
-constexpr std::string_view kNoFile = "No FILE!xconfig.dat";
+const std::string kNoFile = "No FILE!xconfig.dat";
 
 // Splits a trace into its lines (each ended by CR LF); what follows the last CR LF is dropped.
 std::vector<std::string> traceLines(const std::string& trace) {
@@ -26,88 +33,80 @@ std::vector<std::string> traceLines(const std::string& trace) {
     return lines;
 }
 
-TEST(ConfigReader, TracesTwoFieldsByteForByte) {
-    Launcher l;
-    l.writeConfig("1 0 ");
-    l.form.Command4_Click();
-    const std::string expected =
-        "1( 49) ( 32)Opcao =  1:1\r\n"
-        "0( 48) ( 32)Opcao =  2:0\r\n";
-    EXPECT_EQ(l.controls.text2(), expected);
-    EXPECT_THAT(l.checks(), ElementsAre(0, 1, 0, 1, 1, 1));
-    EXPECT_EQ(l.controls.listIndex(), -1);
+// A trace of `count` lines (each ended by CR LF), these among them.
+::testing::Matcher<const std::string&> traceOf(std::size_t count, std::vector<std::string> lines) {
+    return ResultOf(traceLines, AllOf(SizeIs(count), IsSupersetOf(lines)));
 }
 
-TEST(ConfigReader, AppliesATypicalFile) {
-    Launcher l;
-    l.writeConfig("1 1 0 1 1 0 0 0 1 3 ");
-    l.form.Command4_Click();
-    EXPECT_THAT(l.checks(), ElementsAre(1, 1, 1, 0, 1, 1));
-    EXPECT_EQ(l.controls.listIndex(), 3);
-    const auto lines = traceLines(l.controls.text2());
-    ASSERT_EQ(lines.size(), 10u);
-    EXPECT_EQ(lines[9], "3( 51) ( 32)Opcao =  10:3");
-    EXPECT_EQ(lines[5], "0( 48) ( 32)Opcao =  6:0");
-    EXPECT_TRUE(l.controls.text2().ends_with("\r\n"));
-    EXPECT_EQ(l.form.options().optionsChanged(), 1);
+std::string digits(const std::array<std::int16_t, 6>& values) {
+    std::string text;
+    for (const std::int16_t value : values)
+        text += std::to_string(value);
+    return text;
 }
 
-TEST(ConfigReader, EmptyFileEmptiesTheTraceAndChangesNothing) {
-    Launcher l;
-    l.writeConfig("");
-    l.form.Command4_Click();
-    EXPECT_EQ(l.controls.text2(), "");
-    EXPECT_THAT(l.checks(), ElementsAre(0, 1, 0, 1, 1, 1));
-    EXPECT_EQ(l.form.options().optionsChanged(), 0);
-}
-
-TEST(ConfigReader, TracesButNeverAppliesAnUnfinishedLastField) {
-    Launcher l;
-    l.controls.setCheckValue(CheckBox::Check2, 0);
-    l.writeConfig("1 1\r\n");
-    l.form.Command4_Click();
-    EXPECT_EQ(l.controls.text2(),
-              "1( 49) ( 32)Opcao =  1:1\r\n"
-              "1( 49)\r( 13)\n( 10)");
-    EXPECT_EQ(l.check(2), 1);
-    EXPECT_EQ(l.check(3), 0);
-}
-
-TEST(ConfigReader, TwoBlanksMakeAnEmptyField) {
-    Launcher l;
-    l.writeConfig("1  1 1 1 0 0 0 1  ");
-    l.form.Command4_Click();
-    const auto lines = traceLines(l.controls.text2());
-    ASSERT_EQ(lines.size(), 10u);
-    EXPECT_EQ(lines[1], " ( 32)Opcao =  2:");
-    EXPECT_EQ(l.check(3), 0);
-    EXPECT_EQ(lines[9], " ( 32)Opcao =  10:");
-    EXPECT_EQ(l.controls.listIndex(), 0);
-}
-
-TEST(ConfigReader, OneFieldPerLineReadsLaterFieldsAsZero) {
-    Launcher l;
-    std::string file;
+// What loading a file does to the controls, the trace and the changed flag; the same bytes
+// handed to the reader directly do the same, and a second load gives the same trace again.
+TEST(ConfigReader, LoadsEachFileAsDesigned) {
+    struct Case {
+        std::optional<std::string> file;  // none: no xconfig.dat
+        std::string_view checks;          // Check1 to Check6
+        std::int16_t listIndex;
+        ::testing::Matcher<const std::string&> trace;
+        std::int16_t changed;
+    };
+    std::string limit(kMaxConfigFileSize, 'x');
+    limit.replace(0, 2, "0 ");
+    std::string perLine;
     for (int i = 0; i < 10; ++i)
-        file += "1 \r\n";
-    l.writeConfig(file);
-    l.form.Command4_Click();
-    // Field 1 is "1"; every later field starts with the previous line's CR LF.
-    EXPECT_THAT(l.checks(), ElementsAre(0, 1, 0, 0, 0, 0));
-    EXPECT_EQ(l.controls.listIndex(), 0);
-    EXPECT_THAT(l.controls.text2(), HasSubstr("Opcao =  2:\r\n1\r\n"));
-}
-
-TEST(ConfigReader, FieldsWithoutMeaningAreTracedOnly) {
-    Launcher l;
-    // Fields 6 to 8 and 11 onwards are traced and change no control.
-    l.writeConfig("1 0 1 1 1 0 0 0 0 1 0 0 0 ");
-    l.form.Command4_Click();
-    EXPECT_THAT(l.checks(), ElementsAre(0, 1, 0, 1, 1, 1));
-    EXPECT_EQ(l.controls.listIndex(), 1);
-    const auto lines = traceLines(l.controls.text2());
-    ASSERT_EQ(lines.size(), 13u);
-    EXPECT_EQ(lines[12], "0( 48) ( 32)Opcao =  13:0");
+        perLine += "1 \r\n";
+    const Case cases[] = {
+        {"1 0 ", "010111", -1, Eq("1( 49) ( 32)Opcao =  1:1\r\n0( 48) ( 32)Opcao =  2:0\r\n"), 0},
+        {"1 1 0 1 1 0 0 0 1 3 ", "111011", 3,
+         AllOf(traceOf(10, {"3( 51) ( 32)Opcao =  10:3", "0( 48) ( 32)Opcao =  6:0"}),
+               EndsWith("\r\n")),
+         1},
+        {"", "010111", -1, Eq(""), 0},
+        {std::nullopt, "010111", -1, Eq(kNoFile), 0},
+        // An unfinished last field is traced but never applied.
+        {"0 1\r\n", "000111", -1, Eq("0( 48) ( 32)Opcao =  1:0\r\n1( 49)\r( 13)\n( 10)"), 1},
+        // Two blanks make an empty field.
+        {"1  1 1 1 0 0 0 1  ", "110111", 0,
+         traceOf(10, {" ( 32)Opcao =  2:", " ( 32)Opcao =  10:"}), 1},
+        // Field 1 is "1"; every later field starts with the previous line's CR LF and reads as 0.
+        {perLine, "010000", 0, HasSubstr("Opcao =  2:\r\n1\r\n"), 1},
+        // Fields 6 to 8 and 11 onwards are traced and change no control.
+        {"1 0 1 1 1 0 0 0 0 1 0 0 0 ", "010111", 1, traceOf(13, {"0( 48) ( 32)Opcao =  13:0"}), 1},
+        // A display mode out of range fails the load after fields 1 to 9 were applied.
+        {"0 0 0 0 0 0 0 0 0 12 ", "000000", -1, Eq(kNoFile), 1},
+        {std::string("\0\xff\t", 3), "010111", -1, Eq(std::string("\0( 0)\xff( 255)\t( 9)", 17)),
+         0},
+        {limit, "000111", -1, StartsWith("0( 48) ( 32)Opcao =  1:0\r\nx( 120)"), 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file ? c.file->substr(0, 40) : "no file");
+        Launcher l;
+        if (c.file)
+            l.writeConfig(*c.file);
+        l.controls.setText2("before");
+        l.form.Command4_Click();
+        EXPECT_THAT(l.controls.text2(), c.trace);
+        EXPECT_EQ(digits(l.checks()), c.checks);
+        EXPECT_EQ(l.controls.listIndex(), c.listIndex);
+        EXPECT_EQ(l.form.options().optionsChanged(), c.changed);
+        const std::string trace = l.controls.text2();
+        l.form.Command4_Click();
+        EXPECT_EQ(l.controls.text2(), trace);
+        if (!c.file)
+            continue;
+        Launcher fromBytes;
+        LaunchOptions options(fromBytes.controls);
+        loadConfigContent(*c.file, options, fromBytes.controls);
+        EXPECT_EQ(fromBytes.controls.text2(), trace);
+        EXPECT_EQ(digits(fromBytes.checks()), c.checks);
+        EXPECT_EQ(fromBytes.controls.listIndex(), c.listIndex);
+        EXPECT_EQ(fromBytes.form.options().optionsChanged(), c.changed);
+    }
 }
 
 struct DisplayModeCase {
@@ -133,43 +132,20 @@ TEST_P(DisplayModeField, SelectsOrRefuses) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, DisplayModeField,
-    ::testing::Values(DisplayModeCase{"11", 11}, DisplayModeCase{"0", 0}, DisplayModeCase{"2.5", 2},
-                      DisplayModeCase{"3.5", 4}, DisplayModeCase{"1.5", 2},
-                      DisplayModeCase{"0.5", 0}, DisplayModeCase{"-0.5", 0},
-                      DisplayModeCase{"10.6", 11}, DisplayModeCase{"-1", -1},
-                      DisplayModeCase{"-1.4", -1}, DisplayModeCase{"11.5", std::nullopt},
-                      DisplayModeCase{"12", std::nullopt}, DisplayModeCase{"-2", std::nullopt},
-                      DisplayModeCase{"40000", std::nullopt},
-                      DisplayModeCase{"-40000", std::nullopt},
-                      DisplayModeCase{std::string_view("99999999999999999999999999999999999999"
-                                                       "9999999999999999999999999999999999999999"
-                                                       "9999999999999999999999999999999999999999"
-                                                       "9999999999999999999999999999999999999999"
-                                                       "9999999999999999999999999999999999999999"
-                                                       "9999999999999999999999999999999999999999"
-                                                       "9999999999999999999999999999999999999999"
-                                                       "9999999999999999999999999999999999999999"),
-                                      std::nullopt}));
+const std::string kHugeNumber(320, '9');
 
-TEST(ConfigReader, MissingFileReplacesTheTraceAndChangesNothing) {
-    Launcher l;
-    l.controls.setText2("whatever was here");
-    l.form.Command4_Click();
-    EXPECT_EQ(l.controls.text2(), kNoFile);
-    EXPECT_THAT(l.checks(), ElementsAre(0, 1, 0, 1, 1, 1));
-    EXPECT_EQ(l.form.options().optionsChanged(), 0);
-}
-
-TEST(ConfigReader, LoadingTwiceGivesTheSameTraceOnce) {
-    Launcher l;
-    l.writeConfig("1 0 1 ");
-    l.form.Command4_Click();
-    const std::string first = l.controls.text2();
-    l.form.Command4_Click();
-    EXPECT_EQ(l.controls.text2(), first);
-}
+INSTANTIATE_TEST_SUITE_P(Values, DisplayModeField,
+                         ::testing::Values(DisplayModeCase{"11", 11}, DisplayModeCase{"0", 0},
+                                           DisplayModeCase{"2.5", 2}, DisplayModeCase{"3.5", 4},
+                                           DisplayModeCase{"1.5", 2}, DisplayModeCase{"0.5", 0},
+                                           DisplayModeCase{"-0.5", 0}, DisplayModeCase{"10.6", 11},
+                                           DisplayModeCase{"-1", -1}, DisplayModeCase{"-1.4", -1},
+                                           DisplayModeCase{"11.5", std::nullopt},
+                                           DisplayModeCase{"12", std::nullopt},
+                                           DisplayModeCase{"-2", std::nullopt},
+                                           DisplayModeCase{"40000", std::nullopt},
+                                           DisplayModeCase{"-40000", std::nullopt},
+                                           DisplayModeCase{kHugeNumber, std::nullopt}));
 
 TEST(ConfigReader, SetsTheTraceOnceNotPerCharacter) {
     Launcher l;
@@ -187,31 +163,6 @@ TEST(ConfigReader, AControlRefusingAValueEndsTheLoadKeepingEarlierFields) {
     l.form.Command4_Click();
     EXPECT_EQ(l.controls.text2(), kNoFile);
     EXPECT_THAT(l.checks(), ElementsAre(0, 0, 1, 1, 1, 1));
-}
-
-TEST(ConfigReader, BytesOfEveryValueAreTracedWithTheirCodes) {
-    Launcher l;
-    l.writeConfig(std::string("\0\xff\t", 3));
-    l.form.Command4_Click();
-    EXPECT_EQ(l.controls.text2(), std::string("\0( 0)\xff( 255)\t( 9)", 17));
-}
-
-// Bytes handed to the reader directly load as the same file would: values, trace, failure path.
-TEST(ConfigReader, BytesInMemoryLoadAsTheFileWould) {
-    for (const std::string_view content : {"1 1 0 1 1 0 0 0 1 3 ", "0 0 0 0 0 0 0 0 0 12 ", ""}) {
-        Launcher fromFile;
-        fromFile.writeConfig(content);
-        fromFile.form.Command4_Click();
-        Launcher fromBytes;
-        LaunchOptions options(fromBytes.controls);
-        loadConfigContent(std::string(content), options, fromBytes.controls);
-        EXPECT_EQ(fromBytes.controls.text2(), fromFile.controls.text2()) << content;
-        EXPECT_EQ(fromBytes.checks(), fromFile.checks()) << content;
-        EXPECT_EQ(fromBytes.controls.listIndex(), fromFile.controls.listIndex()) << content;
-        EXPECT_EQ(fromBytes.form.options().optionsChanged(),
-                  fromFile.form.options().optionsChanged())
-            << content;
-    }
 }
 
 TEST_P(UnreadableConfig, IsRefusedAtOnce) {
@@ -236,16 +187,6 @@ INSTANTIATE_TEST_SUITE_P(Files, UnreadableConfig,
                                                                            '1');
                                                     }}),
                          byName);
-
-TEST(ConfigReader, ReadsAFileOfExactlyTheLimit) {
-    Launcher l;
-    std::string file(kMaxConfigFileSize, 'x');
-    file.replace(0, 2, "0 ");
-    l.writeConfig(file);
-    l.form.Command4_Click();
-    EXPECT_EQ(l.check(2), 0);
-    EXPECT_TRUE(l.controls.text2().starts_with("0( 48) ( 32)Opcao =  1:0\r\nx( 120)"));
-}
 
 struct FieldValueCase {
     std::string_view text;
