@@ -12,7 +12,7 @@ namespace {
 
 struct CommandLineCase {
     std::int16_t displayMode;
-    std::array<std::int16_t, 6> checks;
+    std::string_view checks;  // the digits of Check1 to Check6
     bool changed;
     std::string_view expected;
 };
@@ -22,9 +22,9 @@ std::string commandLineFor(const CommandLineCase& c) {
     MemoryControls controls;
     LaunchOptions options(controls);
     controls.setListIndex(c.displayMode);
-    for (int n = 1; n <= 6; ++n) {
-        controls.setCheckValue(checkBoxByNumber(n), c.checks[static_cast<std::size_t>(n - 1)]);
-    }
+    for (int n = 1; n <= 6; ++n)
+        controls.setCheckValue(checkBoxByNumber(n),
+                               c.checks[static_cast<std::size_t>(n - 1)] - '0');
     if (c.changed)
         options.markChanged();
     return gameCommandLine(options);
@@ -37,37 +37,29 @@ TEST_P(CommandLineTest, BuildsTheGamesSwitches) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    WorkedExamples, CommandLineTest,
+    Cases, CommandLineTest,
     ::testing::Values(
-        CommandLineCase{1, {0, 1, 0, 1, 1, 1}, true, "vantu.exe -nc -d v1  -d noshadow -d saveme"},
-        CommandLineCase{1, {0, 1, 1, 1, 1, 1}, true, "vantu.exe -nc -d v1  -d saveme"},
-        CommandLineCase{10,
-                        {1, 0, 1, 0, 1, 0},
-                        true,
+        CommandLineCase{1, "010111", true, "vantu.exe -nc -d v1  -d noshadow -d saveme"},
+        CommandLineCase{1, "011111", true, "vantu.exe -nc -d v1  -d saveme"},
+        CommandLineCase{10, "101010", true,
                         "vantu.exe -nc -d v10  -d winmode -d noshaders -d nosprite -d noglow "
                         "-d saveme"},
-        CommandLineCase{-1, {0, 1, 1, 1, 1, 1}, true, "vantu.exe -nc -d saveme"},
-        CommandLineCase{0, {0, 1, 1, 1, 1, 1}, false, "vantu.exe -nc -d v0 "}));
-
-INSTANTIATE_TEST_SUITE_P(
-    EdgeCases, CommandLineTest,
-    ::testing::Values(
+        CommandLineCase{-1, "011111", true, "vantu.exe -nc -d saveme"},
+        CommandLineCase{0, "011111", false, "vantu.exe -nc -d v0 "},
         // Nothing at all to say: the bare head.
-        CommandLineCase{-1, {0, 1, 1, 1, 1, 1}, false, "vantu.exe -nc"},
+        CommandLineCase{-1, "011111", false, "vantu.exe -nc"},
         // Greyed boxes add no switch in either sense.
-        CommandLineCase{2, {2, 2, 2, 2, 2, 2}, false, "vantu.exe -nc -d v2 "},
+        CommandLineCase{2, "222222", false, "vantu.exe -nc -d v2 "},
         // Every piece present: the longest line, two blanks after the display mode.
-        CommandLineCase{11,
-                        {1, 0, 0, 0, 0, 0},
-                        true,
+        CommandLineCase{11, "100000", true,
                         "vantu.exe -nc -d v11  -d winmode -d noshaders -d noshadow -d nosprite "
                         "-d nocloud -d noglow -d saveme"},
-        CommandLineCase{9, {0, 0, 1, 1, 1, 1}, false, "vantu.exe -nc -d v9  -d noshaders"},
-        CommandLineCase{5, {1, 1, 1, 1, 1, 1}, false, "vantu.exe -nc -d v5  -d winmode"}));
+        CommandLineCase{9, "001111", false, "vantu.exe -nc -d v9  -d noshaders"},
+        CommandLineCase{5, "111111", false, "vantu.exe -nc -d v5  -d winmode"}));
 
 TEST(CommandLine, LongestLineIsOneHundredCharacters) {
-    EXPECT_EQ(commandLineFor({10, {1, 0, 0, 0, 0, 0}, true, ""}).size(), 100u);
-    EXPECT_EQ(commandLineFor({11, {1, 0, 0, 0, 0, 0}, true, ""}).size(), 100u);
+    EXPECT_EQ(commandLineFor({10, "100000", true, ""}).size(), 100u);
+    EXPECT_EQ(commandLineFor({11, "100000", true, ""}).size(), 100u);
 }
 
 struct SplitCase {
