@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <pthread.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <QApplication>
 #include <QMessageBox>
@@ -15,43 +14,14 @@
 #include <string>
 
 #include "platform/linux/linux_platform.h"
+#include "posix_test_support.h"
 #include "test_support.h"
 
 namespace vantu {
 namespace {
 
+using testing::ChildResult;
 using testing::TempFolder;
-
-struct ChildResult {
-    int status = 0;
-    std::string output;  // stdout and stderr
-};
-
-// Runs body in a child process that is expected to end itself; reports how it ended.
-ChildResult runInChild(const std::function<void()>& body) {
-    int fds[2];
-    EXPECT_EQ(::pipe(fds), 0);
-    std::fflush(nullptr);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(fds[0]);
-        ::dup2(fds[1], 1);
-        ::dup2(fds[1], 2);
-        ::close(fds[1]);
-        body();
-        std::fprintf(stderr, "returned\n");
-        std::fflush(nullptr);
-        ::_exit(99);
-    }
-    ::close(fds[1]);
-    ChildResult result;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
-        result.output.append(buffer, n);
-    ::close(fds[0]);
-    EXPECT_EQ(::waitpid(pid, &result.status, 0), pid);
-    return result;
-}
 
 const std::string kMessage = "Run-time error '53':\n\nFile not found";
 
@@ -129,9 +99,13 @@ TEST(ProcessEnd, EndsWithTheRightStatusAfterFlushingOutput) {
         {"sound without threads", soundWithoutThreads, 0, ""},
     };
     for (const Case& c : cases) {
-        const ChildResult result = runInChild(c.body);
-        ASSERT_TRUE(WIFEXITED(result.status)) << c.name << ": status " << result.status;
-        EXPECT_EQ(WEXITSTATUS(result.status), c.exitStatus) << c.name << "\n" << result.output;
+        // The body is expected to end the process itself.
+        const ChildResult result = testing::runInChild([&] {
+            c.body();
+            std::fprintf(stderr, "returned\n");
+            return 99;
+        });
+        EXPECT_EQ(result.status, c.exitStatus) << c.name << "\n" << result.output;
         if (c.output) {
             EXPECT_EQ(result.output, *c.output) << c.name;
         }

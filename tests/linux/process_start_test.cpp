@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "linux_test_support.h"
 #include "ports/platform.h"
+#include "posix_test_support.h"
 #include "test_support.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include <string>
 #include <thread>
 
-#include "linux_test_support.h"
+#include "posix_test_support.h"
 #include "test_support.h"
 
 namespace vantu {

@@ -6,7 +6,6 @@
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gmock/gmock.h>
@@ -21,6 +20,7 @@
 
 #include "config/config_writer.h"
 #include "platform/posix/posix_file_calls.h"
+#include "posix_test_support.h"
 #include "test_support.h"
 
 namespace vantu::testing {
@@ -142,16 +142,6 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"WriteInterrupted", {Call::Write, 1, EINTR}, true, true}),
     byName);
 
-// Runs body in a child process and returns its exit status (or 128 + the signal).
-int inChild(const std::function<int()>& body) {
-    const pid_t pid = ::fork();
-    if (pid == 0)
-        ::_exit(body());
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
 // A child's status when it cannot set up what its test needs (a mount, another user's ids).
 constexpr int kCannotSetUp = 77;
 
@@ -160,7 +150,7 @@ TEST(FileReplace, AFullFileSystemKeepsTheOldFile) {
     Launcher l;
     const fs::path disk = l.folder / "disk";
     fs::create_directory(disk);
-    const int status = inChild([&] {
+    const auto [status, output] = runInChild([&] {
         if (::unshare(CLONE_NEWNS) != 0 ||
             ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
             ::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") != 0)
@@ -250,7 +240,7 @@ TEST_P(SaveAsAnotherUser, WritesOnlyWhatTheUserMayWrite) {
     struct stat old {};
     ASSERT_EQ(::stat(real.c_str(), &old), 0);
 
-    const int status = inChild([&] {
+    const auto [status, output] = runInChild([&] {
         if (::setgroups(0, nullptr) != 0 || ::setresgid(kNogroup, kNogroup, kNogroup) != 0 ||
             ::setresuid(kNobody, kNobody, kNobody) != 0)
             return kCannotSetUp;

@@ -1,11 +1,16 @@
 #pragma once
 
+// What the POSIX tests share: files read by lines, the environment, standard error and child
+// processes.
 #include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -64,5 +69,38 @@ class StderrToFile {
   private:
     int saved_ = -1;
 };
+
+struct ChildResult {
+    int status = 0;      // the exit status, or 128 + the signal that ended it
+    std::string output;  // standard output and error
+};
+
+// Runs body in a child process, which ends with body's result unless body ends it first.
+inline ChildResult runInChild(const std::function<int()>& body) {
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return {-1, "no pipe"};
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        ::dup2(fds[1], 1);
+        ::dup2(fds[1], 2);
+        ::close(fds[1]);
+        const int status = body();
+        std::fflush(nullptr);
+        ::_exit(status);
+    }
+    ::close(fds[1]);
+    ChildResult result;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
+        result.output.append(buffer, static_cast<std::size_t>(n));
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return result;
+}
 
 }  // namespace vantu::testing
