@@ -94,15 +94,16 @@ double millisecondsSince(std::chrono::steady_clock::time_point start) {
         .count();
 }
 
+// SDL's disk driver writes what the device would play into played.raw.
 class SdlSoundTest : public ::testing::Test {
   protected:
     TempFolder temp;
     fs::path output = temp / "played.raw";
+    EnvVar driver{"SDL_AUDIODRIVER", "disk"};
+    EnvVar file{"SDL_DISKAUDIOFILE", output.string()};
 };
 
 TEST_F(SdlSoundTest, TheFilesSamplesReachTheDevice) {
-    const EnvVar driver("SDL_AUDIODRIVER", "disk");
-    const EnvVar file("SDL_DISKAUDIOFILE", output.string());
     const std::string samples = waveData(fileBytes(VANTU_DEMO_WAV));
     ASSERT_GT(samples.size(), 10000u);
 
@@ -130,7 +131,6 @@ TEST_F(SdlSoundTest, NothingToPlayIsSilent) {
     temp.write("notes.txt", "RIFF, but not really\n");
     for (const Case& c : cases) {
         const EnvVar driver("SDL_AUDIODRIVER", c.driver);
-        const EnvVar file("SDL_DISKAUDIOFILE", output.string());
         const fs::path errors = temp / "stderr.txt";
         {
             const StderrToFile capture(errors);
@@ -146,8 +146,6 @@ TEST_F(SdlSoundTest, NothingToPlayIsSilent) {
 }
 
 TEST_F(SdlSoundTest, StopsAtOnceWhilePlaying) {
-    const EnvVar driver("SDL_AUDIODRIVER", "disk");
-    const EnvVar file("SDL_DISKAUDIOFILE", output.string());
     const std::string wave = makeWave(22050, 60);
     temp.write("long.wav", wave);
 
@@ -167,8 +165,6 @@ TEST_F(SdlSoundTest, StopsAtOnceWhilePlaying) {
 // ends at once however long the file would take to read. The bound only guards against a
 // hang; the time taken is printed.
 TEST_F(SdlSoundTest, PlaysNoPipeAndNoOversizedFileAndStopsAtOnce) {
-    const EnvVar driver("SDL_AUDIODRIVER", "disk");
-    const EnvVar file("SDL_DISKAUDIOFILE", output.string());
     ASSERT_EQ(::mkfifo((temp / "pipe.wav").c_str(), 0600), 0);
     fs::create_symlink(temp / "pipe.wav", temp / "link-to-pipe.wav");
     makeSparseWave(temp, "huge.wav", 1536ull << 20);
@@ -233,8 +229,6 @@ struct StreamRefusal {
 
 // SDL has no memory for the file's stream: nothing plays, and the file is closed all the same.
 TEST_F(SdlSoundTest, ClosesTheFileWhenSdlCannotStreamIt) {
-    const EnvVar driver("SDL_AUDIODRIVER", "disk");
-    const EnvVar file("SDL_DISKAUDIOFILE", output.string());
     temp.write("short.wav", makeWave(22050, 1));
     const fs::path wave = fs::canonical(temp / "short.wav");
     SDL_calloc_func callocFunction = nullptr;
@@ -258,8 +252,6 @@ TEST_F(SdlSoundTest, ClosesTheFileWhenSdlCannotStreamIt) {
 
 // Stopping or replacing a sound that is still loading or opening its device.
 TEST_F(SdlSoundTest, StopsWhileStillStarting) {
-    const EnvVar driver("SDL_AUDIODRIVER", "disk");
-    const EnvVar file("SDL_DISKAUDIOFILE", output.string());
     for (int i = 0; i < 20; ++i) {
         SdlSound sound;
         sound.play(VANTU_DEMO_WAV);
