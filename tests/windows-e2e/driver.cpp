@@ -46,17 +46,21 @@
 #include <cstdlib>
 #include <cwchar>
 #include <functional>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "../../src/platform/windows/wide_text.h"
 #include "win32_input.h"
 #include "wine_path.h"
 
 namespace {
 
 namespace input = vantu::testing::win32;
+using vantu::narrowText;
+using vantu::wideText;
 
 struct Failure : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -65,27 +69,6 @@ struct Failure : std::runtime_error {
 struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
-
-std::string utf8(const std::wstring& text) {
-    if (text.empty())
-        return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
-                        nullptr, nullptr);
-    return out;
-}
-
-std::wstring wide(const std::string& text) {
-    if (text.empty())
-        return {};
-    const int size =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
-    return out;
-}
 
 void say(const std::string& line) {
     std::fputs((line + "\n").c_str(), stdout);
@@ -167,35 +150,26 @@ std::string kindOf(HWND window) {
         return "static";
     if (_wcsicmp(name.c_str(), L"Edit") == 0)
         return "edit";
-    return utf8(name);
+    return narrowText(name);
 }
 
 std::string describe(HWND window) {
     if (window == nullptr)
         return "none";
-    return kindOf(window) + ":" + utf8(caption(window));
+    return kindOf(window) + ":" + narrowText(caption(window));
 }
 
-std::vector<HWND> children(HWND parent) {
+// The child windows of parent, or every top-level window for none.
+std::vector<HWND> windowsOf(HWND parent) {
     std::vector<HWND> found;
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM list) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-std::vector<HWND> topLevelWindows() {
-    std::vector<HWND> found;
-    EnumWindows(
-        [](HWND window, LPARAM list) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    const WNDENUMPROC add = [](HWND window, LPARAM list) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+        return TRUE;
+    };
+    if (parent != nullptr)
+        EnumChildWindows(parent, add, reinterpret_cast<LPARAM>(&found));
+    else
+        EnumWindows(add, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
@@ -213,10 +187,10 @@ std::string rectText(const RECT& r) {
 // The text of every static control of a window, one line each (a message box's message).
 std::string staticText(HWND window) {
     std::string text;
-    for (HWND child : children(window)) {
+    for (HWND child : windowsOf(window)) {
         if (kindOf(child) != "static")
             continue;
-        const std::string line = utf8(caption(child));
+        const std::string line = narrowText(caption(child));
         if (line.empty())
             continue;
         if (!text.empty())
@@ -240,11 +214,11 @@ class Driver {
                const std::string* arg = nullptr) {
         if (process_ != nullptr)
             throw UsageError("start: a program was already started");
-        const std::wstring program = wide(windowsPath(exe));
+        const std::wstring program = wideText(windowsPath(exe));
         std::wstring commandLine = L"\"" + program + L"\"";
         if (arg != nullptr)
-            commandLine += L" \"" + wide(windowsPath(*arg)) + L"\"";
-        const std::wstring directory = wide(windowsPath(folder));
+            commandLine += L" \"" + wideText(windowsPath(*arg)) + L"\"";
+        const std::wstring directory = wideText(windowsPath(folder));
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION info{};
@@ -258,11 +232,11 @@ class Driver {
     }
 
     void waitWindow(const std::string& title, DWORD bound) {
-        const std::wstring wanted = wide(title);
+        const std::wstring wanted = wideText(title);
         HWND found = nullptr;
         const bool ok = pollUntil(bound, [&] {
             failIfEnded("before its window appeared");
-            for (HWND w : topLevelWindows()) {
+            for (HWND w : windowsOf(nullptr)) {
                 if (IsWindowVisible(w) && caption(w) == wanted &&
                     (processId_ == 0 || processOf(w) == processId_)) {
                     found = w;
@@ -278,11 +252,11 @@ class Driver {
     }
 
     void waitMessageBox(const std::string& title, const std::string& part, DWORD bound) {
-        const std::wstring wanted = wide(title);
+        const std::wstring wanted = wideText(title);
         HWND found = nullptr;
         std::string text;
         const bool ok = pollUntil(bound, [&] {
-            for (HWND w : topLevelWindows()) {
+            for (HWND w : windowsOf(nullptr)) {
                 if (w == main_ || !IsWindowVisible(w) || caption(w) != wanted ||
                     (processId_ != 0 && processOf(w) != processId_))
                     continue;
@@ -452,10 +426,10 @@ class Driver {
     }
 
     HWND control(const std::string& kind, const std::string& text) {
-        const std::wstring wanted = wide(text);
+        const std::wstring wanted = wideText(text);
         HWND found = nullptr;
         int matches = 0;
-        for (HWND child : children(current())) {
+        for (HWND child : windowsOf(current())) {
             if (kindOf(child) != kind)
                 continue;
             if (text != "-" && caption(child) != wanted)
@@ -492,68 +466,47 @@ class Driver {
 };
 
 int run(const std::vector<std::string>& args) {
-    Driver driver;
-    std::size_t i = 0;
-    auto next = [&](const std::string& command) -> std::string {
-        if (i >= args.size())
-            throw UsageError(command + ": an argument is missing");
-        return args[i++];
+    using Args = std::vector<std::string>;
+    struct Command {
+        std::size_t arity;
+        void (*run)(Driver& driver, const Args& a);
     };
-    while (i < args.size()) {
-        const std::string command = args[i++];
-        if (command == "start") {
-            const std::string exe = next(command);
-            driver.start(exe, next(command));
-        } else if (command == "start-arg") {
-            const std::string exe = next(command);
-            const std::string folder = next(command);
-            const std::string arg = next(command);
-            driver.start(exe, folder, &arg);
-        } else if (command == "window") {
-            const std::string title = next(command);
-            driver.waitWindow(title, boundMs(next(command)));
-        } else if (command == "message-box") {
-            const std::string title = next(command);
-            const std::string part = next(command);
-            driver.waitMessageBox(title, part, boundMs(next(command)));
-        } else if (command == "state") {
-            driver.printState(next(command));
-        } else if (command == "click") {
-            const std::string kind = next(command);
-            driver.click(kind, next(command));
-        } else if (command == "move-to") {
-            const int x = integer(next(command));
-            driver.moveTo(x, integer(next(command)));
-        } else if (command == "key") {
-            driver.key(next(command));
-        } else if (command == "wait-width") {
-            const int pixels = integer(next(command));
-            driver.waitWidth(pixels, boundMs(next(command)));
-        } else if (command == "wait-focus") {
-            const std::string kind = next(command);
-            const std::string text = next(command);
-            driver.waitFocus(kind, text, boundMs(next(command)));
-        } else if (command == "wait-check") {
-            const std::string text = next(command);
-            const int value = integer(next(command));
-            driver.waitCheck(text, value, boundMs(next(command)));
-        } else if (command == "wait-list") {
-            const int index = integer(next(command));
-            driver.waitList(index, boundMs(next(command)));
-        } else if (command == "close") {
-            driver.close();
-        } else if (command == "wait-exit") {
-            driver.waitExit(boundMs(next(command)));
-        } else if (command == "pause-until") {
-            const std::string path = next(command);
-            driver.pauseUntil(path, boundMs(next(command)));
-        } else if (command == "sleep") {
-            Sleep(static_cast<DWORD>(integer(next(command))));
-        } else if (command == "hold") {
-            Driver::hold();
-        } else {
-            throw UsageError("unknown command: " + command);
-        }
+    static const std::map<std::string, Command> kCommands = {
+        {"start", {2, [](Driver& d, const Args& a) { d.start(a[0], a[1]); }}},
+        {"start-arg", {3, [](Driver& d, const Args& a) { d.start(a[0], a[1], &a[2]); }}},
+        {"window", {2, [](Driver& d, const Args& a) { d.waitWindow(a[0], boundMs(a[1])); }}},
+        {"message-box",
+         {3, [](Driver& d, const Args& a) { d.waitMessageBox(a[0], a[1], boundMs(a[2])); }}},
+        {"state", {1, [](Driver& d, const Args& a) { d.printState(a[0]); }}},
+        {"click", {2, [](Driver& d, const Args& a) { d.click(a[0], a[1]); }}},
+        {"move-to", {2, [](Driver& d, const Args& a) { d.moveTo(integer(a[0]), integer(a[1])); }}},
+        {"key", {1, [](Driver& d, const Args& a) { d.key(a[0]); }}},
+        {"wait-width",
+         {2, [](Driver& d, const Args& a) { d.waitWidth(integer(a[0]), boundMs(a[1])); }}},
+        {"wait-focus",
+         {3, [](Driver& d, const Args& a) { d.waitFocus(a[0], a[1], boundMs(a[2])); }}},
+        {"wait-check",
+         {3, [](Driver& d, const Args& a) { d.waitCheck(a[0], integer(a[1]), boundMs(a[2])); }}},
+        {"wait-list",
+         {2, [](Driver& d, const Args& a) { d.waitList(integer(a[0]), boundMs(a[1])); }}},
+        {"close", {0, [](Driver& d, const Args&) { d.close(); }}},
+        {"wait-exit", {1, [](Driver& d, const Args& a) { d.waitExit(boundMs(a[0])); }}},
+        {"pause-until", {2, [](Driver& d, const Args& a) { d.pauseUntil(a[0], boundMs(a[1])); }}},
+        {"sleep", {1, [](Driver&, const Args& a) { Sleep(static_cast<DWORD>(integer(a[0]))); }}},
+        {"hold", {0, [](Driver&, const Args&) { Driver::hold(); }}},
+    };
+    Driver driver;
+    for (std::size_t i = 0; i < args.size();) {
+        const std::string& name = args[i++];
+        const auto command = kCommands.find(name);
+        if (command == kCommands.end())
+            throw UsageError("unknown command: " + name);
+        if (args.size() - i < command->second.arity)
+            throw UsageError(name + ": an argument is missing");
+        const Args given(args.begin() + static_cast<std::ptrdiff_t>(i),
+                         args.begin() + static_cast<std::ptrdiff_t>(i + command->second.arity));
+        i += command->second.arity;
+        command->second.run(driver, given);
     }
     return 0;
 }
@@ -565,7 +518,7 @@ int main() {
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
     std::vector<std::string> args;
     for (int i = 1; i < count; ++i)
-        args.push_back(utf8(argv[i]));
+        args.push_back(narrowText(argv[i]));
     LocalFree(argv);
     try {
         return run(args);
