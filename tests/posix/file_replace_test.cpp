@@ -1,6 +1,6 @@
 // Saving the launcher's option file on POSIX systems, against what a real system does to it:
-// each system call of the save failing in turn, a full file system, symbolic links, and a user
-// who may not write the old file.
+// each system call of the save failing in turn, a full file system, symbolic links, and the
+// write bits of the old file, for root and for a user who may not write it.
 #include <fcntl.h>
 #include <grp.h>
 #include <sched.h>
@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -218,70 +219,74 @@ TEST(FileReplace, LeavesALinkToNothingOrToAReadOnlyFileAlone) {
     }
 }
 
-// The save as another user than root: only a file that this user may write is replaced, even
-// where the folder lets the user create and rename files.
-struct UserCase {
+// Whether the save replaces a file is decided by the write bits: as root (who could write
+// anyway) by any write bit of the old file, whose mode the new file keeps; as another user by
+// what that user may write, even where the folder lets the user create and rename files.
+struct PermissionCase {
     std::string_view name;
-    std::function<void(const fs::path& game)> make;
+    bool asNobody;
+    std::optional<uid_t> owner;  // of the old file, when not the test's own user
+    fs::perms mode;
+    bool throughLink;  // xconfig2.dat is a link to real.dat
     bool written;
 };
 
-class SaveAsAnotherUser : public ::testing::TestWithParam<UserCase> {};
+class SaveByPermissions : public ::testing::TestWithParam<PermissionCase> {};
 
-TEST_P(SaveAsAnotherUser, WritesOnlyWhatTheUserMayWrite) {
+TEST_P(SaveByPermissions, WritesOnlyWhatTheUserMayWrite) {
+    const PermissionCase& c = GetParam();
     Launcher l;
     const fs::path game = l.folder / "game";
     fs::create_directory(game);
     fs::permissions(l.folder.path(), fs::perms::all);
     fs::permissions(game, fs::perms::all);
-    GetParam().make(game);
-    const fs::path real = fs::canonical(game / "xconfig2.dat");
-    const std::string before = l.folder.read("game/" + real.filename().string());
+    const fs::path real = game / (c.throughLink ? "real.dat" : "xconfig2.dat");
+    std::ofstream(real) << kOld;
+    if (c.owner) {
+        ASSERT_EQ(::chown(real.c_str(), *c.owner, *c.owner == 0 ? 0 : kNogroup), 0);
+    }
+    fs::permissions(real, c.mode);
+    if (c.throughLink)
+        fs::create_symlink("real.dat", game / "xconfig2.dat");
     struct stat old {};
     ASSERT_EQ(::stat(real.c_str(), &old), 0);
 
     const auto [status, output] = runInChild([&] {
-        if (::setgroups(0, nullptr) != 0 || ::setresgid(kNogroup, kNogroup, kNogroup) != 0 ||
-            ::setresuid(kNobody, kNobody, kNobody) != 0)
+        if (c.asNobody &&
+            (::setgroups(0, nullptr) != 0 || ::setresgid(kNogroup, kNogroup, kNogroup) != 0 ||
+             ::setresuid(kNobody, kNobody, kNobody) != 0))
             return kCannotSetUp;
         return saveConfig(game, l.form.options()) ? 1 : 0;
     });
     if (status == kCannotSetUp)
         GTEST_SKIP() << "cannot become another user here (needs root)";
 
-    EXPECT_EQ(status, GetParam().written ? 1 : 0);
-    EXPECT_EQ(l.folder.read("game/" + real.filename().string()),
-              GetParam().written ? savedConfig() : before);
+    EXPECT_EQ(status, c.written ? 1 : 0);
+    EXPECT_EQ(fileBytes(real), c.written ? savedConfig() : std::string(kOld));
     struct stat now {};
     ASSERT_EQ(::stat(real.c_str(), &now), 0);
     EXPECT_EQ(now.st_mode, old.st_mode);
-    EXPECT_EQ(fs::canonical(game / "xconfig2.dat"), real);
-    EXPECT_EQ(l.folder.entries("game").size(), fs::is_symlink(game / "xconfig2.dat") ? 2u : 1u);
+    EXPECT_EQ(fs::canonical(game / "xconfig2.dat"), fs::canonical(real));
+    EXPECT_EQ(l.folder.entries("game").size(), c.throughLink ? 2u : 1u);
 }
 
-void ownedBy(const fs::path& file, uid_t user, fs::perms perms) {
-    std::ofstream(file) << kOld;
-    ASSERT_EQ(::chown(file.c_str(), user, user == 0 ? 0 : kNogroup), 0);
-    fs::permissions(file, perms);
-}
-
-constexpr fs::perms kOwnerWrites =
-    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read;
+constexpr fs::perms kReadForAll =
+    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+constexpr fs::perms kOwnerWrites = kReadForAll | fs::perms::owner_write;
 
 INSTANTIATE_TEST_SUITE_P(
-    Posix, SaveAsAnotherUser,
+    Posix, SaveByPermissions,
     ::testing::Values(
-        UserCase{"RootsFile",
-                 [](const fs::path& g) { ownedBy(g / "xconfig2.dat", 0, kOwnerWrites); }, false},
-        UserCase{"LinkToRootsFile",
-                 [](const fs::path& g) {
-                     ownedBy(g / "real.dat", 0, kOwnerWrites);
-                     fs::create_symlink("real.dat", g / "xconfig2.dat");
-                 },
-                 false},
-        UserCase{"TheUsersOwnFile",
-                 [](const fs::path& g) { ownedBy(g / "xconfig2.dat", kNobody, kOwnerWrites); },
-                 true}),
+        PermissionCase{"ReadOnlyForAll", false, std::nullopt, kReadForAll, false, false},
+        PermissionCase{"NoPermissionsAtAll", false, std::nullopt, fs::perms::none, false, false},
+        PermissionCase{"OwnerWriteOthersRead", false, std::nullopt,
+                       fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read,
+                       false, true},
+        PermissionCase{"WritableByTheGroupOnly", false, std::nullopt,
+                       kReadForAll | fs::perms::group_write, false, true},
+        PermissionCase{"RootsFile", true, 0, kOwnerWrites, false, false},
+        PermissionCase{"LinkToRootsFile", true, 0, kOwnerWrites, true, false},
+        PermissionCase{"TheUsersOwnFile", true, kNobody, kOwnerWrites, false, true}),
     byName);
 
 }  // namespace
