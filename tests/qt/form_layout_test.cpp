@@ -46,7 +46,10 @@ QString captionOf(const QWidget& widget, Kind kind) {
     return {};
 }
 
-TEST(FormLayout, TheWindowItself) {
+// The window itself; every control a child of the window (a label names a list only as its
+// sibling), placed where the design puts it in the client area, a frame's content over the
+// frame, the hidden ones there but never shown; the list with the twelve modes, nothing selected.
+TEST(FormLayout, TheWindowItsControlsAndTheList) {
     QtWindow w;
     const QtForm& window = w.window;
     EXPECT_EQ(toStd(window.objectName()), "Form1");
@@ -61,13 +64,7 @@ TEST(FormLayout, TheWindowItself) {
     EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
     EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
     EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
-}
 
-// Every control is a child of the window (a label names a list only as its sibling), placed
-// where the design puts it in the client area, a frame's content over the frame; the hidden
-// ones exist but never show.
-TEST(FormLayout, EveryControlSitsWhereTheDesignPutsIt) {
-    QtWindow w;
     for (const DesignPlace& place : kDesignPixels) {
         SCOPED_TRACE(std::string(place.name));
         const ControlDesign& design = *layout::findControl(place.name);
@@ -84,10 +81,6 @@ TEST(FormLayout, EveryControlSitsWhereTheDesignPutsIt) {
             EXPECT_EQ(toStd(captionOf(*widget, design.kind)), design.caption);
         }
     }
-}
-
-TEST(FormLayout, TheListHoldsTheTwelveModesAndNothingIsSelected) {
-    QtWindow w;
     auto* list = w.window.controlAs<QComboBox>("Combo1");
     ASSERT_NE(list, nullptr);
     EXPECT_FALSE(list->isEditable());
