@@ -24,14 +24,6 @@ Qt::CheckState stateFor(std::int16_t value) {
     return value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked;
 }
 
-TEST(QtControls, OpenWithTheDesignValues) {
-    QtWindow w;
-    EXPECT_THAT(checkValues(w.controls), ElementsAre(0, 1, 0, 1, 1, 1));
-    EXPECT_EQ(w.controls.listIndex(), -1);
-    EXPECT_EQ(w.controls.text2(), "Text2");
-    EXPECT_EQ(w.controls.outerWidthTwips(), 4980.0f);  // no window manager: no frame
-}
-
 // The program's changes on the real widgets: each box's widget shows the value and its own
 // signal ends in one Click of that box per change (the widget's echo of the program's own write
 // is not taken for the player's); the list likewise.

@@ -48,7 +48,8 @@ QString captionOf(const QWidget& widget, Kind kind) {
 
 // The window itself; every control a child of the window (a label names a list only as its
 // sibling), placed where the design puts it in the client area, a frame's content over the
-// frame, the hidden ones there but never shown; the list with the twelve modes, nothing selected.
+// frame, the hidden ones there but never shown, stacked by rank; the list with the twelve modes,
+// nothing selected, and the values the controls open with.
 TEST(FormLayout, TheWindowItsControlsAndTheList) {
     QtWindow w;
     const QtForm& window = w.window;
@@ -89,6 +90,21 @@ TEST(FormLayout, TheWindowItsControlsAndTheList) {
         EXPECT_EQ(toStd(list->itemText(i)), layout::kDisplayModes[static_cast<std::size_t>(i)]);
     }
     EXPECT_EQ(list->currentIndex(), -1);
+    EXPECT_THAT(checkValues(w.controls), ::testing::ElementsAre(0, 1, 0, 1, 1, 1));
+    EXPECT_EQ(w.controls.text2(), "Text2");
+    EXPECT_EQ(w.controls.outerWidthTwips(), 4980.0f);  // no window manager: no frame
+
+    // The window's children from back to front, in falling stacking rank, with "Resolution" just
+    // in front of its frame.
+    std::vector<std::string> backToFront;
+    for (QObject* child : w.window.children()) {
+        if (child->isWidgetType() && layout::findControl(toStd(child->objectName())) != nullptr)
+            backToFront.push_back(toStd(child->objectName()));
+    }
+    EXPECT_THAT(backToFront,
+                ::testing::ElementsAre("Shape1", "Label1", "Frame2", "Frame1", "Label2", "Command1",
+                                       "Combo1", "Check1", "Check2", "Command2", "Check3", "Check4",
+                                       "Check5", "Check6", "Text2", "Command4", "Command3"));
 }
 
 // Frames, labels and check boxes paint white text on dark grey: most of each is the panel
@@ -141,21 +157,6 @@ TEST(FormLayout, FontsAskForTheDesignFaceAndEveryCaptionFits) {
     const auto* list = w.window.controlAs<QComboBox>("Combo1");
     // The list's size hint makes room for its widest entry and the arrow.
     EXPECT_LE(list->sizeHint().width(), list->width());
-}
-
-// The window's children, from back to front, in falling stacking rank, with "Resolution" just in
-// front of its frame.
-TEST(FormLayout, StackingFollowsTheRanksWithRankZeroInFront) {
-    QtWindow w;
-    std::vector<std::string> backToFront;
-    for (QObject* child : w.window.children()) {
-        if (child->isWidgetType() && layout::findControl(toStd(child->objectName())) != nullptr)
-            backToFront.push_back(toStd(child->objectName()));
-    }
-    EXPECT_THAT(backToFront,
-                ::testing::ElementsAre("Shape1", "Label1", "Frame2", "Frame1", "Label2", "Command1",
-                                       "Combo1", "Check1", "Check2", "Command2", "Check3", "Check4",
-                                       "Check5", "Check6", "Text2", "Command4", "Command3"));
 }
 
 // The picture is drawn unscaled from the top-left corner wherever no control covers it; in the
