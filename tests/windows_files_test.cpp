@@ -48,17 +48,11 @@ struct SharingCase {
     bool readable;  // whether another program may read it now
 };
 
-const auto kSharingCases = ::testing::Values(
-    SharingCase{"NotShared", 0, false},
-    SharingCase{"SharedForWritingOnly", FILE_SHARE_WRITE, false},
-    SharingCase{"SharedForReading", FILE_SHARE_READ, true},
-    SharingCase{"SharedForReadingAndWriting", FILE_SHARE_READ | FILE_SHARE_WRITE, true});
+class HeldOpenByAnother : public ::testing::TestWithParam<SharingCase> {};
 
 // The reader asks for no more than reading: a configuration that the game holds open is read
 // when the game lets others read it, and otherwise takes the failure path without waiting.
-class ConfigHeldOpen : public ::testing::TestWithParam<SharingCase> {};
-
-TEST_P(ConfigHeldOpen, IsReadWhenTheHolderLetsOthersRead) {
+TEST_P(HeldOpenByAnother, TheConfigIsReadWhenTheHolderLetsOthersRead) {
     Launcher l;
     l.writeConfig("0 ");
     HeldOpen game(l.folder / "xconfig.dat", GetParam().share);
@@ -76,14 +70,10 @@ TEST_P(ConfigHeldOpen, IsReadWhenTheHolderLetsOthersRead) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Windows, ConfigHeldOpen, kSharingCases, byName);
-
 // The writer replaces the file by renaming a complete new one over it. Another program's open
 // handle without delete sharing (none of the cases shares deletion) stops the rename: the old
 // file stays whole, no temporary file is left behind, and the save reports failure.
-class SavedConfigHeldOpen : public ::testing::TestWithParam<SharingCase> {};
-
-TEST_P(SavedConfigHeldOpen, IsKeptWholeAndNothingIsLeftBehind) {
+TEST_P(HeldOpenByAnother, TheSavedConfigIsKeptWholeAndNothingIsLeftBehind) {
     Launcher l;
     l.folder.write("xconfig2.dat", "old content");
     {
@@ -98,7 +88,14 @@ TEST_P(SavedConfigHeldOpen, IsKeptWholeAndNothingIsLeftBehind) {
     EXPECT_EQ(l.folder.read("xconfig2.dat"), savedConfig());
 }
 
-INSTANTIATE_TEST_SUITE_P(Windows, SavedConfigHeldOpen, kSharingCases, byName);
+INSTANTIATE_TEST_SUITE_P(Windows, HeldOpenByAnother,
+                         ::testing::Values(SharingCase{"NotShared", 0, false},
+                                           SharingCase{"SharedForWritingOnly", FILE_SHARE_WRITE,
+                                                       false},
+                                           SharingCase{"SharedForReading", FILE_SHARE_READ, true},
+                                           SharingCase{"SharedForReadingAndWriting",
+                                                       FILE_SHARE_READ | FILE_SHARE_WRITE, true}),
+                         byName);
 
 // The read-only attribute, however it was set, marks a file the writer leaves alone.
 class ReadOnlySavedConfig : public ::testing::TestWithParam<PathCase> {};
@@ -119,19 +116,18 @@ TEST_P(ReadOnlySavedConfig, IsLeftAlone) {
     SetFileAttributesW(saved.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+void setReadOnlyAttribute(const fs::path& file) {
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
+}
+
+void setReadOnlyPermissions(const fs::path& file) {
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+}
+
 INSTANTIATE_TEST_SUITE_P(Windows, ReadOnlySavedConfig,
-                         ::testing::Values(PathCase{"SetFileAttributes",
-                                                    [](const fs::path& file) {
-                                                        SetFileAttributesW(file.c_str(),
-                                                                           FILE_ATTRIBUTE_READONLY);
-                                                    }},
+                         ::testing::Values(PathCase{"SetFileAttributes", setReadOnlyAttribute},
                                            PathCase{"FilesystemPermissions",
-                                                    [](const fs::path& file) {
-                                                        fs::permissions(file,
-                                                                        fs::perms::owner_read |
-                                                                            fs::perms::group_read |
-                                                                            fs::perms::others_read);
-                                                    }}),
+                                                    setReadOnlyPermissions}),
                          byName);
 
 TEST(ConfigWriter, AWritableFileStaysWritableAfterTheReplace) {
