@@ -165,7 +165,23 @@ TEST(Win32Window, FixedDialogWithCloseButtonOnlyAndNoTaskbarButton) {
     EXPECT_EQ(l.window.dpi(), 96u);
 }
 
-// Class, style bits that matter and caption of every control that has a window.
+// Every control with a window of its own stands where the design puts it, at the scale of the
+// window's DPI to 96 (within half a pixel where the scaled place is no whole pixel).
+void expectDesignPlaces(const Launcher& l, double scale) {
+    for (const testing::DesignPlace& place : testing::kDesignPixels) {
+        if (place.name == "Shape1")
+            continue;  // painted by the window
+        SCOPED_TRACE(std::string(place.name));
+        const RECT r = clientRectOf(l[place.name]);
+        EXPECT_NEAR(r.left, place.x * scale, 0.5);
+        EXPECT_NEAR(r.top, place.y * scale, 0.5);
+        EXPECT_NEAR(r.right - r.left, place.width * scale, 0.5);
+        EXPECT_NEAR(r.bottom - r.top, place.height * scale, 0.5);  // the list closed
+    }
+}
+
+// Class, style bits that matter, caption and place at 96 DPI of every control that has a
+// window; the list's twelve modes byte for byte, nothing selected, and the check boxes' values.
 TEST(Win32Window, EveryControlIsAStandardControlOfItsKind) {
     struct Row {
         const char* name;
@@ -201,25 +217,20 @@ TEST(Win32Window, EveryControlIsAStandardControlOfItsKind) {
         EXPECT_EQ(windowText(c), row.caption);
     }
     EXPECT_EQ(l["Shape1"], nullptr);  // painted by the window
-}
+    expectDesignPlaces(l, 1.0);
 
-// Every control with a window of its own stands where the design puts it, at the scale of the
-// window's DPI to 96 (within half a pixel where the scaled place is no whole pixel).
-void expectDesignPlaces(const Launcher& l, double scale) {
-    for (const testing::DesignPlace& place : testing::kDesignPixels) {
-        if (place.name == "Shape1")
-            continue;  // painted by the window
-        SCOPED_TRACE(std::string(place.name));
-        const RECT r = clientRectOf(l[place.name]);
-        EXPECT_NEAR(r.left, place.x * scale, 0.5);
-        EXPECT_NEAR(r.top, place.y * scale, 0.5);
-        EXPECT_NEAR(r.right - r.left, place.width * scale, 0.5);
-        EXPECT_NEAR(r.bottom - r.top, place.height * scale, 0.5);  // the list closed
+    HWND list = l["Combo1"];
+    ASSERT_EQ(SendMessageA(list, CB_GETCOUNT, 0, 0), 12);
+    std::vector<std::string> entries;
+    for (int i = 0; i < 12; ++i) {
+        char text[64] = {};
+        ASSERT_LT(SendMessageA(list, CB_GETLBTEXTLEN, i, 0), 64);
+        entries.emplace_back(text,
+                             SendMessageA(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text)));
     }
-}
-
-TEST(Win32Window, GeometryInPixelsAt96Dpi) {
-    expectDesignPlaces(Launcher(), 1.0);
+    EXPECT_THAT(entries, ElementsAreArray(layout::kDisplayModes));
+    EXPECT_EQ(l.controls.listIndex(), -1);
+    EXPECT_THAT(checkValues(l.controls), ElementsAre(0, 1, 0, 1, 1, 1));
 }
 
 // Moved to a 144 DPI monitor, the window lays itself out again at 1.5 times the size and counts
@@ -231,15 +242,16 @@ TEST(Win32Window, RescalesWhenItsDpiChanges) {
                  reinterpret_cast<LPARAM>(&suggested));
     EXPECT_EQ(l.window.dpi(), 144u);
     expectDesignPlaces(l, 1.5);
-    LOGFONTA font{};
-    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(l["Check1"], WM_GETFONT, 0, 0)), sizeof font,
-               &font);
-    EXPECT_EQ(font.lfHeight, -17);  // 8.25 pt at 144 DPI
-    EXPECT_STREQ(font.lfFaceName, "MS Sans Serif");
-    EXPECT_EQ(font.lfWeight, FW_NORMAL);
-    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(l["Label1"], WM_GETFONT, 0, 0)), sizeof font,
-               &font);
-    EXPECT_EQ(font.lfWeight, FW_BOLD);  // "<<"
+    const auto fontOf = [&](const char* name) {
+        LOGFONTA font{};
+        GetObjectA(reinterpret_cast<HFONT>(SendMessageA(l[name], WM_GETFONT, 0, 0)), sizeof font,
+                   &font);
+        return font;
+    };
+    EXPECT_EQ(fontOf("Check1").lfHeight, -17);  // 8.25 pt at 144 DPI
+    EXPECT_STREQ(fontOf("Check1").lfFaceName, "MS Sans Serif");
+    EXPECT_EQ(fontOf("Check1").lfWeight, FW_NORMAL);
+    EXPECT_EQ(fontOf("Label1").lfWeight, FW_BOLD);  // "<<"
     l.controls.setOuterWidthTwips(8250);
     EXPECT_EQ(l.outer().right - l.outer().left, 825);
     EXPECT_EQ(l.controls.outerWidthTwips(), 8250.0f);
@@ -255,22 +267,6 @@ TEST(Win32Window, ControlsAreStackedFrontToBackAsDesigned) {
     EXPECT_THAT(names, ElementsAre("Command3", "Command4", "Text2", "Check6", "Check5", "Check4",
                                    "Check3", "Command2", "Check2", "Check1", "Combo1", "Command1",
                                    "Label2", "Frame1", "Frame2", "Label1"));
-}
-
-TEST(Win32Window, TheListHoldsTheTwelveModesByteForByteAndNothingSelected) {
-    Launcher l;
-    HWND list = l["Combo1"];
-    ASSERT_EQ(SendMessageA(list, CB_GETCOUNT, 0, 0), 12);
-    std::vector<std::string> entries;
-    for (int i = 0; i < 12; ++i) {
-        std::string text(static_cast<std::size_t>(SendMessageA(list, CB_GETLBTEXTLEN, i, 0)), '\0');
-        std::vector<char> buffer(text.size() + 1);
-        SendMessageA(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buffer.data()));
-        entries.emplace_back(buffer.data(), text.size());
-    }
-    EXPECT_THAT(entries, ElementsAreArray(layout::kDisplayModes));
-    EXPECT_EQ(l.controls.listIndex(), -1);
-    EXPECT_THAT(checkValues(l.controls), ElementsAre(0, 1, 0, 1, 1, 1));
 }
 
 // The colours each control is told to paint with: its text, the text's background and the
@@ -296,8 +292,8 @@ TEST(Win32Window, PanelControlsAreDarkGreyWithWhiteText) {
     DeleteObject(pixel);
 }
 
-// The widgets show the program's values; the player's clicks (1 -> 0, greyed -> 1) and pick
-// raise one Click each, and picking the selected entry again is no change.
+// The widgets show the program's values (Text2 its bytes); the player's clicks (1 -> 0, greyed ->
+// 1) and pick raise one Click each, and picking the selected entry again is no change.
 TEST(Win32Window, WidgetsShowValuesAndEachChangeOfThePlayerRaisesOneClick) {
     Launcher l;
     l.controls.setCheckValue(CheckBox::Check1, 1);
@@ -306,6 +302,8 @@ TEST(Win32Window, WidgetsShowValuesAndEachChangeOfThePlayerRaisesOneClick) {
     EXPECT_EQ(SendMessageA(l["Check1"], BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_EQ(SendMessageA(l["Check3"], BM_GETCHECK, 0, 0), BST_INDETERMINATE);
     EXPECT_EQ(SendMessageA(l["Combo1"], CB_GETCURSEL, 0, 0), 1);
+    l.controls.setText2(std::string("a\r\nb\rc\xA0", 7));
+    EXPECT_EQ(windowText(l["Text2"]), std::string("a\r\nb\rc\xA0", 7));
     testing::RecordingEvents recorder;
     l.controls.setEvents(&recorder);
 
@@ -319,12 +317,6 @@ TEST(Win32Window, WidgetsShowValuesAndEachChangeOfThePlayerRaisesOneClick) {
     EXPECT_THAT(checkValues(l.controls), ElementsAre(0, 1, 1, 1, 1, 1));
     EXPECT_EQ(l.controls.listIndex(), 4);
     EXPECT_THAT(recorder.events, ElementsAre("Check1", "Check3", "Combo1"));
-}
-
-TEST(Win32Window, Text2ShowsItsBytes) {
-    Launcher l;
-    l.controls.setText2(std::string("a\r\nb\rc\xA0", 7));
-    EXPECT_EQ(windowText(l["Text2"]), std::string("a\r\nb\rc\xA0", 7));
 }
 
 // At every whole DPI from 96 to 480 (custom scaling: 110 % is 106 DPI) "Video Setup" and "<<"
