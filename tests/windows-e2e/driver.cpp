@@ -129,27 +129,19 @@ std::wstring caption(HWND window) {
 std::string kindOf(HWND window) {
     const std::wstring name = className(window);
     if (_wcsicmp(name.c_str(), L"Button") == 0) {
-        switch (GetWindowLongPtrW(window, GWL_STYLE) & BS_TYPEMASK) {
-            case BS_GROUPBOX:
-                return "group";
-            case BS_CHECKBOX:
-            case BS_AUTOCHECKBOX:
-            case BS_3STATE:
-            case BS_AUTO3STATE:
-                return "check";
-            case BS_RADIOBUTTON:
-            case BS_AUTORADIOBUTTON:
-                return "radio";
-            default:
-                return "button";
-        }
+        const LONG_PTR type = GetWindowLongPtrW(window, GWL_STYLE) & BS_TYPEMASK;
+        if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE ||
+            type == BS_AUTO3STATE)
+            return "check";
+        if (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON)
+            return "radio";
+        return type == BS_GROUPBOX ? "group" : "button";
     }
-    if (_wcsicmp(name.c_str(), L"ComboBox") == 0)
-        return "combo";
-    if (_wcsicmp(name.c_str(), L"Static") == 0)
-        return "static";
-    if (_wcsicmp(name.c_str(), L"Edit") == 0)
-        return "edit";
+    for (const auto& [cls, kind] : {std::pair(L"ComboBox", "combo"), std::pair(L"Static", "static"),
+                                    std::pair(L"Edit", "edit")}) {
+        if (_wcsicmp(name.c_str(), cls) == 0)
+            return kind;
+    }
     return narrowText(name);
 }
 
@@ -232,18 +224,12 @@ class Driver {
     }
 
     void waitWindow(const std::string& title, DWORD bound) {
-        const std::wstring wanted = wideText(title);
         HWND found = nullptr;
         const bool ok = pollUntil(bound, [&] {
             failIfEnded("before its window appeared");
-            for (HWND w : windowsOf(nullptr)) {
-                if (IsWindowVisible(w) && caption(w) == wanted &&
-                    (processId_ == 0 || processOf(w) == processId_)) {
-                    found = w;
-                    return true;
-                }
-            }
-            return false;
+            const std::vector<HWND> shown = shownWindows(title);
+            found = shown.empty() ? nullptr : shown.front();
+            return found != nullptr;
         });
         if (!ok)
             throw Failure("no visible window \"" + title + "\" within the bound");
@@ -252,13 +238,11 @@ class Driver {
     }
 
     void waitMessageBox(const std::string& title, const std::string& part, DWORD bound) {
-        const std::wstring wanted = wideText(title);
         HWND found = nullptr;
         std::string text;
         const bool ok = pollUntil(bound, [&] {
-            for (HWND w : windowsOf(nullptr)) {
-                if (w == main_ || !IsWindowVisible(w) || caption(w) != wanted ||
-                    (processId_ != 0 && processOf(w) != processId_))
+            for (HWND w : shownWindows(title)) {
+                if (w == main_)
                     continue;
                 text = staticText(w);
                 if (text.find(part) != std::string::npos) {
@@ -402,6 +386,17 @@ class Driver {
     }
 
   private:
+    // The visible top-level windows titled title, of the started program when there is one.
+    std::vector<HWND> shownWindows(const std::string& title) const {
+        std::vector<HWND> found;
+        for (HWND w : windowsOf(nullptr)) {
+            if (IsWindowVisible(w) && caption(w) == wideText(title) &&
+                (processId_ == 0 || processOf(w) == processId_))
+                found.push_back(w);
+        }
+        return found;
+    }
+
     HWND current() const {
         if (window_ == nullptr || !IsWindow(window_))
             throw Failure("no current window (use 'window' first, or it is gone)");
