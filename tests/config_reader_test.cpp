@@ -60,6 +60,13 @@ TEST(ConfigReader, LoadsEachFileAsDesigned) {
     std::string perLine;
     for (int i = 0; i < 10; ++i)
         perLine += "1 \r\n";
+    // Field 10 selects the display mode rounded half to even, or fails the load out of range;
+    // fields 1 to 9 are applied whatever happens to it.
+    const auto mode = [](const std::string& field, std::optional<std::int16_t> index) {
+        return Case{"0 0 0 0 0 0 0 0 1 " + field + " 1 ", "100000", index.value_or(-1),
+                    index ? traceOf(11, {}) : ::testing::Matcher<const std::string&>(Eq(kNoFile)),
+                    1};
+    };
     const Case cases[] = {
         {"1 0 ", "010111", -1, Eq("1( 49) ( 32)Opcao =  1:1\r\n0( 48) ( 32)Opcao =  2:0\r\n"), 0},
         {"1 1 0 1 1 0 0 0 1 3 ", "111011", 3,
@@ -77,12 +84,16 @@ TEST(ConfigReader, LoadsEachFileAsDesigned) {
         {perLine, "010000", 0, HasSubstr("Opcao =  2:\r\n1\r\n"), 1},
         // Fields 6 to 8 and 11 onwards are traced and change no control.
         {"1 0 1 1 1 0 0 0 0 1 0 0 0 ", "010111", 1, traceOf(13, {"0( 48) ( 32)Opcao =  13:0"}), 1},
-        // A display mode out of range fails the load after fields 1 to 9 were applied.
-        {"0 0 0 0 0 0 0 0 0 12 ", "000000", -1, Eq(kNoFile), 1},
         {std::string("\0\xff\t", 3), "010111", -1, Eq(std::string("\0( 0)\xff( 255)\t( 9)", 17)),
          0},
         {limit, "000111", -1, StartsWith("0( 48) ( 32)Opcao =  1:0\r\nx( 120)"), 1},
         {std::string(10000, ' '), "000000", 0, traceOf(10000, {}), 1},
+        // clang-format off
+        mode("11", 11), mode("0", 0), mode("2.5", 2), mode("3.5", 4), mode("1.5", 2),
+        mode("0.5", 0), mode("-0.5", 0), mode("10.6", 11), mode("-1", -1), mode("-1.4", -1),
+        mode("11.5", {}), mode("12", {}), mode("-2", {}), mode("40000", {}), mode("-40000", {}),
+        mode(std::string(320, '9'), {}),
+        // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file ? c.file->substr(0, 40) : "no file");
@@ -111,44 +122,6 @@ TEST(ConfigReader, LoadsEachFileAsDesigned) {
         EXPECT_EQ(fromBytes.form.options().optionsChanged(), c.changed);
     }
 }
-
-struct DisplayModeCase {
-    std::string_view field;
-    std::optional<std::int16_t> index;  // empty: the load fails
-};
-
-class DisplayModeField : public ::testing::TestWithParam<DisplayModeCase> {};
-
-TEST_P(DisplayModeField, SelectsOrRefuses) {
-    Launcher l;
-    l.controls.setText2("old");
-    l.writeConfig("0 0 0 0 0 0 0 0 1 " + std::string(GetParam().field) + " 1 ");
-    l.form.Command4_Click();
-    // Fields 1 to 9 are applied whatever happens to field 10.
-    EXPECT_THAT(l.checks(), ElementsAre(1, 0, 0, 0, 0, 0));
-    if (GetParam().index) {
-        EXPECT_EQ(l.controls.listIndex(), *GetParam().index);
-        EXPECT_EQ(traceLines(l.controls.text2()).size(), 11u);
-    } else {
-        EXPECT_EQ(l.controls.listIndex(), -1);
-        EXPECT_EQ(l.controls.text2(), kNoFile);
-    }
-}
-
-const std::string kHugeNumber(320, '9');
-
-INSTANTIATE_TEST_SUITE_P(Values, DisplayModeField,
-                         ::testing::Values(DisplayModeCase{"11", 11}, DisplayModeCase{"0", 0},
-                                           DisplayModeCase{"2.5", 2}, DisplayModeCase{"3.5", 4},
-                                           DisplayModeCase{"1.5", 2}, DisplayModeCase{"0.5", 0},
-                                           DisplayModeCase{"-0.5", 0}, DisplayModeCase{"10.6", 11},
-                                           DisplayModeCase{"-1", -1}, DisplayModeCase{"-1.4", -1},
-                                           DisplayModeCase{"11.5", std::nullopt},
-                                           DisplayModeCase{"12", std::nullopt},
-                                           DisplayModeCase{"-2", std::nullopt},
-                                           DisplayModeCase{"40000", std::nullopt},
-                                           DisplayModeCase{"-40000", std::nullopt},
-                                           DisplayModeCase{kHugeNumber, std::nullopt}));
 
 TEST(ConfigReader, AControlRefusingAValueEndsTheLoadKeepingEarlierFields) {
     Launcher l;
