@@ -25,15 +25,17 @@ using testing::TempFolder;
 
 const std::string kMessage = "Run-time error '53':\n\nFile not found";
 
+// What a child's Qt application is made with; Qt keeps them for its lifetime.
+int qtArgc = 1;
+char qtName[] = "linux_platform_tests";
+char* qtArgv[] = {qtName, nullptr};
+
 // Inside the child: a QApplication on the offscreen platform, and a timer that checks the
 // report box once it is up and presses Enter on it. Exit status 3 means a wrong box.
 void reportWithQt(const std::string& runtimeDir) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     ::setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
-    int argc = 1;
-    char name[] = "linux_platform_tests";
-    char* argv[] = {name, nullptr};
-    QApplication app(argc, argv);
+    QApplication app(qtArgc, qtArgv);
 
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] {
@@ -62,10 +64,7 @@ void reportWithQt(const std::string& runtimeDir) {
 // new thread's stack would be larger than the address space); the loop runs on in silence until
 // the launcher ends.
 void soundWithoutThreads() {
-    int argc = 1;
-    char name[] = "linux_platform_tests";
-    char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
+    QCoreApplication app(qtArgc, qtArgv);
     pthread_attr_t huge;
     pthread_attr_init(&huge);
     pthread_attr_setstacksize(&huge, std::size_t{1} << 46);
