@@ -89,11 +89,6 @@ long peakResidentKiB() {
     return usage.ru_maxrss;
 }
 
-double millisecondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-        .count();
-}
-
 // SDL's disk driver writes what the device would play into played.raw.
 class SdlSoundTest : public ::testing::Test {
   protected:
@@ -188,14 +183,15 @@ TEST_F(SdlSoundTest, PlaysNoPipeAndNoOversizedFileAndStopsAtOnce) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
             start = std::chrono::steady_clock::now();
         }
-        const double stopMs = millisecondsSince(start);
+        const std::chrono::duration<double, std::milli> stopMs =
+            std::chrono::steady_clock::now() - start;
         stopped = true;
         if (unblock.joinable())
             unblock.join();
         const long grownKiB = peakResidentKiB() - residentBefore;
         std::printf("[ figures  ] %s: stopped in %.2f ms, peak memory grew by %ld KiB\n", c.file,
-                    stopMs, grownKiB);
-        EXPECT_LT(stopMs, 1000.0) << c.file;
+                    stopMs.count(), grownKiB);
+        EXPECT_LT(stopMs.count(), 1000.0) << c.file;
         EXPECT_EQ(fs::exists(output), c.played) << c.file;
         if (c.played) {
             EXPECT_GT(fileBytes(output).size(), 0u);
