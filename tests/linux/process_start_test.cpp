@@ -47,18 +47,14 @@ int waitForExit(pid_t pid) {
 // A game folder and three folders for PATH.
 class ProcessStartTest : public ::testing::Test {
   protected:
-    fs::path game() const { return temp / "game"; }
-    fs::path bin1() const { return temp / "bin1"; }
-    fs::path bin2() const { return temp / "bin2"; }
-    fs::path wineBin() const { return temp / "winebin"; }
-
     void SetUp() override {
-        for (const fs::path& dir : {game(), bin1(), bin2(), wineBin()}) {
+        for (const fs::path& dir : {game, bin1, bin2, wineBin})
             fs::create_directories(dir);
-        }
     }
 
     TempFolder temp;
+    const fs::path game = temp / "game", bin1 = temp / "bin1", bin2 = temp / "bin2";
+    const fs::path wineBin = temp / "winebin";
 };
 
 TEST_F(ProcessStartTest, LooksInTheGameFolderThenPathAndRunsWindowsProgramsThroughWine) {
@@ -72,33 +68,33 @@ TEST_F(ProcessStartTest, LooksInTheGameFolderThenPathAndRunsWindowsProgramsThrou
     temp.write("bin1/tool", kScript, true);
     temp.write("game/vantu.exe", kWindowsProgram);
     temp.write("winebin/wine", kScript, true);
-    fs::create_directories(game() / "folder");
+    fs::create_directories(game / "folder");
     temp.write("bin1/folder", kScript, true);
 
-    const std::string path12 = bin1().string() + ":" + bin2().string();
-    const std::string path21 = bin2().string() + ":" + bin1().string();
-    const std::string withWine = wineBin().string() + ":" + path12;
-    const std::string absolute = (bin2() / "onpath").string();
+    const std::string path12 = bin1.string() + ":" + bin2.string();
+    const std::string path21 = bin2.string() + ":" + bin1.string();
+    const std::string withWine = wineBin.string() + ":" + path12;
+    const std::string absolute = (bin2 / "onpath").string();
     struct Case {
         std::string commandLine;
         std::string path;
         std::vector<std::string> argv;
     };
     const std::vector<Case> cases = {
-        {"here -a", path12, {(game() / "here").string(), "-a"}},
-        {"onpath x  y", path12, {(bin1() / "onpath").string(), "x", "y"}},
-        {"onpath", path21, {(bin2() / "onpath").string()}},
-        {"locked", path12, {(bin2() / "locked").string()}},
-        {"folder", path12, {(bin1() / "folder").string()}},
-        {"sub/tool", path12, {(game() / "sub" / "tool").string()}},
+        {"here -a", path12, {(game / "here").string(), "-a"}},
+        {"onpath x  y", path12, {(bin1 / "onpath").string(), "x", "y"}},
+        {"onpath", path21, {(bin2 / "onpath").string()}},
+        {"locked", path12, {(bin2 / "locked").string()}},
+        {"folder", path12, {(bin1 / "folder").string()}},
+        {"sub/tool", path12, {(game / "sub" / "tool").string()}},
         {absolute + " z", path12, {absolute, "z"}},
-        {"\"sub/tool\" \"a b\"", path12, {(game() / "sub" / "tool").string(), "a b"}},
+        {"\"sub/tool\" \"a b\"", path12, {(game / "sub" / "tool").string(), "a b"}},
         {"vantu.exe -nc -d v1",
          withWine,
-         {(wineBin() / "wine").string(), (game() / "vantu.exe").string(), "-nc", "-d", "v1"}},
-        {"vantu.exe -nc", path12, {(game() / "vantu.exe").string(), "-nc"}},
+         {(wineBin / "wine").string(), (game / "vantu.exe").string(), "-nc", "-d", "v1"}},
+        {"vantu.exe -nc", path12, {(game / "vantu.exe").string(), "-nc"}},
     };
-    const ProcessStarter starter(game());
+    const ProcessStarter starter(game);
     for (const Case& c : cases) {
         EXPECT_EQ(starter.resolve(c.commandLine, c.path), c.argv) << c.commandLine;
     }
@@ -108,14 +104,14 @@ TEST_F(ProcessStartTest, FailuresNameTheProgramAndTheReason) {
     temp.write("game/notes.txt", "not a program\n");
     temp.write("game/garbage", "neither a script nor a program\n", true);
     temp.write("game/vantu2.exe", kWindowsProgram, true);
-    fs::create_directories(game() / "vantu.exe");
+    fs::create_directories(game / "vantu.exe");
     temp.write("game/locked.sh", kScript);
     temp.write("game/python.sh", "#!/usr/bin/python9 -u\nprint(1)\n", true);
     temp.write("game/near.sh", "#! tools/run\n", true);
     temp.write("game/tools/run", kScript);
-    temp.write("game/odd.sh", "#!" + bin1().string() + "\n", true);
+    temp.write("game/odd.sh", "#!" + bin1.string() + "\n", true);
     temp.write("game/game.sh", kScript, true);
-    const EnvVar path("PATH", bin1().string());  // no wine there
+    const EnvVar path("PATH", bin1.string());  // no wine there
 
     struct Case {
         std::string commandLine;
@@ -130,14 +126,14 @@ TEST_F(ProcessStartTest, FailuresNameTheProgramAndTheReason) {
         {"locked.sh", "locked.sh: Permission denied"},
         {"python.sh", "python.sh: bad interpreter /usr/bin/python9: No such file or directory"},
         {"near.sh", "near.sh: bad interpreter tools/run: Permission denied"},
-        {"odd.sh", "odd.sh: bad interpreter " + bin1().string() + ": Is a directory"},
+        {"odd.sh", "odd.sh: bad interpreter " + bin1.string() + ": Is a directory"},
         {"", ": No such file or directory"},
         {"notes.txt -a", "notes.txt: Permission denied"},
         {"garbage", "garbage: Exec format error"},
         {"vantu2.exe -nc", "vantu2.exe: Exec format error"},
         {"game.sh", "game.sh: Cannot allocate memory", true},
     };
-    const ProcessStarter starter(game());
+    const ProcessStarter starter(game);
     for (const Case& c : cases) {
         refuseFolder = c.noMemory;
         try {
@@ -160,16 +156,15 @@ TEST_F(ProcessStartTest, ChildGetsTheArgumentsInItsOwnSessionInTheGameFolder) {
                "echo \"$6\" > sid.txt\n",
                true);
 
-    const pid_t pid = ProcessStarter(game()).start(
+    const pid_t pid = ProcessStarter(game).start(
         "game.sh -nc -d v1  -d noshadow\t\"two  words\" \"\" a\\\"b -d saveme");
     ASSERT_EQ(waitForExit(pid), 0);
 
     const std::vector<std::string> expected = {"-nc",        "-d", "v1",   "-d", "noshadow",
                                                "two  words", "",   "a\"b", "-d", "saveme"};
-    EXPECT_EQ(readLines(game() / "args.txt"), expected);
-    EXPECT_EQ(readLines(game() / "cwd.txt"),
-              std::vector<std::string>{fs::canonical(game()).string()});
-    const std::vector<std::string> sid = readLines(game() / "sid.txt");
+    EXPECT_EQ(readLines(game / "args.txt"), expected);
+    EXPECT_EQ(readLines(game / "cwd.txt"), std::vector<std::string>{fs::canonical(game).string()});
+    const std::vector<std::string> sid = readLines(game / "sid.txt");
     ASSERT_EQ(sid.size(), 1u);
     EXPECT_EQ(sid[0], std::to_string(pid));  // a session leader
     EXPECT_NE(sid[0], std::to_string(::getsid(0)));
@@ -181,13 +176,13 @@ TEST_F(ProcessStartTest, WindowsProgramsStartThroughWine) {
                true);
     temp.write("game/vantu.exe", kWindowsProgram);
     temp.write("game/headless.exe", "no header the kernel knows\n", true);
-    const EnvVar path("PATH", wineBin().string());
+    const EnvVar path("PATH", wineBin.string());
 
     for (const std::string program : {"vantu.exe", "headless.exe"}) {
         fs::remove(record);
-        const pid_t pid = ProcessStarter(game()).start(program + " -nc -d v1");
+        const pid_t pid = ProcessStarter(game).start(program + " -nc -d v1");
         ASSERT_EQ(waitForExit(pid), 0);
-        const std::vector<std::string> expected = {(game() / program).string(), "-nc", "-d", "v1"};
+        const std::vector<std::string> expected = {(game / program).string(), "-nc", "-d", "v1"};
         EXPECT_EQ(readLines(record), expected) << program;
     }
 }
