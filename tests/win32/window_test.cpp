@@ -144,27 +144,6 @@ struct Win32Front {
 };
 using Launcher = testing::LauncherOver<Win32Front>;
 
-TEST(Win32Window, FixedDialogWithCloseButtonOnlyAndNoTaskbarButton) {
-    Launcher l;
-    HWND w = l.window.window();
-    EXPECT_EQ(windowText(w), "Vantu2: Copper Winds");
-    const LONG style = styleOf(w);
-    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU), WS_CAPTION | WS_SYSMENU);
-    EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN), 0);
-    EXPECT_EQ(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);
-    HWND owner = GetWindow(w, GW_OWNER);
-    ASSERT_NE(owner, nullptr);
-    EXPECT_FALSE(IsWindowVisible(owner));
-    EXPECT_NE(GetClassLongPtrA(w, GCLP_HICON), 0u);
-    EXPECT_EQ(FindWindowA(nullptr, "Vantu2: Copper Winds"), w);
-
-    RECT client{};
-    GetClientRect(w, &client);
-    EXPECT_EQ(client.right, 332);
-    EXPECT_EQ(client.bottom, 336);
-    EXPECT_EQ(l.window.dpi(), 96u);
-}
-
 // Every control with a window of its own stands where the design puts it, at the scale of the
 // window's DPI to 96 (within half a pixel where the scaled place is no whole pixel).
 void expectDesignPlaces(const Launcher& l, double scale) {
@@ -180,9 +159,10 @@ void expectDesignPlaces(const Launcher& l, double scale) {
     }
 }
 
-// Class, style bits that matter, caption and place at 96 DPI of every control that has a
-// window; the list's twelve modes byte for byte, nothing selected, and the check boxes' values.
-TEST(Win32Window, EveryControlIsAStandardControlOfItsKind) {
+// A fixed window with a close button only and no taskbar button; the class, style bits that
+// matter, caption and place at 96 DPI of every control that has a window, and their stacking; the
+// list's twelve modes byte for byte, nothing selected, and the check boxes' values.
+TEST(Win32Window, TheWindowAndEveryStandardControlAsDesigned) {
     struct Row {
         const char* name;
         const char* cls;
@@ -207,6 +187,22 @@ TEST(Win32Window, EveryControlIsAStandardControlOfItsKind) {
         {"Label2", "Static", SS_NOTIFY | SS_TYPEMASK, SS_LEFT, true, "Resolution"},
     };
     Launcher l;
+    HWND w = l.window.window();
+    EXPECT_EQ(windowText(w), "Vantu2: Copper Winds");
+    const LONG style = styleOf(w);
+    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU), WS_CAPTION | WS_SYSMENU);
+    EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN), 0);
+    EXPECT_EQ(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);
+    HWND owner = GetWindow(w, GW_OWNER);
+    ASSERT_NE(owner, nullptr);
+    EXPECT_FALSE(IsWindowVisible(owner));
+    EXPECT_NE(GetClassLongPtrA(w, GCLP_HICON), 0u);
+    EXPECT_EQ(FindWindowA(nullptr, "Vantu2: Copper Winds"), w);
+    RECT client{};
+    GetClientRect(w, &client);
+    EXPECT_EQ(client.right, 332);
+    EXPECT_EQ(client.bottom, 336);
+    EXPECT_EQ(l.window.dpi(), 96u);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         HWND c = l[row.name];
@@ -231,6 +227,14 @@ TEST(Win32Window, EveryControlIsAStandardControlOfItsKind) {
     EXPECT_THAT(entries, ElementsAreArray(layout::kDisplayModes));
     EXPECT_EQ(l.controls.listIndex(), -1);
     EXPECT_THAT(checkValues(l.controls), ElementsAre(0, 1, 0, 1, 1, 1));
+
+    // From front to back as the design stacks them.
+    std::vector<std::string> names;
+    for (HWND c = GetWindow(w, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
+        names.emplace_back(layout::kControls[l.window.indexOf(c)].name);
+    EXPECT_THAT(names, ElementsAre("Command3", "Command4", "Text2", "Check6", "Check5", "Check4",
+                                   "Check3", "Command2", "Check2", "Check1", "Combo1", "Command1",
+                                   "Label2", "Frame1", "Frame2", "Label1"));
 }
 
 // Moved to a 144 DPI monitor, the window lays itself out again at 1.5 times the size and counts
@@ -255,18 +259,6 @@ TEST(Win32Window, RescalesWhenItsDpiChanges) {
     l.controls.setOuterWidthTwips(8250);
     EXPECT_EQ(l.outer().right - l.outer().left, 825);
     EXPECT_EQ(l.controls.outerWidthTwips(), 8250.0f);
-}
-
-TEST(Win32Window, ControlsAreStackedFrontToBackAsDesigned) {
-    Launcher l;
-    std::vector<std::string> names;
-    for (HWND c = GetWindow(l.window.window(), GW_CHILD); c != nullptr;
-         c = GetWindow(c, GW_HWNDNEXT)) {
-        names.emplace_back(layout::kControls[l.window.indexOf(c)].name);
-    }
-    EXPECT_THAT(names, ElementsAre("Command3", "Command4", "Text2", "Check6", "Check5", "Check4",
-                                   "Check3", "Command2", "Check2", "Check1", "Combo1", "Command1",
-                                   "Label2", "Frame1", "Frame2", "Label1"));
 }
 
 // The colours each control is told to paint with: its text, the text's background and the
