@@ -162,10 +162,10 @@ Point Player::pointIn(const Rect& r) {
     return anywhere();
 }
 
-Point Player::anywhere() {
+Point Player::anywhere(bool offTheList) {
     while (true) {
         const Point p{below(clientWidth(wide_)), below(clientHeight())};
-        if (safe(p))
+        if (safe(p) && !(offTheList && controlAt(p) == kList))
             return p;
     }
 }
@@ -207,9 +207,7 @@ Action Player::otherButtonClick() {
     Action action;
     action.kind = Action::Kind::Click;
     action.button = chance(50) ? 2 : 3;
-    do {
-        action.at = anywhere();
-    } while (controlAt(action.at) == kList);
+    action.at = anywhere(true);
     if (focusIndex(controlAt(action.at)))
         focus_.reset();
     ++tally_.clicks;
@@ -221,9 +219,7 @@ Action Player::otherButtonClick() {
 Action Player::drag() {
     Action action;
     action.kind = Action::Kind::Drag;
-    do {
-        action.at = anywhere();
-    } while (controlAt(action.at) == kList);
+    action.at = anywhere(true);
     const std::string_view from = controlAt(action.at);
     // Now and then the release comes back onto the pressed control.
     action.to = !from.empty() && chance(30) ? pointIn(controlRect(from).grown(-2)) : anywhere();

@@ -106,7 +106,7 @@ class Player {
     bool chance(int percent) { return below(100) < percent; }
 
     Point pointIn(const Rect& r);
-    Point anywhere();
+    Point anywhere(bool offTheList = false);  // a safe point, off the list when asked
     Point bareSpotOnLeft();
     bool safe(Point p) const;
 
