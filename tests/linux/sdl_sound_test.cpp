@@ -111,93 +111,79 @@ TEST_F(SdlSoundTest, TheFilesSamplesReachTheDevice) {
     EXPECT_NE(played.find(samples), std::string::npos);
 }
 
-TEST_F(SdlSoundTest, NothingToPlayIsSilent) {
-    struct Case {
-        const char* driver;
-        std::string file;
-    };
-    const Case cases[] = {
-        {"disk", (temp / "missing.wav").string()},
-        {"disk", VANTU_DEMO_WAV ".not-there"},
-        {"disk", temp.path().string()},
-        {"disk", (temp / "notes.txt").string()},
-        {"alsa", VANTU_DEMO_WAV},  // no sound card here, or one that plays it quietly
-    };
-    temp.write("notes.txt", "RIFF, but not really\n");
-    for (const Case& c : cases) {
-        const EnvVar driver("SDL_AUDIODRIVER", c.driver);
-        const fs::path errors = temp / "stderr.txt";
-        {
-            const StderrToFile capture(errors);
-            SdlSound sound;
-            sound.play(c.file);
-            sound.wait();
-        }
-        EXPECT_EQ(fileBytes(errors), "") << c.driver << " " << c.file;
-        if (std::strcmp(c.driver, "disk") == 0) {
-            EXPECT_FALSE(fs::exists(output)) << c.file;
-        }
-    }
-}
-
-// Only a regular file of at most the limit is played; anything else is silence. The player ends
-// at once however long the file would take to read or to play (a destructor that waited for the
+// Only a regular file of at most the limit is played; anything else, like a device that cannot
+// play, is silence without a word on standard error. The attempt ends at once however long the
+// file would take to read, and so does a sound that is playing (a destructor that waited for the
 // end would let the whole file through). The bound only guards against a hang; the time taken
 // is printed.
-TEST_F(SdlSoundTest, PlaysNoPipeAndNoOversizedFileAndStopsAtOnce) {
+TEST_F(SdlSoundTest, PlaysOnlyARegularFileUpToTheLimitAndStopsAtOnce) {
+    temp.write("notes.txt", "RIFF, but not really\n");
     ASSERT_EQ(::mkfifo((temp / "pipe.wav").c_str(), 0600), 0);
     fs::create_symlink(temp / "pipe.wav", temp / "link-to-pipe.wav");
     makeSparseWave(temp, "huge.wav", 1536ull << 20);
     makeSparseWave(temp, "over.wav", kMaxSoundFileBytes + 1);
     makeSparseWave(temp, "limit.wav", kMaxSoundFileBytes);
-
     struct Case {
-        const char* file;
+        const char* driver;
+        fs::path file;
         bool played;
     };
     const Case cases[] = {
-        {"pipe.wav", false}, {"link-to-pipe.wav", false}, {"huge.wav", false},
-        {"over.wav", false}, {"limit.wav", true},
+        {"disk", temp / "missing.wav", false}, {"disk", VANTU_DEMO_WAV ".not-there", false},
+        {"disk", temp.path(), false},          {"disk", temp / "notes.txt", false},
+        {"alsa", VANTU_DEMO_WAV, false},  // no sound card here, or one that plays it quietly
+        {"disk", temp / "pipe.wav", false},    {"disk", temp / "link-to-pipe.wav", false},
+        {"disk", temp / "huge.wav", false},    {"disk", temp / "over.wav", false},
+        {"disk", temp / "limit.wav", true},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.driver) + " " + c.file.string());
+        const EnvVar driver("SDL_AUDIODRIVER", c.driver);
         fs::remove(output);
-        const fs::path path = temp / c.file;
         // Should the player wait on the pipe after all, a writer that comes and goes lets it go.
         std::atomic<bool> stopped{false};
         std::thread unblock;
-        if (fs::is_fifo(path)) {
-            unblock = std::thread([path, &stopped] {
+        if (fs::is_fifo(c.file)) {
+            unblock = std::thread([&c, &stopped] {
                 for (int i = 0; i < 200 && !stopped; ++i)
                     std::this_thread::sleep_for(std::chrono::milliseconds(10));
-                const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK);
+                const int fd = ::open(c.file.c_str(), O_WRONLY | O_NONBLOCK);
                 if (fd >= 0)
                     ::close(fd);
             });
         }
+        const fs::path errors = temp / "stderr.txt";
         const long residentBefore = peakResidentKiB();
         auto start = std::chrono::steady_clock::now();
         {
+            const StderrToFile capture(errors);
             SdlSound sound;
-            sound.play(path.string());
-            for (int i = 0; i < (c.played ? 1000 : 10) && fileBytes(output).empty(); ++i)
+            sound.play(c.file.string());
+            if (!c.played)
+                sound.wait();  // the whole attempt is timed
+            for (int i = 0; i < 1000 && c.played && fileBytes(output).empty(); ++i)
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            start = std::chrono::steady_clock::now();
+            if (c.played)
+                start = std::chrono::steady_clock::now();  // only the stop is timed
         }
-        const std::chrono::duration<double, std::milli> stopMs =
+        const std::chrono::duration<double, std::milli> ms =
             std::chrono::steady_clock::now() - start;
         stopped = true;
         if (unblock.joinable())
             unblock.join();
         const long grownKiB = peakResidentKiB() - residentBefore;
-        std::printf("[ figures  ] %s: stopped in %.2f ms, peak memory grew by %ld KiB\n", c.file,
-                    stopMs.count(), grownKiB);
-        EXPECT_LT(stopMs.count(), 1000.0) << c.file;
-        EXPECT_EQ(fs::exists(output), c.played) << c.file;
+        std::printf("[ figures  ] %s: ended in %.2f ms, peak memory grew by %ld KiB\n",
+                    c.file.filename().c_str(), ms.count(), grownKiB);
+        if (std::strcmp(c.driver, "disk") == 0) {  // a sound card may play the demo through
+            EXPECT_LT(ms.count(), 1000.0);
+            EXPECT_EQ(fs::exists(output), c.played);
+        }
         if (c.played) {
             EXPECT_GT(fileBytes(output).size(), 0u);
-            EXPECT_LT(fileBytes(output).size(), fs::file_size(path) / 2);
+            EXPECT_LT(fileBytes(output).size(), fs::file_size(c.file) / 2);
         } else {
-            EXPECT_LT(grownKiB, 16 * 1024) << c.file;  // nothing of the file was read
+            EXPECT_EQ(fileBytes(errors), "");
+            EXPECT_LT(grownKiB, 16 * 1024);  // nothing of the file was read
         }
     }
 }
