@@ -16,6 +16,8 @@
 
 # shellcheck source=../support/e2e_common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../support/e2e_common.sh"
+# shellcheck source=../../tools/xvfb.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/xvfb.sh"
 LAUNCHER="" DEMO_DIR="" WM_CLOSE="" BACKGROUND="" SHOTS="" MONKEY=""
 parse_options launcher demo-dir wm-close background shots monkey -- "$@"
 E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -80,19 +82,10 @@ end_processes() {
     wait 2>/dev/null
 }
 
-# The private X server: Xvfb picks a free display number itself (-displayfd) and writes it once
-# it accepts connections, so tests can run side by side.
+# The private X server (tools/xvfb.sh).
 start_xvfb() {
-    local fdfile="$WORK/displayfd"
-    : >"$fdfile"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fdfile" \
-        >"$WORK/xvfb.out" 2>&1 &
-    XVFB_PID=$!
-    if ! wait_until "$WAIT_LIMIT" grep -q '^[0-9][0-9]*$' "$fdfile"; then
-        cat "$WORK/xvfb.out" >&2
-        die "Xvfb did not start"
-    fi
-    DISPLAY=":$(head -n 1 "$fdfile")"
+    xvfb_start "$WORK/xvfb" 1024x768x24 || die "Xvfb did not start"
+    DISPLAY=$XVFB_DISPLAY
     export DISPLAY
     # Xvfb takes every local client without a cookie; keep the developer's out of the way.
     export XAUTHORITY=/dev/null
