@@ -8,14 +8,10 @@ start_xvfb
 
 [ -n "$DEMO_DIR" ] || die "--demo-dir is needed for vantu2.wav"
 wav="$DEMO_DIR/vantu2.wav"
-if [ "$(head -c 4 "$wav")" != RIFF ] || [ "$(tail -c +37 "$wav" | head -c 4)" != data ]; then
-    die "$wav is not a WAV file with a 44-byte header"
-fi
-data_size=$(($(stat -c %s "$wav") - 44))
+wave_samples "$wav" "$WORK/samples.raw"
+data_size=$(size_of "$WORK/samples.raw")
 # The samples as " xx" per byte, so a match can only start on a byte.
-tail -c +45 "$wav" | od -An -v -tx1 | tr -d '\n' >"$WORK/samples.hex"
-
-size_of() { stat -c %s "$1" 2>/dev/null || echo 0; }
+od -An -v -tx1 "$WORK/samples.raw" | tr -d '\n' >"$WORK/samples.hex"
 holds_samples() { od -An -v -tx1 "$1" | tr -d '\n' | grep -qF -f "$WORK/samples.hex"; }
 
 log "the whole sound is played while the window is open"

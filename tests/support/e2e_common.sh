@@ -9,6 +9,7 @@
 #   start_work NAME GLOB LINES        the private work folder and the clean-up at the end
 #   wait_until SECONDS COMMAND...     a poll with a bound
 #   game_folders NAME CONTENT         a game folder and the folder of the game's record
+#   size_of, wave_samples             what a sound test compares
 #   load_background, shoot, pixel, verify_screen   what the screen shows, pixel by pixel
 #
 # Every wait is a poll with a bound, so a broken launcher fails a test instead of hanging it.
@@ -118,6 +119,18 @@ game_folders() {
     RECORD="$WORK/record-$1"
     mkdir -p "$GAME" "$RECORD"
     [ "$2" = NONE ] || printf '%s' "$2" >"$GAME/xconfig.dat"
+}
+
+# The size of file $1 in bytes, 0 when there is none (yet).
+size_of() { stat -c %s "$1" 2>/dev/null || echo 0; }
+
+# The samples of a wave with a 44-byte header (the demo's and sox's have one) in file OUT, to
+# compare with what was played.
+#   wave_samples WAV OUT
+wave_samples() {
+    { [ "$(head -c 4 "$1")" = RIFF ] && [ "$(tail -c +37 "$1" | head -c 4)" = data ]; } ||
+        die "$1 is not a WAV file with a 44-byte header"
+    tail -c +45 "$1" >"$2"
 }
 
 # The launcher's background picture (--background) as raw RGB in $WORK/background.rgb; BG_W is

@@ -98,16 +98,6 @@ if [ "$SOUND" != 0 ]; then
         >"$HOME/.asoundrc"
 fi
 
-size_of() { stat -c %s "$1" 2>/dev/null || echo 0; }
-
-# The samples of a wave with a 44-byte header (the demo's and sox's have one) in file OUT, to
-# compare with what was played.
-#   wave_samples WAV OUT
-wave_samples() {
-    [ "$(tail -c +37 "$1" | head -c 4)" = data ] || die "$1 has no 44-byte header"
-    tail -c +45 "$1" >"$2"
-}
-
 # A game folder as a player has it: the launcher copied in beside the stand-in game, and
 # xconfig.dat with the given bytes (none for the single word NONE). The game's record goes to
 # a folder outside it.
