@@ -10,7 +10,7 @@
 #   launcher        a game folder with a typical xconfig.dat
 #   launcher 1 MiB  the same with a 1 MiB xconfig.dat
 #   bare window     the baseline
-# Each run is timed from exec to the map of the window "Vantu2: Copper Winds"; the program is
+# Each run is timed from exec to the map of the window titled like the launcher's; the program is
 # then ended (SETTLE_MS later, default 0) and its peak RSS read. With 0 the RSS is that of the
 # moment of the map; a settle time adds the first paint and whatever other threads do then, so
 # work moved to just after the map cannot hide from it. The script prints the median, 90th
@@ -90,7 +90,7 @@ measure() {
         big) dir=$work/big prog=$launcher
              cp "$work/masters/big.dat" "$dir/xconfig.dat" ;;
     esac
-    "$timer" --timeout 10 --settle "$settle" --cwd "$dir" --title "$title" -- "$prog"
+    "$timer" --timeout 10 --settle "$settle" --cwd "$dir" --title "$MAIN_TITLE" -- "$prog"
 }
 bench_can_go_on() {
     kill -0 "$XVFB_PID" 2>/dev/null || { echo "giving up: Xvfb is gone" >&2; false; }

@@ -24,6 +24,7 @@ E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 require_tools Xvfb xdotool xwininfo xprop
 [ -x "$LAUNCHER" ] || die "no launcher at '$LAUNCHER'"
+load_layout "$LAUNCHER" 96
 
 start_work vantu-e2e '*.log' 40
 XVFB_PID=""
@@ -288,12 +289,17 @@ click() {
     xdotool mousemove --window "$1" "$2" "$3" click 1
 }
 
-# Centres of the controls the tests use, in client pixels (layout.h gives them in twips,
-# 15 twips a pixel).
-readonly PLAY_X=244 PLAY_Y=304              # Command1 "Play": 168,288 153x33
-readonly VIDEO_SETUP_X=244 VIDEO_SETUP_Y=264 # Command2 "Video Setup": 168,248 153x33
-readonly NARROW_X=520 NARROW_Y=312          # Label1 "<<": 512,304 17x17
-readonly SHADERS_X=382 SHADERS_Y=176        # Check2 "Use Shaders": 376,168 137x17, box at left
+# Client pixel X,Y in control $1 of the layout: its centre, or $2 pixels right of its left edge
+# (the Linux window counts 15 twips a pixel).
+control_point() {
+    local left top width height
+    read -r left top width height <<<"${CONTROL_TWIPS[$1]}"
+    echo $((left / 15 + ${2:-width / 30})) $((top / 15 + height / 30))
+}
+read -r PLAY_X PLAY_Y <<<"$(control_point Command1)"
+read -r VIDEO_SETUP_X VIDEO_SETUP_Y <<<"$(control_point Command2)"
+read -r NARROW_X NARROW_Y <<<"$(control_point Label1)"
+read -r SHADERS_X SHADERS_Y <<<"$(control_point Check2 6)" # on the box, left of the caption
 
 # Gives window $1 the keyboard focus, as a window manager does when a window is mapped, and
 # waits until the X server reports it.

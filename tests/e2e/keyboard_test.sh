@@ -18,7 +18,7 @@ xdotool key Escape
 # X delivers input in order: once the click after the keys has widened the window, the keys
 # have been handled, and the launcher is still running.
 click "$WIN" "$VIDEO_SETUP_X" "$VIDEO_SETUP_Y"
-wait_width "$WIN" 550
+wait_width "$WIN" "$WIDE_WIDTH"
 alive "$LAUNCHER_PID" || check_failed "the launcher ended"
 "$WM_CLOSE" "$WIN" || check_failed "the window does not take WM_DELETE_WINDOW"
 wait_launcher_exit

@@ -14,7 +14,7 @@ for way in play close; do
     launch "$GAME"
     find_main_window
     click "$WIN" "$VIDEO_SETUP_X" "$VIDEO_SETUP_Y"
-    wait_width "$WIN" 550
+    wait_width "$WIN" "$WIDE_WIDTH"
     click "$WIN" "$SHADERS_X" "$SHADERS_Y"
     if [ "$way" = play ]; then
         click "$WIN" "$PLAY_X" "$PLAY_Y"

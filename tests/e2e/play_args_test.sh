@@ -9,7 +9,7 @@ start_xvfb
 # The player widens the window and clears "Use Shaders" before pressing Play.
 shaders_off() {
     click "$WIN" "$VIDEO_SETUP_X" "$VIDEO_SETUP_Y"
-    wait_width "$WIN" 550
+    wait_width "$WIN" "$WIDE_WIDTH"
     click "$WIN" "$SHADERS_X" "$SHADERS_Y"
 }
 

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # "Video Setup" widens the window to show the options panel, "<<" and "Video Setup" narrow it
 # again; the height and the top-left corner never move. Widths are outer widths, the window
-# manager's frame included: 8250 twips (550 px) wide, 5160 twips (344 px) narrow; the window
-# opens with a 4980 x 5040-twip (332 x 336 px) client area.
+# manager's frame included, as the layout gives them; so is the client area at opening.
 # Under a real window manager (VANTU_E2E_DESKTOP=openbox or mutter) the window also keeps off
 # the taskbar, may be neither resized nor maximized, and its close button ends the launcher.
 # shellcheck source=e2e_lib.sh
@@ -45,16 +44,16 @@ fi
 geometry "$WIN"
 x0=$GX y0=$GY h0=$GH
 log "opened at $GX,$GY ${GW}x$GH, client area ${CW}x$CH"
-[ "$CW" -eq 332 ] || check_failed "opening client width $CW, expected 332"
-[ "$CH" -eq 336 ] || check_failed "client height $CH, expected 336"
+[ "$CW" -eq "$CLIENT_WIDTH" ] || check_failed "opening client width $CW, expected $CLIENT_WIDTH"
+[ "$CH" -eq "$CLIENT_HEIGHT" ] || check_failed "client height $CH, expected $CLIENT_HEIGHT"
 check_size_hints opening
 
 # control clicked | width expected after it
 steps=(
-    "$VIDEO_SETUP_X $VIDEO_SETUP_Y Video-Setup 550"
-    "$NARROW_X $NARROW_Y << 344"
-    "$VIDEO_SETUP_X $VIDEO_SETUP_Y Video-Setup 550"
-    "$VIDEO_SETUP_X $VIDEO_SETUP_Y Video-Setup 344"
+    "$VIDEO_SETUP_X $VIDEO_SETUP_Y Video-Setup $WIDE_WIDTH"
+    "$NARROW_X $NARROW_Y << $NARROW_WIDTH"
+    "$VIDEO_SETUP_X $VIDEO_SETUP_Y Video-Setup $WIDE_WIDTH"
+    "$VIDEO_SETUP_X $VIDEO_SETUP_Y Video-Setup $NARROW_WIDTH"
 )
 for step in "${steps[@]}"; do
     read -r x y name width <<<"$step"

@@ -1,9 +1,10 @@
 # shellcheck shell=bash
-# shellcheck disable=SC2034  # MAIN_TITLE, WAIT_LIMIT, POLL ... are for the tests
+# shellcheck disable=SC2034  # WAIT_LIMIT, POLL, CLIENT_WIDTH ... are for the tests
 # What the Linux and the Windows end-to-end tests share. tests/e2e/e2e_lib.sh and
 # tests/windows-e2e/lib.sh source it first and add what is their own (the X server and xdotool,
 # or the Wine session and the driver). It gives the tests:
 #   parse_options NAME... -- ARG...   the options ctest passes
+#   load_layout LAUNCHER DPI          the window's title and sizes from its layout table
 #   log, check_failed, die, finish    messages and the verdict
 #   require_tools TOOL...             fails the test when a program is missing
 #   start_work NAME GLOB LINES        the private work folder and the clean-up at the end
@@ -16,7 +17,6 @@
 
 set -euo pipefail
 
-readonly MAIN_TITLE='Vantu2: Copper Winds'
 readonly POLL=0.05       # seconds between two looks
 readonly WAIT_LIMIT=10   # seconds any single wait may take
 
@@ -45,6 +45,23 @@ parse_options() {
         shift 2
     done
 }
+
+# The window's title and places from its layout table, which CMake writes to layout.sh beside
+# the launcher $1 (cmake/layout-shell.cmake): MAIN_TITLE and CONTROL_TWIPS, and in pixels at
+# DPI $2 the client area at opening (CLIENT_WIDTH, CLIENT_HEIGHT) and the narrow and wide outer
+# widths (NARROW_WIDTH, WIDE_WIDTH).
+#   load_layout LAUNCHER DPI
+load_layout() {
+    # shellcheck source=/dev/null
+    source "$(dirname "$1")/layout.sh" || die "no layout.sh beside $1: configure with CMake"
+    CLIENT_WIDTH=$(twips_at "$CLIENT_WIDTH_TWIPS" "$2")
+    CLIENT_HEIGHT=$(twips_at "$CLIENT_HEIGHT_TWIPS" "$2")
+    NARROW_WIDTH=$(twips_at "$NARROW_WIDTH_TWIPS" "$2")
+    WIDE_WIDTH=$(twips_at "$WIDE_WIDTH_TWIPS" "$2")
+}
+
+# A length in twips in whole pixels at DPI $2, rounded as the launcher rounds it.
+twips_at() { echo $((($1 * $2 + 720) / 1440)); }
 
 log() { printf '[%s] %s\n' "$TEST_NAME" "$*"; }
 

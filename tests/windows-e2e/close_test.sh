@@ -7,7 +7,7 @@ source "$(dirname "$0")/lib.sh"
 make_game close "$TYPICAL_CONFIG"
 before=$(folder_snapshot "$GAME")
 launch_commands
-drive "${LAUNCH[@]}" click button "Video Setup" wait-width 550 "$WAIT_LIMIT" \
+drive "${LAUNCH[@]}" click button "Video Setup" wait-width "$WIDE_WIDTH" "$WAIT_LIMIT" \
     click check "Use Shaders" wait-check "Use Shaders" 0 "$WAIT_LIMIT" \
     close wait-exit "$WAIT_LIMIT"
 expect_eq "exit status" "$(value exit)" 0

@@ -59,6 +59,7 @@ DPI=${DPI:-96}
 SOUND=${SOUND:-0}
 [ "$SOUND" = 0 ] || PREFIX=$PREFIX-sound
 [ "$DPI" = 96 ] || PREFIX=$PREFIX-${DPI}dpi
+load_layout "$LAUNCHER" "$DPI"
 
 # The session's X display is fixed when its wineserver starts (Wine's desktop process keeps
 # the first program's display): every program of the test runs on it, in the environment that
@@ -82,9 +83,6 @@ set_dpi() {
         </dev/null >"$WORK/reg.out" 2>&1 || die "cannot set the resolution to $1 dpi"
     echo "$1" >"$PREFIX/.vantu-dpi"
 }
-
-# A length in twips in whole pixels at DPI $2, rounded as the launcher rounds it.
-twips_at() { echo $((($1 * $2 + 720) / 1440)); }
 
 prepare_wine
 if [ "$SOUND" != 0 ]; then

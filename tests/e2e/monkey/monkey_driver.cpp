@@ -32,6 +32,7 @@
 #include <thread>
 
 #include "monkey/monkey_plan.h"
+#include "window/layout.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ using Clock = std::chrono::steady_clock;
 // a pick waits out this much after the list was seen open, so the outcome never depends on
 // how fast the launcher happens to be.
 constexpr auto kListSettle = std::chrono::milliseconds(450);
-constexpr int kWideMinWidth = 550;
+constexpr int kWideMinWidth = vantu::layout::twipsToPixels(vantu::layout::kForm.wideOuterWidth);
 constexpr auto kSameKeyGap = std::chrono::milliseconds(3);
 
 // Errors about the launcher window mean that it is gone. Others are expected now and then: a
