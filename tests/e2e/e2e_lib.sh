@@ -343,22 +343,3 @@ check_no_sanitizer_report() {
         grep -m 20 -E 'Sanitizer|runtime error:|^    #' "$1" >&2 || true
     fi
 }
-
-# A listing of folder $1 to compare before and after a run: every entry's name, type, size, mode
-# and modification time, and the checksum of every file that also passes the find tests given
-# after the folder, if any.
-folder_listing() {
-    (cd "$1" && find . -printf '%p %y %s %m %T@\n' | LC_ALL=C sort &&
-        find . -type f "${@:2}" -exec sha256sum {} + 2>/dev/null | LC_ALL=C sort)
-}
-
-# Fails check WHAT when folder DIR's listing is no longer LISTING, and shows what changed.
-#   expect_folder_unchanged WHAT LISTING DIR [FIND_TEST...]
-expect_folder_unchanged() {
-    local after
-    after=$(folder_listing "${@:3}")
-    if [ "$2" != "$after" ]; then
-        check_failed "$1"
-        diff <(echo "$2") <(echo "$after") >&2 || true
-    fi
-}

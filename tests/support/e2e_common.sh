@@ -11,6 +11,7 @@
 #   wait_until SECONDS COMMAND...     a poll with a bound
 #   game_folders NAME CONTENT         a game folder and the folder of the game's record
 #   size_of, wave_samples             what a sound test compares
+#   folder_listing, expect_folder_unchanged   that a run left a folder as it was
 #   load_background, shoot, pixel, verify_screen   what the screen shows, pixel by pixel
 #
 # Every wait is a poll with a bound, so a broken launcher fails a test instead of hanging it.
@@ -148,6 +149,25 @@ wave_samples() {
     { [ "$(head -c 4 "$1")" = RIFF ] && [ "$(tail -c +37 "$1" | head -c 4)" = data ]; } ||
         die "$1 is not a WAV file with a 44-byte header"
     tail -c +45 "$1" >"$2"
+}
+
+# A listing of folder $1 to compare before and after a run: every entry's name, type, size, mode
+# and modification time, and the checksum of every file that also passes the find tests given
+# after the folder, if any.
+folder_listing() {
+    (cd "$1" && find . -printf '%p %y %s %m %T@\n' | LC_ALL=C sort &&
+        find . -type f "${@:2}" -exec sha256sum {} + 2>/dev/null | LC_ALL=C sort)
+}
+
+# Fails check WHAT when folder DIR's listing is no longer LISTING, and shows what changed.
+#   expect_folder_unchanged WHAT LISTING DIR [FIND_TEST...]
+expect_folder_unchanged() {
+    local after
+    after=$(folder_listing "${@:3}")
+    if [ "$2" != "$after" ]; then
+        check_failed "$1"
+        diff <(echo "$2") <(echo "$after") >&2 || true
+    fi
 }
 
 # The launcher's background picture (--background) as raw RGB in $WORK/background.rgb; BG_W is

@@ -190,9 +190,3 @@ expect_game_started() {
     expect_eq "show state" "$show" "$SW_SHOWMINIMIZED"
     [ ! -e "$RECORD/started-again" ] || check_failed "the game was started twice"
 }
-
-# A listing of a folder with every file's size and checksum, to compare before and after.
-folder_snapshot() {
-    (cd "$1" && find . -printf '%y %m %s %p\n' | sort && find . -type f -print0 | sort -z |
-        xargs -0 -r sha256sum)
-}
