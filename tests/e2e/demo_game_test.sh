@@ -20,8 +20,7 @@ fi
 launch "$GAME"
 find_main_window
 click "$WIN" "$PLAY_X" "$PLAY_Y"
-wait_launcher_exit
-[ "$EXIT_STATUS" -eq 0 ] || check_failed "launcher exit status $EXIT_STATUS, expected 0"
+expect_exit launcher
 
 demo_window() {
     DEMO_WIN=$(windows_named "$MAIN_TITLE (demo game)" | head -n 1)

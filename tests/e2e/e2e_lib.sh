@@ -320,13 +320,22 @@ wait_launcher_exit() {
     LAUNCHER_PID=""
 }
 
+# Waits for the launcher to end; a check named WHAT that its exit status is STATUS (default 0).
+#   expect_exit WHAT [STATUS]
+expect_exit() {
+    wait_launcher_exit
+    [ "$EXIT_STATUS" -eq "${2:-0}" ] || check_failed "$1: exit status $EXIT_STATUS, expected ${2:-0}"
+}
+
 # Waits until the fake game has recorded its start.
 wait_game_started() {
     wait_until "$WAIT_LIMIT" test -e "$RECORD/done" || die "the game was not started"
 }
 
-# Compares the fake game's arguments with the expected ones (one word an argument).
+# Waits until the fake game has started, and compares its arguments with the expected ones (one
+# word an argument).
 expect_args() {
+    wait_game_started
     local expected
     expected=$(printf '%s\n' "$@")
     local got

@@ -21,8 +21,7 @@ click "$WIN" "$VIDEO_SETUP_X" "$VIDEO_SETUP_Y"
 wait_width "$WIN" "$WIDE_WIDTH"
 alive "$LAUNCHER_PID" || check_failed "the launcher ended"
 "$WM_CLOSE" "$WIN" || check_failed "the window does not take WM_DELETE_WINDOW"
-wait_launcher_exit
-[ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS after closing, expected 0"
+expect_exit "after closing"
 [ ! -e "$RECORD/starts" ] || check_failed "Enter or Escape started the game"
 
 for key in Return space; do
@@ -32,9 +31,7 @@ for key in Return space; do
     find_main_window
     focus_window "$WIN"
     xdotool key "$key"
-    wait_launcher_exit
-    [ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS after $key, expected 0"
-    wait_game_started
+    expect_exit "after $key"
     expect_args -nc -d v3 -d saveme
 done
 finish

@@ -88,16 +88,14 @@ for run in play close; do
 
     if [ "$run" = play ]; then
         click "$WIN" "$PLAY_X" "$PLAY_Y"
-        wait_launcher_exit
-        [ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS after Play, expected 0"
+        expect_exit "after Play"
         wait_game_started
         log "game arguments: $(tr '\n' ' ' <"$RECORD/args")"
         check_grammar "$RECORD/args"
         [ "$(wc -l <"$RECORD/starts")" -eq 1 ] || check_failed "the game was started more than once"
     else
         "$WM_CLOSE" "$WIN" || check_failed "the window does not take WM_DELETE_WINDOW"
-        wait_launcher_exit
-        [ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS after closing, expected 0"
+        expect_exit "after closing"
         [ ! -e "$RECORD/starts" ] || check_failed "closing the window started the game"
     fi
     check_no_sanitizer_report "$WORK/launcher-$LAUNCH_COUNT.log"

@@ -21,8 +21,7 @@ for way in play close; do
     else
         "$WM_CLOSE" "$WIN" || check_failed "the window does not take WM_DELETE_WINDOW"
     fi
-    wait_launcher_exit
-    [ "$EXIT_STATUS" -eq 0 ] || check_failed "$way: exit status $EXIT_STATUS, expected 0"
+    expect_exit "$way"
     if [ "$way" = play ]; then
         wait_game_started
     elif [ -e "$RECORD/starts" ]; then

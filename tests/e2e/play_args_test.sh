@@ -39,9 +39,7 @@ for entry in "${cases[@]}"; do
     find_main_window
     [ "$action" = - ] || "$action"
     click "$WIN" "$PLAY_X" "$PLAY_Y"
-    wait_launcher_exit
-    [ "$EXIT_STATUS" -eq 0 ] || check_failed "$name: launcher exit status $EXIT_STATUS, expected 0"
-    wait_game_started
+    expect_exit "$name"
     # shellcheck disable=SC2086  # the expected arguments are words
     expect_args $expected
     [ "$(cat "$RECORD/cwd")" = "$(cd "$GAME" && pwd -P)" ] || check_failed "$name: game ran in $(cat "$RECORD/cwd")"

@@ -28,8 +28,7 @@ wait_until "$WAIT_LIMIT" holds_samples "$out" ||
 log "played output: $(size_of "$out") bytes"
 alive "$LAUNCHER_PID" || check_failed "the launcher ended on its own"
 "$WM_CLOSE" "$WIN" || check_failed "the window does not take WM_DELETE_WINDOW"
-wait_launcher_exit
-[ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS, expected 0"
+expect_exit "closed"
 
 log "closing the window while the sound plays"
 make_game sound-cut "1 1 1 1 1 0 0 0 0 3 "
@@ -40,9 +39,8 @@ find_main_window
 wait_until "$WAIT_LIMIT" test -s "$out" || check_failed "the sound did not start"
 start=$(now_us)
 "$WM_CLOSE" "$WIN" || check_failed "the window does not take WM_DELETE_WINDOW"
-wait_launcher_exit
+expect_exit "closed during the sound"
 log "closed in $((($(now_us) - start) / 1000)) ms while the sound played (polled every ${POLL} s)"
-[ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS when closed during the sound"
 # Closing ends the launcher and with it the sound: it does not wait for the sound to play out.
 played=$(size_of "$out")
 log "ended with $played bytes played"
@@ -66,8 +64,7 @@ for ((i = 0; i < closes; i++)); do
     # From at once to 0.2 s into the sound, so the close meets the thread at different points.
     sleep "$(printf '0.%02d' $((i % 5 * 5)))"
     "$WM_CLOSE" "$WIN" || check_failed "close $i: the window does not take WM_DELETE_WINDOW"
-    wait_launcher_exit
-    [ "$EXIT_STATUS" -eq 0 ] || check_failed "close $i: exit status $EXIT_STATUS during the sound"
+    expect_exit "close $i during the sound"
     check_no_sanitizer_report "$WORK/launcher-$LAUNCH_COUNT.log"
     [ "$(size_of "$out")" -lt "$(size_of "$WORK/long.wav")" ] ||
         check_failed "close $i: the sound had ended before the window closed"
@@ -90,9 +87,8 @@ for kind in pipe huge; do
     peak_kib=$(awk '/^VmHWM:/ {print $2}' "/proc/$LAUNCHER_PID/status")
     start=$(now_us)
     "$WM_CLOSE" "$WIN" || check_failed "the window does not take WM_DELETE_WINDOW"
-    wait_launcher_exit
+    expect_exit "$kind"
     log "$kind: closed in $((($(now_us) - start) / 1000)) ms (polled every ${POLL} s), peak memory ${peak_kib} KiB"
-    [ "$EXIT_STATUS" -eq 0 ] || check_failed "$kind: exit status $EXIT_STATUS"
     [ "$peak_kib" -lt 262144 ] || check_failed "$kind: the launcher grew to $peak_kib KiB"
 done
 
@@ -102,8 +98,6 @@ cp "$wav" "$GAME/"
 launch "$GAME" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$WORK/play.raw"
 find_main_window
 click "$WIN" "$PLAY_X" "$PLAY_Y"
-wait_launcher_exit
-[ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS on Play during the sound"
-wait_game_started
+expect_exit "Play during the sound"
 expect_args -nc -d v3 -d saveme
 finish

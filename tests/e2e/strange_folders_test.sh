@@ -108,9 +108,7 @@ for entry in "${cases[@]}"; do
     case "$ending" in
         play)
             click "$WIN" "$PLAY_X" "$PLAY_Y"
-            wait_launcher_exit
-            [ "$EXIT_STATUS" -eq 0 ] || check_failed "$name: exit status $EXIT_STATUS after Play, expected 0"
-            wait_game_started
+            expect_exit "$name: after Play"
             # shellcheck disable=SC2086  # the expected arguments are words
             expect_args $expected
             [ "$(cat "$RECORD/cwd")" = "$(cd "$GAME" && pwd -P)" ] ||
@@ -118,16 +116,14 @@ for entry in "${cases[@]}"; do
             ;;
         close)
             "$WM_CLOSE" "$WIN" || check_failed "$name: the window does not take WM_DELETE_WINDOW"
-            wait_launcher_exit
-            [ "$EXIT_STATUS" -eq 0 ] || check_failed "$name: exit status $EXIT_STATUS after closing, expected 0"
+            expect_exit "$name: after closing"
             ;;
         play-fails)
             click "$WIN" "$PLAY_X" "$PLAY_Y"
             wait_until "$WAIT_LIMIT" other_window || die "$name: no message box came up"
             focus_window "$BOX"
             xdotool key Return
-            wait_launcher_exit
-            [ "$EXIT_STATUS" -eq 1 ] || check_failed "$name: exit status $EXIT_STATUS after the failed start, expected 1"
+            expect_exit "$name: after the failed start" 1
             ;;
     esac
     [ "$ending" = play ] || [ ! -e "$RECORD/starts" ] || check_failed "$name: the game was started"

@@ -69,8 +69,7 @@ if [ -n "${WINDOW_MANAGER:-}" ]; then
     check_managed "after the toggles"
     # The frame's close button: the window manager asks the window to close (WM_DELETE_WINDOW).
     wmctrl -i -c "$WIN" || check_failed "wmctrl cannot close the window"
-    wait_launcher_exit
-    [ "$EXIT_STATUS" -eq 0 ] || check_failed "closed: launcher exit status $EXIT_STATUS, expected 0"
+    expect_exit closed
     check_no_sanitizer_report "$WORK/launcher-$LAUNCH_COUNT.log"
 fi
 finish
