@@ -14,12 +14,19 @@ data_size=$(size_of "$WORK/samples.raw")
 od -An -v -tx1 "$WORK/samples.raw" | tr -d '\n' >"$WORK/samples.hex"
 holds_samples() { od -An -v -tx1 "$1" | tr -d '\n' | grep -qF -f "$WORK/samples.hex"; }
 
+# Starts the launcher in a new game folder NAME with the sound WAV, SDL writing what it plays to
+# $out ($WORK/NAME.raw), and waits for its window.
+#   launch_playing NAME WAV
+launch_playing() {
+    make_game "$1" "1 1 1 1 1 0 0 0 0 3 "
+    cp "$2" "$GAME/vantu2.wav"
+    out=$WORK/$1.raw
+    launch "$GAME" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$out"
+    find_main_window
+}
+
 log "the whole sound is played while the window is open"
-make_game sound "1 1 1 1 1 0 0 0 0 3 "
-cp "$wav" "$GAME/"
-out="$WORK/played.raw"
-launch "$GAME" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$out"
-find_main_window
+launch_playing sound "$wav"
 played=$(size_of "$out")
 log "window up with $played of the sound's $data_size bytes played"
 [ "$played" -lt "$data_size" ] || check_failed "the window appeared only after the sound ended"
@@ -31,11 +38,7 @@ alive "$LAUNCHER_PID" || check_failed "the launcher ended on its own"
 expect_exit "closed"
 
 log "closing the window while the sound plays"
-make_game sound-cut "1 1 1 1 1 0 0 0 0 3 "
-cp "$wav" "$GAME/"
-out="$WORK/cut.raw"
-launch "$GAME" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$out"
-find_main_window
+launch_playing sound-cut "$wav"
 wait_until "$WAIT_LIMIT" test -s "$out" || check_failed "the sound did not start"
 start=$(now_us)
 "$WM_CLOSE" "$WIN" || check_failed "the window does not take WM_DELETE_WINDOW"
@@ -55,11 +58,7 @@ log "closing the window $closes times while a 9 s sound plays"
 command -v sox >/dev/null || die "sox is missing (bash tools/install-deps.sh installs it)"
 sox "$wav" "$WORK/long.wav" repeat 5 || die "sox could not make a long sound from $wav"
 for ((i = 0; i < closes; i++)); do
-    make_game "sound-close-$i" "1 1 1 1 1 0 0 0 0 3 "
-    cp "$WORK/long.wav" "$GAME/vantu2.wav"
-    out="$WORK/close-$i.raw"
-    launch "$GAME" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$out"
-    find_main_window
+    launch_playing "sound-close-$i" "$WORK/long.wav"
     wait_until "$WAIT_LIMIT" test -s "$out" || check_failed "close $i: the sound did not start"
     # From at once to 0.2 s into the sound, so the close meets the thread at different points.
     sleep "$(printf '0.%02d' $((i % 5 * 5)))"
@@ -93,10 +92,7 @@ for kind in pipe huge; do
 done
 
 log "Play while the sound plays"
-make_game sound-play "1 1 1 1 1 0 0 0 0 3 "
-cp "$wav" "$GAME/"
-launch "$GAME" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$WORK/play.raw"
-find_main_window
+launch_playing sound-play "$wav"
 click "$WIN" "$PLAY_X" "$PLAY_Y"
 expect_exit "Play during the sound"
 expect_args -nc -d v3 -d saveme
