@@ -9,17 +9,17 @@
 # Options (ctest passes them, see CMakeLists.txt):
 #   --launcher PATH    the vantu-launcher executable under test
 #   --demo-dir DIR     the built demo game folder (vantu.exe, xconfig.dat, vantu2.wav)
-#   --wm-close PATH    the wm-close helper (sends WM_DELETE_WINDOW like a window manager)
 #   --background PNG   the launcher's background picture
 #   --shots DIR        where screenshots go
-#   --monkey PATH      the monkey driver (random clicks and keys through XTEST)
+#   --monkey PATH      the monkey driver (random clicks and keys through XTEST; it also closes
+#                      a window as a window manager does)
 
 # shellcheck source=../support/e2e_common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../support/e2e_common.sh"
 # shellcheck source=../../tools/xvfb.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../../tools/xvfb.sh"
-LAUNCHER="" DEMO_DIR="" WM_CLOSE="" BACKGROUND="" SHOTS="" MONKEY=""
-parse_options launcher demo-dir wm-close background shots monkey -- "$@"
+LAUNCHER="" DEMO_DIR="" BACKGROUND="" SHOTS="" MONKEY=""
+parse_options launcher demo-dir background shots monkey -- "$@"
 E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 require_tools Xvfb xdotool xwininfo xprop
@@ -282,6 +282,14 @@ width_is() { geometry "$1" && [ "$GW" -eq "$2" ]; }
 # Waits until the outer width of window $1 is $2 pixels.
 wait_width() {
     wait_until 5 width_is "$1" "$2" || check_failed "window width $GW, expected $2"
+}
+
+# Closes the launcher's window $WIN as a window manager's close button does (WM_DELETE_WINDOW),
+# and expects the launcher to end with status 0; WHAT names the checks.
+#   close_window WHAT
+close_window() {
+    "$MONKEY" --close "$WIN" || check_failed "$1: the window does not take WM_DELETE_WINDOW"
+    expect_exit "$1"
 }
 
 # A real mouse click (XTEST) at client pixel x,y of window $1.

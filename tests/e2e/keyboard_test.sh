@@ -20,8 +20,7 @@ xdotool key Escape
 click "$WIN" "$VIDEO_SETUP_X" "$VIDEO_SETUP_Y"
 wait_width "$WIN" "$WIDE_WIDTH"
 alive "$LAUNCHER_PID" || check_failed "the launcher ended"
-"$WM_CLOSE" "$WIN" || check_failed "the window does not take WM_DELETE_WINDOW"
-expect_exit "after closing"
+close_window closing
 [ ! -e "$RECORD/starts" ] || check_failed "Enter or Escape started the game"
 
 for key in Return space; do

@@ -12,7 +12,6 @@
 # shellcheck source=e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 [ -x "$MONKEY" ] || die "no monkey driver at '$MONKEY' (--monkey)"
-[ -x "$WM_CLOSE" ] || die "no wm-close helper at '$WM_CLOSE' (--wm-close)"
 start_xvfb
 
 seed=${VANTU_MONKEY_SEED:-20261207}
@@ -94,8 +93,7 @@ for run in play close; do
         check_grammar "$RECORD/args"
         [ "$(wc -l <"$RECORD/starts")" -eq 1 ] || check_failed "the game was started more than once"
     else
-        "$WM_CLOSE" "$WIN" || check_failed "the window does not take WM_DELETE_WINDOW"
-        expect_exit "after closing"
+        close_window closing
         [ ! -e "$RECORD/starts" ] || check_failed "closing the window started the game"
     fi
     check_no_sanitizer_report "$WORK/launcher-$LAUNCH_COUNT.log"

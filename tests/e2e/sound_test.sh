@@ -34,15 +34,13 @@ wait_until "$WAIT_LIMIT" holds_samples "$out" ||
     check_failed "the played output never held the samples of vantu2.wav"
 log "played output: $(size_of "$out") bytes"
 alive "$LAUNCHER_PID" || check_failed "the launcher ended on its own"
-"$WM_CLOSE" "$WIN" || check_failed "the window does not take WM_DELETE_WINDOW"
-expect_exit "closed"
+close_window closing
 
 log "closing the window while the sound plays"
 launch_playing sound-cut "$wav"
 wait_until "$WAIT_LIMIT" test -s "$out" || check_failed "the sound did not start"
 start=$(now_us)
-"$WM_CLOSE" "$WIN" || check_failed "the window does not take WM_DELETE_WINDOW"
-expect_exit "closed during the sound"
+close_window "closing during the sound"
 log "closed in $((($(now_us) - start) / 1000)) ms while the sound played (polled every ${POLL} s)"
 # Closing ends the launcher and with it the sound: it does not wait for the sound to play out.
 played=$(size_of "$out")
@@ -62,8 +60,7 @@ for ((i = 0; i < closes; i++)); do
     wait_until "$WAIT_LIMIT" test -s "$out" || check_failed "close $i: the sound did not start"
     # From at once to 0.2 s into the sound, so the close meets the thread at different points.
     sleep "$(printf '0.%02d' $((i % 5 * 5)))"
-    "$WM_CLOSE" "$WIN" || check_failed "close $i: the window does not take WM_DELETE_WINDOW"
-    expect_exit "close $i during the sound"
+    close_window "close $i during the sound"
     check_no_sanitizer_report "$WORK/launcher-$LAUNCH_COUNT.log"
     [ "$(size_of "$out")" -lt "$(size_of "$WORK/long.wav")" ] ||
         check_failed "close $i: the sound had ended before the window closed"
@@ -85,8 +82,7 @@ for kind in pipe huge; do
     sleep 0.5
     peak_kib=$(awk '/^VmHWM:/ {print $2}' "/proc/$LAUNCHER_PID/status")
     start=$(now_us)
-    "$WM_CLOSE" "$WIN" || check_failed "the window does not take WM_DELETE_WINDOW"
-    expect_exit "$kind"
+    close_window "$kind"
     log "$kind: closed in $((($(now_us) - start) / 1000)) ms (polled every ${POLL} s), peak memory ${peak_kib} KiB"
     [ "$peak_kib" -lt 262144 ] || check_failed "$kind: the launcher grew to $peak_kib KiB"
 done

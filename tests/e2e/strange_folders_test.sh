@@ -115,8 +115,7 @@ for entry in "${cases[@]}"; do
                 check_failed "$name: the game ran in $(cat "$RECORD/cwd")"
             ;;
         close)
-            "$WM_CLOSE" "$WIN" || check_failed "$name: the window does not take WM_DELETE_WINDOW"
-            expect_exit "$name: after closing"
+            close_window "$name: closing"
             ;;
         play-fails)
             click "$WIN" "$PLAY_X" "$PLAY_Y"
