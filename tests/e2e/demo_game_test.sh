@@ -13,7 +13,7 @@ for f in vantu.exe xconfig.dat vantu2.wav; do
 done
 [ -x "$GAME/vantu.exe" ] || die "the demo game is not executable"
 if [ "$(stat -c %s "$GAME/xconfig.dat")" -ne 20 ] ||
-    [ "$(cat "$GAME/xconfig.dat")" != "1 1 1 1 1 0 0 0 0 3 " ]; then
+    [ "$(cat "$GAME/xconfig.dat")" != "$TYPICAL_CONFIG" ]; then
     check_failed "the demo xconfig.dat is not the typical 20-byte file"
 fi
 

@@ -6,7 +6,7 @@ source "$(dirname "$0")/e2e_lib.sh"
 start_xvfb
 
 log "Escape, and Enter on the list"
-make_game keys-ignored "1 1 1 1 1 0 0 0 0 3 "
+make_game keys-ignored "$TYPICAL_CONFIG"
 launch "$GAME"
 find_main_window
 focus_window "$WIN"
@@ -25,7 +25,7 @@ close_window closing
 
 for key in Return space; do
     log "$key on Play"
-    make_game "keys-$key" "1 1 1 1 1 0 0 0 0 3 "
+    make_game "keys-$key" "$TYPICAL_CONFIG"
     launch "$GAME"
     find_main_window
     focus_window "$WIN"

@@ -73,7 +73,7 @@ for run in play close; do
         run_seed=$((seed + 1)) run_actions=$((actions / 8))
     fi
     log "run ending with $run: seed $run_seed, $run_actions actions"
-    make_game "monkey-$run" "1 1 1 1 1 0 0 0 0 3 " sound
+    make_game "monkey-$run" "$TYPICAL_CONFIG" sound
     before=$(folder_listing "$GAME")
     launch "$GAME"
     find_main_window

@@ -6,7 +6,7 @@
 # shellcheck source=e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 
-make_game no-display "1 1 1 1 1 0 0 0 0 3 "
+make_game no-display "$TYPICAL_CONFIG"
 mkdir -m 700 "$WORK/runtime"
 # Starts the launcher in the game folder (no display set) with the NAME=VALUE words in its
 # environment and the other words as its arguments.

@@ -9,7 +9,7 @@ start_xvfb
 # The player changes an option, then leaves by the given way.
 for way in play close; do
     log "options changed, then $way"
-    make_game "$way" "1 1 1 1 1 0 0 0 0 3 " sound
+    make_game "$way" "$TYPICAL_CONFIG" sound
     before=$(folder_listing "$GAME")
     launch "$GAME"
     find_main_window

@@ -17,8 +17,8 @@ shaders_off() {
 # started in the game folder (-) or elsewhere with these arguments, GAME for the game folder
 cases=(
     "no-file|NONE|-|-nc -d v1 -d noshadow -d saveme|-"
-    "typical-shaders-off|1 1 1 1 1 0 0 0 0 3 |shaders_off|-nc -d v3 -d noshaders -d saveme|-"
-    "folder-argument|1 1 1 1 1 0 0 0 0 3 |shaders_off|-nc -d v3 -d noshaders -d saveme|-style fusion GAME"
+    "typical-shaders-off|$TYPICAL_CONFIG|shaders_off|-nc -d v3 -d noshaders -d saveme|-"
+    "folder-argument|$TYPICAL_CONFIG|shaders_off|-nc -d v3 -d noshaders -d saveme|-style fusion GAME"
 )
 
 for entry in "${cases[@]}"; do

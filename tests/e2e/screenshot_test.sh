@@ -24,7 +24,7 @@ keep_shot() {
     log "kept $SHOTS/$1"
 }
 
-make_game shots "1 1 1 1 1 0 0 0 0 3 "
+make_game shots "$TYPICAL_CONFIG"
 launch "$GAME"
 find_main_window
 geometry "$WIN"

@@ -18,7 +18,7 @@ holds_samples() { od -An -v -tx1 "$1" | tr -d '\n' | grep -qF -f "$WORK/samples.
 # $out ($WORK/NAME.raw), and waits for its window.
 #   launch_playing NAME WAV
 launch_playing() {
-    make_game "$1" "1 1 1 1 1 0 0 0 0 3 "
+    make_game "$1" "$TYPICAL_CONFIG"
     cp "$2" "$GAME/vantu2.wav"
     out=$WORK/$1.raw
     launch "$GAME" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$out"
@@ -70,7 +70,7 @@ done
 # once (a player waiting on the pipe, or reading gigabytes, would hold the launcher up).
 log "a pipe or a 1.5 GB file named vantu2.wav"
 for kind in pipe huge; do
-    make_game "sound-$kind" "1 1 1 1 1 0 0 0 0 3 "
+    make_game "sound-$kind" "$TYPICAL_CONFIG"
     if [ "$kind" = pipe ]; then
         mkfifo "$GAME/vantu2.wav"
     else

@@ -14,7 +14,6 @@ command -v setpriv >/dev/null || die "setpriv is missing (util-linux)"
 id nobody >/dev/null 2>&1 || die "there is no user 'nobody' to run the launcher as"
 start_xvfb
 
-readonly TYPICAL="1 1 1 1 1 0 0 0 0 3 "
 # The switches after a start-up that could not read xconfig.dat: display mode 1, the design
 # values of the check boxes (only "Advanced Shadows" clear), and the changed flag.
 readonly UNREAD="-nc -d v1 -d noshadow -d saveme"
@@ -87,7 +86,7 @@ cases=(
 for entry in "${cases[@]}"; do
     IFS='|' read -r name user change ending expected <<<"$entry"
     log "case $name"
-    make_game "$name" "$TYPICAL"
+    make_game "$name" "$TYPICAL_CONFIG"
     chmod 777 "$RECORD"  # the game records its start as the launcher's user
     # Where SDL's disk driver would write a sound that plays: only where none may play, as the
     # driver announces itself on stderr when it opens.

@@ -34,7 +34,7 @@ check_managed() {
 }
 framed() { xprop -id "$WIN" _NET_FRAME_EXTENTS | grep -q ' = '; }
 
-make_game widths "1 1 1 1 1 0 0 0 0 3 "
+make_game widths "$TYPICAL_CONFIG"
 launch "$GAME"
 find_main_window
 if [ -n "${WINDOW_MANAGER:-}" ]; then

@@ -19,6 +19,7 @@
 set -euo pipefail
 
 readonly POLL=0.05       # seconds between two looks
+readonly TYPICAL_CONFIG='1 1 1 1 1 0 0 0 0 3 '  # an xconfig.dat as players have it
 readonly WAIT_LIMIT=10   # seconds any single wait may take
 
 TEST_NAME=$(basename "$0" .sh)

@@ -1,5 +1,5 @@
 # shellcheck shell=bash
-# shellcheck disable=SC2034  # TYPICAL_CONFIG, LAUNCH ... are for the tests
+# shellcheck disable=SC2034  # LAUNCH, PLAYED ... are for the tests
 # Shared helpers of the Windows end-to-end tests. Each test sources this file, which parses the
 # common options, makes a private work folder, makes or joins the Wine prefix's session (its
 # wineserver and its Xvfb without a window manager, from tools/wine-prefix.sh) and arranges for
@@ -26,7 +26,6 @@ source "$REPO/tools/wine-env.sh"
 LAUNCHER="" STUB="" DRIVER="" PREFIX="" BACKGROUND="" FAULT_LAUNCHER="" PLANTED_DLL=""
 parse_options launcher stub driver prefix background fault-launcher planted-dll -- "$@"
 
-readonly TYPICAL_CONFIG='1 1 1 1 1 0 0 0 0 3 '
 # The first window in a fresh prefix can take over 10 s.
 readonly WINDOW_LIMIT=40
 readonly STARTF_USESHOWWINDOW=1 SW_SHOWMINIMIZED=2
