@@ -184,7 +184,7 @@ make_game() {
 printf '%s\n' "\$@" >'$RECORD/args'
 pwd -P >'$RECORD/cwd'
 echo started >>'$RECORD/starts'
-: >'$RECORD/done'
+: >'$RECORD/startup'
 EOF
     chmod 755 "$GAME/vantu.exe"
     [ "${3:-}" != sound ] || [ -z "$DEMO_DIR" ] || cp "$DEMO_DIR/vantu2.wav" "$GAME/"
@@ -333,11 +333,6 @@ wait_launcher_exit() {
 expect_exit() {
     wait_launcher_exit
     [ "$EXIT_STATUS" -eq "${2:-0}" ] || check_failed "$1: exit status $EXIT_STATUS, expected ${2:-0}"
-}
-
-# Waits until the fake game has recorded its start.
-wait_game_started() {
-    wait_until "$WAIT_LIMIT" test -e "$RECORD/done" || die "the game was not started"
 }
 
 # Waits until the fake game has started, and compares its arguments with the expected ones (one

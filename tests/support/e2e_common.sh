@@ -10,6 +10,7 @@
 #   start_work NAME GLOB LINES        the private work folder and the clean-up at the end
 #   wait_until SECONDS COMMAND...     a poll with a bound
 #   game_folders NAME CONTENT         a game folder and the folder of the game's record
+#   wait_game_started                 until the stand-in game has recorded its start
 #   size_of, wave_samples             what a sound test compares
 #   folder_listing, expect_folder_unchanged   that a run left a folder as it was
 #   load_background, shoot, pixel, verify_screen   what the screen shows, pixel by pixel
@@ -131,7 +132,7 @@ wait_until() {
 
 # The folders of game NAME in the work folder: GAME, the game folder, with xconfig.dat holding
 # the bytes CONTENT (none for the single word NONE), and RECORD, outside it, where the stand-in
-# game records how it was started.
+# game records how it was started, its file "startup" last.
 #   game_folders NAME CONTENT
 game_folders() {
     GAME="$WORK/game-$1"
@@ -169,6 +170,11 @@ expect_folder_unchanged() {
         check_failed "$1"
         diff <(echo "$2") <(echo "$after") >&2 || true
     fi
+}
+
+# Waits until the stand-in game has recorded its start.
+wait_game_started() {
+    wait_until "$WAIT_LIMIT" test -e "$RECORD/startup" || die "the game was not started"
 }
 
 # The launcher's background picture (--background) as raw RGB in $WORK/background.rgb; BG_W is

@@ -169,11 +169,6 @@ expect_eq() {  # what got expected
     [ "$2" = "$3" ] || check_failed "$1: got '$2', expected '$3'"
 }
 
-# Waits until the stand-in game has recorded its start.
-wait_game_started() {
-    wait_until "$WAIT_LIMIT" test -e "$RECORD/startup" || die "the game was not started"
-}
-
 # Checks the game's command line byte for byte and that it was started minimised once.
 expect_game_started() {
     local expected=$1
