@@ -25,43 +25,16 @@ log "seed $seed, $actions actions (replay: VANTU_MONKEY_SEED=$seed)"
 # at most once; after a normal start-up the display mode and "saveme" are always there.
 check_grammar() {
     local -a args
-    mapfile -t args <"$1"
-    local order=(mode winmode noshaders noshadow nosprite nocloud noglow saveme)
-    local line="${args[*]}"
-    if [ "${args[0]:-}" != -nc ]; then
-        check_failed "game arguments [$line] do not start with -nc"
-        return
-    fi
-    local i=1 next=0 word slot
-    local -A seen=()
-    while [ "$i" -lt "${#args[@]}" ]; do
-        if [ "${args[$i]}" != -d ] || [ $((i + 1)) -ge "${#args[@]}" ]; then
-            check_failed "game arguments [$line]: expected '-d WORD' at argument $i"
-            return
-        fi
-        word=${args[$((i + 1))]}
-        if [[ "$word" =~ ^v([0-9]|1[01])$ ]]; then
-            slot=0
-        else
-            slot=-1
-            for ((s = 1; s < ${#order[@]}; s++)); do
-                [ "${order[$s]}" = "$word" ] && slot=$s
-            done
-        fi
-        if [ "$slot" -lt 0 ]; then
-            check_failed "game arguments [$line]: unknown switch '$word'"
-            return
-        fi
-        if [ "$slot" -lt "$next" ] || [ -n "${seen[$slot]:-}" ]; then
-            check_failed "game arguments [$line]: '$word' repeated or out of order"
-            return
-        fi
-        seen[$slot]=1
-        next=$((slot + 1))
-        i=$((i + 2))
+    local n=$'\n' word grammar
+    grammar="^-nc$n-d${n}v([0-9]|1[01])"
+    for word in winmode noshaders noshadow nosprite nocloud noglow; do
+        grammar+="($n-d$n$word)?"
     done
-    [ -n "${seen[0]:-}" ] || check_failed "game arguments [$line]: no display mode"
-    [ -n "${seen[7]:-}" ] || check_failed "game arguments [$line]: no saveme"
+    grammar+="$n-d${n}saveme\$"
+    mapfile -t args <"$1"
+    local IFS=$n
+    [[ "${args[*]}" =~ $grammar ]] ||
+        check_failed "game arguments [$(tr '\n' ' ' <"$1")] do not follow the switch grammar"
 }
 
 # Run 1 ends with "Play", run 2, an eighth as long with the next seed, by closing the window;
