@@ -9,20 +9,24 @@
 # Options (ctest passes them, see CMakeLists.txt):
 #   --launcher PATH    the vantu-launcher executable under test
 #   --demo-dir DIR     the built demo game folder (vantu.exe, xconfig.dat, vantu2.wav)
-#   --wm-close PATH    the wm-close helper (sends WM_DELETE_WINDOW like a window manager)
 #   --background PNG   the launcher's background picture
 #   --shots DIR        where screenshots go
-#   --monkey PATH      the monkey driver (random clicks and keys through XTEST)
-#   --orca PATH        the screen reader Orca (the accessibility test listens to it)
+#   --monkey PATH      the monkey driver (random clicks and keys through XTEST; it also closes
+#                      a window as a window manager does)
+#   --orca PATH        the screen reader Orca, which the accessibility test then listens to
+#                      (or VANTU_E2E_ORCA)
 
 # shellcheck source=../support/e2e_common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../support/e2e_common.sh"
-LAUNCHER="" DEMO_DIR="" WM_CLOSE="" BACKGROUND="" SHOTS="" MONKEY="" ORCA=""
-parse_options launcher demo-dir wm-close background shots monkey orca -- "$@"
+# shellcheck source=../../tools/xvfb.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/xvfb.sh"
+LAUNCHER="" DEMO_DIR="" BACKGROUND="" SHOTS="" MONKEY="" ORCA=${VANTU_E2E_ORCA:-}
+parse_options launcher demo-dir background shots monkey orca -- "$@"
 E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 require_tools Xvfb xdotool xwininfo xprop
 [ -x "$LAUNCHER" ] || die "no launcher at '$LAUNCHER'"
+load_layout "$LAUNCHER" 96
 
 start_work vantu-e2e '*.log' 40
 XVFB_PID=""
@@ -81,19 +85,10 @@ end_processes() {
     wait 2>/dev/null
 }
 
-# The private X server: Xvfb picks a free display number itself (-displayfd) and writes it once
-# it accepts connections, so tests can run side by side.
+# The private X server (tools/xvfb.sh).
 start_xvfb() {
-    local fdfile="$WORK/displayfd"
-    : >"$fdfile"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fdfile" \
-        >"$WORK/xvfb.out" 2>&1 &
-    XVFB_PID=$!
-    if ! wait_until "$WAIT_LIMIT" grep -q '^[0-9][0-9]*$' "$fdfile"; then
-        cat "$WORK/xvfb.out" >&2
-        die "Xvfb did not start"
-    fi
-    DISPLAY=":$(head -n 1 "$fdfile")"
+    xvfb_start "$WORK/xvfb" 1024x768x24 || die "Xvfb did not start"
+    DISPLAY=$XVFB_DISPLAY
     export DISPLAY
     # Xvfb takes every local client without a cookie; keep the developer's out of the way.
     export XAUTHORITY=/dev/null
@@ -192,7 +187,7 @@ make_game() {
 printf '%s\n' "\$@" >'$RECORD/args'
 pwd -P >'$RECORD/cwd'
 echo started >>'$RECORD/starts'
-: >'$RECORD/done'
+: >'$RECORD/startup'
 EOF
     chmod 755 "$GAME/vantu.exe"
     [ "${3:-}" != sound ] || [ -z "$DEMO_DIR" ] || cp "$DEMO_DIR/vantu2.wav" "$GAME/"
@@ -292,17 +287,30 @@ wait_width() {
     wait_until 5 width_is "$1" "$2" || check_failed "window width $GW, expected $2"
 }
 
+# Closes the launcher's window $WIN as a window manager's close button does (WM_DELETE_WINDOW),
+# and expects the launcher to end with status 0; WHAT names the checks.
+#   close_window WHAT
+close_window() {
+    "$MONKEY" --close "$WIN" || check_failed "$1: the window does not take WM_DELETE_WINDOW"
+    expect_exit "$1"
+}
+
 # A real mouse click (XTEST) at client pixel x,y of window $1.
 click() {
     xdotool mousemove --window "$1" "$2" "$3" click 1
 }
 
-# Centres of the controls the tests use, in client pixels (layout.h gives them in twips,
-# 15 twips a pixel).
-readonly PLAY_X=244 PLAY_Y=304              # Command1 "Play": 168,288 153x33
-readonly VIDEO_SETUP_X=244 VIDEO_SETUP_Y=264 # Command2 "Video Setup": 168,248 153x33
-readonly NARROW_X=520 NARROW_Y=312          # Label1 "<<": 512,304 17x17
-readonly SHADERS_X=382 SHADERS_Y=176        # Check2 "Use Shaders": 376,168 137x17, box at left
+# Client pixel X,Y in control $1 of the layout: its centre, or $2 pixels right of its left edge
+# (the Linux window counts 15 twips a pixel).
+control_point() {
+    local left top width height
+    read -r left top width height <<<"${CONTROL_TWIPS[$1]}"
+    echo $((left / 15 + ${2:-width / 30})) $((top / 15 + height / 30))
+}
+read -r PLAY_X PLAY_Y <<<"$(control_point Command1)"
+read -r VIDEO_SETUP_X VIDEO_SETUP_Y <<<"$(control_point Command2)"
+read -r NARROW_X NARROW_Y <<<"$(control_point Label1)"
+read -r SHADERS_X SHADERS_Y <<<"$(control_point Check2 6)" # on the box, left of the caption
 
 # Gives window $1 the keyboard focus, as a window manager does when a window is mapped, and
 # waits until the X server reports it.
@@ -323,13 +331,17 @@ wait_launcher_exit() {
     LAUNCHER_PID=""
 }
 
-# Waits until the fake game has recorded its start.
-wait_game_started() {
-    wait_until "$WAIT_LIMIT" test -e "$RECORD/done" || die "the game was not started"
+# Waits for the launcher to end; a check named WHAT that its exit status is STATUS (default 0).
+#   expect_exit WHAT [STATUS]
+expect_exit() {
+    wait_launcher_exit
+    [ "$EXIT_STATUS" -eq "${2:-0}" ] || check_failed "$1: exit status $EXIT_STATUS, expected ${2:-0}"
 }
 
-# Compares the fake game's arguments with the expected ones (one word an argument).
+# Waits until the fake game has started, and compares its arguments with the expected ones (one
+# word an argument).
 expect_args() {
+    wait_game_started
     local expected
     expected=$(printf '%s\n' "$@")
     local got
@@ -344,24 +356,5 @@ check_no_sanitizer_report() {
     if grep -qE 'ERROR: (Address|Leak|Thread|Memory)Sanitizer|runtime error:|SUMMARY: [A-Za-z]+Sanitizer' "$1"; then
         check_failed "a sanitizer reported a fault in $(basename "$1")"
         grep -m 20 -E 'Sanitizer|runtime error:|^    #' "$1" >&2 || true
-    fi
-}
-
-# A listing of folder $1 to compare before and after a run: every entry's name, type, size, mode
-# and modification time, and the checksum of every file that also passes the find tests given
-# after the folder, if any.
-folder_listing() {
-    (cd "$1" && find . -printf '%p %y %s %m %T@\n' | LC_ALL=C sort &&
-        find . -type f "${@:2}" -exec sha256sum {} + 2>/dev/null | LC_ALL=C sort)
-}
-
-# Fails check WHAT when folder DIR's listing is no longer LISTING, and shows what changed.
-#   expect_folder_unchanged WHAT LISTING DIR [FIND_TEST...]
-expect_folder_unchanged() {
-    local after
-    after=$(folder_listing "${@:3}")
-    if [ "$2" != "$after" ]; then
-        check_failed "$1"
-        diff <(echo "$2") <(echo "$after") >&2 || true
     fi
 }

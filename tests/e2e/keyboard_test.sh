@@ -6,35 +6,27 @@ source "$(dirname "$0")/e2e_lib.sh"
 start_xvfb
 
 log "Escape, and Enter on the list"
-make_game keys-ignored "1 1 1 1 1 0 0 0 0 3 "
+make_game keys-ignored "$TYPICAL_CONFIG"
 launch "$GAME"
 find_main_window
 focus_window "$WIN"
-xdotool key Escape
-xdotool key Tab
-xdotool key Return
-xdotool key KP_Enter
-xdotool key Escape
+xdotool key Escape Tab Return KP_Enter Escape
 # X delivers input in order: once the click after the keys has widened the window, the keys
 # have been handled, and the launcher is still running.
 click "$WIN" "$VIDEO_SETUP_X" "$VIDEO_SETUP_Y"
-wait_width "$WIN" 550
+wait_width "$WIN" "$WIDE_WIDTH"
 alive "$LAUNCHER_PID" || check_failed "the launcher ended"
-"$WM_CLOSE" "$WIN" || check_failed "the window does not take WM_DELETE_WINDOW"
-wait_launcher_exit
-[ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS after closing, expected 0"
+close_window closing
 [ ! -e "$RECORD/starts" ] || check_failed "Enter or Escape started the game"
 
 for key in Return space; do
     log "$key on Play"
-    make_game "keys-$key" "1 1 1 1 1 0 0 0 0 3 "
+    make_game "keys-$key" "$TYPICAL_CONFIG"
     launch "$GAME"
     find_main_window
     focus_window "$WIN"
     xdotool key "$key"
-    wait_launcher_exit
-    [ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS after $key, expected 0"
-    wait_game_started
+    expect_exit "after $key"
     expect_args -nc -d v3 -d saveme
 done
 finish

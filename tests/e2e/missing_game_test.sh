@@ -5,7 +5,7 @@
 source "$(dirname "$0")/e2e_lib.sh"
 start_xvfb
 
-make_game missing "1 1 1 1 1 0 0 0 0 3 "
+make_game missing "$TYPICAL_CONFIG"
 # Decoys where the game must not be looked up: the folder above and the home folder.
 mkdir -p "$WORK/home"
 cp "$GAME/vantu.exe" "$WORK/vantu.exe"

@@ -9,24 +9,20 @@ start_xvfb
 # The player changes an option, then leaves by the given way.
 for way in play close; do
     log "options changed, then $way"
-    make_game "$way" "1 1 1 1 1 0 0 0 0 3 " sound
+    make_game "$way" "$TYPICAL_CONFIG" sound
     before=$(folder_listing "$GAME")
     launch "$GAME"
     find_main_window
     click "$WIN" "$VIDEO_SETUP_X" "$VIDEO_SETUP_Y"
-    wait_width "$WIN" 550
+    wait_width "$WIN" "$WIDE_WIDTH"
     click "$WIN" "$SHADERS_X" "$SHADERS_Y"
     if [ "$way" = play ]; then
         click "$WIN" "$PLAY_X" "$PLAY_Y"
-    else
-        "$WM_CLOSE" "$WIN" || check_failed "the window does not take WM_DELETE_WINDOW"
-    fi
-    wait_launcher_exit
-    [ "$EXIT_STATUS" -eq 0 ] || check_failed "$way: exit status $EXIT_STATUS, expected 0"
-    if [ "$way" = play ]; then
+        expect_exit "$way"
         wait_game_started
-    elif [ -e "$RECORD/starts" ]; then
-        check_failed "closing the window started the game"
+    else
+        close_window "$way"
+        [ ! -e "$RECORD/starts" ] || check_failed "closing the window started the game"
     fi
     expect_folder_unchanged "$way: the game folder changed" "$before" "$GAME"
 done

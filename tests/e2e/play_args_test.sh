@@ -9,7 +9,7 @@ start_xvfb
 # The player widens the window and clears "Use Shaders" before pressing Play.
 shaders_off() {
     click "$WIN" "$VIDEO_SETUP_X" "$VIDEO_SETUP_Y"
-    wait_width "$WIN" 550
+    wait_width "$WIN" "$WIDE_WIDTH"
     click "$WIN" "$SHADERS_X" "$SHADERS_Y"
 }
 
@@ -17,8 +17,8 @@ shaders_off() {
 # started in the game folder (-) or elsewhere with these arguments, GAME for the game folder
 cases=(
     "no-file|NONE|-|-nc -d v1 -d noshadow -d saveme|-"
-    "typical-shaders-off|1 1 1 1 1 0 0 0 0 3 |shaders_off|-nc -d v3 -d noshaders -d saveme|-"
-    "folder-argument|1 1 1 1 1 0 0 0 0 3 |shaders_off|-nc -d v3 -d noshaders -d saveme|-style fusion GAME"
+    "typical-shaders-off|$TYPICAL_CONFIG|shaders_off|-nc -d v3 -d noshaders -d saveme|-"
+    "folder-argument|$TYPICAL_CONFIG|shaders_off|-nc -d v3 -d noshaders -d saveme|-style fusion GAME"
 )
 
 for entry in "${cases[@]}"; do
@@ -39,9 +39,7 @@ for entry in "${cases[@]}"; do
     find_main_window
     [ "$action" = - ] || "$action"
     click "$WIN" "$PLAY_X" "$PLAY_Y"
-    wait_launcher_exit
-    [ "$EXIT_STATUS" -eq 0 ] || check_failed "$name: launcher exit status $EXIT_STATUS, expected 0"
-    wait_game_started
+    expect_exit "$name"
     # shellcheck disable=SC2086  # the expected arguments are words
     expect_args $expected
     [ "$(cat "$RECORD/cwd")" = "$(cd "$GAME" && pwd -P)" ] || check_failed "$name: game ran in $(cat "$RECORD/cwd")"

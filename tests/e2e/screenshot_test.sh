@@ -24,7 +24,7 @@ keep_shot() {
     log "kept $SHOTS/$1"
 }
 
-make_game shots "1 1 1 1 1 0 0 0 0 3 "
+make_game shots "$TYPICAL_CONFIG"
 launch "$GAME"
 find_main_window
 geometry "$WIN"
@@ -47,7 +47,7 @@ verify_state narrow
 keep_shot launcher-narrow.png
 
 click "$WIN" "$VIDEO_SETUP_X" "$VIDEO_SETUP_Y"
-wait_width "$WIN" 550
+wait_width "$WIN" "$WIDE_WIDTH"
 log "wide window ${GW}x$GH"
 EXPECTED="
 100 60 picture
@@ -73,7 +73,7 @@ verify_state wide
 keep_shot launcher-wide.png
 
 click "$WIN" "$NARROW_X" "$NARROW_Y"
-wait_width "$WIN" 344
+wait_width "$WIN" "$NARROW_WIDTH"
 log "narrowed again ${GW}x$GH"
 EXPECTED="
 100 60 picture

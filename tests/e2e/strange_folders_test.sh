@@ -14,7 +14,6 @@ command -v setpriv >/dev/null || die "setpriv is missing (util-linux)"
 id nobody >/dev/null 2>&1 || die "there is no user 'nobody' to run the launcher as"
 start_xvfb
 
-readonly TYPICAL="1 1 1 1 1 0 0 0 0 3 "
 # The switches after a start-up that could not read xconfig.dat: display mode 1, the design
 # values of the check boxes (only "Advanced Shadows" clear), and the changed flag.
 readonly UNREAD="-nc -d v1 -d noshadow -d saveme"
@@ -87,7 +86,7 @@ cases=(
 for entry in "${cases[@]}"; do
     IFS='|' read -r name user change ending expected <<<"$entry"
     log "case $name"
-    make_game "$name" "$TYPICAL"
+    make_game "$name" "$TYPICAL_CONFIG"
     chmod 777 "$RECORD"  # the game records its start as the launcher's user
     # Where SDL's disk driver would write a sound that plays: only where none may play, as the
     # driver announces itself on stderr when it opens.
@@ -108,26 +107,21 @@ for entry in "${cases[@]}"; do
     case "$ending" in
         play)
             click "$WIN" "$PLAY_X" "$PLAY_Y"
-            wait_launcher_exit
-            [ "$EXIT_STATUS" -eq 0 ] || check_failed "$name: exit status $EXIT_STATUS after Play, expected 0"
-            wait_game_started
+            expect_exit "$name: after Play"
             # shellcheck disable=SC2086  # the expected arguments are words
             expect_args $expected
             [ "$(cat "$RECORD/cwd")" = "$(cd "$GAME" && pwd -P)" ] ||
                 check_failed "$name: the game ran in $(cat "$RECORD/cwd")"
             ;;
         close)
-            "$WM_CLOSE" "$WIN" || check_failed "$name: the window does not take WM_DELETE_WINDOW"
-            wait_launcher_exit
-            [ "$EXIT_STATUS" -eq 0 ] || check_failed "$name: exit status $EXIT_STATUS after closing, expected 0"
+            close_window "$name: closing"
             ;;
         play-fails)
             click "$WIN" "$PLAY_X" "$PLAY_Y"
             wait_until "$WAIT_LIMIT" other_window || die "$name: no message box came up"
             focus_window "$BOX"
             xdotool key Return
-            wait_launcher_exit
-            [ "$EXIT_STATUS" -eq 1 ] || check_failed "$name: exit status $EXIT_STATUS after the failed start, expected 1"
+            expect_exit "$name: after the failed start" 1
             ;;
     esac
     [ "$ending" = play ] || [ ! -e "$RECORD/starts" ] || check_failed "$name: the game was started"

@@ -1,22 +1,26 @@
 # shellcheck shell=bash
-# shellcheck disable=SC2034  # MAIN_TITLE, WAIT_LIMIT, POLL ... are for the tests
+# shellcheck disable=SC2034  # WAIT_LIMIT, POLL, CLIENT_WIDTH ... are for the tests
 # What the Linux and the Windows end-to-end tests share. tests/e2e/e2e_lib.sh and
 # tests/windows-e2e/lib.sh source it first and add what is their own (the X server and xdotool,
 # or the Wine session and the driver). It gives the tests:
 #   parse_options NAME... -- ARG...   the options ctest passes
+#   load_layout LAUNCHER DPI          the window's title and sizes from its layout table
 #   log, check_failed, die, finish    messages and the verdict
 #   require_tools TOOL...             fails the test when a program is missing
 #   start_work NAME GLOB LINES        the private work folder and the clean-up at the end
 #   wait_until SECONDS COMMAND...     a poll with a bound
 #   game_folders NAME CONTENT         a game folder and the folder of the game's record
+#   wait_game_started                 until the stand-in game has recorded its start
+#   size_of, wave_samples             what a sound test compares
+#   folder_listing, expect_folder_unchanged   that a run left a folder as it was
 #   load_background, shoot, pixel, verify_screen   what the screen shows, pixel by pixel
 #
 # Every wait is a poll with a bound, so a broken launcher fails a test instead of hanging it.
 
 set -euo pipefail
 
-readonly MAIN_TITLE='Vantu2: Copper Winds'
 readonly POLL=0.05       # seconds between two looks
+readonly TYPICAL_CONFIG='1 1 1 1 1 0 0 0 0 3 '  # an xconfig.dat as players have it
 readonly WAIT_LIMIT=10   # seconds any single wait may take
 
 TEST_NAME=$(basename "$0" .sh)
@@ -44,6 +48,23 @@ parse_options() {
         shift 2
     done
 }
+
+# The window's title and places from its layout table, which CMake writes to layout.sh beside
+# the launcher $1 (cmake/layout-shell.cmake): MAIN_TITLE and CONTROL_TWIPS, and in pixels at
+# DPI $2 the client area at opening (CLIENT_WIDTH, CLIENT_HEIGHT) and the narrow and wide outer
+# widths (NARROW_WIDTH, WIDE_WIDTH).
+#   load_layout LAUNCHER DPI
+load_layout() {
+    # shellcheck source=/dev/null
+    source "$(dirname "$1")/layout.sh" || die "no layout.sh beside $1: configure with CMake"
+    CLIENT_WIDTH=$(twips_at "$CLIENT_WIDTH_TWIPS" "$2")
+    CLIENT_HEIGHT=$(twips_at "$CLIENT_HEIGHT_TWIPS" "$2")
+    NARROW_WIDTH=$(twips_at "$NARROW_WIDTH_TWIPS" "$2")
+    WIDE_WIDTH=$(twips_at "$WIDE_WIDTH_TWIPS" "$2")
+}
+
+# A length in twips in whole pixels at DPI $2, rounded as the launcher rounds it.
+twips_at() { echo $((($1 * $2 + 720) / 1440)); }
 
 log() { printf '[%s] %s\n' "$TEST_NAME" "$*"; }
 
@@ -111,13 +132,49 @@ wait_until() {
 
 # The folders of game NAME in the work folder: GAME, the game folder, with xconfig.dat holding
 # the bytes CONTENT (none for the single word NONE), and RECORD, outside it, where the stand-in
-# game records how it was started.
+# game records how it was started, its file "startup" last.
 #   game_folders NAME CONTENT
 game_folders() {
     GAME="$WORK/game-$1"
     RECORD="$WORK/record-$1"
     mkdir -p "$GAME" "$RECORD"
     [ "$2" = NONE ] || printf '%s' "$2" >"$GAME/xconfig.dat"
+}
+
+# The size of file $1 in bytes, 0 when there is none (yet).
+size_of() { stat -c %s "$1" 2>/dev/null || echo 0; }
+
+# The samples of a wave with a 44-byte header (the demo's and sox's have one) in file OUT, to
+# compare with what was played.
+#   wave_samples WAV OUT
+wave_samples() {
+    { [ "$(head -c 4 "$1")" = RIFF ] && [ "$(tail -c +37 "$1" | head -c 4)" = data ]; } ||
+        die "$1 is not a WAV file with a 44-byte header"
+    tail -c +45 "$1" >"$2"
+}
+
+# A listing of folder $1 to compare before and after a run: every entry's name, type, size, mode
+# and modification time, and the checksum of every file that also passes the find tests given
+# after the folder, if any.
+folder_listing() {
+    (cd "$1" && find . -printf '%p %y %s %m %T@\n' | LC_ALL=C sort &&
+        find . -type f "${@:2}" -exec sha256sum {} + 2>/dev/null | LC_ALL=C sort)
+}
+
+# Fails check WHAT when folder DIR's listing is no longer LISTING, and shows what changed.
+#   expect_folder_unchanged WHAT LISTING DIR [FIND_TEST...]
+expect_folder_unchanged() {
+    local after
+    after=$(folder_listing "${@:3}")
+    if [ "$2" != "$after" ]; then
+        check_failed "$1"
+        diff <(echo "$2") <(echo "$after") >&2 || true
+    fi
+}
+
+# Waits until the stand-in game has recorded its start.
+wait_game_started() {
+    wait_until "$WAIT_LIMIT" test -e "$RECORD/startup" || die "the game was not started"
 }
 
 # The launcher's background picture (--background) as raw RGB in $WORK/background.rgb; BG_W is

@@ -5,12 +5,12 @@
 source "$(dirname "$0")/lib.sh"
 
 make_game close "$TYPICAL_CONFIG"
-before=$(folder_snapshot "$GAME")
+before=$(folder_listing "$GAME")
 launch_commands
-drive "${LAUNCH[@]}" click button "Video Setup" wait-width 550 "$WAIT_LIMIT" \
+drive "${LAUNCH[@]}" click button "Video Setup" wait-width "$WIDE_WIDTH" "$WAIT_LIMIT" \
     click check "Use Shaders" wait-check "Use Shaders" 0 "$WAIT_LIMIT" \
     close wait-exit "$WAIT_LIMIT"
 expect_eq "exit status" "$(value exit)" 0
-[ "$(folder_snapshot "$GAME")" = "$before" ] || check_failed "the game folder changed"
+expect_folder_unchanged "the game folder changed" "$before" "$GAME"
 [ -z "$(ls -A "$RECORD")" ] || check_failed "the game was started"
 finish

@@ -51,12 +51,15 @@
 #include <utility>
 #include <vector>
 
+#include "platform/windows/utf8.h"
 #include "win32_input.h"
 #include "wine_path.h"
 
 namespace {
 
 namespace input = vantu::testing::win32;
+using vantu::utf8;
+using vantu::wide;
 
 struct Failure : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -65,27 +68,6 @@ struct Failure : std::runtime_error {
 struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
-
-std::string utf8(const std::wstring& text) {
-    if (text.empty())
-        return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
-                        nullptr, nullptr);
-    return out;
-}
-
-std::wstring wide(const std::string& text) {
-    if (text.empty())
-        return {};
-    const int size =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
-    return out;
-}
 
 void say(const std::string& line) {
     std::fputs((line + "\n").c_str(), stdout);

@@ -28,7 +28,7 @@ steps+=(
     key escape key tab wait-focus combo - "$WAIT_LIMIT"
     key return key down wait-list 4 "$WAIT_LIMIT"
     key tab key return key space wait-check "Window mode" 1 "$WAIT_LIMIT"
-    key tab key tab key space wait-width 550 "$WAIT_LIMIT"
+    key tab key tab key space wait-width "$WIDE_WIDTH" "$WAIT_LIMIT"
     state before-play
     key shift+tab key shift+tab key shift+tab key shift+tab
     wait-focus button Play "$WAIT_LIMIT" key return wait-exit "$WAIT_LIMIT"

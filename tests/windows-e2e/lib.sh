@@ -1,5 +1,5 @@
 # shellcheck shell=bash
-# shellcheck disable=SC2034  # TYPICAL_CONFIG, LAUNCH ... are for the tests
+# shellcheck disable=SC2034  # LAUNCH, PLAYED ... are for the tests
 # Shared helpers of the Windows end-to-end tests. Each test sources this file, which parses the
 # common options, makes a private work folder, makes or joins the Wine prefix's session (its
 # wineserver and its Xvfb without a window manager, from tools/wine-prefix.sh) and arranges for
@@ -26,7 +26,6 @@ source "$REPO/tools/wine-env.sh"
 LAUNCHER="" STUB="" DRIVER="" PREFIX="" BACKGROUND="" FAULT_LAUNCHER="" PLANTED_DLL=""
 parse_options launcher stub driver prefix background fault-launcher planted-dll -- "$@"
 
-readonly TYPICAL_CONFIG='1 1 1 1 1 0 0 0 0 3 '
 # The first window in a fresh prefix can take over 10 s.
 readonly WINDOW_LIMIT=40
 readonly STARTF_USESHOWWINDOW=1 SW_SHOWMINIMIZED=2
@@ -59,6 +58,7 @@ DPI=${DPI:-96}
 SOUND=${SOUND:-0}
 [ "$SOUND" = 0 ] || PREFIX=$PREFIX-sound
 [ "$DPI" = 96 ] || PREFIX=$PREFIX-${DPI}dpi
+load_layout "$LAUNCHER" "$DPI"
 
 # The session's X display is fixed when its wineserver starts (Wine's desktop process keeps
 # the first program's display): every program of the test runs on it, in the environment that
@@ -83,9 +83,6 @@ set_dpi() {
     echo "$1" >"$PREFIX/.vantu-dpi"
 }
 
-# A length in twips in whole pixels at DPI $2, rounded as the launcher rounds it.
-twips_at() { echo $((($1 * $2 + 720) / 1440)); }
-
 prepare_wine
 if [ "$SOUND" != 0 ]; then
     if [ ! -e "$PREFIX/.vantu-audio" ]; then
@@ -97,16 +94,6 @@ if [ "$SOUND" != 0 ]; then
     printf 'pcm.!default { type file; slave.pcm "null"; file "%s"; format "raw" }\n' "$PLAYED" \
         >"$HOME/.asoundrc"
 fi
-
-size_of() { stat -c %s "$1" 2>/dev/null || echo 0; }
-
-# The samples of a wave with a 44-byte header (the demo's and sox's have one) in file OUT, to
-# compare with what was played.
-#   wave_samples WAV OUT
-wave_samples() {
-    [ "$(tail -c +37 "$1" | head -c 4)" = data ] || die "$1 has no 44-byte header"
-    tail -c +45 "$1" >"$2"
-}
 
 # A game folder as a player has it: the launcher copied in beside the stand-in game, and
 # xconfig.dat with the given bytes (none for the single word NONE). The game's record goes to
@@ -182,11 +169,6 @@ expect_eq() {  # what got expected
     [ "$2" = "$3" ] || check_failed "$1: got '$2', expected '$3'"
 }
 
-# Waits until the stand-in game has recorded its start.
-wait_game_started() {
-    wait_until "$WAIT_LIMIT" test -e "$RECORD/startup" || die "the game was not started"
-}
-
 # Checks the game's command line byte for byte and that it was started minimised once.
 expect_game_started() {
     local expected=$1
@@ -201,10 +183,4 @@ expect_game_started() {
         check_failed "STARTF_USESHOWWINDOW not set (flags $flags)"
     expect_eq "show state" "$show" "$SW_SHOWMINIMIZED"
     [ ! -e "$RECORD/started-again" ] || check_failed "the game was started twice"
-}
-
-# A listing of a folder with every file's size and checksum, to compare before and after.
-folder_snapshot() {
-    (cd "$1" && find . -printf '%y %m %s %p\n' | sort && find . -type f -print0 | sort -z |
-        xargs -0 -r sha256sum)
 }

@@ -6,7 +6,7 @@
 source "$(dirname "$0")/lib.sh"
 
 make_game missing "$TYPICAL_CONFIG" no-game
-before=$(folder_snapshot "$GAME")
+before=$(folder_listing "$GAME")
 launch_commands
 drive "${LAUNCH[@]}" click button Play \
     message-box "$MAIN_TITLE" vantu.exe "$WAIT_LIMIT" \
@@ -15,5 +15,5 @@ text=$(value box.text)
 log "message: $text"
 grep -qi 'not found' <<<"$text" || check_failed "the message gives no reason: '$text'"
 expect_eq "exit status" "$(value exit)" 1
-[ "$(folder_snapshot "$GAME")" = "$before" ] || check_failed "the game folder changed"
+expect_folder_unchanged "the game folder changed" "$before" "$GAME"
 finish

@@ -55,7 +55,7 @@ for loader in current old; do
     launch_commands
     VANTU_FAULT=$fault drive_async "${LAUNCH[@]}" \
         pause-until "$WORK/heard-$loader" "$WINDOW_LIMIT" \
-        click button "Video Setup" wait-width "$(twips_at 8250 "$DPI")" "$WAIT_LIMIT" \
+        click button "Video Setup" wait-width "$WIDE_WIDTH" "$WAIT_LIMIT" \
         click button Play wait-exit "$WAIT_LIMIT"
     wait_until "$WINDOW_LIMIT" played_or_ended || true
     cmp -s -n "$sound" "$PLAYED" "$WORK/samples.raw" || check_failed \

@@ -11,7 +11,7 @@ source "$(dirname "$0")/lib.sh"
 # Wine reads names from the command line and the file system in the locale's encoding.
 export LC_ALL=C.UTF-8
 
-WIDEN=(click button "Video Setup" wait-width 550 "$WAIT_LIMIT")
+WIDEN=(click button "Video Setup" wait-width "$WIDE_WIDTH" "$WAIT_LIMIT")
 NO_SHADERS=("${WIDEN[@]}" click check "Use Shaders" wait-check "Use Shaders" 0 "$WAIT_LIMIT")
 NONE=()
 
