@@ -177,6 +177,71 @@ wait_game_started() {
     wait_until "$WAIT_LIMIT" test -e "$RECORD/startup" || die "the game was not started"
 }
 
+# The launcher runs both suites make (tests/e2e/game_runs_test.sh and
+# tests/windows-e2e/game_runs_test.sh add their own), one run a row in a new game folder GAME
+# with xconfig.dat $TYPICAL_CONFIG and the stand-in game:
+#   GROUP|NAME|CHANGE|ACTIONS|ENDING|EXPECTED
+# GROUP is the test that makes the run. CHANGE: before_CHANGE changes the folder before the
+# launch, during_CHANGE once the window is up, after_CHANGE checks what it wants once the
+# launcher has ended (each if there is one). ACTIONS: a function that lines up what the player
+# does with the window up (-: nothing). ENDING: Play (a click), close (as a window manager
+# closes it) or a key. EXPECTED: the game's command line as Windows hands it over (the Linux
+# game gets its words after vantu.exe), with status 0 after; "-": no game started, status 0;
+# "fails": a message box reports the failure, status 1 once it is dismissed. No run changes the
+# game folder.
+readonly SHARED_RUNS=(
+    "play_args|no-config|no_config|-|Play|vantu.exe -nc -d v1  -d noshadow -d saveme"
+    "play_args|shaders-off|-|shaders_off|Play|vantu.exe -nc -d v3  -d noshaders -d saveme"
+    "play_args|folder-argument|elsewhere|-|Play|vantu.exe -nc -d v3  -d saveme"
+    "play_args|cyrillic-folder|cyrillic_elsewhere|shaders_off|Play|vantu.exe -nc -d v3  -d noshaders -d saveme"
+    "close|options-changed|-|shaders_off|close|-"
+    "missing_game|no-game|no_game|-|Play|fails"
+)
+
+# Calls RUN NAME CHANGE ACTIONS ENDING EXPECTED for each row of SHARED_RUNS and then of the ROWs
+# given, of the group VANTU_E2E_RUNS (ctest sets it; every group without it).
+#   each_run RUN [ROW...]
+each_run() {
+    local run=$1 row fields
+    shift
+    for row in "${SHARED_RUNS[@]}" "$@"; do
+        IFS='|' read -ra fields <<<"$row"
+        [ -z "${VANTU_E2E_RUNS:-}" ] || [ "${fields[0]}" = "$VANTU_E2E_RUNS" ] || continue
+        log "run ${fields[1]}"
+        "$run" "${fields[@]:1}"
+    done
+}
+
+# Calls STAGE_CHANGE when the suite or the test defines it.
+#   hook STAGE CHANGE
+hook() { ! declare -F "$1_$2" >/dev/null || "$1_$2"; }
+
+before_no_config() { rm "$GAME/xconfig.dat"; }
+
+# No game in the game folder, and decoys where it must not be looked for: the folder above it
+# and the launcher's home folder.
+before_no_game() {
+    mkdir -p "$WORK/home"
+    cp "$GAME/vantu.exe" "$WORK/vantu.exe"
+    mv "$GAME/vantu.exe" "$WORK/home/vantu.exe"
+}
+
+# The game folder under a name outside the Windows code page, the launcher started elsewhere
+# with it (each suite's before_elsewhere).
+before_cyrillic_elsewhere() {
+    mv "$GAME" "$WORK/игра"
+    GAME=$WORK/игра
+    before_elsewhere
+}
+
+# The folder ELSEWHERE beside the game folder, where the launcher starts with the game folder
+# on its command line; its own xconfig.dat must not be read.
+make_elsewhere() {
+    ELSEWHERE=$WORK/elsewhere-$(basename "$GAME")
+    mkdir "$ELSEWHERE"
+    printf '0 0 0 0 0 0 0 0 1 5 ' >"$ELSEWHERE/xconfig.dat"
+}
+
 # The launcher's background picture (--background) as raw RGB in $WORK/background.rgb; BG_W is
 # its width in pixels.
 load_background() {
