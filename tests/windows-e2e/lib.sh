@@ -98,11 +98,11 @@ fi
 # A game folder as a player has it: the launcher copied in beside the stand-in game, and
 # xconfig.dat with the given bytes (none for the single word NONE). The game's record goes to
 # a folder outside it.
-#   make_game NAME CONTENT [no-game]  -> sets GAME and RECORD
+#   make_game NAME CONTENT  -> sets GAME and RECORD
 make_game() {
     game_folders "$1" "$2"
     cp "$LAUNCHER" "$GAME/vantu-launcher.exe"
-    [ "${3:-}" = no-game ] || cp "$STUB" "$GAME/vantu.exe"
+    cp "$STUB" "$GAME/vantu.exe"
 }
 
 # Runs the driver with the given commands; its output stays in $DRIVEN (file) for value().
