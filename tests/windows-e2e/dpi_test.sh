@@ -25,7 +25,6 @@ picture_shows() {
 }
 
 make_game dpi "$TYPICAL_CONFIG"
-launch_commands
 drive_async "${LAUNCH[@]}" state narrow pause-until "$WORK/narrow-seen" "$WINDOW_LIMIT" \
     click button "Video Setup" wait-width "$WIDE_WIDTH" "$WAIT_LIMIT" state wide \
     pause-until "$WORK/wide-seen" "$WINDOW_LIMIT"

@@ -28,7 +28,6 @@ before_elsewhere() {
 run_game() {
     local name=$1 change=$2 actions=$3 ending=$4 expected=$5 before text status=0
     make_game "$name" "$TYPICAL_CONFIG"
-    launch_commands
     STEPS=()
     hook before "$change"
     before=$(folder_listing "$GAME")

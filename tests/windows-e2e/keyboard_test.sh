@@ -35,14 +35,12 @@ steps+=(
 )
 
 make_game keys "$TYPICAL_CONFIG"
-launch_commands
 drive "${LAUNCH[@]}" "${steps[@]}"
 expect_eq "focus before Play" "$(value before-play.focus)" "button:Video Setup"
 expect_eq "exit status after Enter on Play" "$(value exit)" 0
 expect_game_started "vantu.exe -nc -d v4  -d winmode -d saveme"
 
 make_game space "$TYPICAL_CONFIG"
-launch_commands
 drive "${LAUNCH[@]}" wait-focus button Play "$WAIT_LIMIT" key space wait-exit "$WAIT_LIMIT"
 expect_eq "exit status after Space on Play" "$(value exit)" 0
 expect_game_started "vantu.exe -nc -d v3  -d saveme"

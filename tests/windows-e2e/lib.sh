@@ -1,22 +1,10 @@
 # shellcheck shell=bash
 # shellcheck disable=SC2034  # LAUNCH, PLAYED ... are for the tests
-# Shared helpers of the Windows end-to-end tests. Each test sources this file, which parses the
-# common options, makes a private work folder, makes or joins the Wine prefix's session (its
-# wineserver and its Xvfb without a window manager, from tools/wine-prefix.sh) and arranges for
-# every program it started to end with the test. What the Linux tests use too (messages, waits,
-# clean-up, screenshots) is in tests/support/e2e_common.sh.
-#
-# Options (ctest passes them, see CMakeLists.txt):
-#   --launcher EXE     vantu-launcher.exe under test
-#   --stub EXE         the stand-in game (vantu.exe) that records how it was started
-#   --driver EXE       win-driver.exe, which plays the player from another process
-#   --prefix DIR       the Wine prefix (made on first use by tools/wine-prefix.sh)
-#   --background PNG   the launcher's background picture
-#   --fault-launcher EXE  the launcher with a failure injected (fault_launcher.cpp)
-#   --planted-dll DLL  a DLL that leaves a marker when it is loaded (planted_dll.c)
-#
-# The launcher is driven by win-driver.exe (see driver.cpp for its commands); every wait there
-# and here is bounded, so a broken launcher fails a test instead of hanging it.
+# What the Windows end-to-end tests add to tests/support/e2e_common.sh: the options ctest passes
+# (see CMakeLists.txt), a private work folder, the Wine prefix's session (its wineserver and its
+# Xvfb without a window manager, from tools/wine-prefix.sh), game folders, and win-driver.exe,
+# which plays the player from another process (see driver.cpp for its commands), each of its
+# waits bounded; every program the test started ends with it.
 
 REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 # shellcheck source=../support/e2e_common.sh
@@ -63,27 +51,18 @@ load_layout "$LAUNCHER" "$DPI"
 # The session's X display is fixed when its wineserver starts (Wine's desktop process keeps
 # the first program's display): every program of the test runs on it, in the environment that
 # tools/wine-prefix.sh gives Wine.
-prepare_wine() {
-    local started display
-    started=$(now_us)
-    display=$(bash "$REPO/tools/wine-prefix.sh" "$PREFIX" 2>"$WORK/prefix.err") ||
-        die "no Wine session for $PREFIX"
-    [[ "$display" =~ ^:[0-9]+$ ]] || die "no X display from tools/wine-prefix.sh: '$display'"
-    wine_env "$PREFIX" "$display"
-    [ "$DPI" = 96 ] || set_dpi "$DPI"
-    log "Wine ready: $((($(now_us) - started) / 1000)) ms"
-}
-
-# Sets the resolution of the test's own prefix (not the shared one); programs started from now
-# on open at it.
-set_dpi() {
-    [ "$(cat "$PREFIX/.vantu-dpi" 2>/dev/null)" != "$1" ] || return 0
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
-        </dev/null >"$WORK/reg.out" 2>&1 || die "cannot set the resolution to $1 dpi"
-    echo "$1" >"$PREFIX/.vantu-dpi"
-}
-
-prepare_wine
+started=$(now_us)
+display=$(bash "$REPO/tools/wine-prefix.sh" "$PREFIX" 2>"$WORK/prefix.err") ||
+    die "no Wine session for $PREFIX"
+[[ "$display" =~ ^:[0-9]+$ ]] || die "no X display from tools/wine-prefix.sh: '$display'"
+wine_env "$PREFIX" "$display"
+# The resolution of the test's own prefix; programs started from now on open at it.
+if [ "$(cat "$PREFIX/.vantu-dpi" 2>/dev/null || echo 96)" != "$DPI" ]; then
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$DPI" /f \
+        </dev/null >"$WORK/reg.out" 2>&1 || die "cannot set the resolution to $DPI dpi"
+    echo "$DPI" >"$PREFIX/.vantu-dpi"
+fi
+log "Wine ready: $((($(now_us) - started) / 1000)) ms"
 if [ "$SOUND" != 0 ]; then
     if [ ! -e "$PREFIX/.vantu-audio" ]; then
         wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d alsa /f </dev/null \
@@ -97,12 +76,13 @@ fi
 
 # A game folder as a player has it: the launcher copied in beside the stand-in game, and
 # xconfig.dat with the given bytes (none for the single word NONE). The game's record goes to
-# a folder outside it.
-#   make_game NAME CONTENT  -> sets GAME and RECORD
+# a folder outside it. LAUNCH: the driver's start of the launcher there, then its window.
+#   make_game NAME CONTENT  -> sets GAME, RECORD and LAUNCH
 make_game() {
     game_folders "$1" "$2"
     cp "$LAUNCHER" "$GAME/vantu-launcher.exe"
     cp "$STUB" "$GAME/vantu.exe"
+    LAUNCH=(start "$GAME/vantu-launcher.exe" "$GAME" window "$MAIN_TITLE" "$WINDOW_LIMIT")
 }
 
 # Runs the driver with the given commands; its output stays in $DRIVEN (file) for value().
@@ -110,8 +90,7 @@ make_game() {
 drive() {
     local started
     started=$(now_us)
-    drive_async "$@"
-    drive_wait "$started"
+    drive_async "$@" && drive_wait "$started"
 }
 
 # Runs the driver in the background (it pauses with pause-until while the test looks at the
@@ -151,11 +130,6 @@ wait_paused() {
     done
 }
 
-# The driver's start of the launcher in $GAME, then its window.
-launch_commands() {
-    LAUNCH=(start "$GAME/vantu-launcher.exe" "$GAME" window "$MAIN_TITLE" "$WINDOW_LIMIT")
-}
-
 # value KEY: what the last driver run printed for KEY (the last such line; the driver, a
 # Windows console program, ends its lines with CR LF).
 value() {
@@ -171,16 +145,13 @@ expect_eq() {  # what got expected
 
 # Checks the game's command line byte for byte and that it was started minimised once.
 expect_game_started() {
-    local expected=$1
+    local flags
     wait_game_started
-    if ! printf '%s' "$expected" | cmp -s - "$RECORD/command-line"; then
-        check_failed "command line: got '$(cat -A "$RECORD/command-line")', expected '$expected'"
-    fi
-    local flags show
+    printf '%s' "$1" | cmp -s - "$RECORD/command-line" ||
+        check_failed "command line: got '$(cat -A "$RECORD/command-line")', expected '$1'"
     flags=$(sed -n 's/^flags=//p' "$RECORD/startup")
-    show=$(sed -n 's/^show=//p' "$RECORD/startup")
     [ $((flags & STARTF_USESHOWWINDOW)) -ne 0 ] ||
         check_failed "STARTF_USESHOWWINDOW not set (flags $flags)"
-    expect_eq "show state" "$show" "$SW_SHOWMINIMIZED"
+    expect_eq "show state" "$(sed -n 's/^show=//p' "$RECORD/startup")" "$SW_SHOWMINIMIZED"
     [ ! -e "$RECORD/started-again" ] || check_failed "the game was started twice"
 }

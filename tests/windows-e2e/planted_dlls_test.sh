@@ -19,7 +19,7 @@ done
 # The imports: nothing but the known DLLs.
 objdump=$(command -v x86_64-w64-mingw32-objdump) || die "x86_64-w64-mingw32-objdump is missing"
 imports=$("$objdump" -p "$LAUNCHER" | sed -n 's/^[[:space:]]*DLL Name: //p' |
-    tr 'A-Z' 'a-z' | sort -u | tr '\n' ' ')
+    tr '[:upper:]' '[:lower:]' | sort -u | tr '\n' ' ')
 log "imports: $imports"
 for dll in $imports; do
     case "$dll" in
@@ -52,7 +52,6 @@ for loader in current old; do
         cp "$PLANTED_DLL" "$GAME/$dll.dll"
     done
     rm -f "$PLAYED"
-    launch_commands
     VANTU_FAULT=$fault drive_async "${LAUNCH[@]}" \
         pause-until "$WORK/heard-$loader" "$WINDOW_LIMIT" \
         click button "Video Setup" wait-width "$WIDE_WIDTH" "$WAIT_LIMIT" \

@@ -24,7 +24,6 @@ played_one_sound() { [ "$(size_of "$PLAYED")" -ge "$one_sound" ]; }
 
 make_game toggle "$TYPICAL_CONFIG"
 cp "$WORK/long.wav" "$GAME/vantu2.wav"
-launch_commands
 wide=$WIDE_WIDTH narrow=$NARROW_WIDTH
 drive_async "${LAUNCH[@]}" state opened pause-until "$WORK/sound-heard" "$WINDOW_LIMIT" \
     click button "Video Setup" wait-width "$wide" "$WAIT_LIMIT" state wide \
