@@ -1,20 +1,10 @@
 # shellcheck shell=bash
 # shellcheck disable=SC2034  # GX, EXIT_STATUS, the control centres ... are for the tests
-# Shared helpers of the Linux end-to-end tests: each test sources this file, which parses the
-# common options, makes a private work folder, starts a private Xvfb (no window manager, or a
-# real one; or a Wayland compositor instead) and arranges for everything it started to be ended
-# when the test ends, however it ends. What the Windows tests use too (messages, waits,
-# clean-up, screenshots) is in tests/support/e2e_common.sh.
-#
-# Options (ctest passes them, see CMakeLists.txt):
-#   --launcher PATH    the vantu-launcher executable under test
-#   --demo-dir DIR     the built demo game folder (vantu.exe, xconfig.dat, vantu2.wav)
-#   --background PNG   the launcher's background picture
-#   --shots DIR        where screenshots go
-#   --monkey PATH      the monkey driver (random clicks and keys through XTEST; it also closes
-#                      a window as a window manager does)
-#   --orca PATH        the screen reader Orca, which the accessibility test then listens to
-#                      (or VANTU_E2E_ORCA)
+# What the Linux end-to-end tests add to tests/support/e2e_common.sh: the options ctest passes
+# (--launcher, --demo-dir: the built demo folder, --background, --shots: where screenshots go,
+# --monkey: the monkey driver, --orca: Orca, or VANTU_E2E_ORCA), a private work folder, a
+# private Xvfb, window manager or Wayland compositor, the launcher run in a clean environment,
+# its window seen through xdotool, and the end of all the test started, however it ends.
 
 # shellcheck source=../support/e2e_common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../support/e2e_common.sh"
@@ -68,7 +58,6 @@ processes_in_work() {
 no_process_in_work() { [ -z "$(processes_in_work)" ]; }
 
 # Ends what the test started (called when it ends).
-# shellcheck disable=SC2317
 end_processes() {
     [ -n "$LAUNCHER_PID" ] && stop_process "$LAUNCHER_PID"
     local pid
@@ -160,20 +149,6 @@ start_wayland() {
     session_bus
 }
 
-
-# The settings of this environment that a launcher run is handed, as NAME=VALUE words in
-# PASSED: the sanitizers' options, with the suppressions file $1 for LeakSanitizer (under the
-# sanitizer build, leaks inside system libraries are not the launcher's), and VANTU_TEST_RUN,
-# which marks the processes of a run of tools/test.sh.
-passed_settings() {
-    local name
-    PASSED=("LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$1")
-    for name in ASAN_OPTIONS UBSAN_OPTIONS VANTU_TEST_RUN; do
-        [ -n "${!name:-}" ] && PASSED+=("$name=${!name}")
-    done
-    return 0
-}
-
 # A game folder: a fake vantu.exe that records its arguments, working folder and start in
 # $WORK/record-<name>/ (outside the game folder), and xconfig.dat with the given bytes, or none
 # when the content is the single word NONE; with "sound", also the demo's vantu2.wav when the
@@ -200,7 +175,9 @@ EOF
 # its own home and runtime folders, the work folder becomes passable for it, and it runs a copy
 # of the launcher and reads a copy of the sanitizer's suppressions from a folder of its own
 # there, since the checkout may lie in a folder only root may enter (like /root). LAUNCH_ARGS
-# holds the launcher's own arguments.
+# holds the launcher's own arguments. It is handed the sanitizers' options, with the suppressions
+# of leaks inside system libraries for LeakSanitizer, and VANTU_TEST_RUN, which marks the
+# processes of a run of tools/test.sh.
 #   launch FOLDER [NAME=VALUE...]  -> sets LAUNCHER_PID; output goes to $WORK/launcher-N.log
 LAUNCH_COUNT=0
 LAUNCH_ARGS=()
@@ -208,7 +185,7 @@ launch() {
     local folder=$1
     shift
     LAUNCH_COUNT=$((LAUNCH_COUNT + 1))
-    local home="$WORK/home" runtime="$WORK/runtime" as=()
+    local home="$WORK/home" runtime="$WORK/runtime" as=() passed=() name
     local program=$LAUNCHER suppressions=$E2E_DIR/lsan.supp
     if [ -n "${LAUNCH_AS:-}" ]; then
         home="$WORK/home-$LAUNCH_AS" runtime="$WORK/runtime-$LAUNCH_AS"
@@ -229,12 +206,15 @@ launch() {
     fi
     mkdir -p "$home" "$WORK/bin" "$runtime"
     chmod 700 "$runtime"
-    passed_settings "$suppressions"
+    passed=("LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$suppressions")
+    for name in ASAN_OPTIONS UBSAN_OPTIONS VANTU_TEST_RUN; do
+        [ -z "${!name:-}" ] || passed+=("$name=${!name}")
+    done
     (cd "$folder" && exec env -i \
         HOME="$home" XDG_RUNTIME_DIR="$runtime" XDG_CONFIG_HOME="$home/.config" \
         XDG_CACHE_HOME="$home/.cache" "${SESSION_SETTINGS[@]}" \
         PATH="$WORK/bin" LANG=C.UTF-8 SDL_AUDIODRIVER=dummy \
-        "${PASSED[@]}" "$@" "${as[@]}" "$program" "${LAUNCH_ARGS[@]}") \
+        "${passed[@]}" "$@" "${as[@]}" "$program" "${LAUNCH_ARGS[@]}") \
         >"$WORK/launcher-$LAUNCH_COUNT.log" 2>&1 &
     LAUNCHER_PID=$!
 }
@@ -342,13 +322,8 @@ expect_exit() {
 # word an argument).
 expect_args() {
     wait_game_started
-    local expected
-    expected=$(printf '%s\n' "$@")
-    local got
-    got=$(cat "$RECORD/args")
-    if [ "$got" != "$expected" ]; then
-        check_failed "game arguments: got [$(tr '\n' ' ' <<<"$got")], expected [$*]"
-    fi
+    [ "$(cat "$RECORD/args")" = "$(printf '%s\n' "$@")" ] ||
+        check_failed "game arguments: got [$(tr '\n' ' ' <"$RECORD/args")], expected [$*]"
 }
 
 # Fails the test when a sanitizer of the sanitizer build reported anything in log $1.

@@ -1,21 +1,9 @@
 # shellcheck shell=bash
 # shellcheck disable=SC2034  # WAIT_LIMIT, POLL, CLIENT_WIDTH ... are for the tests
-# What the Linux and the Windows end-to-end tests share. tests/e2e/e2e_lib.sh and
+# What the Linux and the Windows end-to-end tests share: tests/e2e/e2e_lib.sh and
 # tests/windows-e2e/lib.sh source it first and add what is their own (the X server and xdotool,
-# or the Wine session and the driver). It gives the tests:
-#   parse_options NAME... -- ARG...   the options ctest passes
-#   load_layout LAUNCHER DPI          the window's title and sizes from its layout table
-#   log, check_failed, die, finish    messages and the verdict
-#   require_tools TOOL...             fails the test when a program is missing
-#   start_work NAME GLOB LINES        the private work folder and the clean-up at the end
-#   wait_until SECONDS COMMAND...     a poll with a bound
-#   game_folders NAME CONTENT         a game folder and the folder of the game's record
-#   wait_game_started                 until the stand-in game has recorded its start
-#   size_of, wave_samples             what a sound test compares
-#   folder_listing, expect_folder_unchanged   that a run left a folder as it was
-#   load_background, shoot, pixel, verify_screen   what the screen shows, pixel by pixel
-#
-# Every wait is a poll with a bound, so a broken launcher fails a test instead of hanging it.
+# or the Wine session and the driver). Every wait is a poll with a bound, so a broken launcher
+# fails a test instead of hanging it.
 
 set -euo pipefail
 
