@@ -121,8 +121,7 @@ listen_with_orca() {
     wait_until 15 ended "$ORCA_PID" || die "Orca did not end"
     heard >"$WORK/heard"
     sed 's/^/    /' "$WORK/heard" >&2
-    [ "$(cat "$WORK/heard")" = "$expected" ] || check_failed "Orca said otherwise than expected:
-$(diff <(echo "$expected") "$WORK/heard")"
+    expect_same "Orca said otherwise than expected" "$expected" "$(cat "$WORK/heard")"
 }
 
 make_game a11y "$TYPICAL_CONFIG"
@@ -149,10 +148,8 @@ check box	Advanced Shadows		Toggle,SetFocus
 check box	Engines / Fire effects		Toggle,SetFocus
 check box	Scenery clouds		Toggle,SetFocus
 check box	Bullets Glow		Toggle,SetFocus"
-got=$(awk -F'\t' '$1 <= 1 { print $2 "\t" $3 ($5 $6 == "" ? "" : "\t" $5) ($6 == "" ? "" : "\t" $6) }' \
-    "$WORK/tree")
-[ "$got" = "$expected" ] || check_failed "the window's accessible children differ:
-$(diff <(echo "$expected") <(echo "$got"))"
+expect_same "the window's accessible children differ" "$expected" "$(awk -F'\t' \
+    '$1 <= 1 { print $2 "\t" $3 ($5 $6 == "" ? "" : "\t" $5) ($6 == "" ? "" : "\t" $6) }' "$WORK/tree")"
 awk -F'\t' '$1 <= 1 && $4 != "VS"' "$WORK/tree" | grep -q . &&
     check_failed "a control is exposed but not visible and showing"
 awk -F'\t' '$2 == "combo box" && $7 !~ /(^|,)expandable(,|$)/' "$WORK/tree" | grep -q . &&

@@ -63,10 +63,7 @@ check_failed() {
 }
 
 # A failure after which the test cannot go on.
-die() {
-    check_failed "$@"
-    exit 1
-}
+die() { check_failed "$@"; exit 1; }
 
 require_tools() {
     local tool
@@ -149,16 +146,17 @@ folder_listing() {
         find . -type f "${@:2}" -exec sha256sum {} + 2>/dev/null | LC_ALL=C sort)
 }
 
+# Fails check WHAT when the text GOT is not EXPECTED, and shows the difference.
+#   expect_same WHAT EXPECTED GOT
+expect_same() {
+    [ "$3" = "$2" ] && return 0
+    check_failed "$1:"
+    diff <(echo "$2") <(echo "$3") >&2 || true
+}
+
 # Fails check WHAT when folder DIR's listing is no longer LISTING, and shows what changed.
 #   expect_folder_unchanged WHAT LISTING DIR [FIND_TEST...]
-expect_folder_unchanged() {
-    local after
-    after=$(folder_listing "${@:3}")
-    if [ "$2" != "$after" ]; then
-        check_failed "$1"
-        diff <(echo "$2") <(echo "$after") >&2 || true
-    fi
-}
+expect_folder_unchanged() { expect_same "$1" "$2" "$(folder_listing "${@:3}")"; }
 
 # Waits until the stand-in game has recorded its start.
 wait_game_started() {
@@ -294,9 +292,7 @@ verify_screen() {
 
 # Ends the test with the checks' verdict.
 finish() {
-    if [ "$FAILED" -ne 0 ]; then
-        exit 1
-    fi
+    [ "$FAILED" -eq 0 ] || exit 1
     log "passed"
     exit 0
 }
