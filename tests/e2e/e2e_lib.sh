@@ -34,15 +34,11 @@ alive() {
     [ "$state" != Z ] && [ "$state" != X ]
 }
 
+# Ends process $1: asks it to end, and kills it when it has not ended 2 s later.
 stop_process() {
-    local pid=$1 i
-    alive "$pid" || return 0
-    kill -TERM "$pid" 2>/dev/null || return 0
-    for ((i = 0; i < 40; i++)); do
-        alive "$pid" || return 0
-        sleep "$POLL"
-    done
-    kill -KILL "$pid" 2>/dev/null || true
+    alive "$1" || return 0
+    kill -TERM "$1" 2>/dev/null || return 0
+    wait_until 2 ended "$1" || kill -KILL "$1" 2>/dev/null || true
 }
 
 # Processes whose current folder or program lies in the work folder: launchers run in game
@@ -115,16 +111,11 @@ start_window_manager() {
     case "$1" in
         openbox) start_in_work "$WORK/wm-runtime" openbox openbox ;;
         mutter) start_in_work "$WORK/wm-runtime" mutter mutter --x11 --replace --sm-disable ;;
-        *) die "unknown window manager $1" ;;
     esac
     WINDOW_MANAGER=$1
     require_tools wmctrl
     wait_until "$WAIT_LIMIT" wmctrl -m >/dev/null 2>&1 || die "$1 did not start"
-    session_bus
-}
-session_bus() {
-    [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ] ||
-        SESSION_SETTINGS+=(DBUS_SESSION_BUS_ADDRESS="$DBUS_SESSION_BUS_ADDRESS")
+    SESSION_SETTINGS+=(${DBUS_SESSION_BUS_ADDRESS:+"DBUS_SESSION_BUS_ADDRESS=$DBUS_SESSION_BUS_ADDRESS"})
 }
 
 # A headless Wayland compositor instead of an X server: weston, or GNOME's mutter (in the test's
@@ -141,12 +132,11 @@ start_wayland() {
             start_in_work "$WORK/runtime" mutter mutter --headless --wayland --no-x11 \
                 --wayland-display=vantu-wayland --virtual-monitor 1280x1024
             ;;
-        *) die "unknown Wayland compositor $1" ;;
     esac
     wait_until "$WAIT_LIMIT" test -S "$WORK/runtime/vantu-wayland" || die "$1 did not start"
     unset DISPLAY
-    SESSION_SETTINGS=(WAYLAND_DISPLAY=vantu-wayland)
-    session_bus
+    SESSION_SETTINGS=(WAYLAND_DISPLAY=vantu-wayland
+        ${DBUS_SESSION_BUS_ADDRESS:+"DBUS_SESSION_BUS_ADDRESS=$DBUS_SESSION_BUS_ADDRESS"})
 }
 
 # A game folder: a fake vantu.exe that records its arguments, working folder and start in

@@ -1,20 +1,17 @@
 #!/usr/bin/env bash
-# One launcher run a row, in a game folder with a fake vantu.exe: the rows both suites share
-# (SHARED_RUNS in tests/support/e2e_common.sh), then the keyboard's and the strange folders'.
-# ctest runs a group of rows a test (VANTU_E2E_RUNS). In every run the launcher starts with no
-# second window, ends as the row says (status 0 after Play or closing, 1 after a start failure it
-# reported in its message box), starts the game at most once and in its folder, keeps every
-# sanitizer quiet, prints nothing but a start failure and writes nothing into the game folder.
-#
+# One launcher run a row (see SHARED_RUNS in tests/support/e2e_common.sh): the rows both suites
+# share, then the keyboard's and the strange folders'; ctest runs a group of rows a test. In
+# every run the launcher starts with no second window, starts the game at most once and in its
+# folder, keeps every sanitizer quiet, prints nothing but a start failure and writes nothing
+# into the game folder.
 # Keyboard: the focus starts on "Play", and space or Enter presses it. Escape, and Enter on a
 # control that is not a push button, do nothing: the window stays and no game starts.
-#
 # Strange folders: an odd path, a folder the player may not write, a configuration file the
 # player may not read, one that is a pipe, a folder, huge or a device, a folder deleted while
 # the launcher runs, a game that cannot be started. The launcher says nothing about a
-# configuration it cannot read (the design values and display mode 1 stay). The tests run as
-# root, who reads and writes whatever the permissions say; the rows that are about permissions
-# run the launcher as the unprivileged user "nobody".
+# configuration it cannot read (the design values and display mode 1 stay). The rows about
+# permissions run the launcher as the unprivileged user "nobody" (the tests run as root, who
+# reads and writes whatever the permissions say).
 # shellcheck source=e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 command -v setpriv >/dev/null || die "setpriv is missing (util-linux)"
@@ -63,10 +60,7 @@ before_odd_path() {
     mv "$GAME" "$odd"
     GAME=$odd
 }
-before_read_only() {
-    chmod 555 "$GAME"
-    RUN_AS=nobody
-}
+before_read_only() { chmod 555 "$GAME" && RUN_AS=nobody; }
 # The sound is unreadable too: the start-up stays silent. Where SDL's disk driver would write a
 # sound that plays.
 before_unreadable() {
@@ -79,31 +73,14 @@ after_unreadable() {
     [ ! -e "$WORK/sound-$NAME/played.raw" ] ||
         check_failed "$NAME: a sound was played from an unreadable vantu2.wav"
 }
-before_config_pipe() {
-    rm "$GAME/xconfig.dat"
-    mkfifo "$GAME/xconfig.dat"
-}
+before_config_pipe() { rm "$GAME/xconfig.dat" && mkfifo "$GAME/xconfig.dat"; }
 # A sparse file far over the reader's size limit: refused at once, not read.
-before_config_huge() {
-    truncate -s 5G "$GAME/xconfig.dat"
-}
-before_config_device() {
-    rm "$GAME/xconfig.dat"
-    ln -s /dev/zero "$GAME/xconfig.dat"
-}
-before_config_folder() {
-    rm "$GAME/xconfig.dat"
-    mkdir "$GAME/xconfig.dat"
-}
-before_not_executable() {
-    chmod 644 "$GAME/vantu.exe"
-}
-during_delete() {
-    rm -rf "$GAME"
-}
-after_delete() {
-    [ ! -e "$GAME" ] || check_failed "$NAME: the deleted game folder came back"
-}
+before_config_huge() { truncate -s 5G "$GAME/xconfig.dat"; }
+before_config_device() { ln -sf /dev/zero "$GAME/xconfig.dat"; }
+before_config_folder() { rm "$GAME/xconfig.dat" && mkdir "$GAME/xconfig.dat"; }
+before_not_executable() { chmod 644 "$GAME/vantu.exe"; }
+during_delete() { rm -rf "$GAME"; }
+after_delete() { [ ! -e "$GAME" ] || check_failed "$NAME: the deleted game folder came back"; }
 
 # One row's run (see SHARED_RUNS).
 #   run_game NAME CHANGE ACTIONS ENDING EXPECTED

@@ -1,14 +1,12 @@
 #!/usr/bin/env bash
 # The monkey: thousands of random clicks (mostly on the controls), drags, wheel steps, key
 # presses and list picks on the real window, in both width states, then "Play" (and a shorter
-# run that ends by closing the window). The launcher
-# must answer throughout, never crash, keep every sanitizer quiet, write nothing into the game
-# folder, and hand the game a command line that follows the switch grammar.
-#
-# The random player is seeded: the seed is printed, and VANTU_MONKEY_SEED=N replays a run
-# exactly. The test command uses one fixed seed, so that every run of it plays the same game;
-# VANTU_MONKEY_SEED=random draws a new one. VANTU_MONKEY_ACTIONS=N sets the number of actions (4000); VANTU_MONKEY_TRACE=1 prints
-# every action.
+# run that ends by closing the window). The launcher must answer throughout, never crash, keep
+# every sanitizer quiet, write nothing into the game folder, and hand the game a command line
+# that follows the switch grammar.
+# The player is seeded, by one fixed seed so that every run plays the same game:
+# VANTU_MONKEY_SEED=N replays a run, =random draws a new one; VANTU_MONKEY_ACTIONS=N sets the
+# number of actions (4000), VANTU_MONKEY_TRACE=1 prints every action.
 # shellcheck source=e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 [ -x "$MONKEY" ] || die "no monkey driver at '$MONKEY' (--monkey)"
