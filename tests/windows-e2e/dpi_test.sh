@@ -11,7 +11,6 @@ load_background
 # Client pixel X,Y (seen as "R G B" $3) shows picture pixel X/1.5,Y/1.5; which neighbour a
 # stretch picks for an in-between pixel is the drawing code's choice, so any of the 3 x 3 around
 # it counts (in place of the library's pixel-for-pixel comparison).
-# shellcheck disable=SC2317  # called by verify_screen
 picture_shows() {
     local sx=$(($1 * 2 / 3)) sy=$(($2 * 2 / 3)) dx dy
     for dy in -1 0 1; do

@@ -120,15 +120,11 @@ drive_wait() {
 
 # Waits until the background driver has paused at PATH; dies when it ends or the bound passes.
 wait_paused() {
-    local deadline=$(($(now_us) + WINDOW_LIMIT * 1000000))
-    until grep -q "^paused=$1" "$DRIVEN"; do
-        if ! kill -0 "$DRIVE_PID" 2>/dev/null || [ "$(now_us)" -ge "$deadline" ]; then
-            cat "$WORK/drive-$DRIVE_COUNT.err" >&2
-            die "the driver did not get to $1"
-        fi
-        sleep "$POLL"
-    done
+    wait_until "$WINDOW_LIMIT" paused_or_ended "$1" && grep -q "^paused=$1" "$DRIVEN" && return 0
+    cat "$WORK/drive-$DRIVE_COUNT.err" >&2
+    die "the driver did not get to $1"
 }
+paused_or_ended() { grep -q "^paused=$1" "$DRIVEN" || ! kill -0 "$DRIVE_PID" 2>/dev/null; }
 
 # value KEY: what the last driver run printed for KEY (the last such line; the driver, a
 # Windows console program, ends its lines with CR LF).

@@ -38,7 +38,6 @@ for dll in "${PLANTED[@]}"; do
 done
 wave_samples "$REPO/demo/vantu2.wav" "$WORK/samples.raw"
 sound=$(size_of "$WORK/samples.raw")
-# shellcheck disable=SC2317  # called through wait_until
 played_or_ended() { [ "$(size_of "$PLAYED")" -ge "$sound" ] || ! kill -0 "$DRIVE_PID" 2>/dev/null; }
 for loader in current old; do
     make_game "planted-$loader" "$TYPICAL_CONFIG"

@@ -19,7 +19,6 @@ sox "$wav" "$WORK/long.wav" repeat 79 || die "sox could not make a long sound fr
 wave_samples "$WORK/long.wav" "$WORK/samples.raw"
 one_sound=$(($(size_of "$wav") - 44))
 whole=$(size_of "$WORK/samples.raw")
-# shellcheck disable=SC2317  # called through wait_until
 played_one_sound() { [ "$(size_of "$PLAYED")" -ge "$one_sound" ]; }
 
 make_game toggle "$TYPICAL_CONFIG"

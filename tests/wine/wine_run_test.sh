@@ -10,13 +10,9 @@
 source "$(dirname "$0")/../support/e2e_common.sh"
 TOOLS="" PREFIX=""
 parse_options tools prefix -- "$@"
-if [ -z "$TOOLS" ] || [ -z "$PREFIX" ]; then
-    echo "usage: $0 --tools DIR --prefix DIR" >&2
-    exit 2
-fi
+[[ -n $TOOLS && -n $PREFIX ]] || { echo "usage: $0 --tools DIR --prefix DIR" >&2; exit 2; }
 
 PIDS=()
-# shellcheck disable=SC2317  # run when the test ends
 end_processes() {
     local pid
     for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
@@ -63,7 +59,6 @@ esac
 "$TOOLS/wine-run.sh" --prefix "$PREFIX" -- "$PREFIX/drive_c/windows/system32/notepad.exe" \
     >/dev/null 2>&1 &
 PIDS+=($!)
-# shellcheck disable=SC2317  # called through wait_until
 notepad_shown() { DISPLAY=$display xwininfo -root -tree 2>/dev/null | grep -qF '"Untitled - Notepad"'; }
 wait_until 10 notepad_shown ||
     check_failed "a window did not open on the session's display $display"
