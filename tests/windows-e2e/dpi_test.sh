@@ -8,21 +8,6 @@ DPI=144
 source "$(dirname "$0")/lib.sh"
 load_background
 
-# Client pixel X,Y (seen as "R G B" $3) shows picture pixel X/1.5,Y/1.5; which neighbour a
-# stretch picks for an in-between pixel is the drawing code's choice, so any of the 3 x 3 around
-# it counts (in place of the library's pixel-for-pixel comparison).
-picture_shows() {
-    local sx=$(($1 * 2 / 3)) sy=$(($2 * 2 / 3)) dx dy
-    for dy in -1 0 1; do
-        for dx in -1 0 1; do
-            [ "$(pixel "$WORK/background.rgb" "$BG_W" $((sx + dx)) $((sy + dy)))" = "$3" ] &&
-                return 0
-        done
-    done
-    echo "client pixel $1,$2 is ($3), not the picture's pixel near $sx,$sy" >>"$WORK/mismatches"
-    return 1
-}
-
 make_game dpi "$TYPICAL_CONFIG"
 drive_async "${LAUNCH[@]}" state narrow pause-until "$WORK/narrow-seen" "$WINDOW_LIMIT" \
     click button "Video Setup" wait-width "$WIDE_WIDTH" "$WAIT_LIMIT" state wide \
