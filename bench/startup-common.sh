@@ -10,7 +10,6 @@
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-readonly title="Vantu2: Copper Winds"
 rounds=30
 warmup=3
 raw=""
@@ -43,6 +42,9 @@ bench_options() {
     build=${1:-$repo/$default}
     [ -d "$build" ] || { echo "no build folder $build" >&2; exit 1; }
     build=$(cd "$build" && pwd)
+    # The window's title (MAIN_TITLE), from the layout table (cmake/layout-shell.cmake).
+    # shellcheck source=/dev/null
+    source "$build/layout.sh" || { echo "no $build/layout.sh: configure the build" >&2; exit 1; }
 }
 
 bench_work() {

@@ -51,10 +51,9 @@ shoot_window() {  # LABEL OUTPUT [PROBE]
 }
 
 make_game shots "$TYPICAL_CONFIG"
-launch_commands
 # The mouse rests off the window, so that no control is drawn as hovered.
 drive_async "${LAUNCH[@]}" move-to 1000 700 state narrow pause-until "$WORK/narrow-done" "$WINDOW_LIMIT" \
-    click button "Video Setup" wait-width 550 "$WAIT_LIMIT" move-to 1000 700 state wide \
+    click button "Video Setup" wait-width "$WIDE_WIDTH" "$WAIT_LIMIT" move-to 1000 700 state wide \
     pause-until "$WORK/wide-done" "$WINDOW_LIMIT"
 wait_paused "$WORK/narrow-done"
 shoot_window narrow "$repo/docs/windows-narrow.png"

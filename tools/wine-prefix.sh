@@ -33,6 +33,8 @@
 set -euo pipefail
 # shellcheck source=wine-env.sh
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+# shellcheck source=xvfb.sh
+source "$(dirname "${BASH_SOURCE[0]}")/xvfb.sh"
 
 die() {
     echo "wine-prefix: $*" >&2
@@ -95,24 +97,6 @@ make_prefix() {
     echo "wine-prefix: made $prefix in $((SECONDS - start)) s" >&2
 }
 
-# Starts the session's Xvfb, detached from the caller (its own session, no inherited output);
-# sets xvfb_display and xvfb_pid.
-start_xvfb() {
-    local fdfile=$prefix/.vantu-displayfd i
-    : >"$fdfile"
-    setsid Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset \
-        3>"$fdfile" </dev/null >/dev/null 2>&1 9>&- &
-    xvfb_pid=$!
-    for ((i = 0; i < 200; i++)); do
-        grep -q '^[0-9][0-9]*$' "$fdfile" && break
-        kill -0 "$xvfb_pid" 2>/dev/null || break
-        sleep 0.05
-    done
-    grep -q '^[0-9][0-9]*$' "$fdfile" || die "Xvfb did not start"
-    xvfb_display=":$(head -n 1 "$fdfile")"
-    rm -f -- "$fdfile"
-}
-
 start_session() {
     local status=0
     wineserver -p"$linger" </dev/null >/dev/null 2>&1 9>&- || status=$?
@@ -121,8 +105,9 @@ start_session() {
         2) return 1 ;; # one runs already
         *) die "wineserver did not start (status $status)" ;;
     esac
-    start_xvfb
-    echo "$xvfb_display $xvfb_pid" >"$session"
+    # The session's Xvfb, detached from the caller (its own session, no inherited output).
+    xvfb_start "$prefix/.vantu-xvfb" "$screen" setsid 9>&- || die "Xvfb did not start"
+    echo "$XVFB_DISPLAY $XVFB_PID" >"$session"
     # Ends the Xvfb once the wineserver has ended, and forgets the session unless a newer one
     # has replaced it meanwhile.
     # shellcheck disable=SC2016  # expanded by the inner shell
@@ -132,8 +117,8 @@ start_session() {
         exec 9>"$2.lock"
         flock 9
         [ "$(cat "$3" 2>/dev/null)" != "$4 $1" ] || rm -f -- "$3"
-    ' session-end "$xvfb_pid" "$prefix" "$session" "$xvfb_display" </dev/null >/dev/null 2>&1 9>&- &
-    DISPLAY=$xvfb_display XAUTHORITY=/dev/null wine cmd /c exit </dev/null >/dev/null 2>&1 9>&- ||
+    ' session-end "$XVFB_PID" "$prefix" "$session" "$XVFB_DISPLAY" </dev/null >/dev/null 2>&1 9>&- &
+    DISPLAY=$XVFB_DISPLAY XAUTHORITY=/dev/null wine cmd /c exit </dev/null >/dev/null 2>&1 9>&- ||
         die "the first program of the session failed"
 }
 

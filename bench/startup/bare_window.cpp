@@ -6,14 +6,19 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include "window/layout.h"
+
 namespace {
 
 // Paints the picture unscaled from the top-left corner, clipped to the window.
 class BareWindow : public QWidget {
   public:
     BareWindow() : picture_(QStringLiteral(":/background.png")) {
-        setFixedSize(332, 336);
-        setWindowTitle(QStringLiteral("Vantu2: Copper Winds"));
+        namespace layout = vantu::layout;
+        setFixedSize(layout::twipsToPixels(layout::kForm.clientWidth),
+                     layout::twipsToPixels(layout::kForm.clientHeight));
+        setWindowTitle(QString::fromUtf8(layout::kForm.caption.data(),
+                                         static_cast<qsizetype>(layout::kForm.caption.size())));
     }
 
   protected:

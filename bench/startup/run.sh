@@ -10,7 +10,7 @@
 #   launcher        a game folder with a typical xconfig.dat
 #   launcher 1 MiB  the same with a 1 MiB xconfig.dat
 #   bare window     the baseline
-# Each run is timed from exec to the map of the window "Vantu2: Copper Winds"; the program is
+# Each run is timed from exec to the map of the window titled like the launcher's; the program is
 # then ended (SETTLE_MS later, default 0) and its peak RSS read. With 0 the RSS is that of the
 # moment of the map; a settle time adds the first paint and whatever other threads do then, so
 # work moved to just after the map cannot hide from it. The script prints the median, 90th
@@ -19,6 +19,8 @@
 # bare window is measured.
 # shellcheck source=../startup-common.sh
 source "$(dirname "$0")/../startup-common.sh"
+# shellcheck source=../../tools/xvfb.sh
+source "$repo/tools/xvfb.sh"
 
 settle=0
 own_option() { [ "$1" = s ] && settle=$2; }
@@ -39,27 +41,16 @@ if [ ! -x "$launcher" ]; then
 fi
 
 bench_work vantu-startup
-xvfb_pid=""
+XVFB_PID=""
 bench_end() {
-    if [ -n "$xvfb_pid" ]; then
-        kill "$xvfb_pid" 2>/dev/null
-        wait "$xvfb_pid" 2>/dev/null
+    if [ -n "$XVFB_PID" ]; then
+        kill "$XVFB_PID" 2>/dev/null
+        wait "$XVFB_PID" 2>/dev/null
     fi
 }
 
-# Xvfb picks a free display number itself and writes it once it accepts connections. It must
-# not reset when its last client leaves: a connection attempt during a reset fails.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" \
-    >"$work/xvfb.log" 2>&1 </dev/null &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || break
-    sleep 0.1
-done
-[ -s "$work/display" ] || { echo "Xvfb did not start:" >&2; cat "$work/xvfb.log" >&2; exit 1; }
-
-export DISPLAY=":$(head -n1 "$work/display")"
+xvfb_start "$work/xvfb" 1280x1024x24 || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=$XVFB_DISPLAY
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 export QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy
@@ -99,10 +90,10 @@ measure() {
         big) dir=$work/big prog=$launcher
              cp "$work/masters/big.dat" "$dir/xconfig.dat" ;;
     esac
-    "$timer" --timeout 10 --settle "$settle" --cwd "$dir" --title "$title" -- "$prog"
+    "$timer" --timeout 10 --settle "$settle" --cwd "$dir" --title "$MAIN_TITLE" -- "$prog"
 }
 bench_can_go_on() {
-    kill -0 "$xvfb_pid" 2>/dev/null || { echo "giving up: Xvfb is gone" >&2; false; }
+    kill -0 "$XVFB_PID" 2>/dev/null || { echo "giving up: Xvfb is gone" >&2; false; }
 }
 
 bench_rounds

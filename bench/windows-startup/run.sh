@@ -17,8 +17,8 @@
 #                   demo's vantu2.wav
 #   controls        the same window with its picture and seventeen controls but no logic
 #   picture         the window with its picture alone
-# Each run is timed from the exec of `wine PROGRAM` to the map of the window "Vantu2: Copper
-# Winds" on the X server, then the program is ended. Wine's own start-up is in every case, so
+# Each run is timed from the exec of `wine PROGRAM` to the map of the window titled like the
+# launcher's on the X server, then the program is ended. Wine's own start-up is in every case, so
 # the ratio launcher / controls is what the launcher's own code costs.
 #
 # -p times the start-up's phases instead, in the launcher (bench-launcher-phases.exe, the
@@ -119,7 +119,7 @@ measure() {
         controls) prog=$controls ;;
         picture) prog=$picture ;;
     esac
-    "$timer" --timeout 30 --cwd "$dir" --title "$title" -- wine "$prog"
+    "$timer" --timeout 30 --cwd "$dir" --title "$MAIN_TITLE" -- wine "$prog"
 }
 
 bench_rounds

@@ -9,12 +9,13 @@
 
 Exit status 1 when the launcher's window cannot be found within 10 s.
 """
+import os
 import sys
 import time
 
 import pyatspi
 
-TITLE = "Vantu2: Copper Winds"
+TITLE = os.environ["MAIN_TITLE"]
 
 
 def window():

@@ -1,28 +1,22 @@
 # shellcheck shell=bash
 # shellcheck disable=SC2034  # GX, EXIT_STATUS, the control centres ... are for the tests
-# Shared helpers of the Linux end-to-end tests: each test sources this file, which parses the
-# common options, makes a private work folder, starts a private Xvfb (no window manager, or a
-# real one; or a Wayland compositor instead) and arranges for everything it started to be ended
-# when the test ends, however it ends. What the Windows tests use too (messages, waits,
-# clean-up, screenshots) is in tests/support/e2e_common.sh.
-#
-# Options (ctest passes them, see CMakeLists.txt):
-#   --launcher PATH    the vantu-launcher executable under test
-#   --demo-dir DIR     the built demo game folder (vantu.exe, xconfig.dat, vantu2.wav)
-#   --wm-close PATH    the wm-close helper (sends WM_DELETE_WINDOW like a window manager)
-#   --background PNG   the launcher's background picture
-#   --shots DIR        where screenshots go
-#   --monkey PATH      the monkey driver (random clicks and keys through XTEST)
-#   --orca PATH        the screen reader Orca (the accessibility test listens to it)
+# What the Linux end-to-end tests add to tests/support/e2e_common.sh: the options ctest passes
+# (--launcher, --demo-dir: the built demo folder, --background, --shots: where screenshots go,
+# --monkey: the monkey driver, --orca: Orca, or VANTU_E2E_ORCA), a private work folder, a
+# private Xvfb, window manager or Wayland compositor, the launcher run in a clean environment,
+# its window seen through xdotool, and the end of all the test started, however it ends.
 
 # shellcheck source=../support/e2e_common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../support/e2e_common.sh"
-LAUNCHER="" DEMO_DIR="" WM_CLOSE="" BACKGROUND="" SHOTS="" MONKEY="" ORCA=""
-parse_options launcher demo-dir wm-close background shots monkey orca -- "$@"
+# shellcheck source=../../tools/xvfb.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/xvfb.sh"
+LAUNCHER="" DEMO_DIR="" BACKGROUND="" SHOTS="" MONKEY="" ORCA=${VANTU_E2E_ORCA:-}
+parse_options launcher demo-dir background shots monkey orca -- "$@"
 E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 require_tools Xvfb xdotool xwininfo xprop
 [ -x "$LAUNCHER" ] || die "no launcher at '$LAUNCHER'"
+load_layout "$LAUNCHER" 96
 
 start_work vantu-e2e '*.log' 40
 XVFB_PID=""
@@ -40,15 +34,11 @@ alive() {
     [ "$state" != Z ] && [ "$state" != X ]
 }
 
+# Ends process $1: asks it to end, and kills it when it has not ended 2 s later.
 stop_process() {
-    local pid=$1 i
-    alive "$pid" || return 0
-    kill -TERM "$pid" 2>/dev/null || return 0
-    for ((i = 0; i < 40; i++)); do
-        alive "$pid" || return 0
-        sleep "$POLL"
-    done
-    kill -KILL "$pid" 2>/dev/null || true
+    alive "$1" || return 0
+    kill -TERM "$1" 2>/dev/null || return 0
+    wait_until 2 ended "$1" || kill -KILL "$1" 2>/dev/null || true
 }
 
 # Processes whose current folder or program lies in the work folder: launchers run in game
@@ -64,7 +54,6 @@ processes_in_work() {
 no_process_in_work() { [ -z "$(processes_in_work)" ]; }
 
 # Ends what the test started (called when it ends).
-# shellcheck disable=SC2317
 end_processes() {
     [ -n "$LAUNCHER_PID" ] && stop_process "$LAUNCHER_PID"
     local pid
@@ -81,19 +70,10 @@ end_processes() {
     wait 2>/dev/null
 }
 
-# The private X server: Xvfb picks a free display number itself (-displayfd) and writes it once
-# it accepts connections, so tests can run side by side.
+# The private X server (tools/xvfb.sh).
 start_xvfb() {
-    local fdfile="$WORK/displayfd"
-    : >"$fdfile"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fdfile" \
-        >"$WORK/xvfb.out" 2>&1 &
-    XVFB_PID=$!
-    if ! wait_until "$WAIT_LIMIT" grep -q '^[0-9][0-9]*$' "$fdfile"; then
-        cat "$WORK/xvfb.out" >&2
-        die "Xvfb did not start"
-    fi
-    DISPLAY=":$(head -n 1 "$fdfile")"
+    xvfb_start "$WORK/xvfb" 1024x768x24 || die "Xvfb did not start"
+    DISPLAY=$XVFB_DISPLAY
     export DISPLAY
     # Xvfb takes every local client without a cookie; keep the developer's out of the way.
     export XAUTHORITY=/dev/null
@@ -131,16 +111,11 @@ start_window_manager() {
     case "$1" in
         openbox) start_in_work "$WORK/wm-runtime" openbox openbox ;;
         mutter) start_in_work "$WORK/wm-runtime" mutter mutter --x11 --replace --sm-disable ;;
-        *) die "unknown window manager $1" ;;
     esac
     WINDOW_MANAGER=$1
     require_tools wmctrl
     wait_until "$WAIT_LIMIT" wmctrl -m >/dev/null 2>&1 || die "$1 did not start"
-    session_bus
-}
-session_bus() {
-    [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ] ||
-        SESSION_SETTINGS+=(DBUS_SESSION_BUS_ADDRESS="$DBUS_SESSION_BUS_ADDRESS")
+    SESSION_SETTINGS+=(${DBUS_SESSION_BUS_ADDRESS:+"DBUS_SESSION_BUS_ADDRESS=$DBUS_SESSION_BUS_ADDRESS"})
 }
 
 # A headless Wayland compositor instead of an X server: weston, or GNOME's mutter (in the test's
@@ -157,26 +132,11 @@ start_wayland() {
             start_in_work "$WORK/runtime" mutter mutter --headless --wayland --no-x11 \
                 --wayland-display=vantu-wayland --virtual-monitor 1280x1024
             ;;
-        *) die "unknown Wayland compositor $1" ;;
     esac
     wait_until "$WAIT_LIMIT" test -S "$WORK/runtime/vantu-wayland" || die "$1 did not start"
     unset DISPLAY
-    SESSION_SETTINGS=(WAYLAND_DISPLAY=vantu-wayland)
-    session_bus
-}
-
-
-# The settings of this environment that a launcher run is handed, as NAME=VALUE words in
-# PASSED: the sanitizers' options, with the suppressions file $1 for LeakSanitizer (under the
-# sanitizer build, leaks inside system libraries are not the launcher's), and VANTU_TEST_RUN,
-# which marks the processes of a run of tools/test.sh.
-passed_settings() {
-    local name
-    PASSED=("LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$1")
-    for name in ASAN_OPTIONS UBSAN_OPTIONS VANTU_TEST_RUN; do
-        [ -n "${!name:-}" ] && PASSED+=("$name=${!name}")
-    done
-    return 0
+    SESSION_SETTINGS=(WAYLAND_DISPLAY=vantu-wayland
+        ${DBUS_SESSION_BUS_ADDRESS:+"DBUS_SESSION_BUS_ADDRESS=$DBUS_SESSION_BUS_ADDRESS"})
 }
 
 # A game folder: a fake vantu.exe that records its arguments, working folder and start in
@@ -192,7 +152,7 @@ make_game() {
 printf '%s\n' "\$@" >'$RECORD/args'
 pwd -P >'$RECORD/cwd'
 echo started >>'$RECORD/starts'
-: >'$RECORD/done'
+: >'$RECORD/startup'
 EOF
     chmod 755 "$GAME/vantu.exe"
     [ "${3:-}" != sound ] || [ -z "$DEMO_DIR" ] || cp "$DEMO_DIR/vantu2.wav" "$GAME/"
@@ -205,7 +165,9 @@ EOF
 # its own home and runtime folders, the work folder becomes passable for it, and it runs a copy
 # of the launcher and reads a copy of the sanitizer's suppressions from a folder of its own
 # there, since the checkout may lie in a folder only root may enter (like /root). LAUNCH_ARGS
-# holds the launcher's own arguments.
+# holds the launcher's own arguments. It is handed the sanitizers' options, with the suppressions
+# of leaks inside system libraries for LeakSanitizer, and VANTU_TEST_RUN, which marks the
+# processes of a run of tools/test.sh.
 #   launch FOLDER [NAME=VALUE...]  -> sets LAUNCHER_PID; output goes to $WORK/launcher-N.log
 LAUNCH_COUNT=0
 LAUNCH_ARGS=()
@@ -213,7 +175,7 @@ launch() {
     local folder=$1
     shift
     LAUNCH_COUNT=$((LAUNCH_COUNT + 1))
-    local home="$WORK/home" runtime="$WORK/runtime" as=()
+    local home="$WORK/home" runtime="$WORK/runtime" as=() passed=() name
     local program=$LAUNCHER suppressions=$E2E_DIR/lsan.supp
     if [ -n "${LAUNCH_AS:-}" ]; then
         home="$WORK/home-$LAUNCH_AS" runtime="$WORK/runtime-$LAUNCH_AS"
@@ -234,12 +196,15 @@ launch() {
     fi
     mkdir -p "$home" "$WORK/bin" "$runtime"
     chmod 700 "$runtime"
-    passed_settings "$suppressions"
+    passed=("LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$suppressions")
+    for name in ASAN_OPTIONS UBSAN_OPTIONS VANTU_TEST_RUN; do
+        [ -z "${!name:-}" ] || passed+=("$name=${!name}")
+    done
     (cd "$folder" && exec env -i \
         HOME="$home" XDG_RUNTIME_DIR="$runtime" XDG_CONFIG_HOME="$home/.config" \
         XDG_CACHE_HOME="$home/.cache" "${SESSION_SETTINGS[@]}" \
         PATH="$WORK/bin" LANG=C.UTF-8 SDL_AUDIODRIVER=dummy \
-        "${PASSED[@]}" "$@" "${as[@]}" "$program" "${LAUNCH_ARGS[@]}") \
+        "${passed[@]}" "$@" "${as[@]}" "$program" "${LAUNCH_ARGS[@]}") \
         >"$WORK/launcher-$LAUNCH_COUNT.log" 2>&1 &
     LAUNCHER_PID=$!
 }
@@ -292,17 +257,30 @@ wait_width() {
     wait_until 5 width_is "$1" "$2" || check_failed "window width $GW, expected $2"
 }
 
+# Closes the launcher's window $WIN as a window manager's close button does (WM_DELETE_WINDOW),
+# and expects the launcher to end with status 0; WHAT names the checks.
+#   close_window WHAT
+close_window() {
+    "$MONKEY" --close "$WIN" || check_failed "$1: the window does not take WM_DELETE_WINDOW"
+    expect_exit "$1"
+}
+
 # A real mouse click (XTEST) at client pixel x,y of window $1.
 click() {
     xdotool mousemove --window "$1" "$2" "$3" click 1
 }
 
-# Centres of the controls the tests use, in client pixels (layout.h gives them in twips,
-# 15 twips a pixel).
-readonly PLAY_X=244 PLAY_Y=304              # Command1 "Play": 168,288 153x33
-readonly VIDEO_SETUP_X=244 VIDEO_SETUP_Y=264 # Command2 "Video Setup": 168,248 153x33
-readonly NARROW_X=520 NARROW_Y=312          # Label1 "<<": 512,304 17x17
-readonly SHADERS_X=382 SHADERS_Y=176        # Check2 "Use Shaders": 376,168 137x17, box at left
+# Client pixel X,Y in control $1 of the layout: its centre, or $2 pixels right of its left edge
+# (the Linux window counts 15 twips a pixel).
+control_point() {
+    local left top width height
+    read -r left top width height <<<"${CONTROL_TWIPS[$1]}"
+    echo $((left / 15 + ${2:-width / 30})) $((top / 15 + height / 30))
+}
+read -r PLAY_X PLAY_Y <<<"$(control_point Command1)"
+read -r VIDEO_SETUP_X VIDEO_SETUP_Y <<<"$(control_point Command2)"
+read -r NARROW_X NARROW_Y <<<"$(control_point Label1)"
+read -r SHADERS_X SHADERS_Y <<<"$(control_point Check2 6)" # on the box, left of the caption
 
 # Gives window $1 the keyboard focus, as a window manager does when a window is mapped, and
 # waits until the X server reports it.
@@ -323,20 +301,19 @@ wait_launcher_exit() {
     LAUNCHER_PID=""
 }
 
-# Waits until the fake game has recorded its start.
-wait_game_started() {
-    wait_until "$WAIT_LIMIT" test -e "$RECORD/done" || die "the game was not started"
+# Waits for the launcher to end; a check named WHAT that its exit status is STATUS (default 0).
+#   expect_exit WHAT [STATUS]
+expect_exit() {
+    wait_launcher_exit
+    [ "$EXIT_STATUS" -eq "${2:-0}" ] || check_failed "$1: exit status $EXIT_STATUS, expected ${2:-0}"
 }
 
-# Compares the fake game's arguments with the expected ones (one word an argument).
+# Waits until the fake game has started, and compares its arguments with the expected ones (one
+# word an argument).
 expect_args() {
-    local expected
-    expected=$(printf '%s\n' "$@")
-    local got
-    got=$(cat "$RECORD/args")
-    if [ "$got" != "$expected" ]; then
-        check_failed "game arguments: got [$(tr '\n' ' ' <<<"$got")], expected [$*]"
-    fi
+    wait_game_started
+    [ "$(cat "$RECORD/args")" = "$(printf '%s\n' "$@")" ] ||
+        check_failed "game arguments: got [$(tr '\n' ' ' <"$RECORD/args")], expected [$*]"
 }
 
 # Fails the test when a sanitizer of the sanitizer build reported anything in log $1.
@@ -344,24 +321,5 @@ check_no_sanitizer_report() {
     if grep -qE 'ERROR: (Address|Leak|Thread|Memory)Sanitizer|runtime error:|SUMMARY: [A-Za-z]+Sanitizer' "$1"; then
         check_failed "a sanitizer reported a fault in $(basename "$1")"
         grep -m 20 -E 'Sanitizer|runtime error:|^    #' "$1" >&2 || true
-    fi
-}
-
-# A listing of folder $1 to compare before and after a run: every entry's name, type, size, mode
-# and modification time, and the checksum of every file that also passes the find tests given
-# after the folder, if any.
-folder_listing() {
-    (cd "$1" && find . -printf '%p %y %s %m %T@\n' | LC_ALL=C sort &&
-        find . -type f "${@:2}" -exec sha256sum {} + 2>/dev/null | LC_ALL=C sort)
-}
-
-# Fails check WHAT when folder DIR's listing is no longer LISTING, and shows what changed.
-#   expect_folder_unchanged WHAT LISTING DIR [FIND_TEST...]
-expect_folder_unchanged() {
-    local after
-    after=$(folder_listing "${@:3}")
-    if [ "$2" != "$after" ]; then
-        check_failed "$1"
-        diff <(echo "$2") <(echo "$after") >&2 || true
     fi
 }

@@ -1,18 +1,15 @@
 #!/usr/bin/env bash
 # The monkey: thousands of random clicks (mostly on the controls), drags, wheel steps, key
 # presses and list picks on the real window, in both width states, then "Play" (and a shorter
-# run that ends by closing the window). The launcher
-# must answer throughout, never crash, keep every sanitizer quiet, write nothing into the game
-# folder, and hand the game a command line that follows the switch grammar.
-#
-# The random player is seeded: the seed is printed, and VANTU_MONKEY_SEED=N replays a run
-# exactly. The test command uses one fixed seed, so that every run of it plays the same game;
-# VANTU_MONKEY_SEED=random draws a new one. VANTU_MONKEY_ACTIONS=N sets the number of actions (4000); VANTU_MONKEY_TRACE=1 prints
-# every action.
+# run that ends by closing the window). The launcher must answer throughout, never crash, keep
+# every sanitizer quiet, write nothing into the game folder, and hand the game a command line
+# that follows the switch grammar.
+# The player is seeded, by one fixed seed so that every run plays the same game:
+# VANTU_MONKEY_SEED=N replays a run, =random draws a new one; VANTU_MONKEY_ACTIONS=N sets the
+# number of actions (4000), VANTU_MONKEY_TRACE=1 prints every action.
 # shellcheck source=e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 [ -x "$MONKEY" ] || die "no monkey driver at '$MONKEY' (--monkey)"
-[ -x "$WM_CLOSE" ] || die "no wm-close helper at '$WM_CLOSE' (--wm-close)"
 start_xvfb
 
 seed=${VANTU_MONKEY_SEED:-20261207}
@@ -26,43 +23,16 @@ log "seed $seed, $actions actions (replay: VANTU_MONKEY_SEED=$seed)"
 # at most once; after a normal start-up the display mode and "saveme" are always there.
 check_grammar() {
     local -a args
-    mapfile -t args <"$1"
-    local order=(mode winmode noshaders noshadow nosprite nocloud noglow saveme)
-    local line="${args[*]}"
-    if [ "${args[0]:-}" != -nc ]; then
-        check_failed "game arguments [$line] do not start with -nc"
-        return
-    fi
-    local i=1 next=0 word slot
-    local -A seen=()
-    while [ "$i" -lt "${#args[@]}" ]; do
-        if [ "${args[$i]}" != -d ] || [ $((i + 1)) -ge "${#args[@]}" ]; then
-            check_failed "game arguments [$line]: expected '-d WORD' at argument $i"
-            return
-        fi
-        word=${args[$((i + 1))]}
-        if [[ "$word" =~ ^v([0-9]|1[01])$ ]]; then
-            slot=0
-        else
-            slot=-1
-            for ((s = 1; s < ${#order[@]}; s++)); do
-                [ "${order[$s]}" = "$word" ] && slot=$s
-            done
-        fi
-        if [ "$slot" -lt 0 ]; then
-            check_failed "game arguments [$line]: unknown switch '$word'"
-            return
-        fi
-        if [ "$slot" -lt "$next" ] || [ -n "${seen[$slot]:-}" ]; then
-            check_failed "game arguments [$line]: '$word' repeated or out of order"
-            return
-        fi
-        seen[$slot]=1
-        next=$((slot + 1))
-        i=$((i + 2))
+    local n=$'\n' word grammar
+    grammar="^-nc$n-d${n}v([0-9]|1[01])"
+    for word in winmode noshaders noshadow nosprite nocloud noglow; do
+        grammar+="($n-d$n$word)?"
     done
-    [ -n "${seen[0]:-}" ] || check_failed "game arguments [$line]: no display mode"
-    [ -n "${seen[7]:-}" ] || check_failed "game arguments [$line]: no saveme"
+    grammar+="$n-d${n}saveme\$"
+    mapfile -t args <"$1"
+    local IFS=$n
+    [[ "${args[*]}" =~ $grammar ]] ||
+        check_failed "game arguments [$(tr '\n' ' ' <"$1")] do not follow the switch grammar"
 }
 
 # Run 1 ends with "Play", run 2, an eighth as long with the next seed, by closing the window;
@@ -74,7 +44,7 @@ for run in play close; do
         run_seed=$((seed + 1)) run_actions=$((actions / 8))
     fi
     log "run ending with $run: seed $run_seed, $run_actions actions"
-    make_game "monkey-$run" "1 1 1 1 1 0 0 0 0 3 " sound
+    make_game "monkey-$run" "$TYPICAL_CONFIG" sound
     before=$(folder_listing "$GAME")
     launch "$GAME"
     find_main_window
@@ -88,16 +58,13 @@ for run in play close; do
 
     if [ "$run" = play ]; then
         click "$WIN" "$PLAY_X" "$PLAY_Y"
-        wait_launcher_exit
-        [ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS after Play, expected 0"
+        expect_exit "after Play"
         wait_game_started
         log "game arguments: $(tr '\n' ' ' <"$RECORD/args")"
         check_grammar "$RECORD/args"
         [ "$(wc -l <"$RECORD/starts")" -eq 1 ] || check_failed "the game was started more than once"
     else
-        "$WM_CLOSE" "$WIN" || check_failed "the window does not take WM_DELETE_WINDOW"
-        wait_launcher_exit
-        [ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS after closing, expected 0"
+        close_window closing
         [ ! -e "$RECORD/starts" ] || check_failed "closing the window started the game"
     fi
     check_no_sanitizer_report "$WORK/launcher-$LAUNCH_COUNT.log"

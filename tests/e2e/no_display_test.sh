@@ -6,21 +6,17 @@
 # shellcheck source=e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 
-make_game no-display "1 1 1 1 1 0 0 0 0 3 "
-mkdir -p "$WORK/runtime" "$WORK/home"
-chmod 700 "$WORK/runtime"
-passed_settings "$E2E_DIR/lsan.supp"
-# The launcher in the game folder with a clean environment plus the given NAME=VALUE words, and
-# the other words as its arguments. The subshell becomes the launcher, so that a run in the
-# background is the launcher itself.
-run_launcher() {
-    local settings=() args=() word
+make_game no-display "$TYPICAL_CONFIG"
+mkdir -m 700 "$WORK/runtime"
+# Starts the launcher in the game folder (no display set) with the NAME=VALUE words in its
+# environment and the other words as its arguments.
+launch_with() {
+    local settings=() word
+    LAUNCH_ARGS=()
     for word; do
-        if [[ "$word" == *=* ]]; then settings+=("$word"); else args+=("$word"); fi
+        if [[ "$word" == *=* ]]; then settings+=("$word"); else LAUNCH_ARGS+=("$word"); fi
     done
-    cd "$GAME" && exec env -i HOME="$WORK/home" XDG_RUNTIME_DIR="$WORK/runtime" \
-        PATH="$WORK/bin" LANG=C.UTF-8 SDL_AUDIODRIVER=dummy "${PASSED[@]}" "${settings[@]}" \
-        "$LAUNCHER" "${args[@]}"
+    launch "$GAME" "${settings[@]}"
 }
 
 unused=99  # an X display that nothing serves
@@ -30,12 +26,12 @@ while [ -e "/tmp/.X11-unix/X$unused" ] || [ -e "/tmp/.X$unused-lock" ]; do unuse
     "$WORK/runtime/wayland-stale"
 prefix="vantu-launcher: cannot open a display"
 while IFS='|' read -r setting expected; do
-    status=0
     # shellcheck disable=SC2086  # words or none
-    (run_launcher $setting) >/dev/null 2>"$WORK/stderr" || status=$?
-    log "[$setting] status $status: $(cat "$WORK/stderr")"
-    [ "$status" -eq 1 ] || check_failed "[$setting] exit status $status, expected 1"
-    [ "$(cat "$WORK/stderr")" = "$prefix ($expected)" ] || check_failed "[$setting] not the one line"
+    launch_with $setting
+    expect_exit "[$setting]" 1
+    said=$(cat "$WORK/launcher-$LAUNCH_COUNT.log")
+    log "[$setting] status $EXIT_STATUS: $said"
+    [ "$said" = "$prefix ($expected)" ] || check_failed "[$setting] not the one line"
 done <<EOF_CASES
 |neither WAYLAND_DISPLAY nor DISPLAY is set
 QT_QPA_PLATFORM=xcb|DISPLAY is not set
@@ -48,8 +44,7 @@ EOF_CASES
 
 for offscreen in QT_QPA_PLATFORM=offscreen "-platform offscreen"; do
     # shellcheck disable=SC2086  # words
-    (run_launcher $offscreen) >"$WORK/launcher-offscreen.log" 2>&1 &
-    LAUNCHER_PID=$!
+    launch_with $offscreen
     sleep 1
     alive "$LAUNCHER_PID" || check_failed "the launcher ended under $offscreen"
     stop_process "$LAUNCHER_PID"

@@ -25,11 +25,8 @@ expected_files="-rw-r--r-- root/root ./usr/share/doc/vantu-launcher/README.md
 -rw-r--r-- root/root ./usr/share/icons/hicolor/48x48/apps/vantu-launcher.png
 -rw-r--r-- root/root ./usr/share/man/man1/vantu-launcher.1.gz
 -rwxr-xr-x root/root ./usr/bin/vantu-launcher"
-files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $1, $2, $6 }' | LC_ALL=C sort)
-if [ "$files" != "$expected_files" ]; then
-    check_failed "the package's files differ:"
-    diff <(echo "$expected_files") <(echo "$files") >&2 || true
-fi
+expect_same "the package's files differ" "$expected_files" \
+    "$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $1, $2, $6 }' | LC_ALL=C sort)"
 
 # The libraries' packages come from dpkg-shlibdeps; the rest is the package's own.
 depends=$(dpkg-deb -f "$deb" Depends)

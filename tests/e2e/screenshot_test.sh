@@ -8,13 +8,6 @@ source "$(dirname "$0")/e2e_lib.sh"
 start_xvfb
 load_background
 
-# Takes screenshots until the window shows what $EXPECTED says: "x y picture" (the background's
-# pixel there) or "x y R G B" lines in client pixels. The window has no frame: its client area
-# starts at its outer corner.
-verify_state() {
-    verify_screen "$1 window" "$GX" "$GY"
-}
-
 keep_shot() {
     [ -n "$SHOTS" ] || return 0
     mkdir -p "$SHOTS"
@@ -24,10 +17,11 @@ keep_shot() {
     log "kept $SHOTS/$1"
 }
 
-make_game shots "1 1 1 1 1 0 0 0 0 3 "
+make_game shots "$TYPICAL_CONFIG"
 launch "$GAME"
 find_main_window
 geometry "$WIN"
+# The window has no frame: its client area starts at its outer corner, GX,GY.
 
 log "narrow window ${GW}x$GH"
 EXPECTED="
@@ -43,11 +37,11 @@ EXPECTED="
 "
 # 40,140 and 40,215 lie under the hidden text box and "Load Config"; column 331 is the last
 # one before the panel, which starts at 344.
-verify_state narrow
+verify_screen "narrow window" "$GX" "$GY"
 keep_shot launcher-narrow.png
 
 click "$WIN" "$VIDEO_SETUP_X" "$VIDEO_SETUP_Y"
-wait_width "$WIN" 550
+wait_width "$WIN" "$WIDE_WIDTH"
 log "wide window ${GW}x$GH"
 EXPECTED="
 100 60 picture
@@ -69,11 +63,11 @@ EXPECTED="
 "
 # 350,300, 350,140 and 530,320 are inside Shape1 but outside its frames and controls; x 344
 # and y 16 are its outline; x 540..549 and y 332 are the picture right of and below it.
-verify_state wide
+verify_screen "wide window" "$GX" "$GY"
 keep_shot launcher-wide.png
 
 click "$WIN" "$NARROW_X" "$NARROW_Y"
-wait_width "$WIN" 344
+wait_width "$WIN" "$NARROW_WIDTH"
 log "narrowed again ${GW}x$GH"
 EXPECTED="
 100 60 picture
@@ -83,5 +77,5 @@ EXPECTED="
 343 16 picture
 "
 # Back at 344 px outer width the panel's outline (x 344) is just out of the window.
-verify_state narrowed
+verify_screen "narrowed window" "$GX" "$GY"
 finish

@@ -8,22 +8,25 @@ start_xvfb
 
 [ -n "$DEMO_DIR" ] || die "--demo-dir is needed for vantu2.wav"
 wav="$DEMO_DIR/vantu2.wav"
-if [ "$(head -c 4 "$wav")" != RIFF ] || [ "$(tail -c +37 "$wav" | head -c 4)" != data ]; then
-    die "$wav is not a WAV file with a 44-byte header"
-fi
-data_size=$(($(stat -c %s "$wav") - 44))
+wave_samples "$wav" "$WORK/samples.raw"
+data_size=$(size_of "$WORK/samples.raw")
 # The samples as " xx" per byte, so a match can only start on a byte.
-tail -c +45 "$wav" | od -An -v -tx1 | tr -d '\n' >"$WORK/samples.hex"
-
-size_of() { stat -c %s "$1" 2>/dev/null || echo 0; }
+od -An -v -tx1 "$WORK/samples.raw" | tr -d '\n' >"$WORK/samples.hex"
 holds_samples() { od -An -v -tx1 "$1" | tr -d '\n' | grep -qF -f "$WORK/samples.hex"; }
 
+# Starts the launcher in a new game folder NAME with the sound WAV, SDL writing what it plays to
+# $out ($WORK/NAME.raw), and waits for its window.
+#   launch_playing NAME WAV
+launch_playing() {
+    make_game "$1" "$TYPICAL_CONFIG"
+    cp "$2" "$GAME/vantu2.wav"
+    out=$WORK/$1.raw
+    launch "$GAME" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$out"
+    find_main_window
+}
+
 log "the whole sound is played while the window is open"
-make_game sound "1 1 1 1 1 0 0 0 0 3 "
-cp "$wav" "$GAME/"
-out="$WORK/played.raw"
-launch "$GAME" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$out"
-find_main_window
+launch_playing sound "$wav"
 played=$(size_of "$out")
 log "window up with $played of the sound's $data_size bytes played"
 [ "$played" -lt "$data_size" ] || check_failed "the window appeared only after the sound ended"
@@ -31,22 +34,14 @@ wait_until "$WAIT_LIMIT" holds_samples "$out" ||
     check_failed "the played output never held the samples of vantu2.wav"
 log "played output: $(size_of "$out") bytes"
 alive "$LAUNCHER_PID" || check_failed "the launcher ended on its own"
-"$WM_CLOSE" "$WIN" || check_failed "the window does not take WM_DELETE_WINDOW"
-wait_launcher_exit
-[ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS, expected 0"
+close_window closing
 
 log "closing the window while the sound plays"
-make_game sound-cut "1 1 1 1 1 0 0 0 0 3 "
-cp "$wav" "$GAME/"
-out="$WORK/cut.raw"
-launch "$GAME" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$out"
-find_main_window
+launch_playing sound-cut "$wav"
 wait_until "$WAIT_LIMIT" test -s "$out" || check_failed "the sound did not start"
 start=$(now_us)
-"$WM_CLOSE" "$WIN" || check_failed "the window does not take WM_DELETE_WINDOW"
-wait_launcher_exit
+close_window "closing during the sound"
 log "closed in $((($(now_us) - start) / 1000)) ms while the sound played (polled every ${POLL} s)"
-[ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS when closed during the sound"
 # Closing ends the launcher and with it the sound: it does not wait for the sound to play out.
 played=$(size_of "$out")
 log "ended with $played bytes played"
@@ -61,17 +56,11 @@ log "closing the window $closes times while a 9 s sound plays"
 command -v sox >/dev/null || die "sox is missing (bash tools/install-deps.sh installs it)"
 sox "$wav" "$WORK/long.wav" repeat 5 || die "sox could not make a long sound from $wav"
 for ((i = 0; i < closes; i++)); do
-    make_game "sound-close-$i" "1 1 1 1 1 0 0 0 0 3 "
-    cp "$WORK/long.wav" "$GAME/vantu2.wav"
-    out="$WORK/close-$i.raw"
-    launch "$GAME" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$out"
-    find_main_window
+    launch_playing "sound-close-$i" "$WORK/long.wav"
     wait_until "$WAIT_LIMIT" test -s "$out" || check_failed "close $i: the sound did not start"
     # From at once to 0.2 s into the sound, so the close meets the thread at different points.
     sleep "$(printf '0.%02d' $((i % 5 * 5)))"
-    "$WM_CLOSE" "$WIN" || check_failed "close $i: the window does not take WM_DELETE_WINDOW"
-    wait_launcher_exit
-    [ "$EXIT_STATUS" -eq 0 ] || check_failed "close $i: exit status $EXIT_STATUS during the sound"
+    close_window "close $i during the sound"
     check_no_sanitizer_report "$WORK/launcher-$LAUNCH_COUNT.log"
     [ "$(size_of "$out")" -lt "$(size_of "$WORK/long.wav")" ] ||
         check_failed "close $i: the sound had ended before the window closed"
@@ -81,7 +70,7 @@ done
 # once (a player waiting on the pipe, or reading gigabytes, would hold the launcher up).
 log "a pipe or a 1.5 GB file named vantu2.wav"
 for kind in pipe huge; do
-    make_game "sound-$kind" "1 1 1 1 1 0 0 0 0 3 "
+    make_game "sound-$kind" "$TYPICAL_CONFIG"
     if [ "$kind" = pipe ]; then
         mkfifo "$GAME/vantu2.wav"
     else
@@ -93,21 +82,14 @@ for kind in pipe huge; do
     sleep 0.5
     peak_kib=$(awk '/^VmHWM:/ {print $2}' "/proc/$LAUNCHER_PID/status")
     start=$(now_us)
-    "$WM_CLOSE" "$WIN" || check_failed "the window does not take WM_DELETE_WINDOW"
-    wait_launcher_exit
+    close_window "$kind"
     log "$kind: closed in $((($(now_us) - start) / 1000)) ms (polled every ${POLL} s), peak memory ${peak_kib} KiB"
-    [ "$EXIT_STATUS" -eq 0 ] || check_failed "$kind: exit status $EXIT_STATUS"
     [ "$peak_kib" -lt 262144 ] || check_failed "$kind: the launcher grew to $peak_kib KiB"
 done
 
 log "Play while the sound plays"
-make_game sound-play "1 1 1 1 1 0 0 0 0 3 "
-cp "$wav" "$GAME/"
-launch "$GAME" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$WORK/play.raw"
-find_main_window
+launch_playing sound-play "$wav"
 click "$WIN" "$PLAY_X" "$PLAY_Y"
-wait_launcher_exit
-[ "$EXIT_STATUS" -eq 0 ] || check_failed "exit status $EXIT_STATUS on Play during the sound"
-wait_game_started
+expect_exit "Play during the sound"
 expect_args -nc -d v3 -d saveme
 finish

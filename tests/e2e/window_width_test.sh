@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # "Video Setup" widens the window to show the options panel, "<<" and "Video Setup" narrow it
 # again; the height and the top-left corner never move. Widths are outer widths, the window
-# manager's frame included: 8250 twips (550 px) wide, 5160 twips (344 px) narrow; the window
-# opens with a 4980 x 5040-twip (332 x 336 px) client area.
+# manager's frame included, as the layout gives them; so is the client area at opening.
 # Under a real window manager (VANTU_E2E_DESKTOP=openbox or mutter) the window also keeps off
 # the taskbar, may be neither resized nor maximized, and its close button ends the launcher.
 # shellcheck source=e2e_lib.sh
@@ -36,7 +35,7 @@ check_managed() {
 framed() { xprop -id "$WIN" _NET_FRAME_EXTENTS | grep -q ' = '; }
 active() { [ "$(xprop -root _NET_ACTIVE_WINDOW | awk '{ print $NF }')" = "$(printf '0x%x' "$WIN")" ]; }
 
-make_game widths "1 1 1 1 1 0 0 0 0 3 "
+make_game widths "$TYPICAL_CONFIG"
 launch "$GAME"
 find_main_window
 if [ -n "${WINDOW_MANAGER:-}" ]; then
@@ -48,16 +47,16 @@ fi
 geometry "$WIN"
 x0=$GX y0=$GY h0=$GH
 log "opened at $GX,$GY ${GW}x$GH, client area ${CW}x$CH"
-[ "$CW" -eq 332 ] || check_failed "opening client width $CW, expected 332"
-[ "$CH" -eq 336 ] || check_failed "client height $CH, expected 336"
+[ "$CW" -eq "$CLIENT_WIDTH" ] || check_failed "opening client width $CW, expected $CLIENT_WIDTH"
+[ "$CH" -eq "$CLIENT_HEIGHT" ] || check_failed "client height $CH, expected $CLIENT_HEIGHT"
 check_size_hints opening
 
 # control clicked | width expected after it
 steps=(
-    "$VIDEO_SETUP_X $VIDEO_SETUP_Y Video-Setup 550"
-    "$NARROW_X $NARROW_Y << 344"
-    "$VIDEO_SETUP_X $VIDEO_SETUP_Y Video-Setup 550"
-    "$VIDEO_SETUP_X $VIDEO_SETUP_Y Video-Setup 344"
+    "$VIDEO_SETUP_X $VIDEO_SETUP_Y Video-Setup $WIDE_WIDTH"
+    "$NARROW_X $NARROW_Y << $NARROW_WIDTH"
+    "$VIDEO_SETUP_X $VIDEO_SETUP_Y Video-Setup $WIDE_WIDTH"
+    "$VIDEO_SETUP_X $VIDEO_SETUP_Y Video-Setup $NARROW_WIDTH"
 )
 for step in "${steps[@]}"; do
     read -r x y name width <<<"$step"
@@ -73,8 +72,7 @@ if [ -n "${WINDOW_MANAGER:-}" ]; then
     check_managed "after the toggles"
     # The frame's close button: the window manager asks the window to close (WM_DELETE_WINDOW).
     wmctrl -i -c "$WIN" || check_failed "wmctrl cannot close the window"
-    wait_launcher_exit
-    [ "$EXIT_STATUS" -eq 0 ] || check_failed "closed: launcher exit status $EXIT_STATUS, expected 0"
+    expect_exit closed
     check_no_sanitizer_report "$WORK/launcher-$LAUNCH_COUNT.log"
 fi
 finish

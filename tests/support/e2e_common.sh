@@ -1,22 +1,14 @@
 # shellcheck shell=bash
-# shellcheck disable=SC2034  # MAIN_TITLE, WAIT_LIMIT, POLL ... are for the tests
-# What the Linux and the Windows end-to-end tests share. tests/e2e/e2e_lib.sh and
+# shellcheck disable=SC2034  # WAIT_LIMIT, POLL, CLIENT_WIDTH ... are for the tests
+# What the Linux and the Windows end-to-end tests share: tests/e2e/e2e_lib.sh and
 # tests/windows-e2e/lib.sh source it first and add what is their own (the X server and xdotool,
-# or the Wine session and the driver). It gives the tests:
-#   parse_options NAME... -- ARG...   the options ctest passes
-#   log, check_failed, die, finish    messages and the verdict
-#   require_tools TOOL...             fails the test when a program is missing
-#   start_work NAME GLOB LINES        the private work folder and the clean-up at the end
-#   wait_until SECONDS COMMAND...     a poll with a bound
-#   game_folders NAME CONTENT         a game folder and the folder of the game's record
-#   load_background, shoot, pixel, verify_screen   what the screen shows, pixel by pixel
-#
-# Every wait is a poll with a bound, so a broken launcher fails a test instead of hanging it.
+# or the Wine session and the driver). Every wait is a poll with a bound, so a broken launcher
+# fails a test instead of hanging it.
 
 set -euo pipefail
 
-readonly MAIN_TITLE='Vantu2: Copper Winds'
 readonly POLL=0.05       # seconds between two looks
+readonly TYPICAL_CONFIG='1 1 1 1 1 0 0 0 0 3 '  # an xconfig.dat as players have it
 readonly WAIT_LIMIT=10   # seconds any single wait may take
 
 TEST_NAME=$(basename "$0" .sh)
@@ -45,6 +37,23 @@ parse_options() {
     done
 }
 
+# The window's title and places from its layout table, which CMake writes to layout.sh beside
+# the launcher $1 (cmake/layout-shell.cmake): MAIN_TITLE and CONTROL_TWIPS, and in pixels at
+# DPI $2 the client area at opening (CLIENT_WIDTH, CLIENT_HEIGHT) and the narrow and wide outer
+# widths (NARROW_WIDTH, WIDE_WIDTH).
+#   load_layout LAUNCHER DPI
+load_layout() {
+    # shellcheck source=/dev/null
+    source "$(dirname "$1")/layout.sh" || die "no layout.sh beside $1: configure with CMake"
+    CLIENT_WIDTH=$(twips_at "$CLIENT_WIDTH_TWIPS" "$2")
+    CLIENT_HEIGHT=$(twips_at "$CLIENT_HEIGHT_TWIPS" "$2")
+    NARROW_WIDTH=$(twips_at "$NARROW_WIDTH_TWIPS" "$2")
+    WIDE_WIDTH=$(twips_at "$WIDE_WIDTH_TWIPS" "$2")
+}
+
+# A length in twips in whole pixels at DPI $2, rounded as the launcher rounds it.
+twips_at() { echo $((($1 * $2 + 720) / 1440)); }
+
 log() { printf '[%s] %s\n' "$TEST_NAME" "$*"; }
 
 # Records a failed check and carries on, so one run reports every broken expectation.
@@ -54,10 +63,7 @@ check_failed() {
 }
 
 # A failure after which the test cannot go on.
-die() {
-    check_failed "$@"
-    exit 1
-}
+die() { check_failed "$@"; exit 1; }
 
 require_tools() {
     local tool
@@ -111,13 +117,115 @@ wait_until() {
 
 # The folders of game NAME in the work folder: GAME, the game folder, with xconfig.dat holding
 # the bytes CONTENT (none for the single word NONE), and RECORD, outside it, where the stand-in
-# game records how it was started.
+# game records how it was started, its file "startup" last.
 #   game_folders NAME CONTENT
 game_folders() {
     GAME="$WORK/game-$1"
     RECORD="$WORK/record-$1"
     mkdir -p "$GAME" "$RECORD"
     [ "$2" = NONE ] || printf '%s' "$2" >"$GAME/xconfig.dat"
+}
+
+# The size of file $1 in bytes, 0 when there is none (yet).
+size_of() { stat -c %s "$1" 2>/dev/null || echo 0; }
+
+# The samples of a wave with a 44-byte header (the demo's and sox's have one) in file OUT, to
+# compare with what was played.
+#   wave_samples WAV OUT
+wave_samples() {
+    { [ "$(head -c 4 "$1")" = RIFF ] && [ "$(tail -c +37 "$1" | head -c 4)" = data ]; } ||
+        die "$1 is not a WAV file with a 44-byte header"
+    tail -c +45 "$1" >"$2"
+}
+
+# A listing of folder $1 to compare before and after a run: every entry's name, type, size, mode
+# and modification time, and the checksum of every file that also passes the find tests given
+# after the folder, if any.
+folder_listing() {
+    (cd "$1" && find . -printf '%p %y %s %m %T@\n' | LC_ALL=C sort &&
+        find . -type f "${@:2}" -exec sha256sum {} + 2>/dev/null | LC_ALL=C sort)
+}
+
+# Fails check WHAT when the text GOT is not EXPECTED, and shows the difference.
+#   expect_same WHAT EXPECTED GOT
+expect_same() {
+    [ "$3" = "$2" ] && return 0
+    check_failed "$1:"
+    diff <(echo "$2") <(echo "$3") >&2 || true
+}
+
+# Fails check WHAT when folder DIR's listing is no longer LISTING, and shows what changed.
+#   expect_folder_unchanged WHAT LISTING DIR [FIND_TEST...]
+expect_folder_unchanged() { expect_same "$1" "$2" "$(folder_listing "${@:3}")"; }
+
+# Waits until the stand-in game has recorded its start.
+wait_game_started() {
+    wait_until "$WAIT_LIMIT" test -e "$RECORD/startup" || die "the game was not started"
+}
+
+# The launcher runs both suites make (tests/e2e/game_runs_test.sh and
+# tests/windows-e2e/game_runs_test.sh add their own), one run a row in a new game folder GAME
+# with xconfig.dat $TYPICAL_CONFIG and the stand-in game:
+#   GROUP|NAME|CHANGE|ACTIONS|ENDING|EXPECTED
+# GROUP is the test that makes the run. CHANGE: before_CHANGE changes the folder before the
+# launch, during_CHANGE once the window is up, after_CHANGE checks what it wants once the
+# launcher has ended (each if there is one). ACTIONS: a function that lines up what the player
+# does with the window up (-: nothing). ENDING: Play (a click), close (as a window manager
+# closes it) or a key. EXPECTED: the game's command line as Windows hands it over (the Linux
+# game gets its words after vantu.exe), with status 0 after; "-": no game started, status 0;
+# "fails": a message box reports the failure, status 1 once it is dismissed. No run changes the
+# game folder.
+readonly SHARED_RUNS=(
+    "play_args|no-config|no_config|-|Play|vantu.exe -nc -d v1  -d noshadow -d saveme"
+    "play_args|shaders-off|-|shaders_off|Play|vantu.exe -nc -d v3  -d noshaders -d saveme"
+    "play_args|folder-argument|elsewhere|-|Play|vantu.exe -nc -d v3  -d saveme"
+    "play_args|cyrillic-folder|cyrillic_elsewhere|shaders_off|Play|vantu.exe -nc -d v3  -d noshaders -d saveme"
+    "close|options-changed|-|shaders_off|close|-"
+    "missing_game|no-game|no_game|-|Play|fails"
+)
+
+# Calls RUN NAME CHANGE ACTIONS ENDING EXPECTED for each row of SHARED_RUNS and then of the ROWs
+# given, of the group VANTU_E2E_RUNS (ctest sets it; every group without it).
+#   each_run RUN [ROW...]
+each_run() {
+    local run=$1 row fields
+    shift
+    for row in "${SHARED_RUNS[@]}" "$@"; do
+        IFS='|' read -ra fields <<<"$row"
+        [ -z "${VANTU_E2E_RUNS:-}" ] || [ "${fields[0]}" = "$VANTU_E2E_RUNS" ] || continue
+        log "run ${fields[1]}"
+        "$run" "${fields[@]:1}"
+    done
+}
+
+# Calls STAGE_CHANGE when the suite or the test defines it.
+#   hook STAGE CHANGE
+hook() { ! declare -F "$1_$2" >/dev/null || "$1_$2"; }
+
+before_no_config() { rm "$GAME/xconfig.dat"; }
+
+# No game in the game folder, and decoys where it must not be looked for: the folder above it
+# and the launcher's home folder.
+before_no_game() {
+    mkdir -p "$WORK/home"
+    cp "$GAME/vantu.exe" "$WORK/vantu.exe"
+    mv "$GAME/vantu.exe" "$WORK/home/vantu.exe"
+}
+
+# The game folder under a name outside the Windows code page, the launcher started elsewhere
+# with it (each suite's before_elsewhere).
+before_cyrillic_elsewhere() {
+    mv "$GAME" "$WORK/игра"
+    GAME=$WORK/игра
+    before_elsewhere
+}
+
+# The folder ELSEWHERE beside the game folder, where the launcher starts with the game folder
+# on its command line; its own xconfig.dat must not be read.
+make_elsewhere() {
+    ELSEWHERE=$WORK/elsewhere-$(basename "$GAME")
+    mkdir "$ELSEWHERE"
+    printf '0 0 0 0 0 0 0 0 1 5 ' >"$ELSEWHERE/xconfig.dat"
 }
 
 # The launcher's background picture (--background) as raw RGB in $WORK/background.rgb; BG_W is
@@ -142,13 +250,21 @@ pixel() {
     od -An -tu1 -j $((($4 * $2 + $3) * 3)) -N3 "$1" | awk '{ print $1, $2, $3 }'
 }
 
-# Whether client pixel X,Y, seen as "R G B" $3, is the background picture's pixel X,Y; notes a
-# mismatch. A test that sees the picture scaled defines its own.
+# Whether client pixel X,Y, seen as "R G B" $3, shows the background picture drawn at $DPI (96
+# unless set): its pixel X,Y x 96/DPI, or when scaled any of the 3 x 3 around that one, as which
+# neighbour a stretch picks for an in-between pixel is the drawing code's choice. Notes a mismatch.
 picture_shows() {
-    local want
-    want=$(pixel "$WORK/background.rgb" "$BG_W" "$1" "$2")
-    [ "$3" = "$want" ] && return 0
-    echo "client pixel $1,$2 is ($3), expected ($want)" >>"$WORK/mismatches"
+    local dpi=${DPI:-96} near=1 sx sy dx dy
+    sx=$(($1 * 96 / dpi)) sy=$(($2 * 96 / dpi))
+    [ "$dpi" != 96 ] || near=0
+    for ((dy = -near; dy <= near; dy++)); do
+        for ((dx = -near; dx <= near; dx++)); do
+            [ "$(pixel "$WORK/background.rgb" "$BG_W" $((sx + dx)) $((sy + dy)))" = "$3" ] &&
+                return 0
+        done
+    done
+    echo "client pixel $1,$2 is ($3), the picture's pixel $sx,$sy is" \
+        "($(pixel "$WORK/background.rgb" "$BG_W" "$sx" "$sy"))" >>"$WORK/mismatches"
     return 1
 }
 
@@ -184,9 +300,7 @@ verify_screen() {
 
 # Ends the test with the checks' verdict.
 finish() {
-    if [ "$FAILED" -ne 0 ]; then
-        exit 1
-    fi
+    [ "$FAILED" -eq 0 ] || exit 1
     log "passed"
     exit 0
 }

@@ -52,15 +52,15 @@
 #include <utility>
 #include <vector>
 
-#include "../../src/platform/windows/wide_text.h"
+#include "platform/windows/utf8.h"
 #include "win32_input.h"
 #include "wine_path.h"
 
 namespace {
 
 namespace input = vantu::testing::win32;
-using vantu::narrowText;
-using vantu::wideText;
+using vantu::utf8;
+using vantu::wide;
 
 struct Failure : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -142,13 +142,13 @@ std::string kindOf(HWND window) {
         if (_wcsicmp(name.c_str(), cls) == 0)
             return kind;
     }
-    return narrowText(name);
+    return utf8(name);
 }
 
 std::string describe(HWND window) {
     if (window == nullptr)
         return "none";
-    return kindOf(window) + ":" + narrowText(caption(window));
+    return kindOf(window) + ":" + utf8(caption(window));
 }
 
 // The child windows of parent, or every top-level window for none.
@@ -182,7 +182,7 @@ std::string staticText(HWND window) {
     for (HWND child : windowsOf(window)) {
         if (kindOf(child) != "static")
             continue;
-        const std::string line = narrowText(caption(child));
+        const std::string line = utf8(caption(child));
         if (line.empty())
             continue;
         if (!text.empty())
@@ -206,11 +206,11 @@ class Driver {
                const std::string* arg = nullptr) {
         if (process_ != nullptr)
             throw UsageError("start: a program was already started");
-        const std::wstring program = wideText(windowsPath(exe));
+        const std::wstring program = wide(windowsPath(exe));
         std::wstring commandLine = L"\"" + program + L"\"";
         if (arg != nullptr)
-            commandLine += L" \"" + wideText(windowsPath(*arg)) + L"\"";
-        const std::wstring directory = wideText(windowsPath(folder));
+            commandLine += L" \"" + wide(windowsPath(*arg)) + L"\"";
+        const std::wstring directory = wide(windowsPath(folder));
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION info{};
@@ -390,7 +390,7 @@ class Driver {
     std::vector<HWND> shownWindows(const std::string& title) const {
         std::vector<HWND> found;
         for (HWND w : windowsOf(nullptr)) {
-            if (IsWindowVisible(w) && caption(w) == wideText(title) &&
+            if (IsWindowVisible(w) && caption(w) == wide(title) &&
                 (processId_ == 0 || processOf(w) == processId_))
                 found.push_back(w);
         }
@@ -421,7 +421,7 @@ class Driver {
     }
 
     HWND control(const std::string& kind, const std::string& text) {
-        const std::wstring wanted = wideText(text);
+        const std::wstring wanted = wide(text);
         HWND found = nullptr;
         int matches = 0;
         for (HWND child : windowsOf(current())) {
@@ -513,7 +513,7 @@ int main() {
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
     std::vector<std::string> args;
     for (int i = 1; i < count; ++i)
-        args.push_back(narrowText(argv[i]));
+        args.push_back(utf8(argv[i]));
     LocalFree(argv);
     try {
         return run(args);

@@ -30,7 +30,7 @@ expect_report() {
 
 OWNER=none expect_report list-unreadable "list selection 42"
 expect_report check-unreadable "check box state 7" window "$MAIN_TITLE" "$WINDOW_LIMIT" \
-    click button "Video Setup" wait-width 550 "$WAIT_LIMIT" click check "Use Shaders"
+    click button "Video Setup" wait-width "$WIDE_WIDTH" "$WAIT_LIMIT" click check "Use Shaders"
 expect_report start-throws "unknown failure" window "$MAIN_TITLE" "$WINDOW_LIMIT" \
     click button Play
 # (Wine's text for ERROR_FILE_NOT_FOUND.)

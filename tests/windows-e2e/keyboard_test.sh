@@ -28,21 +28,19 @@ steps+=(
     key escape key tab wait-focus combo - "$WAIT_LIMIT"
     key return key down wait-list 4 "$WAIT_LIMIT"
     key tab key return key space wait-check "Window mode" 1 "$WAIT_LIMIT"
-    key tab key tab key space wait-width 550 "$WAIT_LIMIT"
+    key tab key tab key space wait-width "$WIDE_WIDTH" "$WAIT_LIMIT"
     state before-play
     key shift+tab key shift+tab key shift+tab key shift+tab
     wait-focus button Play "$WAIT_LIMIT" key return wait-exit "$WAIT_LIMIT"
 )
 
 make_game keys "$TYPICAL_CONFIG"
-launch_commands
 drive "${LAUNCH[@]}" "${steps[@]}"
 expect_eq "focus before Play" "$(value before-play.focus)" "button:Video Setup"
 expect_eq "exit status after Enter on Play" "$(value exit)" 0
 expect_game_started "vantu.exe -nc -d v4  -d winmode -d saveme"
 
 make_game space "$TYPICAL_CONFIG"
-launch_commands
 drive "${LAUNCH[@]}" wait-focus button Play "$WAIT_LIMIT" key space wait-exit "$WAIT_LIMIT"
 expect_eq "exit status after Space on Play" "$(value exit)" 0
 expect_game_started "vantu.exe -nc -d v3  -d saveme"

@@ -1,22 +1,10 @@
 # shellcheck shell=bash
-# shellcheck disable=SC2034  # TYPICAL_CONFIG, LAUNCH ... are for the tests
-# Shared helpers of the Windows end-to-end tests. Each test sources this file, which parses the
-# common options, makes a private work folder, makes or joins the Wine prefix's session (its
-# wineserver and its Xvfb without a window manager, from tools/wine-prefix.sh) and arranges for
-# every program it started to end with the test. What the Linux tests use too (messages, waits,
-# clean-up, screenshots) is in tests/support/e2e_common.sh.
-#
-# Options (ctest passes them, see CMakeLists.txt):
-#   --launcher EXE     vantu-launcher.exe under test
-#   --stub EXE         the stand-in game (vantu.exe) that records how it was started
-#   --driver EXE       win-driver.exe, which plays the player from another process
-#   --prefix DIR       the Wine prefix (made on first use by tools/wine-prefix.sh)
-#   --background PNG   the launcher's background picture
-#   --fault-launcher EXE  the launcher with a failure injected (fault_launcher.cpp)
-#   --planted-dll DLL  a DLL that leaves a marker when it is loaded (planted_dll.c)
-#
-# The launcher is driven by win-driver.exe (see driver.cpp for its commands); every wait there
-# and here is bounded, so a broken launcher fails a test instead of hanging it.
+# shellcheck disable=SC2034  # LAUNCH, PLAYED ... are for the tests
+# What the Windows end-to-end tests add to tests/support/e2e_common.sh: the options ctest passes
+# (see CMakeLists.txt), a private work folder, the Wine prefix's session (its wineserver and its
+# Xvfb without a window manager, from tools/wine-prefix.sh), game folders, and win-driver.exe,
+# which plays the player from another process (see driver.cpp for its commands), each of its
+# waits bounded; every program the test started ends with it.
 
 REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 # shellcheck source=../support/e2e_common.sh
@@ -26,7 +14,6 @@ source "$REPO/tools/wine-env.sh"
 LAUNCHER="" STUB="" DRIVER="" PREFIX="" BACKGROUND="" FAULT_LAUNCHER="" PLANTED_DLL=""
 parse_options launcher stub driver prefix background fault-launcher planted-dll -- "$@"
 
-readonly TYPICAL_CONFIG='1 1 1 1 1 0 0 0 0 3 '
 # The first window in a fresh prefix can take over 10 s.
 readonly WINDOW_LIMIT=40
 readonly STARTF_USESHOWWINDOW=1 SW_SHOWMINIMIZED=2
@@ -59,34 +46,23 @@ DPI=${DPI:-96}
 SOUND=${SOUND:-0}
 [ "$SOUND" = 0 ] || PREFIX=$PREFIX-sound
 [ "$DPI" = 96 ] || PREFIX=$PREFIX-${DPI}dpi
+load_layout "$LAUNCHER" "$DPI"
 
 # The session's X display is fixed when its wineserver starts (Wine's desktop process keeps
 # the first program's display): every program of the test runs on it, in the environment that
 # tools/wine-prefix.sh gives Wine.
-prepare_wine() {
-    local started display
-    started=$(now_us)
-    display=$(bash "$REPO/tools/wine-prefix.sh" "$PREFIX" 2>"$WORK/prefix.err") ||
-        die "no Wine session for $PREFIX"
-    [[ "$display" =~ ^:[0-9]+$ ]] || die "no X display from tools/wine-prefix.sh: '$display'"
-    wine_env "$PREFIX" "$display"
-    [ "$DPI" = 96 ] || set_dpi "$DPI"
-    log "Wine ready: $((($(now_us) - started) / 1000)) ms"
-}
-
-# Sets the resolution of the test's own prefix (not the shared one); programs started from now
-# on open at it.
-set_dpi() {
-    [ "$(cat "$PREFIX/.vantu-dpi" 2>/dev/null)" != "$1" ] || return 0
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
-        </dev/null >"$WORK/reg.out" 2>&1 || die "cannot set the resolution to $1 dpi"
-    echo "$1" >"$PREFIX/.vantu-dpi"
-}
-
-# A length in twips in whole pixels at DPI $2, rounded as the launcher rounds it.
-twips_at() { echo $((($1 * $2 + 720) / 1440)); }
-
-prepare_wine
+started=$(now_us)
+display=$(bash "$REPO/tools/wine-prefix.sh" "$PREFIX" 2>"$WORK/prefix.err") ||
+    die "no Wine session for $PREFIX"
+[[ "$display" =~ ^:[0-9]+$ ]] || die "no X display from tools/wine-prefix.sh: '$display'"
+wine_env "$PREFIX" "$display"
+# The resolution of the test's own prefix; programs started from now on open at it.
+if [ "$(cat "$PREFIX/.vantu-dpi" 2>/dev/null || echo 96)" != "$DPI" ]; then
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$DPI" /f \
+        </dev/null >"$WORK/reg.out" 2>&1 || die "cannot set the resolution to $DPI dpi"
+    echo "$DPI" >"$PREFIX/.vantu-dpi"
+fi
+log "Wine ready: $((($(now_us) - started) / 1000)) ms"
 if [ "$SOUND" != 0 ]; then
     if [ ! -e "$PREFIX/.vantu-audio" ]; then
         wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d alsa /f </dev/null \
@@ -98,24 +74,15 @@ if [ "$SOUND" != 0 ]; then
         >"$HOME/.asoundrc"
 fi
 
-size_of() { stat -c %s "$1" 2>/dev/null || echo 0; }
-
-# The samples of a wave with a 44-byte header (the demo's and sox's have one) in file OUT, to
-# compare with what was played.
-#   wave_samples WAV OUT
-wave_samples() {
-    [ "$(tail -c +37 "$1" | head -c 4)" = data ] || die "$1 has no 44-byte header"
-    tail -c +45 "$1" >"$2"
-}
-
 # A game folder as a player has it: the launcher copied in beside the stand-in game, and
 # xconfig.dat with the given bytes (none for the single word NONE). The game's record goes to
-# a folder outside it.
-#   make_game NAME CONTENT [no-game]  -> sets GAME and RECORD
+# a folder outside it. LAUNCH: the driver's start of the launcher there, then its window.
+#   make_game NAME CONTENT  -> sets GAME, RECORD and LAUNCH
 make_game() {
     game_folders "$1" "$2"
     cp "$LAUNCHER" "$GAME/vantu-launcher.exe"
-    [ "${3:-}" = no-game ] || cp "$STUB" "$GAME/vantu.exe"
+    cp "$STUB" "$GAME/vantu.exe"
+    LAUNCH=(start "$GAME/vantu-launcher.exe" "$GAME" window "$MAIN_TITLE" "$WINDOW_LIMIT")
 }
 
 # Runs the driver with the given commands; its output stays in $DRIVEN (file) for value().
@@ -123,8 +90,7 @@ make_game() {
 drive() {
     local started
     started=$(now_us)
-    drive_async "$@"
-    drive_wait "$started"
+    drive_async "$@" && drive_wait "$started"
 }
 
 # Runs the driver in the background (it pauses with pause-until while the test looks at the
@@ -154,20 +120,11 @@ drive_wait() {
 
 # Waits until the background driver has paused at PATH; dies when it ends or the bound passes.
 wait_paused() {
-    local deadline=$(($(now_us) + WINDOW_LIMIT * 1000000))
-    until grep -q "^paused=$1" "$DRIVEN"; do
-        if ! kill -0 "$DRIVE_PID" 2>/dev/null || [ "$(now_us)" -ge "$deadline" ]; then
-            cat "$WORK/drive-$DRIVE_COUNT.err" >&2
-            die "the driver did not get to $1"
-        fi
-        sleep "$POLL"
-    done
+    wait_until "$WINDOW_LIMIT" paused_or_ended "$1" && grep -q "^paused=$1" "$DRIVEN" && return 0
+    cat "$WORK/drive-$DRIVE_COUNT.err" >&2
+    die "the driver did not get to $1"
 }
-
-# The driver's start of the launcher in $GAME, then its window.
-launch_commands() {
-    LAUNCH=(start "$GAME/vantu-launcher.exe" "$GAME" window "$MAIN_TITLE" "$WINDOW_LIMIT")
-}
+paused_or_ended() { grep -q "^paused=$1" "$DRIVEN" || ! kill -0 "$DRIVE_PID" 2>/dev/null; }
 
 # value KEY: what the last driver run printed for KEY (the last such line; the driver, a
 # Windows console program, ends its lines with CR LF).
@@ -182,29 +139,15 @@ expect_eq() {  # what got expected
     [ "$2" = "$3" ] || check_failed "$1: got '$2', expected '$3'"
 }
 
-# Waits until the stand-in game has recorded its start.
-wait_game_started() {
-    wait_until "$WAIT_LIMIT" test -e "$RECORD/startup" || die "the game was not started"
-}
-
 # Checks the game's command line byte for byte and that it was started minimised once.
 expect_game_started() {
-    local expected=$1
+    local flags
     wait_game_started
-    if ! printf '%s' "$expected" | cmp -s - "$RECORD/command-line"; then
-        check_failed "command line: got '$(cat -A "$RECORD/command-line")', expected '$expected'"
-    fi
-    local flags show
+    printf '%s' "$1" | cmp -s - "$RECORD/command-line" ||
+        check_failed "command line: got '$(cat -A "$RECORD/command-line")', expected '$1'"
     flags=$(sed -n 's/^flags=//p' "$RECORD/startup")
-    show=$(sed -n 's/^show=//p' "$RECORD/startup")
     [ $((flags & STARTF_USESHOWWINDOW)) -ne 0 ] ||
         check_failed "STARTF_USESHOWWINDOW not set (flags $flags)"
-    expect_eq "show state" "$show" "$SW_SHOWMINIMIZED"
+    expect_eq "show state" "$(sed -n 's/^show=//p' "$RECORD/startup")" "$SW_SHOWMINIMIZED"
     [ ! -e "$RECORD/started-again" ] || check_failed "the game was started twice"
-}
-
-# A listing of a folder with every file's size and checksum, to compare before and after.
-folder_snapshot() {
-    (cd "$1" && find . -printf '%y %m %s %p\n' | sort && find . -type f -print0 | sort -z |
-        xargs -0 -r sha256sum)
 }

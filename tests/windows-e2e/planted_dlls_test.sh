@@ -19,7 +19,7 @@ done
 # The imports: nothing but the known DLLs.
 objdump=$(command -v x86_64-w64-mingw32-objdump) || die "x86_64-w64-mingw32-objdump is missing"
 imports=$("$objdump" -p "$LAUNCHER" | sed -n 's/^[[:space:]]*DLL Name: //p' |
-    tr 'A-Z' 'a-z' | sort -u | tr '\n' ' ')
+    tr '[:upper:]' '[:lower:]' | sort -u | tr '\n' ' ')
 log "imports: $imports"
 for dll in $imports; do
     case "$dll" in
@@ -38,7 +38,6 @@ for dll in "${PLANTED[@]}"; do
 done
 wave_samples "$REPO/demo/vantu2.wav" "$WORK/samples.raw"
 sound=$(size_of "$WORK/samples.raw")
-# shellcheck disable=SC2317  # called through wait_until
 played_or_ended() { [ "$(size_of "$PLAYED")" -ge "$sound" ] || ! kill -0 "$DRIVE_PID" 2>/dev/null; }
 for loader in current old; do
     make_game "planted-$loader" "$TYPICAL_CONFIG"
@@ -52,10 +51,9 @@ for loader in current old; do
         cp "$PLANTED_DLL" "$GAME/$dll.dll"
     done
     rm -f "$PLAYED"
-    launch_commands
     VANTU_FAULT=$fault drive_async "${LAUNCH[@]}" \
         pause-until "$WORK/heard-$loader" "$WINDOW_LIMIT" \
-        click button "Video Setup" wait-width "$(twips_at 8250 "$DPI")" "$WAIT_LIMIT" \
+        click button "Video Setup" wait-width "$WIDE_WIDTH" "$WAIT_LIMIT" \
         click button Play wait-exit "$WAIT_LIMIT"
     wait_until "$WINDOW_LIMIT" played_or_ended || true
     cmp -s -n "$sound" "$PLAYED" "$WORK/samples.raw" || check_failed \

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # At 110 % scaling (106 dpi), where the wide width is no whole number of pixels, real clicks on
-# "Video Setup" widen the window to 8250 twips (607 px) and "<<" or "Video Setup" narrow it to
-# 5160 twips (380 px); only the width changes. The window opens narrow with a 4980 x 5040 twips
-# client area, owned by a hidden window (no taskbar button).
+# "Video Setup" widen the window to the layout's wide width and "<<" or "Video Setup" narrow it
+# to its narrow width, rounded as the launcher rounds; only the width changes. The window opens
+# narrow with the layout's client area, owned by a hidden window (no taskbar button).
 # All that while a long start-up sound plays: the sound plays in the background and the window
 # keeps answering. And the sound really plays: Wine's ALSA driver, its default device writing
 # what it plays to a file, receives the wave's samples byte for byte. The test runs in a prefix
@@ -19,13 +19,11 @@ sox "$wav" "$WORK/long.wav" repeat 79 || die "sox could not make a long sound fr
 wave_samples "$WORK/long.wav" "$WORK/samples.raw"
 one_sound=$(($(size_of "$wav") - 44))
 whole=$(size_of "$WORK/samples.raw")
-# shellcheck disable=SC2317  # called through wait_until
 played_one_sound() { [ "$(size_of "$PLAYED")" -ge "$one_sound" ]; }
 
 make_game toggle "$TYPICAL_CONFIG"
 cp "$WORK/long.wav" "$GAME/vantu2.wav"
-launch_commands
-wide=$(twips_at 8250 "$DPI") narrow=$(twips_at 5160 "$DPI")
+wide=$WIDE_WIDTH narrow=$NARROW_WIDTH
 drive_async "${LAUNCH[@]}" state opened pause-until "$WORK/sound-heard" "$WINDOW_LIMIT" \
     click button "Video Setup" wait-width "$wide" "$WAIT_LIMIT" state wide \
     click static "<<" wait-width "$narrow" "$WAIT_LIMIT" state narrowed \
@@ -45,8 +43,7 @@ cmp -s -n "$heard" "$PLAYED" "$WORK/samples.raw" ||
 touch "$WORK/toggled"
 drive_wait || true
 
-client_h=$(twips_at 5040 "$DPI")
-expect_eq "client area at opening" "$(value opened.client)" "$(twips_at 4980 "$DPI") $client_h"
+expect_eq "client area at opening" "$(value opened.client)" "$CLIENT_WIDTH $CLIENT_HEIGHT"
 expect_eq "owner" "$(value opened.owner)" hidden
 read -r x y w h <<<"$(value opened.window)"
 [ "$w" -lt "$wide" ] || check_failed "opening width $w is not narrow"
@@ -54,6 +51,6 @@ for state in wide:$wide narrowed:$narrow wide-again:$wide narrowed-again:$narrow
     label=${state%%:*}
     expect_eq "$label window (x y width height)" "$(value "$label.window")" \
         "$x $y ${state##*:} $h"
-    expect_eq "$label client height" "$(value "$label.client" | cut -d' ' -f2)" "$client_h"
+    expect_eq "$label client height" "$(value "$label.client" | cut -d' ' -f2)" "$CLIENT_HEIGHT"
 done
 finish

@@ -6,37 +6,18 @@
 #   wine_run_test.sh --tools DIR --prefix DIR
 #
 # It ends the prefix's session to watch a fresh one start, so ctest runs it alone.
-set -euo pipefail
-
+# shellcheck source=../support/e2e_common.sh
+source "$(dirname "$0")/../support/e2e_common.sh"
 TOOLS="" PREFIX=""
-while [ $# -gt 0 ]; do
-    case "$1" in
-        --tools) TOOLS=$2 ;;
-        --prefix) PREFIX=$2 ;;
-        *) echo "unknown option: $1" >&2; exit 2 ;;
-    esac
-    shift 2
-done
-if [ -z "$TOOLS" ] || [ -z "$PREFIX" ]; then
-    echo "usage: $0 --tools DIR --prefix DIR" >&2
-    exit 2
-fi
+parse_options tools prefix -- "$@"
+[[ -n $TOOLS && -n $PREFIX ]] || { echo "usage: $0 --tools DIR --prefix DIR" >&2; exit 2; }
 
-FAILED=0
-check_failed() {
-    printf 'FAIL: %s\n' "$*" >&2
-    FAILED=1
-}
-
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/vantu-wine-run-test.XXXXXX")
 PIDS=()
-# shellcheck disable=SC2317  # run by the trap
-cleanup() {
+end_processes() {
     local pid
     for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
-    rm -rf -- "$WORK"
 }
-trap cleanup EXIT
+start_work vantu-wine-run-test err 20
 
 run() { "$TOOLS/wine-run.sh" --prefix "$PREFIX" -- "$@"; }
 
@@ -44,25 +25,21 @@ run() { "$TOOLS/wine-run.sh" --prefix "$PREFIX" -- "$@"; }
 # the pipe closed, in milliseconds; fails when that takes over two minutes.
 piped_run_ms() {
     local start
-    start=$(date +%s%N)
+    start=$(now_us)
     # shellcheck disable=SC2016  # expanded by the inner shell
     timeout 120 bash -c '"$1/wine-run.sh" --prefix "$2" -- cmd /c exit 0 | cat' _ "$TOOLS" "$PREFIX" ||
         return 1
-    echo $((($(date +%s%N) - start) / 1000000))
+    echo $((($(now_us) - start) / 1000))
 }
 
 end_session() {
     WINEPREFIX=$PREFIX WINEDEBUG=-all wineserver -k 2>/dev/null || true
     # The session's Xvfb ends and its record goes once the wineserver is gone.
-    local i
-    for ((i = 0; i < 100; i++)); do
-        [ -f "$PREFIX/.vantu-session" ] || return 0
-        sleep 0.1
-    done
-    check_failed "the session's record outlived its wineserver"
+    wait_until 10 test ! -f "$PREFIX/.vantu-session" ||
+        check_failed "the session's record outlived its wineserver"
 }
 
-echo "-- a fresh session: no output held open, windows open at once"
+log "a fresh session: no output held open, windows open at once"
 end_session
 # Started by a console program whose output is a pipe, as ctest starts the first test.
 first=$(piped_run_ms) || check_failed "the first program of a session left its output open"
@@ -82,37 +59,31 @@ esac
 "$TOOLS/wine-run.sh" --prefix "$PREFIX" -- "$PREFIX/drive_c/windows/system32/notepad.exe" \
     >/dev/null 2>&1 &
 PIDS+=($!)
-shown=no
-for ((i = 0; i < 100; i++)); do
-    if DISPLAY=$display xwininfo -root -tree 2>/dev/null | grep -q '"Untitled - Notepad"'; then
-        shown=yes
-        break
-    fi
-    sleep 0.1
-done
-[ "$shown" = yes ] || check_failed "a window did not open on the session's display $display"
+notepad_shown() { DISPLAY=$display xwininfo -root -tree 2>/dev/null | grep -qF '"Untitled - Notepad"'; }
+wait_until 10 notepad_shown ||
+    check_failed "a window did not open on the session's display $display"
 kill "${PIDS[-1]}" 2>/dev/null || true
 wait "${PIDS[-1]}" 2>/dev/null || true
 
-echo "-- exit statuses pass through"
+log "exit statuses pass through"
 for status in 0 1 3 125 255; do
     got=0
     run cmd /c exit "$status" || got=$?
     [ "$got" -eq "$status" ] || check_failed "cmd /c exit $status gave status $got"
 done
 
-echo "-- programs see the session's display, not the caller's"
+log "programs see the session's display, not the caller's"
 seen=$(DISPLAY=:4242 run cmd /c 'echo %DISPLAY%' | tr -d '\r')
 [ "$seen" = "$display" ] || check_failed "the program saw DISPLAY '$seen', not '$display'"
 
-echo "-- no prefix given: refused, and no .wine is made in HOME"
+log "no prefix given: refused, and no .wine is made in HOME"
 got=0
 env -u WINEPREFIX HOME="$WORK" "$TOOLS/wine-run.sh" cmd /c exit 0 2>"$WORK/err" || got=$?
 [ "$got" -eq 125 ] || check_failed "without a prefix the status was $got, not 125"
 grep -q 'no prefix' "$WORK/err" || check_failed "without a prefix: $(cat "$WORK/err")"
 [ ! -e "$WORK/.wine" ] || check_failed "\$HOME/.wine was made"
 
-echo "-- a folder that is no prefix of ours is not touched"
+log "a folder that is no prefix of ours is not touched"
 mkdir -p "$WORK/not-a-prefix"
 echo keep >"$WORK/not-a-prefix/file"
 got=0
@@ -120,4 +91,4 @@ got=0
 [ "$got" -ne 0 ] || check_failed "wine-prefix.sh took a folder it did not make"
 [ "$(cat "$WORK/not-a-prefix/file")" = keep ] || check_failed "the foreign folder was changed"
 
-exit "$FAILED"
+finish

@@ -7,15 +7,29 @@
 
 #include "options/command_line.h"
 #include "options/launcher_arguments.h"
-#include "platform/windows/wide_text.h"
+#include "platform/windows/utf8.h"
 #include "platform/windows/windows_platform.h"
 
 namespace vantu {
+namespace {
+
+// UTF-8 text in the system's code page, for the report's box; what it cannot show becomes "?".
+std::string ansi(const std::string& text) {
+    const std::wstring w = wide(text);
+    const int size = WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), nullptr,
+                                         0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), out.data(), size, nullptr,
+                        nullptr);
+    return out;
+}
+
+}  // namespace
 
 void takeLauncherArguments(const std::string& title) {
     // The wide command line as UTF-8, split by the C runtime's rules (quotes, backslashes and
     // blanks are the same bytes in UTF-8), without loading shell32 for CommandLineToArgvW.
-    std::vector<std::string> args = splitCommandLine(narrowText(GetCommandLineW()));
+    std::vector<std::string> args = splitCommandLine(utf8(GetCommandLineW()));
     if (!args.empty())
         args.erase(args.begin());
     const LauncherArguments arguments = parseLauncherArguments(args, ToolkitOptions::None);
@@ -29,19 +43,16 @@ void takeLauncherArguments(const std::string& title) {
             ExitProcess(0);
         }
         case LauncherArguments::Action::Error:
-            // In the system's code page, for the report's box.
-            throw std::runtime_error(narrowText(
-                wideText(arguments.error + "\n\n" + launcherUsage(ToolkitOptions::None)), CP_ACP));
+            throw std::runtime_error(
+                ansi(arguments.error + "\n\n" + launcherUsage(ToolkitOptions::None)));
         case LauncherArguments::Action::Run:
             break;
     }
     // Every file the launcher uses is named relative to the game folder, as when it is started
     // there.
-    if (!arguments.folder.empty() &&
-        SetCurrentDirectoryW(wideText(arguments.folder).c_str()) == 0) {
+    if (!arguments.folder.empty() && SetCurrentDirectoryW(wide(arguments.folder).c_str()) == 0) {
         const DWORD error = GetLastError();
-        throw std::runtime_error("cannot enter the game folder '" +
-                                 narrowText(wideText(arguments.folder), CP_ACP) +
+        throw std::runtime_error("cannot enter the game folder '" + ansi(arguments.folder) +
                                  "': " + systemErrorText(error));
     }
 }

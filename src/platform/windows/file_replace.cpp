@@ -9,7 +9,6 @@
 #include <optional>
 #include <string>
 
-#include "platform/windows/wide_text.h"
 #include "platform/windows/windows_files.h"
 #include "ports/files.h"
 
@@ -26,6 +25,19 @@ struct Target {
     DWORD attributes = 0;
     bool exists = false;
 };
+
+// A narrow path in the system's code page as the wide path the W functions take.
+std::wstring widePath(const std::string& path) {
+    if (path.empty())
+        return {};
+    const int length =
+        MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+    if (length <= 0)
+        return {};
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), wide.data(), length);
+    return wide;
+}
 
 // The final path of a link (symbolic link or junction), as the system resolves it.
 std::optional<std::wstring> finalPath(const std::wstring& path) {
@@ -51,7 +63,7 @@ std::optional<std::wstring> finalPath(const std::wstring& path) {
 }
 
 std::optional<Target> findTarget(const std::string& path) {
-    Target target{wideText(path, CP_ACP)};  // the path is in the system's code page
+    Target target{widePath(path)};
     if (target.path.empty())
         return std::nullopt;
     DWORD attributes = GetFileAttributesW(target.path.c_str());

@@ -12,6 +12,11 @@
 //                   [--trace]
 // Exit status 0 when the window answered every action in time, 1 when it did not (or went
 // away), 2 on bad arguments or no display.
+//
+// e2e-monkey --close ID asks the window to close the way a window manager does when the player
+// clicks the frame's close button: a WM_DELETE_WINDOW message (the tests run without a window
+// manager, and xdotool only destroys a window or kills its client). Exit status 1 when the
+// window does not take WM_DELETE_WINDOW.
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -25,6 +30,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <functional>
 #include <iterator>
@@ -33,7 +39,7 @@
 #include <thread>
 
 #include "monkey/monkey_plan.h"
-#include "wm_protocols.h"
+#include "window/layout.h"
 
 namespace {
 
@@ -47,7 +53,7 @@ using Clock = std::chrono::steady_clock;
 // a pick waits out this much after the list was seen open, so the outcome never depends on
 // how fast the launcher happens to be.
 constexpr auto kListSettle = std::chrono::milliseconds(450);
-constexpr int kWideMinWidth = 550;
+constexpr int kWideMinWidth = vantu::layout::twipsToPixels(vantu::layout::kForm.wideOuterWidth);
 constexpr auto kSameKeyGap = std::chrono::milliseconds(3);
 
 // Errors about the launcher window mean that it is gone. Others are expected now and then: a
@@ -111,6 +117,39 @@ std::optional<Options> parse(int argc, char* argv[]) {
     if (options.window == 0 || !options.seedGiven)
         return std::nullopt;
     return options;
+}
+
+// Sends a WM_PROTOCOLS client message to the window: the protocol and two values of its own.
+void sendProtocol(Display* display, Window window, Atom protocol, long first, long second) {
+    XEvent event;
+    std::memset(&event, 0, sizeof event);
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(protocol);
+    event.xclient.data.l[1] = first;
+    event.xclient.data.l[2] = second;
+    XSendEvent(display, window, False, NoEventMask, &event);
+}
+
+// --close ID: WM_DELETE_WINDOW, when the window takes it.
+int closeWindow(Display* display, Window window) {
+    const Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    Atom* protocols = nullptr;
+    int count = 0;
+    bool takes = false;
+    if (XGetWMProtocols(display, window, &protocols, &count) != 0) {
+        takes = std::find(protocols, protocols + count, deleteWindow) != protocols + count;
+        XFree(protocols);
+    }
+    if (!takes) {
+        std::fprintf(stderr, "e2e-monkey: window 0x%lx does not take WM_DELETE_WINDOW\n", window);
+        return 1;
+    }
+    sendProtocol(display, window, deleteWindow, CurrentTime, 0);
+    XSync(display, False);
+    return 0;
 }
 
 struct ScreenRect {
@@ -357,7 +396,8 @@ bool Monkey::await(const Action& action) {
 bool Monkey::pingRoundTrip(double& ms) {
     const auto start = Clock::now();
     const long token = ++pingToken_;
-    vantu::e2e::sendWmProtocol(display_, window_, ping_, token, static_cast<long>(window_));
+    sendProtocol(display_, window_, ping_, token, static_cast<long>(window_));
+    XFlush(display_);
     while (true) {
         while (XPending(display_) > 0) {
             XEvent answer;
@@ -477,18 +517,26 @@ bool Monkey::run() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    const std::optional<Options> options = parse(argc, argv);
-    if (!options) {
+    unsigned long long closing = 0;
+    const bool close = argc == 3 && std::string(argv[1]) == "--close" &&
+                       parseNumber(argv[2], closing) && closing != 0;
+    const std::optional<Options> options = close ? std::nullopt : parse(argc, argv);
+    if (!close && !options) {
         std::fprintf(stderr,
                      "usage: %s --window ID --seed N [--actions N] [--check-every N] "
-                     "[--answer-ms N] [--trace]\n",
-                     argv[0]);
+                     "[--answer-ms N] [--trace]\n       %s --close ID\n",
+                     argv[0], argv[0]);
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {
         std::fprintf(stderr, "%s: cannot open display\n", argv[0]);
         return 2;
+    }
+    if (close) {
+        const int status = closeWindow(display, static_cast<Window>(closing));
+        XCloseDisplay(display);
+        return status;
     }
     watchedWindow = options->window;
     XSetErrorHandler(onXError);
