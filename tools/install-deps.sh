@@ -14,7 +14,7 @@ packages=(
   # The Debian package: cpack's dependency list (dpkg-shlibdeps) and its check.
   dpkg-dev lintian
   # The screen-reader tests: a D-Bus session, the accessibility bus and its Python bindings, the
-  # screen reader Orca, a window manager for it to run under, and pgrep (Orca runs once a user).
+  # screen reader Orca, and pgrep (Orca runs once a user).
   dbus-daemon at-spi2-core python3-pyatspi orca procps
   # The Windows build: MinGW-w64 GCC (the -posix flavour), GoogleTest's sources to build with
   # it, and Wine with its fonts to run the programs.
