@@ -237,7 +237,7 @@ std::size_t Win32Form::indexOf(HWND control) const {
 }
 
 int Win32Form::twipsToPixels(int twips) const {
-    return win32::twipsToPixels(twips, dpi_);
+    return layout::twipsToPixels(twips, static_cast<int>(dpi_));
 }
 
 void Win32Form::show(int showCommand) {

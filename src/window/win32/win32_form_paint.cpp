@@ -17,14 +17,15 @@ void Win32Form::paint(HDC dc) const {
         HGDIOBJ previous = SelectObject(source, picture_);
         const int width = layout::kForm.pictureWidthPixels;
         const int height = layout::kForm.pictureHeightPixels;
-        if (dpi_ == 96) {
+        if (dpi_ == layout::kStandardDpi) {
             pictureDrawn = BitBlt(dc, 0, 0, width, height, source, 0, 0, SRCCOPY) != FALSE;
         } else {
             // Scaled with the window, pixel by pixel, so it still covers the client area.
             SetStretchBltMode(dc, COLORONCOLOR);
-            pictureDrawn = StretchBlt(dc, 0, 0, MulDiv(width, static_cast<int>(dpi_), 96),
-                                      MulDiv(height, static_cast<int>(dpi_), 96), source, 0, 0,
-                                      width, height, SRCCOPY) != FALSE;
+            pictureDrawn =
+                StretchBlt(dc, 0, 0, MulDiv(width, static_cast<int>(dpi_), layout::kStandardDpi),
+                           MulDiv(height, static_cast<int>(dpi_), layout::kStandardDpi), source, 0,
+                           0, width, height, SRCCOPY) != FALSE;
         }
         SelectObject(source, previous);
         DeleteDC(source);

@@ -36,13 +36,11 @@ WindowKind windowKind(const layout::ControlDesign& design) {
     return {nullptr, 0, 0};
 }
 
-int twipsToPixels(int twips, UINT dpi) {
-    return layout::twipsToPixels(twips, static_cast<int>(dpi));
-}
-
 RECT twipsToPixels(const layout::Rect& twips, UINT dpi) {
-    return {twipsToPixels(twips.left, dpi), twipsToPixels(twips.top, dpi),
-            twipsToPixels(twips.right, dpi), twipsToPixels(twips.bottom, dpi)};
+    const auto pixels = [dpi](int length) {
+        return layout::twipsToPixels(length, static_cast<int>(dpi));
+    };
+    return {pixels(twips.left), pixels(twips.top), pixels(twips.right), pixels(twips.bottom)};
 }
 
 COLORREF toColorRef(layout::Rgb rgb) {

@@ -17,8 +17,7 @@ struct WindowKind {
 };
 WindowKind windowKind(const layout::ControlDesign& design);
 
-// Twips in pixels at a DPI (layout::twipsToPixels).
-int twipsToPixels(int twips, UINT dpi);
+// A rectangle in twips in pixels at a DPI (layout::twipsToPixels for each side).
 RECT twipsToPixels(const layout::Rect& twips, UINT dpi);
 
 COLORREF toColorRef(layout::Rgb rgb);
