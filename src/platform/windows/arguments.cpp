@@ -15,13 +15,7 @@ namespace {
 
 // UTF-8 text in the system's code page, for the report's box; what it cannot show becomes "?".
 std::string ansi(const std::string& text) {
-    const std::wstring w = wide(text);
-    const int size = WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), nullptr,
-                                         0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), out.data(), size, nullptr,
-                        nullptr);
-    return out;
+    return narrow(wide(text), CP_ACP);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/windows/utf8.h"
 #include "platform/windows/windows_files.h"
 #include "ports/files.h"
 
@@ -25,19 +26,6 @@ struct Target {
     DWORD attributes = 0;
     bool exists = false;
 };
-
-// A narrow path in the system's code page as the wide path the W functions take.
-std::wstring widePath(const std::string& path) {
-    if (path.empty())
-        return {};
-    const int length =
-        MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
-    if (length <= 0)
-        return {};
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), wide.data(), length);
-    return wide;
-}
 
 // The final path of a link (symbolic link or junction), as the system resolves it.
 std::optional<std::wstring> finalPath(const std::wstring& path) {
@@ -63,7 +51,8 @@ std::optional<std::wstring> finalPath(const std::wstring& path) {
 }
 
 std::optional<Target> findTarget(const std::string& path) {
-    Target target{widePath(path)};
+    // The narrow path is in the system's code page.
+    Target target{wide(path, CP_ACP)};
     if (target.path.empty())
         return std::nullopt;
     DWORD attributes = GetFileAttributesW(target.path.c_str());
