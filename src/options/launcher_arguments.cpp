@@ -98,6 +98,8 @@ LauncherArguments parseLauncherArguments(const std::vector<std::string>& args,
                 return failure("unknown option '" + arg + "'");
             if (option->value != Value::None && !valueAttached && ++i == args.size())
                 return failure("the option '" + arg + "' needs a value");
+            if (option->name == "platform")
+                result.platform = args[i];
         }
     }
     return result;

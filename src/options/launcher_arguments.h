@@ -11,6 +11,9 @@ struct LauncherArguments {
     Action action = Action::Run;
     // Run: the game's folder, as given; empty for the current folder.
     std::string folder;
+    // Run: the platform the toolkit's "-platform NAME" asks for (the last one counts); empty
+    // when none does.
+    std::string platform;
     // Error: what is wrong, in one line, without the program's name.
     std::string error;
 };

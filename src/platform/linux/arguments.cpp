@@ -12,7 +12,7 @@
 
 namespace vantu {
 
-std::optional<int> takeLauncherArguments(int argc, const char* const* argv) {
+std::optional<int> takeLauncherArguments(int argc, const char* const* argv, std::string& platform) {
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     const LauncherArguments arguments = parseLauncherArguments(args, ToolkitOptions::Qt);
     switch (arguments.action) {
@@ -29,6 +29,7 @@ std::optional<int> takeLauncherArguments(int argc, const char* const* argv) {
         case LauncherArguments::Action::Run:
             break;
     }
+    platform = arguments.platform;
     // Every file the launcher uses is named relative to the game folder, as when it is started
     // there.
     if (!arguments.folder.empty() && chdir(arguments.folder.c_str()) != 0) {

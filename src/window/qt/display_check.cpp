@@ -25,16 +25,9 @@ std::string environment(const char* name) {
 enum class WindowSystem { X11, Wayland, Other };
 WindowSystem found = WindowSystem::X11;
 
-// The platform asked for: Qt's option "-platform NAME" (or "--platform NAME"; the last one
-// counts), else QT_QPA_PLATFORM; empty when neither is given.
-std::string requestedPlatform(int argc, const char* const* argv) {
-    std::string requested = environment("QT_QPA_PLATFORM");
-    for (int i = 1; i + 1 < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "-platform" || arg == "--platform")
-            requested = argv[++i];
-    }
-    return requested;
+// The platform asked for: the command line's, else QT_QPA_PLATFORM; empty when neither is given.
+std::string requestedPlatform(const std::string& platformOption) {
+    return platformOption.empty() ? environment("QT_QPA_PLATFORM") : platformOption;
 }
 
 // The platforms Qt tries, in its order: the requested list ("xcb", "wayland;xcb",
@@ -120,8 +113,8 @@ void whileStarting(QtMsgType type, const QMessageLogContext& context, const QStr
 
 }  // namespace
 
-std::optional<std::string> missingDisplay(int argc, const char* const* argv) {
-    const std::string requested = requestedPlatform(argc, argv);
+std::optional<std::string> missingDisplay(const std::string& platformOption) {
+    const std::string requested = requestedPlatform(platformOption);
     std::string reasons;
     for (const std::string& platform : platformsToTry(requested)) {
         std::optional<std::string> reason;

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <string>
 
 #include "platform/linux/arguments.h"
 #include "platform/linux/linux_platform.h"
@@ -16,10 +17,11 @@
 
 int main(int argc, char* argv[]) {
     // --help, --version, a usage error or a game folder that cannot be entered: no display needed.
-    if (const auto status = vantu::takeLauncherArguments(argc, argv))
+    std::string qtPlatform;
+    if (const auto status = vantu::takeLauncherArguments(argc, argv, qtPlatform))
         return *status;
     // Without a window system the launcher says so in one line and ends with status 1.
-    if (const auto problem = vantu::missingDisplay(argc, argv)) {
+    if (const auto problem = vantu::missingDisplay(qtPlatform)) {
         std::fprintf(stderr, "%s\n", problem->c_str());
         return 1;
     }
