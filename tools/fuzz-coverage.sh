@@ -21,7 +21,7 @@ for t in "${targets[@]}"; do
   dirs=("fuzz/corpus/$t")
   [ -d "$root/$t" ] && dirs+=("$root/$t")
   LLVM_PROFILE_FILE="$out/$t.profraw" nice -n 10 "$bin" -runs=0 "${dirs[@]}" >"$out/$t.log" 2>&1
-  llvm-profdata-14 merge -sparse "$out/$t.profraw" -o "$out/$t.profdata"
+  llvm-profdata merge -sparse "$out/$t.profraw" -o "$out/$t.profdata"
   echo "== $t ($(find "${dirs[@]}" -type f | wc -l) inputs)"
-  llvm-cov-14 report "$bin" -instr-profile="$out/$t.profdata" src/
+  llvm-cov report "$bin" -instr-profile="$out/$t.profdata" src/
 done

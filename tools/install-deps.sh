@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, running and testing the launcher need.
-# Runs as root (or through sudo); does nothing when everything is already there.
+# Installs the Debian packages that building, running and testing the launcher need, on Debian 12
+# ("bookworm") and Debian 13 ("trixie") alike: every name below is the same on both. Runs as root
+# (or through sudo); does nothing when everything is already there.
 set -euo pipefail
 
 packages=(
@@ -19,8 +20,11 @@ packages=(
   # The Windows build: MinGW-w64 GCC (the -posix flavour), GoogleTest's sources to build with
   # it, and Wine with its fonts to run the programs.
   g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine
-  # Fuzzing: clang with libFuzzer and the sanitizers' runtime, llvm's coverage tools.
-  clang clang-14 libclang-rt-14-dev llvm-14
+  # Fuzzing: clang with libFuzzer and the sanitizers' runtime, llvm's coverage tools, by the
+  # names that lead to each release's default LLVM (14 on Debian 12, 19 on Debian 13).
+  clang libclang-rt-dev llvm
+  # The other release's tests: a Debian root of its own, made from Debian's packages.
+  mmdebstrap
 )
 
 missing=()

@@ -4,6 +4,12 @@
 # Windows build (MinGW-w64) run under Wine, in a Wine prefix the tests make in build/windows,
 # and once as short runs of the libFuzzer targets (clang, sanitizers).
 #
+#   tools/test.sh [PRESET...]     (default: release asan windows fuzz)
+#
+# On Debian 12 the default run also tests Debian 13: the Release and Windows builds' tests run
+# again in a Debian 13 root (tools/debian13.sh), which is made meanwhile, in the background,
+# while this machine builds. On Debian 13 itself the presets run natively, like on Debian 12.
+#
 # At the end, whatever the outcome, it fails when a process the run started still runs (see
 # tools/leftover-processes.sh): every process of the run carries VANTU_TEST_RUN.
 set -euo pipefail
@@ -13,16 +19,48 @@ VANTU_TEST_RUN="$(date +%s%N)-$$"
 export VANTU_TEST_RUN
 before=$(mktemp)
 bash tools/leftover-processes.sh snapshot >"$before"
+root_maker=""
 end_of_run() {
     local status=$?
+    if [ -n "$root_maker" ] && kill -0 "$root_maker" 2>/dev/null; then
+        kill -TERM -- "-$root_maker" 2>/dev/null || true
+        wait "$root_maker" 2>/dev/null || true
+    fi
     bash tools/leftover-processes.sh check "$before" || status=1
     rm -f "$before"
     exit "$status"
 }
 trap end_of_run EXIT
+trap 'exit 130' INT TERM
+
+debian13=0
+if [ $# -eq 0 ]; then
+    set -- release asan windows fuzz
+    # shellcheck source=/dev/null
+    [ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" != bookworm ] || debian13=1
+fi
+if [ "$debian13" = 1 ]; then
+    mkdir -p build
+    echo "test: making the Debian 13 root in the background (log: build/debian13-root.log)"
+    setsid bash tools/debian13.sh --root-only >build/debian13-root.log 2>&1 &
+    root_maker=$!
+fi
 jobs=$(nproc)
-for preset in release asan windows fuzz; do
+times=()
+for preset in "$@"; do
+  started=$SECONDS
   cmake --preset "$preset"
   cmake --build --preset "$preset" -j"$jobs"
   ctest --preset "$preset" -j"$jobs"
+  times+=("$preset passed in $((SECONDS - started)) s")
 done
+if [ "$debian13" = 1 ]; then
+    started=$SECONDS
+    status=0
+    wait "$root_maker" || status=$?
+    root_maker=""
+    [ "$status" -eq 0 ] || { tail -n 40 build/debian13-root.log; exit "$status"; }
+    bash tools/debian13.sh release windows
+    times+=("Debian 13 (release, windows) passed in $((SECONDS - started)) s")
+fi
+printf 'test: %s\n' "${times[@]}"

@@ -214,7 +214,13 @@ windows_named() {
     local pattern
     # shellcheck disable=SC2001  # a bracket expression is clearer here than ${//}
     pattern=$(sed 's/[][\\.^$*+?(){}|]/\\&/g' <<<"$1")
-    xdotool search --onlyvisible --name "^${pattern}\$" 2>/dev/null || true
+    # Mutter 48 draws X11 frames in a client of its own (mutter-x11-frames), which gives each
+    # frame its window's title and marks it _MUTTER_FRAME_FOR; older window managers' frames have
+    # no title. A frame is never the window asked for.
+    local w
+    for w in $(xdotool search --onlyvisible --name "^${pattern}\$" 2>/dev/null); do
+        xprop -id "$w" _MUTTER_FRAME_FOR 2>/dev/null | grep -q 'window id' || echo "$w"
+    done
 }
 
 # Waits for the launcher's window to be mapped.  -> sets WIN

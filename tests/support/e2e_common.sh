@@ -76,7 +76,7 @@ require_tools() {
 # Makes the private work folder WORK ($1.XXXXXX in TMPDIR) and arranges for it to go when the
 # test ends, however it ends: first end_processes (the sourcing library's) ends what the test
 # started, then, when the test failed, the last LINES lines of each of the work folder's files
-# that match GLOB are shown.
+# that match GLOB are shown. With VANTU_E2E_KEEP=1 the folder is kept for a look afterwards.
 #   start_work NAME GLOB LINES
 start_work() {
     WORK=$(mktemp -d "${TMPDIR:-/tmp}/$1.XXXXXX")
@@ -98,7 +98,7 @@ cleanup() {
         done
         [ "$status" -ne 0 ] || status=1
     fi
-    rm -rf "$WORK"
+    if [ "${VANTU_E2E_KEEP:-0}" = 1 ]; then echo "kept $WORK" >&2; else rm -rf "$WORK"; fi
     exit "$status"
 }
 

@@ -42,6 +42,7 @@
 // is still running when the driver ends is ended with it, unless it was waited for.
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>

@@ -5,8 +5,10 @@
 #include <QAccessibleWidget>
 #include <QComboBox>
 #include <QKeySequence>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "window/form1.h"
@@ -106,11 +108,15 @@ class LabelAccessible : public QAccessibleWidget {
 
 // The display-mode list. It offers all that Qt's own interface for a list that cannot be edited
 // offers: the popup list as its one child, the ShowMenu and Press actions that open and close it,
-// its current entry as its name and value, Down as its shortcut, expandable and (while open)
-// expanded states. Orca reads a list's value from its selected child (AT-SPI Selection, which Qt
-// 6.4's bridge does not offer) or else from its text, so the list also offers its current entry
-// as read-only text. It offers no numeric value: with one, Qt's bridge reports a new entry as a
-// value change instead of a name change, and Orca answers Down and Up with "collapsed".
+// Down as its shortcut, expandable and (while open) expanded states. Its current entry is its
+// value, and it is named only by its label (labelled-by): a screen reader then says each once,
+// "Resolution combo box 1400x1050". A name of its own would be said again: Qt names a list by
+// its entry, which Orca 48 says twice, and Qt reports each new entry as a name change, on which
+// Orca 48 says the whole list again when it has not seen that name lately. Orca reads a list's
+// value from its selected child (AT-SPI Selection, which Qt 6.4's bridge does not offer) or else
+// from its text, so the list also offers its current entry as read-only text, selected whole
+// (see EntryReports). It offers no numeric value: with one, Qt's bridge reports a new entry
+// as a value change instead of a name change, and Orca answers Down and Up with "collapsed".
 class ListAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
   public:
     explicit ListAccessible(QComboBox* list) : QAccessibleWidget(list, QAccessible::ComboBox) {}
@@ -131,7 +137,9 @@ class ListAccessible : public QAccessibleWidget, public QAccessibleTextInterface
     QAccessibleInterface* childAt(int, int) const override { return nullptr; }
 
     QString text(QAccessible::Text t) const override {
-        if ((t == QAccessible::Name || t == QAccessible::Value) && !entry().isEmpty())
+        if (t == QAccessible::Name)
+            return {};
+        if (t == QAccessible::Value)
             return entry();
         if (t == QAccessible::Accelerator)
             return QKeySequence(Qt::Key_Down).toString(QKeySequence::NativeText);
@@ -161,7 +169,8 @@ class ListAccessible : public QAccessibleWidget, public QAccessibleTextInterface
     }
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
-    // The text: the current entry, which no one edits or selects; the caret stays at its start.
+    // The text: the current entry, selected whole, which no one edits; the caret stays at its
+    // start.
     QString text(int start, int end) const override {
         const QString shown = entry();
         start = std::clamp(start, 0, static_cast<int>(shown.size()));
@@ -170,8 +179,11 @@ class ListAccessible : public QAccessibleWidget, public QAccessibleTextInterface
         return shown.mid(start, end - start);
     }
     int characterCount() const override { return static_cast<int>(entry().size()); }
-    void selection(int, int* start, int* end) const override { *start = *end = 0; }
-    int selectionCount() const override { return 0; }
+    void selection(int index, int* start, int* end) const override {
+        *start = 0;
+        *end = index == 0 ? characterCount() : 0;
+    }
+    int selectionCount() const override { return entry().isEmpty() ? 0 : 1; }
     void addSelection(int, int) override {}
     void removeSelection(int) override {}
     void setSelection(int, int, int) override {}
@@ -191,6 +203,60 @@ class ListAccessible : public QAccessibleWidget, public QAccessibleTextInterface
     QString entry() const { return list()->currentText(); }
 };
 
+// Reports each new entry that the player picks on the closed list (Down, Up, the wheel) so that a
+// screen reader says it once:
+// - as the list's text changed: the new entry inserted before the old one, then the old one
+//   removed. Orca 43 speaks an insertion that is also the selected text, and stays silent on a
+//   removal that is not (a removal of selected text would be "selection deleted"). Orca 48
+//   speaks neither for a list that cannot be edited.
+// - on Qt 6.8 and later, also as an announcement, which Orca 48 speaks.
+// An entry chosen from the open list is not reported: the list closes first, takes the focus
+// back and is said whole, with the new entry. Nor is one set while the list has no focus.
+class EntryReports : public QObject {
+  public:
+    static constexpr const char* kName = "entryReports";
+
+    explicit EntryReports(QComboBox* list)
+        : QObject(list), list_(list), shown_(list->currentText()) {
+        setObjectName(kName);
+        connect(list, &QComboBox::currentTextChanged, this, &EntryReports::report);
+        list->view()->window()->installEventFilter(this);
+    }
+
+  protected:
+    // The open list closes before the chosen entry is set, in the same turn of the event loop.
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Hide) {
+            popupClosing_ = true;
+            QTimer::singleShot(0, this, [this] { popupClosing_ = false; });
+        }
+        return false;
+    }
+
+  private:
+    void report(const QString& entry) {
+        const QString old = std::exchange(shown_, entry);
+        if (!list_->hasFocus() || list_->view()->isVisible() || popupClosing_)
+            return;
+        if (!entry.isEmpty()) {
+            QAccessibleTextInsertEvent inserted(list_, 0, entry);
+            QAccessible::updateAccessibility(&inserted);
+        }
+        if (!old.isEmpty()) {
+            QAccessibleTextRemoveEvent removed(list_, static_cast<int>(entry.size()), old);
+            QAccessible::updateAccessibility(&removed);
+        }
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+        QAccessibleAnnouncementEvent said(list_, entry);
+        QAccessible::updateAccessibility(&said);
+#endif
+    }
+
+    QComboBox* list_;
+    QString shown_;
+    bool popupClosing_ = false;
+};
+
 QAccessibleInterface* launcherAccessible(const QString& /*className*/, QObject* object) {
     auto* widget = qobject_cast<QWidget*>(object);
     if (widget == nullptr)
@@ -199,8 +265,12 @@ QAccessibleInterface* launcherAccessible(const QString& /*className*/, QObject* 
         return new FormAccessible(widget);
     if (auto* label = qobject_cast<ClickLabel*>(widget))
         return new LabelAccessible(label);
-    if (auto* list = qobject_cast<QComboBox*>(widget); list != nullptr && !list->isEditable())
+    if (auto* list = qobject_cast<QComboBox*>(widget); list != nullptr && !list->isEditable()) {
+        // Qt asks once for each widget; a list that was asked before keeps its reports.
+        if (list->findChild<QObject*>(EntryReports::kName, Qt::FindDirectChildrenOnly) == nullptr)
+            new EntryReports(list);
         return new ListAccessible(list);
+    }
     return nullptr;
 }
 
