@@ -4,14 +4,19 @@
 # a private Xvfb that every program of the session shows its windows on. Prints the session's
 # X display (":N") on standard output.
 #
-#   tools/wine-prefix.sh PREFIX
+#   tools/wine-prefix.sh PREFIX [DPI]
 #
 # The prefix: a new one (about 15 s, 700 MB) gets Wine's own fonts in C:\windows\Fonts
 # (without them "MS Sans Serif" falls back to a huge font), no audio driver (no "ALSA lib"
-# noise on machines without a sound device) and no crash dialog (a crashing program ends
-# instead of waiting for a click). The file .vantu-ready, written last and holding the Wine
-# version, marks it complete: a prefix without it (an interrupted set-up) or made by another
-# Wine version is made again. A folder this script did not make is never removed.
+# noise on machines without a sound device), no crash dialog (a crashing program ends instead
+# of waiting for a click) and the screen resolution DPI (default 96; LogPixels). The file
+# .vantu-ready, written last and holding the Wine version and the DPI, marks it complete: a
+# prefix without it (an interrupted set-up) or made by another Wine version or for another DPI
+# is made again. A folder this script did not make is never removed.
+#
+# The DPI is set while the prefix is made, before any session: Wine 10 reads it once for a
+# session, when the session's desktop process starts, so a LogPixels written into a running
+# session reaches no program of it (Wine 8 read it again for each new program).
 #
 # The session: starting a wineserver and Wine's background services costs about 2.5 s, so
 # the wineserver is kept up until VANTU_WINESERVER_LINGER seconds (default 30) after the
@@ -41,8 +46,8 @@ die() {
     exit 1
 }
 
-if [ $# -ne 1 ] || [ -z "$1" ]; then
-    die "usage: wine-prefix.sh PREFIX"
+if [ $# -lt 1 ] || [ $# -gt 2 ] || [ -z "$1" ] || ! [[ "${2:-96}" =~ ^[1-9][0-9]*$ ]]; then
+    die "usage: wine-prefix.sh PREFIX [DPI]"
 fi
 for tool in wine wineboot wineserver Xvfb flock setsid; do
     command -v "$tool" >/dev/null || die "$tool is missing (bash tools/install-deps.sh installs it)"
@@ -63,6 +68,8 @@ exec 9>"$prefix.lock"
 flock 9
 
 wine_version=$(wine --version 2>/dev/null) || die "wine --version failed"
+readonly dpi=${2:-96}
+readonly made_for="$wine_version dpi=$dpi"
 
 make_prefix() {
     local start=$SECONDS log
@@ -87,13 +94,14 @@ make_prefix() {
             wineserver -w &&
             wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d '' /f &&
             wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f &&
+            wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f &&
             wineserver -w
     } </dev/null >"$log" 2>&1 9>&- || {
         cat "$log" >&2
         die "making the prefix failed (log above)"
     }
     cp -- "$fonts"/* "$prefix/drive_c/windows/Fonts/"
-    echo "$wine_version" >"$ready"
+    echo "$made_for" >"$ready"
     echo "wine-prefix: made $prefix in $((SECONDS - start)) s" >&2
 }
 
@@ -131,7 +139,7 @@ session_alive() {
     [ -S "/tmp/.X11-unix/X${display#:}" ]
 }
 
-if [ ! -f "$ready" ] || [ "$(cat "$ready")" != "$wine_version" ]; then
+if [ ! -f "$ready" ] || [ "$(cat "$ready")" != "$made_for" ]; then
     make_prefix
 fi
 

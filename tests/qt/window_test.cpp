@@ -2,9 +2,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QComboBox>
 #include <QPushButton>
 
 #include "qt_test_support.h"
+#include "window/qt/qt_accessibility.h"
 
 namespace vantu::testing {
 namespace {
@@ -109,6 +113,81 @@ TEST(QtWindow, HiddenButtonsCannotBeClicked) {
     EXPECT_EQ(l.controls.text2(), "Text2");
     qobject_cast<QPushButton*>(load)->click();
     EXPECT_EQ(l.controls.text2(), "No FILE!xconfig.dat");
+}
+
+// What a screen reader is told of the display-mode list: named by its label alone, its entry as
+// value and as text selected whole, and each entry the player picks on the closed list reported
+// once, as that text replaced (and, from Qt 6.8, announced); an entry chosen from the open list,
+// or set while the list has no focus, is not reported (the list is said whole when it takes the
+// focus back).
+std::vector<std::string> reported;
+void recordReports(QAccessibleEvent* event) {
+    const QString combo = QStringLiteral("Combo1");
+    if (event->object() == nullptr || event->object()->objectName() != combo)
+        return;
+    if (event->type() == QAccessible::TextInserted) {
+        const auto* inserted = static_cast<QAccessibleTextInsertEvent*>(event);
+        reported.push_back("insert " + std::to_string(inserted->changePosition()) + " " +
+                           toStd(inserted->textInserted()));
+    } else if (event->type() == QAccessible::TextRemoved) {
+        const auto* removed = static_cast<QAccessibleTextRemoveEvent*>(event);
+        reported.push_back("remove " + std::to_string(removed->changePosition()) + " " +
+                           toStd(removed->textRemoved()));
+    }
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    else if (event->type() == QAccessible::Announcement) {
+        reported.push_back("announce " +
+                           toStd(static_cast<QAccessibleAnnouncementEvent*>(event)->message()));
+    }
+#endif
+}
+
+TEST(QtWindow, TheListsEntryIsSaidOnceAndEachPickOnTheClosedListReportedOnce) {
+    QtLauncher l;
+    l.writeConfig("1 1 1 1 1 0 0 0 0 3 ");
+    l.form.Form_Load();
+    showActive(l.window);
+    auto* list = qobject_cast<QComboBox*>(l.window.control("Combo1"));
+    setAccessibilityReports(recordReports);
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(list);
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(toStd(accessible->text(QAccessible::Name)), "");
+    EXPECT_EQ(toStd(accessible->text(QAccessible::Value)), "1400x1050");
+    QAccessibleTextInterface* text = accessible->textInterface();
+    ASSERT_NE(text, nullptr);
+    int start = -1, end = -1;
+    text->selection(0, &start, &end);
+    EXPECT_EQ(toStd(text->text(0, -1)) + " " + std::to_string(start) + "-" + std::to_string(end),
+              "1400x1050 0-9");
+
+    const auto picked = [&](auto&& pick) {
+        reported.clear();
+        pick();
+        QCoreApplication::processEvents();
+        return reported;
+    };
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    const std::vector<std::string> down{"insert 0 1600x1200", "remove 9 1400x1050",
+                                        "announce 1600x1200"};
+    const std::vector<std::string> up{"insert 0 1400x1050", "remove 9 1600x1200",
+                                      "announce 1400x1050"};
+#else
+    const std::vector<std::string> down{"insert 0 1600x1200", "remove 9 1400x1050"};
+    const std::vector<std::string> up{"insert 0 1400x1050", "remove 9 1600x1200"};
+#endif
+    list->setFocus();
+    EXPECT_EQ(picked([&] { QTest::keyClick(list, Qt::Key_Down); }), down);
+    EXPECT_EQ(picked([&] { QTest::keyClick(list, Qt::Key_Up); }), up);
+    EXPECT_THAT(picked([&] {
+                    list->showPopup();
+                    QTest::keyClick(list->view(), Qt::Key_Down);
+                    QTest::keyClick(list->view(), Qt::Key_Return);
+                }),
+                IsEmpty());
+    EXPECT_EQ(toStd(list->currentText()), "1600x1200");
+    l.window.control("Command1")->setFocus();
+    EXPECT_THAT(picked([&] { list->setCurrentIndex(0); }), IsEmpty());
+    setAccessibilityReports(nullptr);
 }
 
 }  // namespace

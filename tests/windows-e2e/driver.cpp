@@ -41,6 +41,8 @@
 // reason on standard error; the rest are skipped), 2 on a usage error. A started program that
 // is still running when the driver ends is ended with it, unless it was waited for.
 #include <windows.h>
+// After windows.h.
+#include <shellapi.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -55,6 +57,7 @@
 
 #include "platform/windows/utf8.h"
 #include "win32_input.h"
+#include "window/win32/win32_dpi.h"
 #include "wine_path.h"
 
 namespace {
@@ -510,6 +513,8 @@ int run(const std::vector<std::string>& args) {
 }  // namespace
 
 int main() {
+    // The launcher's pixels as they are, not scaled to 96 DPI for a program unaware of DPI.
+    vantu::enablePerMonitorDpiAwareness();
     int count = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
     std::vector<std::string> args;

@@ -38,8 +38,8 @@ end_processes() {
 }
 
 # A test that needs another screen resolution sets DPI before it sources this file: it then
-# runs in a prefix of its own, set to that resolution once, so that no test running at the
-# same time in the shared prefix sees it.
+# runs in a prefix of its own, made at that resolution, so that no test running at the same
+# time in the shared prefix sees it.
 DPI=${DPI:-96}
 # A test that listens to the start-up sound sets SOUND=1 likewise: its prefix has Wine's audio
 # on (ALSA), and the default device writes what is played to $PLAYED, byte for byte.
@@ -52,16 +52,11 @@ load_layout "$LAUNCHER" "$DPI"
 # the first program's display): every program of the test runs on it, in the environment that
 # tools/wine-prefix.sh gives Wine.
 started=$(now_us)
-display=$(bash "$REPO/tools/wine-prefix.sh" "$PREFIX" 2>"$WORK/prefix.err") ||
+# The prefix is made at the test's resolution.
+display=$(bash "$REPO/tools/wine-prefix.sh" "$PREFIX" "$DPI" 2>"$WORK/prefix.err") ||
     die "no Wine session for $PREFIX"
 [[ "$display" =~ ^:[0-9]+$ ]] || die "no X display from tools/wine-prefix.sh: '$display'"
 wine_env "$PREFIX" "$display"
-# The resolution of the test's own prefix; programs started from now on open at it.
-if [ "$(cat "$PREFIX/.vantu-dpi" 2>/dev/null || echo 96)" != "$DPI" ]; then
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$DPI" /f \
-        </dev/null >"$WORK/reg.out" 2>&1 || die "cannot set the resolution to $DPI dpi"
-    echo "$DPI" >"$PREFIX/.vantu-dpi"
-fi
 log "Wine ready: $((($(now_us) - started) / 1000)) ms"
 if [ "$SOUND" != 0 ]; then
     if [ ! -e "$PREFIX/.vantu-audio" ]; then

@@ -19,6 +19,8 @@
 namespace vantu {
 namespace {
 
+AccessibilityReports reports = QAccessible::updateAccessibility;
+
 const layout::ControlDesign* designOf(const QObject* object) {
     const QByteArray name = object->objectName().toUtf8();
     return layout::findControl(std::string_view(name.constData(), name.size()));
@@ -240,15 +242,15 @@ class EntryReports : public QObject {
             return;
         if (!entry.isEmpty()) {
             QAccessibleTextInsertEvent inserted(list_, 0, entry);
-            QAccessible::updateAccessibility(&inserted);
+            reports(&inserted);
         }
         if (!old.isEmpty()) {
             QAccessibleTextRemoveEvent removed(list_, static_cast<int>(entry.size()), old);
-            QAccessible::updateAccessibility(&removed);
+            reports(&removed);
         }
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
         QAccessibleAnnouncementEvent said(list_, entry);
-        QAccessible::updateAccessibility(&said);
+        reports(&said);
 #endif
     }
 
@@ -282,6 +284,10 @@ void installAccessibility() {
         return true;
     }();
     static_cast<void>(installed);
+}
+
+void setAccessibilityReports(AccessibilityReports receiver) {
+    reports = receiver != nullptr ? receiver : QAccessible::updateAccessibility;
 }
 
 }  // namespace vantu

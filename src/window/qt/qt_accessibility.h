@@ -1,5 +1,7 @@
 #pragma once
 
+class QAccessibleEvent;
+
 namespace vantu {
 
 // Makes the launcher window speak to screen readers (AT-SPI) as the layout's accessible design
@@ -9,5 +11,11 @@ namespace vantu {
 // screen readers such as Orca find its value. Installs a factory for Qt's accessibility; once per
 // process, before the window is made.
 void installAccessibility();
+
+// Where the launcher's own accessibility reports go (a new entry of the display-mode list):
+// QAccessible::updateAccessibility, which drops them while no screen reader listens, unless a
+// test gives another receiver.
+using AccessibilityReports = void (*)(QAccessibleEvent* event);
+void setAccessibilityReports(AccessibilityReports receiver);
 
 }  // namespace vantu
