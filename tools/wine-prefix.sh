@@ -15,8 +15,9 @@
 # is made again. A folder this script did not make is never removed.
 #
 # The DPI is set while the prefix is made, before any session: Wine 10 reads it once for a
-# session, when the session's desktop process starts, so a LogPixels written into a running
-# session reaches no program of it (Wine 8 read it again for each new program).
+# session (a wineserver's life), so a LogPixels written into a running session reaches none of
+# its programs, not even after its desktop process is restarted (Wine 8 read it again for each
+# new program).
 #
 # The session: starting a wineserver and Wine's background services costs about 2.5 s, so
 # the wineserver is kept up until VANTU_WINESERVER_LINGER seconds (default 30) after the
