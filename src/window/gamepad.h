@@ -1,0 +1,114 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "window/form1.h"
+
+// Playing the launcher with a gamepad: what every front end shares. A front end reads its pads
+// (XInput, SDL) into PadState, hands them to a Gamepad on a timer of the window's thread, and
+// offers the Gamepad its window through PadWindow; the rest is here.
+namespace vantu::pad {
+
+// The buttons the launcher uses, named as on an Xbox pad (SDL and XInput name them so).
+enum Button : std::uint16_t {
+    kUp = 1 << 0,
+    kDown = 1 << 1,
+    kLeft = 1 << 2,
+    kRight = 1 << 3,
+    kA = 1 << 4,
+    kB = 1 << 5,
+    kStart = 1 << 6,
+};
+
+// One pad's state: the buttons held and the left stick, each axis -32768..32767 with x to the
+// right and y downwards (SDL's sense; XInput's y points up and is turned over when read).
+struct PadState {
+    std::uint16_t buttons = 0;
+    std::int16_t stickX = 0;
+    std::int16_t stickY = 0;
+};
+
+// The stick counts as a direction beyond half its travel along its main axis: well clear of
+// a worn stick's drift, and as far as a player pushes it to step through a menu.
+inline constexpr int kStickDeadZone = 16384;
+
+// The buttons of a state, with the stick's direction added as a D-pad button.
+std::uint16_t buttonsWithStick(const PadState& state);
+
+// A held direction repeats like a key: first after kRepeatDelayMs, then every kRepeatEveryMs.
+inline constexpr std::int64_t kRepeatDelayMs = 400;
+inline constexpr std::int64_t kRepeatEveryMs = 120;
+
+// What the player asked for.
+enum class Action { Up, Down, Left, Right, Press, Back, Play };
+
+// Turns the pads' states over time into actions: a button counts when it goes down (any of the
+// pads), a direction also while it is held, with the key repeat above. Time is in milliseconds
+// from any fixed point.
+class PadInput {
+  public:
+    std::vector<Action> update(const std::vector<PadState>& pads, std::int64_t nowMs);
+    // Forgets what was held (the window lost the focus): a button still held when it comes
+    // back does not count until it is pressed again.
+    void reset(const std::vector<PadState>& pads);
+
+  private:
+    std::uint16_t held_ = 0;
+    std::int64_t nextRepeatMs_ = 0;
+};
+
+// Keys a pad action becomes on the focused control, which the toolkit then handles exactly as
+// the keyboard's: Space (press a button, turn a check box), Alt+Down (open the list), and in
+// the open list Up, Down, Return (choose) and Escape (close without a change).
+enum class Key { Space, OpenList, Up, Down, Return, Escape };
+
+// What the pad needs of a front end's window.
+class PadWindow {
+  public:
+    // The control that has the keyboard focus, as an index into layout::kControls.
+    virtual std::optional<std::size_t> focusedControl() const = 0;
+    // Gives the control the focus and shows its focus cue at once (a toolkit may otherwise show
+    // it only once the keyboard is used).
+    virtual void focusWithCue(std::size_t control) = 0;
+    virtual bool listOpen() const = 0;
+    // Sends the key to the focused control (to the open list while it is open).
+    virtual void sendKey(Key key) = 0;
+
+  protected:
+    ~PadWindow() = default;
+};
+
+// The control that a direction leads to from a control, as console menus go: of the controls
+// the player can see and reach with the keyboard in a window of that outer width, the nearest
+// one that lies that way (its centre within 45 degrees of the way), distance across the way
+// counting double; none when nothing lies that way.
+std::optional<std::size_t> neighbour(std::size_t from, Action direction, float outerWidthTwips);
+
+// The pad's actions on the window: directions move the focus (in the open list, Up and Down
+// move its selection); A does what Space does, opens the list, chooses in the open list; B
+// closes the open list without a change, else in the wide window does what "<<" does; Start is
+// "Play". Buttons run through the same key handling and handlers as keys and clicks.
+class Gamepad {
+  public:
+    Gamepad(PadWindow& window, Form1& form, const Controls& controls)
+        : window_(window), form_(form), controls_(controls) {}
+
+    // The pads' states now; runs what they ask for.
+    void update(const std::vector<PadState>& pads, std::int64_t nowMs);
+    // The window became inactive or active again (see PadInput::reset).
+    void reset(const std::vector<PadState>& pads) { input_.reset(pads); }
+
+    void run(Action action);
+
+  private:
+    PadWindow& window_;
+    Form1& form_;
+    const Controls& controls_;
+    PadInput input_;
+};
+
+}  // namespace vantu::pad

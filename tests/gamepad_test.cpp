@@ -1,0 +1,185 @@
+// Playing the window with a gamepad: where each direction leads, how held buttons repeat, and
+// what each button does to the window and the launcher.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "test_support.h"
+#include "window/gamepad.h"
+#include "window/layout.h"
+
+namespace vantu::testing {
+namespace {
+
+using pad::Action;
+using pad::Key;
+using pad::PadState;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+constexpr float kNarrow = layout::kForm.narrowOuterWidth;
+constexpr float kWide = layout::kForm.wideOuterWidth;
+
+std::size_t at(std::string_view name) {
+    return layout::indexOf(name);
+}
+
+std::string named(std::optional<std::size_t> control) {
+    return control ? std::string(layout::kControls[*control].name) : "(stays)";
+}
+
+// The navigation table: from a control, a direction leads to the nearest control that the player
+// can see that way (the panel's only in the wide window), or nowhere.
+TEST(Gamepad, EachDirectionLeadsToTheNearestControlThatWay) {
+    struct Row {
+        float width;
+        const char* from;
+        Action direction;
+        const char* to;
+    };
+    const Row rows[] = {
+        {kNarrow, "Command1", Action::Up, "Command2"},
+        {kNarrow, "Command1", Action::Down, "(stays)"},
+        {kNarrow, "Command1", Action::Right, "(stays)"},
+        {kNarrow, "Command1", Action::Left, "(stays)"},
+        {kNarrow, "Command2", Action::Down, "Command1"},
+        {kNarrow, "Command2", Action::Up, "(stays)"},
+        {kNarrow, "Command2", Action::Right, "(stays)"},
+        {kWide, "Command2", Action::Right, "Check6"},
+        {kWide, "Command1", Action::Right, "Check6"},
+        {kWide, "Command2", Action::Up, "(stays)"},
+        {kWide, "Check6", Action::Down, "(stays)"},
+        {kWide, "Check6", Action::Up, "Check5"},
+        {kWide, "Check6", Action::Left, "Command2"},
+        {kWide, "Check6", Action::Right, "(stays)"},
+        {kWide, "Check2", Action::Up, "Check1"},
+        {kWide, "Check1", Action::Up, "Combo1"},
+        {kWide, "Check1", Action::Down, "Check2"},
+        {kWide, "Combo1", Action::Up, "(stays)"},
+        {kWide, "Combo1", Action::Down, "Check1"},
+        {kWide, "Combo1", Action::Left, "Command2"},
+        {kWide, "Check3", Action::Left, "Command2"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(named(pad::neighbour(at(row.from), row.direction, row.width)), row.to)
+            << row.from << " direction " << static_cast<int>(row.direction) << " at width "
+            << row.width;
+    }
+}
+
+// Buttons count when they go down, on any pad; a direction also repeats while held, first after
+// 0.4 s, then every 0.12 s; the stick counts past its dead zone along its main axis.
+TEST(Gamepad, ButtonsCountWhenPressedAndDirectionsRepeatLikeKeys) {
+    struct Step {
+        std::int64_t ms;
+        std::vector<PadState> pads;
+        std::vector<Action> actions;
+    };
+    const PadState none{};
+    const PadState down{pad::kDown};
+    const Step steps[] = {
+        {0, {none}, {}},
+        {10, {down}, {Action::Down}},
+        {400, {down}, {}},
+        {410, {down}, {Action::Down}},
+        {520, {down}, {}},
+        {530, {down}, {Action::Down}},
+        {600, {none}, {}},
+        {610, {none, PadState{pad::kA | pad::kStart}}, {Action::Press, Action::Play}},
+        {620, {none, PadState{pad::kA | pad::kStart}}, {}},
+        {630, {PadState{0, 20000, 1000}}, {Action::Right}},
+        {640, {PadState{0, 16000, 0}}, {}},
+        {650, {PadState{0, 0, 0}}, {}},
+        {660, {PadState{0, 12000, -30000}}, {Action::Up}},
+        {670, {PadState{0, -32768, 100}}, {Action::Left}},
+        {680, {PadState{pad::kB}, PadState{pad::kB}}, {Action::Back}},
+    };
+    pad::PadInput input;
+    for (const Step& step : steps)
+        EXPECT_EQ(input.update(step.pads, step.ms), step.actions) << "at " << step.ms << " ms";
+
+    // A button held while the window was away counts only once pressed again.
+    input.reset({PadState{pad::kA | pad::kUp}});
+    EXPECT_THAT(input.update({PadState{pad::kA | pad::kUp}}, 5000), IsEmpty());
+    EXPECT_THAT(input.update({PadState{pad::kUp}}, 9000), IsEmpty());
+    EXPECT_THAT(input.update({PadState{pad::kA | pad::kUp}}, 9010), ElementsAre(Action::Press));
+}
+
+// A window that records what the pad asks of it; its focus moves as asked.
+struct RecordingWindow : pad::PadWindow {
+    std::optional<std::size_t> focusedControl() const override { return focus; }
+    void focusWithCue(std::size_t control) override {
+        focus = control;
+        calls.push_back("focus " + std::string(layout::kControls[control].name));
+    }
+    bool listOpen() const override { return open; }
+    void sendKey(Key key) override {
+        calls.push_back("key " + std::to_string(static_cast<int>(key)));
+    }
+
+    std::optional<std::size_t> focus = at("Command1");
+    bool open = false;
+    std::vector<std::string> calls;
+};
+
+// Each button, in each state of the window: what it sends to the window and runs in the launcher.
+TEST(Gamepad, EachButtonActsOnTheWindowAsItsKeyOrClickDoes) {
+    const std::string space = "key " + std::to_string(static_cast<int>(Key::Space));
+    const std::string openList = "key " + std::to_string(static_cast<int>(Key::OpenList));
+    const std::string up = "key " + std::to_string(static_cast<int>(Key::Up));
+    const std::string ret = "key " + std::to_string(static_cast<int>(Key::Return));
+    const std::string escape = "key " + std::to_string(static_cast<int>(Key::Escape));
+    struct Row {
+        bool wide;
+        const char* focus;
+        bool open;
+        Action action;
+        std::vector<std::string> calls;
+        bool wideAfter;
+    };
+    const Row rows[] = {
+        {false, "Command1", false, Action::Up, {"focus Command2"}, false},
+        {false, "Command2", false, Action::Press, {space}, false},
+        {true, "Check6", false, Action::Press, {space}, true},
+        {true, "Combo1", false, Action::Press, {openList}, true},
+        {true, "Combo1", true, Action::Up, {up}, true},
+        {true, "Combo1", true, Action::Left, {}, true},
+        {true, "Combo1", true, Action::Press, {ret}, true},
+        {true, "Combo1", true, Action::Back, {escape}, true},
+        {true, "Check3", false, Action::Back, {"focus Command2"}, false},
+        {true, "Command2", false, Action::Back, {}, false},
+        {false, "Command2", false, Action::Back, {}, false},
+        {false, "Command1", false, Action::Right, {}, false},
+    };
+    for (const Row& row : rows) {
+        Launcher l;
+        if (row.wide)
+            l.form.Command2_Click();
+        RecordingWindow window;
+        window.focus = at(row.focus);
+        window.open = row.open;
+        pad::Gamepad gamepad(window, l.form, l.controls);
+        gamepad.run(row.action);
+        const std::string context =
+            std::string(row.focus) + " action " + std::to_string(static_cast<int>(row.action));
+        EXPECT_EQ(window.calls, row.calls) << context;
+        EXPECT_EQ(l.controls.outerWidthTwips() == kWide, row.wideAfter) << context;
+        EXPECT_THAT(l.platform.calls, IsEmpty()) << context;
+    }
+}
+
+// Start is "Play": the game starts with the options' switches, as a click on "Play" does.
+TEST(Gamepad, StartPlays) {
+    Launcher l;
+    RecordingWindow window;
+    pad::Gamepad gamepad(window, l.form, l.controls);
+    gamepad.update({PadState{pad::kStart}}, 0);
+    EXPECT_THAT(l.platform.calls, ElementsAre("start", "end"));
+    ASSERT_EQ(l.platform.starts.size(), 1U);
+    EXPECT_EQ(l.platform.starts[0].commandLine, "vantu.exe -nc -d noshadow");
+    EXPECT_THAT(window.calls, IsEmpty());
+}
+
+}  // namespace
+}  // namespace vantu::testing
