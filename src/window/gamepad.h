@@ -43,6 +43,21 @@ std::uint16_t buttonsWithStick(const PadState& state);
 inline constexpr std::int64_t kRepeatDelayMs = 400;
 inline constexpr std::int64_t kRepeatEveryMs = 120;
 
+// A system's pads, as a front end polls them.
+class PadSource {
+  public:
+    virtual ~PadSource() = default;
+    // The states of the pads connected now, at most four; none when no pad is connected or the
+    // system has no pad library.
+    virtual std::vector<PadState> read() = 0;
+};
+
+// How often a front end polls its pads: about 60 times a second while one is connected, once a
+// second while none is (asking an empty slot is slow on Windows), never while the window is
+// inactive.
+inline constexpr int kConnectedPollMs = 16;
+inline constexpr int kIdlePollMs = 1000;
+
 // What the player asked for.
 enum class Action { Up, Down, Left, Right, Press, Back, Play };
 

@@ -7,8 +7,12 @@
 #include <QComboBox>
 #include <QPushButton>
 
+#include <SDL.h>
+
+#include "platform/linux/sdl_pads.h"
 #include "qt_test_support.h"
 #include "window/qt/qt_accessibility.h"
+#include "window/qt/qt_gamepad.h"
 
 namespace vantu::testing {
 namespace {
@@ -188,6 +192,131 @@ TEST(QtWindow, TheListsEntryIsSaidOnceAndEachPickOnTheClosedListReportedOnce) {
     l.window.control("Command1")->setFocus();
     EXPECT_THAT(picked([&] { list->setCurrentIndex(0); }), IsEmpty());
     setAccessibilityReports(nullptr);
+}
+
+// A pad held by the test: SDL's virtual game controller, read by the launcher through SDL like
+// a real one.
+class VirtualPad {
+  public:
+    VirtualPad() {
+        SDL_InitSubSystem(SDL_INIT_JOYSTICK);
+        SDL_VirtualJoystickDesc desc{};
+        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+        desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+        desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+        device_ = SDL_JoystickAttachVirtualEx(&desc);
+        joystick_ = SDL_JoystickOpen(device_);
+    }
+    ~VirtualPad() {
+        unplug();
+        SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+    }
+    bool ok() const { return joystick_ != nullptr; }
+    void unplug() {
+        if (joystick_ == nullptr)
+            return;
+        SDL_JoystickClose(std::exchange(joystick_, nullptr));
+        SDL_JoystickDetachVirtual(device_);
+    }
+    // Presses a button, lets the launcher see it, and lets it go.
+    void press(SDL_GameControllerButton button) {
+        if (joystick_ != nullptr)
+            SDL_JoystickSetVirtualButton(joystick_, button, SDL_PRESSED);
+        QTest::qWait(60);
+        if (joystick_ != nullptr)
+            SDL_JoystickSetVirtualButton(joystick_, button, SDL_RELEASED);
+        QTest::qWait(60);
+    }
+
+  private:
+    int device_ = -1;
+    SDL_Joystick* joystick_ = nullptr;
+};
+
+// The launcher played with a pad: SDL's pads, the window's timer and the core's navigation, on
+// the real window. The walk: Up to "Video Setup", A (wider), Right into the panel, A on a check
+// box, Up to the list, A (open), Down, A (choose), B (narrower), Start (the game). A pad that goes
+// away mid-walk leaves the window as it is, and an inactive window ignores the pad.
+TEST(QtWindow, APadWalksTheWindowThroughTheKeysAndHandlers) {
+    struct Step {
+        SDL_GameControllerButton button;
+        const char* focus;  // "(open list)" while the list is open
+        bool wide;
+    };
+    const Step walk[] = {
+        {SDL_CONTROLLER_BUTTON_DPAD_UP, "Command2", false},
+        {SDL_CONTROLLER_BUTTON_A, "Command2", true},
+        {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, "Check6", true},
+        {SDL_CONTROLLER_BUTTON_A, "Check6", true},
+        {SDL_CONTROLLER_BUTTON_DPAD_UP, "Check5", true},
+        {SDL_CONTROLLER_BUTTON_DPAD_UP, "Check4", true},
+        {SDL_CONTROLLER_BUTTON_DPAD_UP, "Check3", true},
+        {SDL_CONTROLLER_BUTTON_DPAD_UP, "Check2", true},
+        {SDL_CONTROLLER_BUTTON_DPAD_UP, "Check1", true},
+        {SDL_CONTROLLER_BUTTON_DPAD_UP, "Combo1", true},
+        {SDL_CONTROLLER_BUTTON_A, "(open list)", true},
+        {SDL_CONTROLLER_BUTTON_DPAD_DOWN, "(open list)", true},
+        {SDL_CONTROLLER_BUTTON_A, "Combo1", true},
+        {SDL_CONTROLLER_BUTTON_B, "Command2", false},
+    };
+    const auto where = [](QtLauncher& l) {
+        auto* list = qobject_cast<QComboBox*>(l.window.control("Combo1"));
+        return list->view()->isVisible() ? std::string("(open list)") : toStd(focusName());
+    };
+    for (const bool unplugged : {false, true}) {
+        SCOPED_TRACE(unplugged ? "unplugged after the list" : "the whole walk");
+        QtLauncher l;
+        l.writeConfig("1 1 1 1 1 0 0 0 0 3 ");
+        l.form.Form_Load();
+        showActive(l.window);
+        SdlPads pads;
+        QtGamepad gamepad(l.window, l.form, l.controls, pads);
+        VirtualPad pad;
+        ASSERT_TRUE(pad.ok()) << SDL_GetError();
+        QTest::qWait(100);
+        for (const Step& step : walk) {
+            if (unplugged && step.button == SDL_CONTROLLER_BUTTON_B)
+                pad.unplug();
+            pad.press(step.button);
+            if (unplugged && step.button == SDL_CONTROLLER_BUTTON_B) {
+                EXPECT_EQ(l.controls.outerWidthTwips(), 8250);
+                break;
+            }
+            EXPECT_EQ(where(l), step.focus);
+            EXPECT_EQ(l.controls.outerWidthTwips() == 8250, step.wide) << step.focus;
+        }
+        EXPECT_EQ(l.check(6), 0);
+        EXPECT_EQ(l.controls.listIndex(), 4);
+        pad.press(SDL_CONTROLLER_BUTTON_START);
+        if (unplugged) {
+            EXPECT_THAT(l.platform.starts, IsEmpty());
+        } else {
+            ASSERT_EQ(l.platform.starts.size(), 1U);
+            EXPECT_EQ(l.platform.starts[0].commandLine, "vantu.exe -nc -d v4  -d noglow -d saveme");
+        }
+    }
+}
+
+TEST(QtWindow, AnInactiveWindowIgnoresThePad) {
+    QtLauncher l;
+    showActive(l.window);
+    SdlPads pads;
+    QtGamepad gamepad(l.window, l.form, l.controls, pads);
+    VirtualPad pad;
+    ASSERT_TRUE(pad.ok()) << SDL_GetError();
+    QWidget other;
+    showActive(other);
+    pad.press(SDL_CONTROLLER_BUTTON_A);
+    pad.press(SDL_CONTROLLER_BUTTON_START);
+    EXPECT_NE(l.controls.outerWidthTwips(), 8250);
+    EXPECT_THAT(l.platform.calls, IsEmpty());
+    // Back in the window, the pad works again.
+    showActive(l.window);
+    QTest::qWait(50);
+    pad.press(SDL_CONTROLLER_BUTTON_DPAD_UP);
+    pad.press(SDL_CONTROLLER_BUTTON_A);
+    EXPECT_EQ(l.controls.outerWidthTwips(), 8250);
 }
 
 }  // namespace

@@ -33,17 +33,21 @@ void muteAlsa() {
     });
 }
 
-// Audio only: SDL installs no signal handlers and is shut down when the sound ends.
+// Audio only: SDL installs no signal handlers and is shut down when the sound ends, unless the
+// pads still use it.
 class SdlAudio {
   public:
     explicit SdlAudio(const SdlLibrary& sdl) : sdl_(sdl) {
+        const std::lock_guard<std::mutex> lock(SdlLibrary::subsystems());
         sdl_.SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         ok_ = sdl_.InitSubSystem(SDL_INIT_AUDIO) == 0;
     }
     ~SdlAudio() {
+        const std::lock_guard<std::mutex> lock(SdlLibrary::subsystems());
         if (ok_)
             sdl_.QuitSubSystem(SDL_INIT_AUDIO);
-        sdl_.Quit();
+        if (sdl_.WasInit(0) == 0)
+            sdl_.Quit();
     }
     SdlAudio(const SdlAudio&) = delete;
     SdlAudio& operator=(const SdlAudio&) = delete;
