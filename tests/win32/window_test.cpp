@@ -24,6 +24,7 @@
 #include "window/layout.h"
 #include "window/win32/win32_controls.h"
 #include "window/win32/win32_form.h"
+#include "window/win32/win32_gamepad.h"
 #include "window/win32/win32_launcher.h"
 
 namespace vantu {
@@ -515,6 +516,173 @@ TEST_F(Win32Keyboard, ScreenReadersReadTheLayoutsNames) {
     // an exception.
     EXPECT_EQ(read(accessibleOf(l["Label1"], true)), "<< | -");
     EXPECT_EQ(read(list, true), "Resolution | -");
+}
+
+// XInput in the tests: four slots the test fills (empty: not connected), each slot's reads.
+struct FakePads {
+    std::array<std::optional<XINPUT_GAMEPAD>, XUSER_MAX_COUNT> slots;
+    std::array<int, XUSER_MAX_COUNT> reads{};
+    int loads = 0;
+} fakePads;
+DWORD WINAPI fakeGetState(DWORD user, XINPUT_STATE* state) {
+    ++fakePads.reads.at(user);
+    if (!fakePads.slots.at(user))
+        return ERROR_DEVICE_NOT_CONNECTED;
+    *state = XINPUT_STATE{0, *fakePads.slots[user]};
+    return ERROR_SUCCESS;
+}
+XInputGetStateFunction fakeXInput() {
+    ++fakePads.loads;
+    return fakeGetState;
+}
+XInputGetStateFunction noXInput() {
+    ++fakePads.loads;
+    return nullptr;
+}
+XINPUT_GAMEPAD held(WORD buttons, SHORT x = 0, SHORT y = 0) {
+    return XINPUT_GAMEPAD{buttons, 0, 0, x, y, 0, 0};
+}
+
+// The pad on the shown window, through the real timer, XInput replaced by FakePads.
+class Win32Pad : public Win32Keyboard {
+  protected:
+    void SetUp() override {
+        Win32Keyboard::SetUp();
+        fakePads = FakePads{};
+        fakePads.slots[0] = held(0);
+    }
+    void TearDown() override { shown->controls.setEvents(&shown->form); }
+    void startReading(Win32PadReader::Loader load = fakeXInput) {
+        reader.emplace(shown->window, gamepad, load);
+        ASSERT_TRUE(pumpUntil([&] { return fakePads.reads[0] > 0 || load == noXInput; }));
+    }
+    static bool readAgain(int slot, int times = 1) {
+        const int until = fakePads.reads[slot] + times;
+        return pumpUntil([&] { return fakePads.reads[slot] >= until; }, 3000);
+    }
+    // The pad in the slot holds the state for one read, then lets go for one.
+    static void tap(XINPUT_GAMEPAD state, int slot = 0) {
+        fakePads.slots[slot] = state;
+        ASSERT_TRUE(readAgain(slot));
+        fakePads.slots[slot] = held(0);
+        ASSERT_TRUE(readAgain(slot));
+    }
+    static LONG width() { return shown->outer().right - shown->outer().left; }
+
+    Win32PadWindow padWindow{shown->window};
+    pad::Gamepad gamepad{padWindow, shown->form, shown->controls};
+    std::optional<Win32PadReader> reader;
+};
+
+// The player walks the window with the pad through the real handlers: "Video Setup", right to
+// "Bullets Glow" and turns it, up to the list and chooses the next mode with the stick fully
+// down, narrows the window and starts the game. Each move shows the focus cue.
+TEST_F(Win32Pad, WalksFromPlayThroughTheVideoSetupToTheGame) {
+    Launcher& l = *shown;
+    l.controls.setListIndex(1);
+    l.platform = testing::FakePlatform{};
+    testing::RecordingEvents events;  // the form's Click handlers only mark a change
+    l.controls.setEvents(&events);
+    startReading();
+    const WORD up = XINPUT_GAMEPAD_DPAD_UP, a = XINPUT_GAMEPAD_A;
+    const struct {
+        XINPUT_GAMEPAD pad;
+        const char* focused;
+        LONG width;
+        bool listOpen;
+        std::int16_t bulletsGlow, mode;
+    } steps[] = {
+        {held(up), "Command2", 338, false, 1, 1},
+        {held(a), "Command2", 550, false, 1, 1},
+        {held(0, 32767), "Check6", 550, false, 1, 1},
+        {held(a), "Check6", 550, false, 0, 1},
+        {held(up), "Check5", 550, false, 0, 1},
+        {held(up), "Check4", 550, false, 0, 1},
+        {held(up), "Check3", 550, false, 0, 1},
+        {held(up), "Check2", 550, false, 0, 1},
+        {held(0, 0, 32767), "Check1", 550, false, 0, 1},
+        {held(up), "Combo1", 550, false, 0, 1},
+        {held(a), "Combo1", 550, true, 0, 1},
+        {held(0, 0, -32768), "Combo1", 550, true, 0, 2},
+        {held(a), "Combo1", 550, false, 0, 2},
+        {held(XINPUT_GAMEPAD_B), "Command2", 344, false, 0, 2},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(::testing::Message() << "to " << step.focused << ", width " << step.width);
+        tap(step.pad);
+        EXPECT_EQ(l.focused(), step.focused);
+        EXPECT_EQ(width(), step.width);
+        EXPECT_EQ(padWindow.listOpen(), step.listOpen);
+        EXPECT_EQ(l.controls.checkValue(CheckBox::Check6), step.bulletsGlow);
+        EXPECT_EQ(l.controls.listIndex(), step.mode);
+        EXPECT_EQ(SendMessageA(l.window.window(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS, 0);
+    }
+    EXPECT_THAT(events.events, ElementsAre("Check6", "Combo1"));
+    tap(held(XINPUT_GAMEPAD_START));
+    EXPECT_THAT(l.platform.calls, ElementsAre("start", "end"));
+    ASSERT_EQ(l.platform.starts.size(), 1u);
+    EXPECT_EQ(l.platform.starts[0].commandLine,
+              "vantu.exe -nc -d v2  -d noshadow -d noglow -d saveme");
+}
+
+// Without XInput the reader stops for good, and the window is as it always was.
+TEST_F(Win32Pad, WithoutXInputTheLauncherIsUnchanged) {
+    startReading(noXInput);
+    pump(200);
+    EXPECT_EQ(fakePads.loads, 1);
+    EXPECT_EQ(reader->interval(), 0u);
+    EXPECT_EQ(shown->focused(), "Command1");
+    press(VK_DOWN);
+    EXPECT_EQ(shown->focused(), "Combo1");
+}
+
+// Empty slots are read about once a second, or at once when a device comes; a pad that goes
+// while a direction is held stops there (no key repeat from a pad that is gone).
+TEST_F(Win32Pad, PadsComeAndGo) {
+    Launcher& l = *shown;
+    l.controls.setOuterWidthTwips(static_cast<float>(layout::kForm.wideOuterWidth));
+    SetFocus(l["Check1"]);
+    startReading();
+    EXPECT_EQ(reader->interval(), Win32PadReader::kConnectedEveryMs);
+    fakePads.slots[3] = held(XINPUT_GAMEPAD_DPAD_DOWN);
+    pump(300);
+    EXPECT_EQ(fakePads.reads[3], 1);  // the first search only
+    SendMessageA(l.window.window(), WM_DEVICECHANGE, 0x0007 /* DBT_DEVNODES_CHANGED */, 0);
+    ASSERT_TRUE(pumpUntil([] { return fakePads.reads[3] == 2; }, 500));
+    EXPECT_EQ(l.focused(), "Check2");
+    fakePads.slots[3].reset();
+    pump(2 * static_cast<int>(pad::kRepeatDelayMs));
+    EXPECT_EQ(l.focused(), "Check2");
+    fakePads.slots[0].reset();
+    ASSERT_TRUE(readAgain(0));
+    EXPECT_EQ(reader->interval(), Win32PadReader::kSearchEveryMs);
+    l.controls.setOuterWidthTwips(static_cast<float>(layout::kForm.narrowOuterWidth));
+}
+
+// While another window is active the pad does nothing, and a button held when the launcher
+// comes back does not count until it is pressed again.
+TEST_F(Win32Pad, AnInactiveWindowIgnoresThePad) {
+    Launcher& l = *shown;
+    const LONG before = width();
+    startReading();
+    HWND other = CreateWindowExA(0, "STATIC", "another program", WS_POPUP | WS_VISIBLE, 0, 0, 80,
+                                 40, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    SetForegroundWindow(other);
+    ASSERT_TRUE(pumpUntil([&] { return GetForegroundWindow() == other; }));
+    EXPECT_EQ(reader->interval(), 0u);
+    fakePads.slots[0] = held(XINPUT_GAMEPAD_A | XINPUT_GAMEPAD_DPAD_UP);
+    const int reads = fakePads.reads[0];
+    pump(300);
+    EXPECT_EQ(fakePads.reads[0], reads);
+
+    SetForegroundWindow(l.window.window());
+    ASSERT_TRUE(readAgain(0, 3));
+    EXPECT_EQ(l.focused(), "Command1");
+    EXPECT_EQ(width(), before);
+    tap(held(0));
+    tap(held(XINPUT_GAMEPAD_DPAD_UP));
+    EXPECT_EQ(l.focused(), "Command2");
+    DestroyWindow(other);
 }
 
 }  // namespace

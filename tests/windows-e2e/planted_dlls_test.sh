@@ -29,8 +29,9 @@ for dll in $imports; do
 done
 
 # The DLLs that are no known DLLs of Windows (those come from the system folder whatever the
-# program's folder holds) and that the launcher, the common controls or the sound load.
-readonly PLANTED=(comctl32 uxtheme winmm msacm32 msimg32 mmdevapi shcore dwmapi)
+# program's folder holds) and that the launcher, the common controls, the sound or the pads load.
+readonly PLANTED=(comctl32 uxtheme winmm msacm32 msimg32 mmdevapi shcore dwmapi
+    xinput1_4 xinput9_1_0 hid)
 readonly OVERRIDES='HKCU\Software\Wine\AppDefaults\vantu-launcher.exe\DllOverrides'
 for dll in "${PLANTED[@]}"; do
     wine reg add "$OVERRIDES" /v "$dll" /d native,builtin /f </dev/null >>"$WORK/reg.out" 2>&1 ||
@@ -51,7 +52,9 @@ for loader in current old; do
         cp "$PLANTED_DLL" "$GAME/$dll.dll"
     done
     rm -f "$PLAYED"
-    VANTU_FAULT=$fault drive_async "${LAUNCH[@]}" \
+    # Wine lists each DLL it loads: XInput, which the launcher loads once its window has shown,
+    # must be among them, from the system folder.
+    VANTU_FAULT=$fault WINEDEBUG=+loaddll drive_async "${LAUNCH[@]}" \
         pause-until "$WORK/heard-$loader" "$WINDOW_LIMIT" \
         click button "Video Setup" wait-width "$WIDE_WIDTH" "$WAIT_LIMIT" \
         click button Play wait-exit "$WAIT_LIMIT"
@@ -63,6 +66,8 @@ for loader in current old; do
         wait_until "$WAIT_LIMIT" test -e "$RECORD/startup" ||
             check_failed "$loader loader: the game was not started"
     fi
+    grep -qi 'Loaded L"C:.*system32.*xinput1_4\.dll"' "$WORK/drive-$DRIVE_COUNT.err" ||
+        check_failed "$loader loader: the launcher did not load XInput from the system folder"
     loaded=$(cd "$GAME" && find . -name '*.loaded' -printf '%f ')
     [ -z "$loaded" ] || check_failed "$loader loader: planted DLLs ran in the launcher: $loaded"
 done

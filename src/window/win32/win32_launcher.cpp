@@ -2,7 +2,9 @@
 
 #include <optional>
 
+#include "window/gamepad.h"
 #include "window/layout.h"
+#include "window/win32/win32_gamepad.h"
 
 namespace vantu {
 Win32Launcher::Win32Launcher(Win32Form& window, Win32Controls& controls, Form1& form)
@@ -53,6 +55,10 @@ void runLauncher(HINSTANCE instance, int showCommand, WindowsPlatform& platform)
         platform.holdSounds();
         form.dispatch(&Form1::Form_Load);
         window.show(showCommand);
+        // Gamepads, read on a timer of the window from its first tick on.
+        Win32PadWindow padWindow(window);
+        pad::Gamepad gamepad(padWindow, form, controls);
+        Win32PadReader pads(window, gamepad);
 
         MSG message;
         bool shown = false;
