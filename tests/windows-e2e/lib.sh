@@ -12,7 +12,9 @@ source "$REPO/tests/support/e2e_common.sh"
 # shellcheck source=../../tools/wine-env.sh
 source "$REPO/tools/wine-env.sh"
 LAUNCHER="" STUB="" DRIVER="" PREFIX="" BACKGROUND="" FAULT_LAUNCHER="" PLANTED_DLL=""
-parse_options launcher stub driver prefix background fault-launcher planted-dll -- "$@"
+SCRIPTED_XINPUT=""
+parse_options launcher stub driver prefix background fault-launcher planted-dll scripted-xinput \
+    -- "$@"
 
 # The first window in a fresh prefix can take over 10 s.
 readonly WINDOW_LIMIT=40
@@ -45,6 +47,11 @@ DPI=${DPI:-96}
 # on (ALSA), and the default device writes what is played to $PLAYED, byte for byte.
 SOUND=${SOUND:-0}
 [ "$SOUND" = 0 ] || PREFIX=$PREFIX-sound
+# A test that plays with a pad sets PAD=1 likewise: its prefix's system folder holds the
+# scripted XInput (scripted_xinput.cpp), which the launcher loads as the system's; the test
+# writes the pad's script to $PAD_SCRIPT.
+PAD=${PAD:-0}
+[ "$PAD" = 0 ] || PREFIX=$PREFIX-pad
 [ "$DPI" = 96 ] || PREFIX=$PREFIX-${DPI}dpi
 load_layout "$LAUNCHER" "$DPI"
 
@@ -67,6 +74,16 @@ if [ "$SOUND" != 0 ]; then
     PLAYED=$WORK/played.raw
     printf 'pcm.!default { type file; slave.pcm "null"; file "%s"; format "raw" }\n' "$PLAYED" \
         >"$HOME/.asoundrc"
+fi
+
+if [ "$PAD" != 0 ]; then
+    [ -f "$SCRIPTED_XINPUT" ] || die "missing the scripted XInput '$SCRIPTED_XINPUT'"
+    cp "$SCRIPTED_XINPUT" "$PREFIX/drive_c/windows/system32/xinput1_4.dll"
+    wine reg add 'HKCU\Software\Wine\AppDefaults\vantu-launcher.exe\DllOverrides' \
+        /v xinput1_4 /d native /f </dev/null >"$WORK/reg.out" 2>&1 ||
+        die "cannot have the launcher take the scripted XInput"
+    PAD_SCRIPT=$WORK/pad-script
+    export VANTU_PAD_SCRIPT="Z:$PAD_SCRIPT"
 fi
 
 # A game folder as a player has it: the launcher copied in beside the stand-in game, and
