@@ -74,6 +74,8 @@ for ((round = 1; round <= rounds; round++)); do
     after=$(cpu_ms "$pid")
     kill -KILL "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
+    # Under Wine it is no child of this script: wait until it is gone before the next round.
+    while kill -0 "$pid" 2>/dev/null; do sleep 0.1; done
     pid=""
     used=$(awk -v a="$after" -v b="$before" 'BEGIN { printf "%.1f", a - b }')
     results+=("$used")
