@@ -2,7 +2,9 @@
 # Installs what is missing, builds the launcher and runs every test: once in a Release build,
 # once in a Debug build under AddressSanitizer and UndefinedBehaviorSanitizer, and once in a
 # Windows build (MinGW-w64) run under Wine, in a Wine prefix the tests make in build/windows,
-# and once as short runs of the libFuzzer targets (clang, sanitizers).
+# and once as short runs of the libFuzzer targets (clang, sanitizers). The default run then
+# builds the Linux program, its package and the Windows program twice, in two clones, and checks
+# that they are the same bytes and hardened (tools/reproducible.sh).
 #
 #   tools/test.sh [PRESET...]     (default: release asan windows fuzz)
 #
@@ -33,9 +35,10 @@ end_of_run() {
 trap end_of_run EXIT
 trap 'exit 130' INT TERM
 
-debian13=0
+debian13=0 full=0
 if [ $# -eq 0 ]; then
     set -- release asan windows fuzz
+    full=1
     # shellcheck source=/dev/null
     [ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" != bookworm ] || debian13=1
 fi
@@ -54,6 +57,11 @@ for preset in "$@"; do
   ctest --preset "$preset" -j"$jobs"
   times+=("$preset passed in $((SECONDS - started)) s")
 done
+if [ "$full" = 1 ]; then
+    started=$SECONDS
+    bash tools/reproducible.sh
+    times+=("reproducible builds passed in $((SECONDS - started)) s")
+fi
 if [ "$debian13" = 1 ]; then
     started=$SECONDS
     status=0
