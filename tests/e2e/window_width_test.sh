@@ -32,7 +32,19 @@ check_managed() {
         check_failed "$1: $WINDOW_MANAGER lets the player resize the window ($actions)"
     return 0
 }
-framed() { xprop -id "$WIN" _NET_FRAME_EXTENTS | grep -q ' = '; }
+# Framed: the window manager has given the frame's extents, and where mutter 48 draws the frame in
+# a client of its own (the window asks for it with _MUTTER_NEEDS_FRAME), that frame is up around
+# the window: a click while the window is still being put into it can be lost.
+framed() {
+    xprop -id "$WIN" _NET_FRAME_EXTENTS | grep -q ' = ' || return 1
+    xprop -id "$WIN" _MUTTER_NEEDS_FRAME | grep -q ' = 1' || return 0
+    local w
+    for w in $(xdotool search --onlyvisible --name "." 2>/dev/null); do
+        [ "$(xprop -id "$w" _MUTTER_FRAME_FOR 2>/dev/null | awk '{ print $NF }')" != \
+            "$(printf '0x%x' "$WIN")" ] || return 0
+    done
+    return 1
+}
 active() { [ "$(xprop -root _NET_ACTIVE_WINDOW | awk '{ print $NF }')" = "$(printf '0x%x' "$WIN")" ]; }
 
 make_game widths "$TYPICAL_CONFIG"
