@@ -29,8 +29,11 @@ launcher=$(realpath "${1:-$repo/build/release/vantu-launcher}")
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vantu-idle.XXXXXX")
 pid=""
+prefix=$repo/build/windows/wine-prefix-bench
 cleanup() {
     [ -z "$pid" ] || kill -KILL "$pid" 2>/dev/null || true
+    # Under Wine, the session's wineserver and Xvfb end with it.
+    [[ "$launcher" != *.exe ]] || WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
     kill "$XVFB_PID" 2>/dev/null || true
     rm -rf "$work"
 }
@@ -49,7 +52,7 @@ cpu_ms() {
 start() {
     if [[ "$launcher" == *.exe ]]; then
         cp "$launcher" "$work/game/"
-        (cd "$work/game" && exec bash "$repo/tools/wine-run.sh" --prefix "$repo/build/windows/wine-prefix-bench" \
+        (cd "$work/game" && exec bash "$repo/tools/wine-run.sh" --prefix "$prefix" \
             "$(basename "$launcher")") \
             >"$work/launcher.log" 2>&1 &
         local i
