@@ -72,15 +72,8 @@ fi
 
 [ "${1:-}" != --root-only ] || exit 0
 
-# The checkout as it stands, new files included, as one commit on a private ref (refs/vantu/),
-# cloned into the root.
-index=$(mktemp)
-trap 'rm -f "$index"' EXIT
-cp "$(git rev-parse --git-path index)" "$index"
-GIT_INDEX_FILE=$index git add -A
-commit=$(git commit-tree -p HEAD -m "the checkout as tested on Debian 13" \
-    "$(GIT_INDEX_FILE=$index git write-tree)")
-git update-ref refs/vantu/debian13 "$commit"
+# The checkout as it stands, new files included, cloned into the root.
+bash tools/checkout-commit.sh debian13
 clone=$root/work/vantu
 [ -d "$clone/.git" ] || git clone --quiet --no-checkout "$top" "$clone"
 git -C "$clone" fetch --quiet "$top" refs/vantu/debian13

@@ -14,12 +14,8 @@ work=$(realpath -m "${1:-build/reproducible}")
 rm -rf -- "$work"
 mkdir -p "$work"
 
-# The checkout as it stands, as one commit (the index of a private copy takes the new files).
-index=$work/index
-cp "$(git rev-parse --git-path index)" "$index"
-GIT_INDEX_FILE=$index git add -A
-commit=$(git commit-tree -p HEAD -m "the checkout as built twice" \
-    "$(GIT_INDEX_FILE=$index git write-tree)")
+# The checkout as it stands, new files included.
+bash tools/checkout-commit.sh reproducible
 # The build takes its time stamps from the last commit by itself.
 unset SOURCE_DATE_EPOCH
 
@@ -27,9 +23,8 @@ unset SOURCE_DATE_EPOCH
 build() {
     local clone=$work/$1
     git clone --quiet --no-checkout "$top" "$clone"
-    git -C "$clone" fetch --quiet "$top" "$commit" 2>/dev/null ||
-        git -C "$clone" fetch --quiet "$top" HEAD
-    git -C "$clone" checkout --quiet --detach "$commit"
+    git -C "$clone" fetch --quiet "$top" refs/vantu/reproducible
+    git -C "$clone" checkout --quiet --detach FETCH_HEAD
     (
         cd "$clone"
         cmake --preset release -DVANTU_BUILD_TESTS=OFF -DVANTU_BUILD_BENCH=OFF >/dev/null

@@ -88,6 +88,25 @@ std::optional<std::size_t> neighbour(std::size_t from, Action direction, float o
         const layout::Rect r = layout::rectInForm(layout::kControls[i]);
         return std::pair{(r.left + r.right) / 2.0, (r.top + r.bottom) / 2.0};
     };
+    // The way as a unit step: along it is the distance that way, across it the distance aside.
+    int stepX = 0;
+    int stepY = 0;
+    switch (direction) {
+        case Action::Up:
+            stepY = -1;
+            break;
+        case Action::Down:
+            stepY = 1;
+            break;
+        case Action::Left:
+            stepX = -1;
+            break;
+        case Action::Right:
+            stepX = 1;
+            break;
+        default:
+            return std::nullopt;
+    }
     const auto [fromX, fromY] = centre(from);
     std::optional<std::size_t> best;
     double bestScore = 0;
@@ -95,27 +114,11 @@ std::optional<std::size_t> neighbour(std::size_t from, Action direction, float o
         if (i == from || !reachable(i, outerWidthTwips))
             continue;
         const auto [x, y] = centre(i);
-        double along = 0;
-        double across = 0;
-        switch (direction) {
-            case Action::Up:
-                along = fromY - y, across = x - fromX;
-                break;
-            case Action::Down:
-                along = y - fromY, across = x - fromX;
-                break;
-            case Action::Left:
-                along = fromX - x, across = y - fromY;
-                break;
-            case Action::Right:
-                along = x - fromX, across = y - fromY;
-                break;
-            default:
-                return std::nullopt;
-        }
+        const double along = (x - fromX) * stepX + (y - fromY) * stepY;
+        const double across = std::abs((x - fromX) * stepY + (y - fromY) * stepX);
         // Only what lies within 45 degrees of the way counts.
-        const double score = along + 2 * std::abs(across);
-        if (along > 0 && std::abs(across) <= along && (!best || score < bestScore)) {
+        const double score = along + 2 * across;
+        if (along > 0 && across <= along && (!best || score < bestScore)) {
             best = i;
             bestScore = score;
         }
