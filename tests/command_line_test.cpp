@@ -89,7 +89,9 @@ INSTANTIATE_TEST_SUITE_P(
                       SplitCase{R"(p "a""b" "c d)", {"p", R"(a"b)", "c d"}},
                       SplitCase{R"(p "" x)", {"p", "", "x"}}));
 
-// The launcher's own arguments: what each says, as "run FOLDER", "help", "version" or the error.
+// The launcher's own arguments: what each says, as "run FOLDER", "help", "version" or the error;
+// a run also with what the toolkit is handed, its platform and its display. The launcher was
+// started in /start.
 struct ArgumentsCase {
     std::vector<std::string> args;
     ToolkitOptions toolkit;
@@ -98,15 +100,22 @@ struct ArgumentsCase {
 
 std::string outcome(const LauncherArguments& a) {
     using enum LauncherArguments::Action;
-    return a.action == Run     ? "run " + a.folder
-           : a.action == Error ? "error: " + a.error
-                               : (a.action == Help ? "help" : "version");
+    if (a.action != Run)
+        return a.action == Error ? "error: " + a.error : (a.action == Help ? "help" : "version");
+    std::string said = "run " + a.folder;
+    for (const std::string& arg : a.toolkitArguments)
+        said += (&arg == &a.toolkitArguments.front() ? " | toolkit: " : " ") + arg;
+    if (!a.platform.empty())
+        said += " | platform " + a.platform;
+    if (!a.display.empty())
+        said += " | display " + a.display;
+    return said;
 }
 
 class ArgumentsTest : public ::testing::TestWithParam<ArgumentsCase> {};
 
 TEST_P(ArgumentsTest, SaysWhatTheLauncherDoes) {
-    EXPECT_EQ(outcome(parseLauncherArguments(GetParam().args, GetParam().toolkit)),
+    EXPECT_EQ(outcome(parseLauncherArguments(GetParam().args, GetParam().toolkit, "/start")),
               GetParam().expected);
 }
 
@@ -121,15 +130,29 @@ INSTANTIATE_TEST_SUITE_P(
         ArgumentsCase{{"--version", "--bogus"}, kQt, "version"},
         ArgumentsCase{{"--bogus", "--help"}, kQt, "error: unknown option '--bogus'"},
         ArgumentsCase{{"-"}, kQt, "error: unknown option '-'"},
-        // Qt's options, with their values, are left to Qt, whatever the folder's place.
+        // Qt's options, with their values, are handed to Qt alone, whatever the folder's place;
+        // the last platform and display count.
+        ArgumentsCase{{"-platform", "xcb", "game", "--style", "fusion", "-reverse", "-platform",
+                       "wayland;XCB", "--display", ":7"},
+                      kQt,
+                      "run game | toolkit: -platform xcb --style fusion -reverse -platform "
+                      "wayland;XCB --display :7 | platform wayland;XCB | display :7"},
         ArgumentsCase{
-            {"-platform", "xcb", "game", "--style", "fusion", "-reverse"}, kQt, "run game"},
-        ArgumentsCase{{"-style=fusion", "-title", "-x"}, kQt, "run "},
+            {"-style=fusion", "-title", "-x"}, kQt, "run  | toolkit: -style=fusion -title -x"},
+        // Paths are read from the start folder, not from the game folder entered before Qt
+        // reads them.
+        ArgumentsCase{
+            {"-stylesheet", "look.qss", "--stylesheet=../b.qss", "-qwindowicon", "/abs/i.png",
+             "-icon", "i.png", "-platformpluginpath", "plugins", "game"},
+            kQt,
+            "run game | toolkit: -stylesheet /start/look.qss --stylesheet=/start/../b.qss "
+            "-qwindowicon /abs/i.png -icon /start/i.png -platformpluginpath "
+            "/start/plugins"},
         ArgumentsCase{{"-style"}, kQt, "error: the option '-style' needs a value"},
         ArgumentsCase{{"-platform=xcb"}, kQt, "error: unknown option '-platform=xcb'"},
         ArgumentsCase{{"-style", "fusion"}, kNone, "error: unknown option '-style'"},
-        // "--" ends the options: a folder may begin with a dash.
-        ArgumentsCase{{"--", "-game"}, kQt, "run -game"},
+        // "--" ends the options: a folder may begin with a dash, and it is no toolkit option.
+        ArgumentsCase{{"--", "-reverse"}, kQt, "run -reverse"},
         ArgumentsCase{{"--", "--help"}, kNone, "run --help"},
         ArgumentsCase{{"a", "b"}, kQt, "error: more than one game folder: 'a' and 'b'"},
         ArgumentsCase{{""}, kNone, "error: the game folder's name is empty"}));

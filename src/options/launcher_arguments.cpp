@@ -17,34 +17,42 @@ enum class Value { None, Next, NextOrAttached };
 struct ToolkitOption {
     std::string_view name;  // without its dashes
     Value value;
+    bool path = false;  // the value names a file or folder
 };
 
 // The options that Qt 6 takes out of the command line before the program sees it: those of
 // QGuiApplication, of QApplication and of its X11 platform, each with one dash or two.
 constexpr std::array<ToolkitOption, 22> kQtOptions{{
     {"platform", Value::Next},
-    {"platformpluginpath", Value::Next},
+    {"platformpluginpath", Value::Next, true},
     {"platformtheme", Value::Next},
     {"plugin", Value::Next},
     {"qwindowgeometry", Value::Next},
-    {"qwindowicon", Value::Next},
+    {"qwindowicon", Value::Next, true},
     {"qwindowtitle", Value::Next},
     {"reverse", Value::None},
     {"session", Value::NextOrAttached},
     {"testability", Value::None},
     {"style", Value::NextOrAttached},
-    {"stylesheet", Value::NextOrAttached},
+    {"stylesheet", Value::NextOrAttached, true},
     {"widgetcount", Value::None},
     {"display", Value::Next},
     {"geometry", Value::Next},
     {"title", Value::Next},
-    {"icon", Value::Next},
+    {"icon", Value::Next, true},
     {"name", Value::Next},
     {"visual", Value::Next},
     {"sync", Value::None},
     {"nograb", Value::None},
     {"dograb", Value::None},
 }};
+
+// A path as the toolkit would read it from the start folder.
+std::string fromStartFolder(const std::string& path, const std::string& startFolder) {
+    if (path.empty() || path.front() == '/' || startFolder.empty())
+        return path;
+    return startFolder + (startFolder.back() == '/' ? "" : "/") + path;
+}
 
 LauncherArguments failure(std::string error) {
     LauncherArguments result;
@@ -56,7 +64,7 @@ LauncherArguments failure(std::string error) {
 }  // namespace
 
 LauncherArguments parseLauncherArguments(const std::vector<std::string>& args,
-                                         ToolkitOptions toolkit) {
+                                         ToolkitOptions toolkit, const std::string& startFolder) {
     LauncherArguments result;
     bool haveFolder = false;
     bool optionsEnded = false;
@@ -96,10 +104,25 @@ LauncherArguments parseLauncherArguments(const std::vector<std::string>& args,
             }
             if (option == nullptr || (valueAttached && option->value != Value::NextOrAttached))
                 return failure("unknown option '" + arg + "'");
-            if (option->value != Value::None && !valueAttached && ++i == args.size())
+            if (option->value != Value::None && !valueAttached && i + 1 == args.size())
                 return failure("the option '" + arg + "' needs a value");
+            if (option->value == Value::None) {
+                result.toolkitArguments.push_back(arg);
+                continue;
+            }
+            std::string value = valueAttached ? arg.substr(arg.find('=') + 1) : args[++i];
+            if (option->path)
+                value = fromStartFolder(value, startFolder);
             if (option->name == "platform")
-                result.platform = args[i];
+                result.platform = value;
+            else if (option->name == "display")
+                result.display = value;
+            if (valueAttached) {
+                result.toolkitArguments.push_back(arg.substr(0, arg.find('=') + 1) + value);
+            } else {
+                result.toolkitArguments.push_back(arg);
+                result.toolkitArguments.push_back(value);
+            }
         }
     }
     return result;

@@ -11,9 +11,15 @@ struct LauncherArguments {
     Action action = Action::Run;
     // Run: the game's folder, as given; empty for the current folder.
     std::string folder;
-    // Run: the platform the toolkit's "-platform NAME" asks for (the last one counts); empty
-    // when none does.
+    // Run: the platform the toolkit's "-platform NAME" asks for, and the display its
+    // "-display NAME" names (the last of each counts); empty when none does.
     std::string platform;
+    std::string display;
+    // Run: the toolkit's options as given, in their order, each value in place, and nothing
+    // else: what the toolkit is handed. A relative path (a style sheet, an icon, a plugin
+    // folder) is made absolute against the start folder, as the launcher enters the game folder
+    // before the toolkit reads it.
+    std::vector<std::string> toolkitArguments;
     // Error: what is wrong, in one line, without the program's name.
     std::string error;
 };
@@ -26,9 +32,10 @@ enum class ToolkitOptions { None, Qt };
 // the toolkit's options, and at most one game folder ("--" ends the options, so that a folder
 // may begin with a dash). The first help or version option wins over anything after it; any
 // other argument that begins with a dash, a toolkit option without its value, an empty folder
-// name or a second folder is an error.
+// name or a second folder is an error. startFolder is the folder the launcher was started in.
 LauncherArguments parseLauncherArguments(const std::vector<std::string>& args,
-                                         ToolkitOptions toolkit);
+                                         ToolkitOptions toolkit,
+                                         const std::string& startFolder = {});
 
 // The usage and what the launcher does, in a few lines, each ending with a line end.
 std::string launcherUsage(ToolkitOptions toolkit);

@@ -12,6 +12,8 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <system_error>
+#include <thread>
 
 #include "platform/linux/linux_platform.h"
 #include "posix_test_support.h"
@@ -61,14 +63,20 @@ void reportWithQt(const std::string& runtimeDir) {
 }
 
 // Inside the child: the sound is asked for under Qt's event loop while no thread can start (each
-// new thread's stack would be larger than the address space); the loop runs on in silence until
-// the launcher ends.
+// new thread's stack, 2^62 bytes, is larger than any address space, whatever the overcommit
+// setting); the loop runs on in silence until the launcher ends. The child first makes sure that
+// starting a thread does fail here (status 4 if not).
 void soundWithoutThreads() {
     QCoreApplication app(qtArgc, qtArgv);
     pthread_attr_t huge;
     pthread_attr_init(&huge);
-    pthread_attr_setstacksize(&huge, std::size_t{1} << 46);
+    pthread_attr_setstacksize(&huge, std::size_t{1} << 62);
     pthread_setattr_default_np(&huge);
+    try {
+        std::thread([] {}).join();
+        ::_exit(4);
+    } catch (const std::system_error&) {
+    }
     LinuxPlatform platform("title");
     platform.playSound(VANTU_DEMO_WAV);
     QTimer::singleShot(100, [&] { platform.endProcess(); });

@@ -163,6 +163,15 @@ TEST(QtWindow, TheListsEntryIsSaidOnceAndEachPickOnTheClosedListReportedOnce) {
     text->selection(0, &start, &end);
     EXPECT_EQ(toStd(text->text(0, -1)) + " " + std::to_string(start) + "-" + std::to_string(end),
               "1400x1050 0-9");
+    // Offsets are kept within the entry; an end before the start reads nothing; there is one
+    // selection.
+    const auto read = [&](int from, int to) { return toStd(text->text(from, to)); };
+    EXPECT_EQ(read(2, 5) + "|" + read(5, 2) + "|" + read(-3, 100) + "|" + read(9, -1),
+              "00x||1400x1050|");
+    text->selection(1, &start, &end);
+    EXPECT_EQ(std::to_string(text->selectionCount()) + " " + std::to_string(start) + "-" +
+                  std::to_string(end) + " " + std::to_string(text->characterCount()),
+              "1 0-0 9");
 
     const auto picked = [&](auto&& pick) {
         reported.clear();
@@ -192,6 +201,15 @@ TEST(QtWindow, TheListsEntryIsSaidOnceAndEachPickOnTheClosedListReportedOnce) {
     l.window.control("Command1")->setFocus();
     EXPECT_THAT(picked([&] { list->setCurrentIndex(0); }), IsEmpty());
     setAccessibilityReports(nullptr);
+
+    // An empty list: no text, no selection.
+    list->clear();
+    text->selection(0, &start, &end);
+    EXPECT_EQ(read(0, -1) + "|" + read(0, 5) + "|" + toStd(accessible->text(QAccessible::Value)) +
+                  "|" + std::to_string(text->characterCount()) + " " +
+                  std::to_string(text->selectionCount()) + " " + std::to_string(start) + "-" +
+                  std::to_string(end),
+              "|||0 0 0-0");
 }
 
 // A pad held by the test: SDL's virtual game controller, read by the launcher through SDL like

@@ -9,6 +9,10 @@
 # limit the search to the system folder (vantu-fault-launcher.exe with the fault old-loader),
 # and the launcher works there: it opens, the sound reaches the audio output (a prefix with
 # Wine's audio on), "Video Setup" widens the window and "Play" starts the game.
+# What this cannot show: on that old loader, the DLLs of Windows itself (the common controls, the
+# sound's) may later load further DLLs by bare name, which are then searched for in the game
+# folder first. Wine's built-in DLLs load theirs by other means, so a run under Wine passes
+# whether or not Windows 7 would load such a planted DLL; the README warns of it.
 DPI=106 SOUND=1
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"

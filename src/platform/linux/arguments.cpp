@@ -12,9 +12,25 @@
 
 namespace vantu {
 
-std::optional<int> takeLauncherArguments(int argc, const char* const* argv, std::string& platform) {
+namespace {
+
+// The current folder; empty when it has none (it was removed).
+std::string currentFolder() {
+    std::vector<char> buffer(256);
+    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE)
+            return {};
+        buffer.resize(buffer.size() * 2);
+    }
+    return buffer.data();
+}
+
+}  // namespace
+
+std::optional<int> takeLauncherArguments(int argc, const char* const* argv, QtArguments& qt) {
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-    const LauncherArguments arguments = parseLauncherArguments(args, ToolkitOptions::Qt);
+    const LauncherArguments arguments =
+        parseLauncherArguments(args, ToolkitOptions::Qt, currentFolder());
     switch (arguments.action) {
         case LauncherArguments::Action::Help:
             std::fputs(launcherUsage(ToolkitOptions::Qt).c_str(), stdout);
@@ -29,7 +45,11 @@ std::optional<int> takeLauncherArguments(int argc, const char* const* argv, std:
         case LauncherArguments::Action::Run:
             break;
     }
-    platform = arguments.platform;
+    qt.platform = arguments.platform;
+    qt.display = arguments.display;
+    qt.arguments.assign(1, argc > 0 ? argv[0] : "vantu-launcher");
+    qt.arguments.insert(qt.arguments.end(), arguments.toolkitArguments.begin(),
+                        arguments.toolkitArguments.end());
     // Every file the launcher uses is named relative to the game folder, as when it is started
     // there.
     if (!arguments.folder.empty() && chdir(arguments.folder.c_str()) != 0) {

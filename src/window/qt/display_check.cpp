@@ -5,9 +5,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <string_view>
 #include <vector>
 
@@ -21,31 +23,21 @@ std::string environment(const char* name) {
     return value ? value : "";
 }
 
-// The window system that the display check found for Qt.
-enum class WindowSystem { X11, Wayland, Other };
-WindowSystem found = WindowSystem::X11;
-
 // The platform asked for: the command line's, else QT_QPA_PLATFORM; empty when neither is given.
 std::string requestedPlatform(const std::string& platformOption) {
     return platformOption.empty() ? environment("QT_QPA_PLATFORM") : platformOption;
 }
 
-// The platforms Qt tries, in its order: the requested list ("xcb", "wayland;xcb",
-// "xcb:option"), or else its own choice, which puts Wayland first in a Wayland session.
-std::vector<std::string> platformsToTry(const std::string& requested) {
-    if (requested.empty()) {
-        if (!environment("WAYLAND_DISPLAY").empty() || environment("XDG_SESSION_TYPE") == "wayland")
-            return {"wayland", "xcb"};
-        return {"xcb"};
-    }
-    std::vector<std::string> platforms;
-    for (std::size_t start = 0; start <= requested.size();) {
-        const std::size_t end = std::min(requested.find(';', start), requested.size());
-        const std::string entry = requested.substr(start, end - start);
-        platforms.push_back(entry.substr(0, entry.find(':')));
+// The parts of text between separators, the empty ones left out.
+std::vector<std::string> nonEmptyParts(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t end = std::min(text.find(separator, start), text.size());
+        if (end > start)
+            parts.push_back(text.substr(start, end - start));
         start = end + 1;
     }
-    return platforms;
+    return parts;
 }
 
 // Whether something accepts connections on the Unix socket at path. Without waiting: a
@@ -89,69 +81,185 @@ struct HeldMessage {
     QString text;
 };
 
-std::vector<HeldMessage>* held = nullptr;
+// What the guard holds. Never freed: a thread of Qt's may still be inside the handler, or enter
+// it, after the guard has ended. The mutex is recursive, as a handler that messages are passed
+// on to may itself log.
+struct Holding {
+    std::recursive_mutex mutex;
+    bool active = false;
+    QtMessageHandler previous = nullptr;
+    std::vector<HeldMessage> messages;
+};
+
+Holding& holding() {
+    static Holding* const holding = new Holding;
+    return *holding;
+}
+
+// A message's category; Qt's messages without one are in "default", which its output leaves
+// unnamed.
+std::string categoryOf(const QMessageLogContext& context) {
+    return context.category != nullptr ? context.category : "default";
+}
+
+void passOn(QtMessageHandler previous, const HeldMessage& message) {
+    const QMessageLogContext context(nullptr, 0, nullptr, message.category.c_str());
+    if (previous != nullptr)
+        previous(message.type, context, message.text);
+    else
+        std::fprintf(stderr, "%s\n", qPrintable(message.text));
+}
+
+// The name between the first pair of double quotes in text, e.g. the plugin in Qt's
+// 'Could not load the Qt platform plugin "xcb" in "" even though it was found.'
+std::string quoted(const QString& text) {
+    return text.section(QLatin1Char('"'), 1, 1).toStdString();
+}
+
+// The one line that says why Qt could not start, from what it said on the way: the display it
+// could not connect to (only when it said so), the plugins it could not find or load, or else
+// the first line of its fatal message.
+std::string startFailureLine(const std::vector<HeldMessage>& said, const QString& fatal) {
+    std::vector<std::string> connections;
+    std::vector<std::string> plugins;
+    bool loadFailed = false;
+    for (const HeldMessage& message : said) {
+        const QString& text = message.text;
+        if (text.startsWith(QLatin1String("could not connect to display"))) {
+            const QString display = text.mid(28).trimmed();
+            connections.push_back("cannot connect to " +
+                                  (display.isEmpty() ? "the X server" : display.toStdString()));
+        } else if (text.startsWith(QLatin1String("Failed to create wl_display"))) {
+            std::string socket = environment("WAYLAND_DISPLAY");
+            connections.push_back("cannot connect to the Wayland display " +
+                                  (socket.empty() ? std::string("wayland-0") : socket));
+        } else if (text.startsWith(QLatin1String("Could not load the Qt platform plugin"))) {
+            // Said also after a failed connection, which says more.
+            const std::string plugin = quoted(text);
+            const bool connecting = plugin == "xcb" || plugin.starts_with("wayland");
+            if (!connecting || connections.empty()) {
+                plugins.push_back("the plugin \"" + plugin +
+                                  "\" was found but could not be loaded");
+                loadFailed = true;
+            }
+        } else if (text.startsWith(QLatin1String("Could not find the Qt platform plugin"))) {
+            plugins.push_back("there is no plugin \"" + quoted(text) + "\"");
+        }
+    }
+    std::string reasons;
+    for (const auto* list : {&connections, &plugins}) {
+        for (const std::string& reason : *list)
+            reasons += (reasons.empty() ? "" : ", and ") + reason;
+    }
+    if (loadFailed && environment("QT_DEBUG_PLUGINS").empty())
+        reasons += "; QT_DEBUG_PLUGINS=1 shows why";
+    if (reasons.empty())
+        reasons = fatal.section(QLatin1Char('\n'), 0, 0).trimmed().toStdString();
+    return std::string(plugins.empty() && !connections.empty() ? kNoDisplayPrefix
+                                                               : kNoPlatformPrefix) +
+           " (" + reasons + ")";
+}
+
+// Passes the held messages on, in their order, those that passing on adds included; the caller
+// holds the lock.
+void passOnHeld(Holding& held) {
+    for (std::size_t i = 0; i < held.messages.size(); ++i) {
+        const HeldMessage message = held.messages[i];
+        passOn(held.previous, message);
+    }
+}
 
 void whileStarting(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-    const std::string_view category = context.category ? context.category : "";
+    Holding& held = holding();
+    std::unique_lock lock(held.mutex);
+    const QtMessageHandler previous = held.previous;
+    if (!held.active) {
+        // The guard has ended while this thread was on its way here.
+        lock.unlock();
+        passOn(previous, {type, categoryOf(context), text});
+        return;
+    }
     if (type == QtFatalMsg) {
-        std::string reason;
-        if (found == WindowSystem::X11) {
-            reason = "cannot connect to " + environment("DISPLAY");
-        } else if (!held->empty()) {
-            reason = held->back().text.toStdString();
-        } else {
-            reason = text.section(QLatin1Char('\n'), 0, 0).toStdString();
-        }
-        std::fprintf(stderr, "%s (%s)\n", kNoDisplayPrefix, reason.c_str());
+        // Qt's own account first (its advice, the fatal message itself, is left out), then why.
+        passOnHeld(held);
+        const std::string line = startFailureLine(held.messages, text);
+        std::fprintf(stderr, "%s\n", line.c_str());
         std::fflush(stderr);
         ::_exit(1);
     }
     // Not only the "qt.qpa" ones: a platform that fails before Qt falls back to the next one
     // (Wayland, then X11) also writes plain warnings.
-    held->push_back({type, std::string(category), text});
+    held.messages.push_back({type, categoryOf(context), text});
 }
 
 }  // namespace
 
-std::optional<std::string> missingDisplay(const std::string& platformOption) {
+std::vector<std::string> qtPlatforms(const std::string& platformOption) {
     const std::string requested = requestedPlatform(platformOption);
+    if (requested.empty()) {
+        if (!environment("WAYLAND_DISPLAY").empty() || environment("XDG_SESSION_TYPE") == "wayland")
+            return {"wayland", "xcb"};
+        return {"xcb"};
+    }
+    std::vector<std::string> platforms;
+    for (const std::string& entry : nonEmptyParts(requested, ';')) {
+        const std::vector<std::string> nameAndOptions = nonEmptyParts(entry, ':');
+        if (nameAndOptions.empty())
+            continue;
+        std::string name = nameAndOptions.front();
+        std::transform(name.begin(), name.end(), name.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        platforms.push_back(name);
+    }
+    return platforms;
+}
+
+std::optional<std::string> missingDisplay(const std::string& platformOption,
+                                          const std::string& displayOption) {
+    const std::string x11Display = displayOption.empty() ? environment("DISPLAY") : displayOption;
     std::string reasons;
-    for (const std::string& platform : platformsToTry(requested)) {
+    for (const std::string& platform : qtPlatforms(platformOption)) {
         std::optional<std::string> reason;
         if (platform == "xcb") {
-            found = WindowSystem::X11;
-            if (environment("DISPLAY").empty())
+            if (x11Display.empty())
                 reason = "DISPLAY is not set";
         } else if (platform.starts_with("wayland")) {
-            found = WindowSystem::Wayland;
             reason = noWaylandCompositor();
-        } else {
-            found = WindowSystem::Other;
         }
         if (!reason)
             return std::nullopt;
         reasons += (reasons.empty() ? "" : ", and ") + *reason;
     }
-    if (requested.empty() && environment("WAYLAND_DISPLAY").empty() &&
-        environment("DISPLAY").empty())
+    // No platform at all (";"): Qt says so itself.
+    if (reasons.empty())
+        return std::nullopt;
+    if (requestedPlatform(platformOption).empty() && environment("WAYLAND_DISPLAY").empty() &&
+        x11Display.empty())
         reasons = "neither WAYLAND_DISPLAY nor DISPLAY is set";
     return std::string(kNoDisplayPrefix) + " (" + reasons + ")";
 }
 
 PlatformStartGuard::PlatformStartGuard() {
-    held = new std::vector<HeldMessage>();
-    previous_ = qInstallMessageHandler(whileStarting);
+    Holding& held = holding();
+    const std::lock_guard lock(held.mutex);
+    held.messages.clear();
+    held.active = true;
+    held.previous = qInstallMessageHandler(whileStarting);
 }
 
 PlatformStartGuard::~PlatformStartGuard() {
-    qInstallMessageHandler(previous_);
-    // Qt started after all: its messages go where they would have gone.
-    for (const HeldMessage& message : *held) {
-        const QMessageLogContext context(nullptr, 0, nullptr, message.category.c_str());
-        previous_(message.type, context, message.text);
+    Holding& held = holding();
+    QtMessageHandler previous = nullptr;
+    {
+        // Qt started after all: its messages go where they would have gone, in their order.
+        // Another thread's message waits for them, and from then on is passed straight on.
+        const std::lock_guard lock(held.mutex);
+        passOnHeld(held);
+        held.messages.clear();
+        held.active = false;
+        previous = held.previous;
     }
-    delete held;
-    held = nullptr;
+    qInstallMessageHandler(previous);
 }
 
 }  // namespace vantu

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/linux/arguments.h"
 #include "platform/linux/linux_platform.h"
@@ -19,17 +20,24 @@
 
 int main(int argc, char* argv[]) {
     // --help, --version, a usage error or a game folder that cannot be entered: no display needed.
-    std::string qtPlatform;
-    if (const auto status = vantu::takeLauncherArguments(argc, argv, qtPlatform))
+    vantu::QtArguments qt;
+    if (const auto status = vantu::takeLauncherArguments(argc, argv, qt))
         return *status;
     // Without a window system the launcher says so in one line and ends with status 1.
-    if (const auto problem = vantu::missingDisplay(qtPlatform)) {
+    if (const auto problem = vantu::missingDisplay(qt.platform, qt.display)) {
         std::fprintf(stderr, "%s\n", problem->c_str());
         return 1;
     }
+    // Qt gets its own options and nothing else: not the game folder, nor what follows "--".
+    // It keeps these for the application's life.
+    std::vector<char*> qtArgv;
+    for (std::string& argument : qt.arguments)
+        qtArgv.push_back(argument.data());
+    qtArgv.push_back(nullptr);
+    int qtArgc = static_cast<int>(qt.arguments.size());
     std::unique_ptr<vantu::PlatformStartGuard> guard =
         std::make_unique<vantu::PlatformStartGuard>();
-    QApplication app(argc, argv);
+    QApplication app(qtArgc, qtArgv.data());
     guard.reset();
 
     vantu::LinuxPlatform platform{std::string(vantu::layout::kForm.caption)};

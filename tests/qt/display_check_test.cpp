@@ -1,0 +1,177 @@
+// The checks around Qt's start: the platforms it will try, the guard that holds its messages
+// while it starts, and the line a fatal start ends with.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QLoggingCategory>
+#include <QString>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "window/qt/display_check.h"
+
+namespace vantu::testing {
+namespace {
+
+// Sets environment variables for one scope and puts the old values back after it.
+class ScopedEnvironment {
+  public:
+    ScopedEnvironment(std::map<std::string, std::string> settings) {
+        for (const auto& [name, value] : settings) {
+            const char* old = std::getenv(name.c_str());
+            saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+            if (value.empty())
+                ::unsetenv(name.c_str());
+            else
+                ::setenv(name.c_str(), value.c_str(), 1);
+        }
+    }
+    ~ScopedEnvironment() {
+        for (const auto& [name, value] : saved_) {
+            if (value)
+                ::setenv(name.c_str(), value->c_str(), 1);
+            else
+                ::unsetenv(name.c_str());
+        }
+    }
+
+  private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+struct PlatformsCase {
+    std::string option;          // the command line's -platform
+    std::string environment;     // QT_QPA_PLATFORM
+    std::string waylandDisplay;  // WAYLAND_DISPLAY
+    std::vector<std::string> tried;
+};
+
+class QtPlatforms : public ::testing::TestWithParam<PlatformsCase> {};
+
+TEST_P(QtPlatforms, AreReadAsQtReadsThem) {
+    const PlatformsCase& c = GetParam();
+    ScopedEnvironment environment({{"QT_QPA_PLATFORM", c.environment},
+                                   {"WAYLAND_DISPLAY", c.waylandDisplay},
+                                   {"XDG_SESSION_TYPE", ""}});
+    EXPECT_EQ(qtPlatforms(c.option), c.tried);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lists, QtPlatforms,
+    ::testing::Values(PlatformsCase{"", "", "", {"xcb"}},
+                      PlatformsCase{"", "", "wayland-1", {"wayland", "xcb"}},
+                      // Names lower-cased, options after ':' and empty entries left out.
+                      PlatformsCase{"", ";Wayland-EGL:opt=1;;XCB;", "", {"wayland-egl", "xcb"}},
+                      PlatformsCase{"", "::;:xcb", "", {"xcb"}},
+                      PlatformsCase{"", ";", "wayland-1", {}},
+                      // The command line's platform wins over the environment's.
+                      PlatformsCase{"offscreen", "xcb", "", {"offscreen"}}));
+
+// Records every message that reaches the handler Qt had before the guard.
+std::mutex recordedMutex;
+std::vector<std::string> recorded;
+void record(QtMsgType, const QMessageLogContext&, const QString& text) {
+    const std::lock_guard lock(recordedMutex);
+    recorded.push_back(text.toStdString());
+}
+
+// Qt logs from other threads too while it starts. Messages from several threads, some still on
+// their way while the guard ends, all reach the previous handler once, each thread's in order.
+TEST(PlatformStartGuard, PassesOnEveryThreadsMessagesOnceAndInOrder) {
+    constexpr int kRounds = 40, kThreads = 4, kMessages = 300;
+    recorded.clear();
+    const QtMessageHandler before = qInstallMessageHandler(record);
+    for (int round = 0; round < kRounds; ++round) {
+        auto guard = std::make_unique<PlatformStartGuard>();
+        std::atomic<int> logged = 0;
+        std::vector<std::thread> threads;
+        for (int t = 0; t < kThreads; ++t) {
+            threads.emplace_back([&, t] {
+                for (int i = 0; i < kMessages; ++i) {
+                    qWarning("%d %d %d", round, t, i);
+                    ++logged;
+                }
+            });
+        }
+        while (logged < kThreads * kMessages / 2)
+            std::this_thread::yield();
+        guard.reset();
+        for (std::thread& thread : threads)
+            thread.join();
+    }
+    qInstallMessageHandler(before);
+
+    ASSERT_EQ(recorded.size(), std::size_t{kRounds * kThreads * kMessages});
+    std::map<std::pair<int, int>, int> next;
+    for (const std::string& message : recorded) {
+        int round = -1, t = -1, i = -1;
+        ASSERT_EQ(std::sscanf(message.c_str(), "%d %d %d", &round, &t, &i), 3) << message;
+        EXPECT_EQ(i, next[std::make_pair(round, t)]++) << "out of order: " << message;
+    }
+}
+
+// A fatal start: Qt's own lines as they were said, then one line that says why, from what Qt
+// said, and exit status 1.
+struct FatalCase {
+    std::vector<std::pair<const char*, const char*>> said;  // category, message
+    const char* lastLine;
+};
+
+class FatalStart : public ::testing::TestWithParam<FatalCase> {};
+
+TEST_P(FatalStart, EndsWithQtsLinesAndWhy) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const FatalCase& c = GetParam();
+    std::string expected;
+    for (const auto& [category, text] : c.said)
+        expected += std::string(category) + ": " + text + "\n";
+    expected += std::string(c.lastLine) + "\n";
+    const auto start = [&] {
+        ScopedEnvironment environment({{"QT_DEBUG_PLUGINS", ""},
+                                       {"WAYLAND_DISPLAY", "wayland-9"},
+                                       {"QT_MESSAGE_PATTERN", ""}});
+        PlatformStartGuard guard;
+        for (const auto& [category, text] : c.said)
+            QMessageLogger(nullptr, 0, nullptr, category).warning("%s", text);
+        qFatal(
+            "This application failed to start because no Qt platform plugin could be "
+            "initialized.\n\nAvailable platform plugins are: xcb.");
+    };
+    EXPECT_EXIT(start(), ::testing::ExitedWithCode(1), ::testing::EndsWith(expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reports, FatalStart,
+    ::testing::Values(
+        FatalCase{
+            {{"qt.qpa.xcb", "could not connect to display :42"},
+             {"qt.qpa.plugin",
+              R"(Could not load the Qt platform plugin "xcb" in "" even though it was found.)"}},
+            "vantu-launcher: cannot open a display (cannot connect to :42)"},
+        FatalCase{{{"qt.qpa.wayland", "Failed to create wl_display (Connection refused)"},
+                   {"qt.qpa.xcb", "could not connect to display :42"}},
+                  "vantu-launcher: cannot open a display (cannot connect to the Wayland display "
+                  "wayland-9, and cannot connect to :42)"},
+        // The plugin that cannot be loaded is blamed, not the display.
+        FatalCase{
+            {{"qt.qpa.plugin",
+              R"(Could not load the Qt platform plugin "xcb" in "" even though it was found.)"},
+             {"qt.qpa.plugin", R"(Could not find the Qt platform plugin "vnc" in "")"}},
+            "vantu-launcher: Qt cannot start its platform (the plugin \"xcb\" was found but "
+            "could not be loaded, and there is no plugin \"vnc\"; QT_DEBUG_PLUGINS=1 shows "
+            "why)"},
+        // Nothing Qt said tells: the first line of its fatal message.
+        FatalCase{{},
+                  "vantu-launcher: Qt cannot start its platform (This application failed to start "
+                  "because no Qt platform plugin could be initialized.)"}));
+
+}  // namespace
+}  // namespace vantu::testing
