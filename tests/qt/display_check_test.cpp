@@ -7,45 +7,20 @@
 #include <QString>
 #include <atomic>
 #include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "posix_test_support.h"
 #include "window/qt/display_check.h"
 
 namespace vantu::testing {
 namespace {
 
-// Sets environment variables for one scope and puts the old values back after it.
-class ScopedEnvironment {
-  public:
-    ScopedEnvironment(std::map<std::string, std::string> settings) {
-        for (const auto& [name, value] : settings) {
-            const char* old = std::getenv(name.c_str());
-            saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-            if (value.empty())
-                ::unsetenv(name.c_str());
-            else
-                ::setenv(name.c_str(), value.c_str(), 1);
-        }
-    }
-    ~ScopedEnvironment() {
-        for (const auto& [name, value] : saved_) {
-            if (value)
-                ::setenv(name.c_str(), value->c_str(), 1);
-            else
-                ::unsetenv(name.c_str());
-        }
-    }
-
-  private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-};
+using testing::EnvVar;
 
 struct PlatformsCase {
     std::string option;          // the command line's -platform
@@ -58,9 +33,9 @@ class QtPlatforms : public ::testing::TestWithParam<PlatformsCase> {};
 
 TEST_P(QtPlatforms, AreReadAsQtReadsThem) {
     const PlatformsCase& c = GetParam();
-    ScopedEnvironment environment({{"QT_QPA_PLATFORM", c.environment},
-                                   {"WAYLAND_DISPLAY", c.waylandDisplay},
-                                   {"XDG_SESSION_TYPE", ""}});
+    const EnvVar platform("QT_QPA_PLATFORM", c.environment);
+    const EnvVar wayland("WAYLAND_DISPLAY", c.waylandDisplay);
+    const EnvVar session("XDG_SESSION_TYPE", "");
     EXPECT_EQ(qtPlatforms(c.option), c.tried);
 }
 
@@ -135,9 +110,8 @@ TEST_P(FatalStart, EndsWithQtsLinesAndWhy) {
         expected += std::string(category) + ": " + text + "\n";
     expected += std::string(c.lastLine) + "\n";
     const auto start = [&] {
-        ScopedEnvironment environment({{"QT_DEBUG_PLUGINS", ""},
-                                       {"WAYLAND_DISPLAY", "wayland-9"},
-                                       {"QT_MESSAGE_PATTERN", ""}});
+        const EnvVar debug("QT_DEBUG_PLUGINS", "");
+        const EnvVar wayland("WAYLAND_DISPLAY", "wayland-9");
         PlatformStartGuard guard;
         for (const auto& [category, text] : c.said)
             QMessageLogger(nullptr, 0, nullptr, category).warning("%s", text);
