@@ -130,10 +130,16 @@ INSTANTIATE_TEST_SUITE_P(
              {"qt.qpa.plugin",
               R"(Could not load the Qt platform plugin "xcb" in "" even though it was found.)"}},
             "vantu-launcher: cannot open a display (cannot connect to :42)"},
-        FatalCase{{{"qt.qpa.wayland", "Failed to create wl_display (Connection refused)"},
-                   {"qt.qpa.xcb", "could not connect to display :42"}},
-                  "vantu-launcher: cannot open a display (cannot connect to the Wayland display "
-                  "wayland-9, and cannot connect to :42)"},
+        // Each plugin's failure is put down to its own connection.
+        FatalCase{
+            {{"qt.qpa.wayland", "Failed to create wl_display (Connection refused)"},
+             {"qt.qpa.plugin",
+              R"(Could not load the Qt platform plugin "wayland" in "" even though it was found.)"},
+             {"qt.qpa.plugin",
+              R"(Could not load the Qt platform plugin "xcb" in "" even though it was found.)"}},
+            "vantu-launcher: Qt cannot start its platform (cannot connect to the Wayland "
+            "display wayland-9, and the plugin \"xcb\" was found but could not be loaded; "
+            "QT_DEBUG_PLUGINS=1 shows why)"},
         // The plugin that cannot be loaded is blamed, not the display.
         FatalCase{
             {{"qt.qpa.plugin",

@@ -120,24 +120,28 @@ std::string quoted(const QString& text) {
 // could not connect to (only when it said so), the plugins it could not find or load, or else
 // the first line of its fatal message.
 std::string startFailureLine(const std::vector<HeldMessage>& said, const QString& fatal) {
+    const QLatin1String noX11(QLatin1String("could not connect to display"));
     std::vector<std::string> connections;
     std::vector<std::string> plugins;
+    // The plugins whose failure a failed connection explains: "xcb", "wayland".
+    std::vector<std::string> notConnected;
     bool loadFailed = false;
     for (const HeldMessage& message : said) {
         const QString& text = message.text;
-        if (text.startsWith(QLatin1String("could not connect to display"))) {
-            const QString display = text.mid(28).trimmed();
+        if (text.startsWith(noX11)) {
+            const QString display = text.mid(noX11.size()).trimmed();
             connections.push_back("cannot connect to " +
                                   (display.isEmpty() ? "the X server" : display.toStdString()));
+            notConnected.push_back("xcb");
         } else if (text.startsWith(QLatin1String("Failed to create wl_display"))) {
             std::string socket = environment("WAYLAND_DISPLAY");
             connections.push_back("cannot connect to the Wayland display " +
                                   (socket.empty() ? std::string("wayland-0") : socket));
+            notConnected.push_back("wayland");
         } else if (text.startsWith(QLatin1String("Could not load the Qt platform plugin"))) {
-            // Said also after a failed connection, which says more.
             const std::string plugin = quoted(text);
-            const bool connecting = plugin == "xcb" || plugin.starts_with("wayland");
-            if (!connecting || connections.empty()) {
+            const std::string family = plugin.starts_with("wayland") ? "wayland" : plugin;
+            if (std::find(notConnected.begin(), notConnected.end(), family) == notConnected.end()) {
                 plugins.push_back("the plugin \"" + plugin +
                                   "\" was found but could not be loaded");
                 loadFailed = true;
