@@ -90,11 +90,10 @@ LauncherArguments parseLauncherArguments(const std::vector<std::string>& args,
             return result;
         } else {
             // "-name", "--name", "-name=value" or "--name=value".
-            std::string_view name{arg};
+            const std::size_t equals = arg.find('=');
+            const bool valueAttached = equals != std::string::npos;
+            std::string_view name = std::string_view{arg}.substr(0, equals);
             name.remove_prefix(name.starts_with("--") ? 2 : 1);
-            const std::size_t equals = name.find('=');
-            const bool valueAttached = equals != std::string_view::npos;
-            name = name.substr(0, equals);
             const ToolkitOption* option = nullptr;
             if (toolkit == ToolkitOptions::Qt) {
                 for (const ToolkitOption& o : kQtOptions) {
@@ -110,7 +109,7 @@ LauncherArguments parseLauncherArguments(const std::vector<std::string>& args,
                 result.toolkitArguments.push_back(arg);
                 continue;
             }
-            std::string value = valueAttached ? arg.substr(arg.find('=') + 1) : args[++i];
+            std::string value = valueAttached ? arg.substr(equals + 1) : args[++i];
             if (option->path)
                 value = fromStartFolder(value, startFolder);
             if (option->name == "platform")
@@ -118,7 +117,7 @@ LauncherArguments parseLauncherArguments(const std::vector<std::string>& args,
             else if (option->name == "display")
                 result.display = value;
             if (valueAttached) {
-                result.toolkitArguments.push_back(arg.substr(0, arg.find('=') + 1) + value);
+                result.toolkitArguments.push_back(arg.substr(0, equals + 1) + value);
             } else {
                 result.toolkitArguments.push_back(arg);
                 result.toolkitArguments.push_back(value);

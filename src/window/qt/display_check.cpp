@@ -58,12 +58,16 @@ bool acceptsConnections(const std::string& path) {
     return accepted;
 }
 
-// Whether a Wayland compositor answers where a Wayland client looks for it: WAYLAND_DISPLAY
-// ("wayland-0" when unset), a path of its own or a name in XDG_RUNTIME_DIR. If not, why not.
+// The Wayland display a Wayland client connects to: WAYLAND_DISPLAY, "wayland-0" when unset.
+std::string waylandDisplay() {
+    const std::string name = environment("WAYLAND_DISPLAY");
+    return name.empty() ? "wayland-0" : name;
+}
+
+// Whether a Wayland compositor answers where a Wayland client looks for it: its display, a path
+// of its own or a name in XDG_RUNTIME_DIR. If not, why not.
 std::optional<std::string> noWaylandCompositor() {
-    std::string socket = environment("WAYLAND_DISPLAY");
-    if (socket.empty())
-        socket = "wayland-0";
+    std::string socket = waylandDisplay();
     if (!socket.starts_with('/')) {
         const std::string runtime = environment("XDG_RUNTIME_DIR");
         if (runtime.empty())
@@ -134,9 +138,7 @@ std::string startFailureLine(const std::vector<HeldMessage>& said, const QString
                                   (display.isEmpty() ? "the X server" : display.toStdString()));
             notConnected.push_back("xcb");
         } else if (text.startsWith(QLatin1String("Failed to create wl_display"))) {
-            std::string socket = environment("WAYLAND_DISPLAY");
-            connections.push_back("cannot connect to the Wayland display " +
-                                  (socket.empty() ? std::string("wayland-0") : socket));
+            connections.push_back("cannot connect to the Wayland display " + waylandDisplay());
             notConnected.push_back("wayland");
         } else if (text.startsWith(QLatin1String("Could not load the Qt platform plugin"))) {
             const std::string plugin = quoted(text);
