@@ -94,6 +94,13 @@ TEST(Gamepad, ButtonsCountWhenPressedAndDirectionsRepeatLikeKeys) {
         {660, {PadState{0, 12000, -30000}}, {Action::Up}},
         {670, {PadState{0, -32768, 100}}, {Action::Left}},
         {680, {PadState{pad::kB}, PadState{pad::kB}}, {Action::Back}},
+        // One direction at a time: of a diagonal the first, and the one pressed last repeats,
+        // alone; one let go leaves the others still held without a repeat.
+        {700, {PadState{pad::kUp | pad::kLeft}}, {Action::Up}},
+        {1100, {PadState{pad::kUp | pad::kLeft}}, {Action::Up}},
+        {1300, {PadState{pad::kLeft}}, {}},
+        {1310, {PadState{pad::kLeft | pad::kDown}}, {Action::Down}},
+        {1710, {PadState{pad::kLeft | pad::kDown}}, {Action::Down}},
     };
     pad::PadInput input;
     for (const Step& step : steps)
@@ -104,6 +111,9 @@ TEST(Gamepad, ButtonsCountWhenPressedAndDirectionsRepeatLikeKeys) {
     EXPECT_THAT(input.update({PadState{pad::kA | pad::kUp}}, 5000), IsEmpty());
     EXPECT_THAT(input.update({PadState{pad::kUp}}, 9000), IsEmpty());
     EXPECT_THAT(input.update({PadState{pad::kA | pad::kUp}}, 9010), ElementsAre(Action::Press));
+    // A direction held since then never repeats, also once another is pressed.
+    EXPECT_THAT(input.update({PadState{pad::kUp | pad::kRight}}, 9020), ElementsAre(Action::Right));
+    EXPECT_THAT(input.update({PadState{pad::kUp | pad::kRight}}, 9420), ElementsAre(Action::Right));
 }
 
 // A window that records what the pad asks of it; its focus moves as asked.
@@ -151,6 +161,9 @@ TEST(Gamepad, EachButtonActsOnTheWindowAsItsKeyOrClickDoes) {
         {true, "Command2", false, Action::Back, {}, false},
         {false, "Command2", false, Action::Back, {}, false},
         {false, "Command1", false, Action::Right, {}, false},
+        // The focus left on the panel after "<<" was clicked: brought back into sight first.
+        {false, "Check3", false, Action::Press, {"focus Command2"}, false},
+        {false, "Combo1", false, Action::Up, {"focus Command2"}, false},
     };
     for (const Row& row : rows) {
         Launcher l;

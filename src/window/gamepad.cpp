@@ -1,7 +1,7 @@
 #include "window/gamepad.h"
 
+#include <algorithm>
 #include <cstdlib>
-#include <limits>
 #include <utility>
 
 #include "window/layout.h"
@@ -12,7 +12,7 @@ namespace {
 constexpr std::uint16_t kDirections = kUp | kDown | kLeft | kRight;
 
 // The actions of buttons, in the order they run when several go down at once.
-constexpr std::array<std::pair<std::uint16_t, Action>, 7> kActions{{
+constexpr auto kActions = std::to_array<std::pair<std::uint16_t, Action>>({
     {kUp, Action::Up},
     {kDown, Action::Down},
     {kLeft, Action::Left},
@@ -20,7 +20,16 @@ constexpr std::array<std::pair<std::uint16_t, Action>, 7> kActions{{
     {kA, Action::Press},
     {kB, Action::Back},
     {kStart, Action::Play},
-}};
+});
+
+// The first of the buttons in kActions' order; 0 for none.
+std::uint16_t firstOf(std::uint16_t buttons) {
+    for (const auto& [button, action] : kActions) {
+        if ((buttons & button) != 0)
+            return button;
+    }
+    return 0;
+}
 
 void addActions(std::uint16_t buttons, std::vector<Action>& actions) {
     for (const auto& [button, action] : kActions) {
@@ -65,22 +74,28 @@ std::uint16_t buttonsWithStick(const PadState& state) {
 std::vector<Action> PadInput::update(const std::vector<PadState>& pads, std::int64_t nowMs) {
     const std::uint16_t buttons = merged(pads);
     const std::uint16_t pressed = buttons & static_cast<std::uint16_t>(~held_);
+    held_ = buttons;
     std::vector<Action> actions;
-    addActions(pressed, actions);
-    const std::uint16_t directions = buttons & kDirections;
-    if ((pressed & kDirections) != 0) {
+    // One direction at a time, as on a keyboard: the one pressed last is the one that moves and
+    // repeats (of two pressed at once, the first in kActions). A direction let go stops its
+    // repeat, and one held since a reset never repeats.
+    if (const std::uint16_t newDirection = firstOf(pressed & kDirections); newDirection != 0) {
+        direction_ = newDirection;
         nextRepeatMs_ = nowMs + kRepeatDelayMs;
-    } else if (directions != 0 && nowMs >= nextRepeatMs_) {
-        addActions(directions, actions);
+        addActions(direction_, actions);
+    } else if ((buttons & direction_) == 0) {
+        direction_ = 0;
+    } else if (nowMs >= nextRepeatMs_) {
+        addActions(direction_, actions);
         nextRepeatMs_ = nowMs + kRepeatEveryMs;
     }
-    held_ = buttons;
+    addActions(pressed & static_cast<std::uint16_t>(~kDirections), actions);
     return actions;
 }
 
 void PadInput::reset(const std::vector<PadState>& pads) {
     held_ = merged(pads);
-    nextRepeatMs_ = std::numeric_limits<std::int64_t>::max();
+    direction_ = 0;
 }
 
 std::optional<std::size_t> neighbour(std::size_t from, Action direction, float outerWidthTwips) {
@@ -126,6 +141,15 @@ std::optional<std::size_t> neighbour(std::size_t from, Action direction, float o
     return best;
 }
 
+std::size_t nearestReachable(std::size_t from, float outerWidthTwips) {
+    if (const auto next = neighbour(from, Action::Left, outerWidthTwips))
+        return *next;
+    const auto& order = layout::focusOrder();
+    const auto first = std::find_if(order.begin(), order.end(),
+                                    [&](std::size_t i) { return reachable(i, outerWidthTwips); });
+    return first != order.end() ? *first : from;
+}
+
 void Gamepad::update(const std::vector<PadState>& pads, std::int64_t nowMs) {
     for (Action action : input_.update(pads, nowMs))
         run(action);
@@ -134,6 +158,13 @@ void Gamepad::update(const std::vector<PadState>& pads, std::int64_t nowMs) {
 void Gamepad::run(Action action) {
     const float width = controls_.outerWidthTwips();
     const std::optional<std::size_t> focused = window_.focusedControl();
+    // The focus can stay on a control the player cannot see (the panel was closed with the
+    // mouse): the pad's first action brings it back into sight and does nothing else. "Play"
+    // acts on no control.
+    if (action != Action::Play && focused && !reachable(*focused, width) && !window_.listOpen()) {
+        window_.focusWithCue(nearestReachable(*focused, width));
+        return;
+    }
     switch (action) {
         case Action::Up:
         case Action::Down:
@@ -161,12 +192,10 @@ void Gamepad::run(Action action) {
                 window_.sendKey(Key::Escape);
             } else if (wide(width)) {
                 form_.dispatch(&Form1::Label1_Click);
-                // The focus leaves the panel with it, for the control nearest to its left.
+                // The focus leaves the panel with it.
                 const float narrowed = controls_.outerWidthTwips();
-                if (focused && !reachable(*focused, narrowed)) {
-                    if (const auto next = neighbour(*focused, Action::Left, narrowed))
-                        window_.focusWithCue(*next);
-                }
+                if (focused && !reachable(*focused, narrowed))
+                    window_.focusWithCue(nearestReachable(*focused, narrowed));
             }
             break;
         case Action::Play:

@@ -62,8 +62,8 @@ inline constexpr int kIdlePollMs = 1000;
 enum class Action { Up, Down, Left, Right, Press, Back, Play };
 
 // Turns the pads' states over time into actions: a button counts when it goes down (any of the
-// pads), a direction also while it is held, with the key repeat above. Time is in milliseconds
-// from any fixed point.
+// pads), the direction pressed last also while it is held, with the key repeat above. Time is in
+// milliseconds from any fixed point.
 class PadInput {
   public:
     std::vector<Action> update(const std::vector<PadState>& pads, std::int64_t nowMs);
@@ -73,6 +73,8 @@ class PadInput {
 
   private:
     std::uint16_t held_ = 0;
+    // The direction that repeats while it is held; 0 for none.
+    std::uint16_t direction_ = 0;
     std::int64_t nextRepeatMs_ = 0;
 };
 
@@ -103,10 +105,17 @@ class PadWindow {
 // counting double; none when nothing lies that way.
 std::optional<std::size_t> neighbour(std::size_t from, Action direction, float outerWidthTwips);
 
+// The control nearest to a control the player cannot reach in a window of that outer width
+// (the panel's, in the narrow window): the one that lies to its left, else the first in the
+// focus order that the player can reach.
+std::size_t nearestReachable(std::size_t from, float outerWidthTwips);
+
 // The pad's actions on the window: directions move the focus (in the open list, Up and Down
 // move its selection); A does what Space does, opens the list, chooses in the open list; B
 // closes the open list without a change, else in the wide window does what "<<" does; Start is
-// "Play". Buttons run through the same key handling and handlers as keys and clicks.
+// "Play". With the focus on a control the player cannot reach, any action but Start only moves
+// it to the nearest one that can be reached. Buttons run through the same key handling and handlers
+// as keys and clicks.
 class Gamepad {
   public:
     Gamepad(PadWindow& window, Form1& form, const Controls& controls)

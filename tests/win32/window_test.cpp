@@ -659,6 +659,20 @@ TEST_F(Win32Pad, PadsComeAndGo) {
     l.controls.setOuterWidthTwips(static_cast<float>(layout::kForm.narrowOuterWidth));
 }
 
+// Start held as the window first appears (the player still holding it from the game library's
+// "Play") does not start the game; only a new press does.
+TEST_F(Win32Pad, AButtonHeldAsTheWindowAppearsDoesNotCount) {
+    Launcher& l = *shown;
+    l.platform = testing::FakePlatform{};
+    fakePads.slots[0] = held(XINPUT_GAMEPAD_START);
+    startReading();
+    ASSERT_TRUE(readAgain(0, 3));
+    EXPECT_THAT(l.platform.calls, IsEmpty());
+    tap(held(0));
+    tap(held(XINPUT_GAMEPAD_START));
+    EXPECT_THAT(l.platform.calls, ElementsAre("start", "end"));
+}
+
 // While another window is active the pad does nothing, and a button held when the launcher
 // comes back does not count until it is pressed again.
 TEST_F(Win32Pad, AnInactiveWindowIgnoresThePad) {

@@ -29,8 +29,9 @@ QtGamepad::QtGamepad(QtForm& window, Form1& form, const Controls& controls, pad:
 
 bool QtGamepad::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &window_ && event->type() == QEvent::WindowActivate) {
-        gamepad_.reset(source_.read());
-        timer_.start(pad::kConnectedPollMs);
+        // The pads are read on the next tick, not inside the event.
+        resetNow_ = true;
+        timer_.start(0);
     } else if (watched == &window_ && event->type() == QEvent::WindowDeactivate) {
         timer_.stop();
     }
@@ -43,7 +44,13 @@ void QtGamepad::poll() {
     const std::vector<pad::PadState> pads = source_.read();
     // The timer starts again first: an action may end the launcher or open the list's popup.
     timer_.start(pads.empty() ? pad::kIdlePollMs : pad::kConnectedPollMs);
-    gamepad_.update(pads, clock_.elapsed());
+    if (resetNow_) {
+        // Whatever is held now was pressed for another window, or before the launcher.
+        resetNow_ = false;
+        gamepad_.reset(pads);
+    } else {
+        gamepad_.update(pads, clock_.elapsed());
+    }
 }
 
 std::optional<std::size_t> QtGamepad::focusedControl() const {

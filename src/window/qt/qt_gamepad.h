@@ -13,7 +13,8 @@ class QtForm;
 // The pads on the Qt window: a timer of the window's thread polls the pad source while the
 // window is active (see pad::kConnectedPollMs) and hands the states to the core's Gamepad, which
 // moves the focus and sends keys through this window. Polling starts with the event loop, once
-// the window has shown; a deactivated window forgets what was held.
+// the window has shown; the first poll after each activation, the first one of all included,
+// only takes note of what is held, so that a button pressed before never counts.
 class QtGamepad : public QObject, private pad::PadWindow {
   public:
     QtGamepad(QtForm& window, Form1& form, const Controls& controls, pad::PadSource& source);
@@ -34,6 +35,8 @@ class QtGamepad : public QObject, private pad::PadWindow {
     pad::Gamepad gamepad_;
     QTimer timer_;
     QElapsedTimer clock_;
+    // The next poll only takes note of what is held (the window became active).
+    bool resetNow_ = true;
 };
 
 }  // namespace vantu
