@@ -57,12 +57,12 @@ QT_QPA_PLATFORM=;wayland;|no Wayland compositor at $WORK/runtime/wayland-0|
 DISPLAY=:$unused QT_QPA_PLATFORM=xcb -platform wayland|no Wayland compositor at $WORK/runtime/wayland-0|
 EOF_CASES
 
-# The start-up sound has begun: SDL is loaded, which the launcher does from its event loop, once
-# its window was shown.
-sound_begun() { grep -q libSDL2 "/proc/$LAUNCHER_PID/maps" 2>/dev/null; }
+# The start-up sound has begun: SDL's disk driver has written what it plays, which the launcher
+# starts from its event loop, once its window was shown.
+sound_begun() { [ -s "$WORK/played-$LAUNCH_COUNT.raw" ]; }
 for offscreen in QT_QPA_PLATFORM=offscreen "-platform offscreen"; do
     # shellcheck disable=SC2086  # words
-    launch_with $offscreen
+    launch_with $offscreen SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$WORK/played-$((LAUNCH_COUNT + 1)).raw"
     wait_until "$WAIT_LIMIT" sound_begun || die "under $offscreen the launcher did not get to its sound"
     alive "$LAUNCHER_PID" || check_failed "the launcher ended under $offscreen"
     stop_process "$LAUNCHER_PID"
@@ -88,6 +88,15 @@ for setting in "" QT_DEBUG_PLUGINS=1; do
     [ -z "$setting" ] || grep -qF "libxkbcommon-x11.so.0: file too short" "$output" ||
         check_failed "[broken plugin $setting] Qt's account of the plugin's loading is lost"
 done
+
+# A platform that Qt does not have: its list of those it has is passed on before the last line.
+launch_with QT_QPA_PLATFORM=nosuch
+expect_exit "[no such platform]" 1
+output="$WORK/launcher-$LAUNCH_COUNT.log"
+grep -qF "Available platform plugins are:" "$output" ||
+    check_failed "[no such platform] Qt's list of its platforms is not passed on"
+[ "$(tail -n 1 "$output")" = 'vantu-launcher: Qt cannot start its platform (there is no plugin "nosuch")' ] ||
+    check_failed "[no such platform] not the line that says why"
 
 # Qt gets its options and nothing else: not a game folder that only looks like one of its options
 # ("-testability" would have it load a library), and a relative style sheet is read from the

@@ -93,8 +93,30 @@ TEST(PlatformStartGuard, PassesOnEveryThreadsMessagesOnceAndInOrder) {
     }
 }
 
-// A fatal start: Qt's own lines as they were said, then one line that says why, from what Qt
-// said, and exit status 1.
+// Held messages reach the previous handler whole: where they were said, too.
+TEST(PlatformStartGuard, PassesOnWhereEachMessageWasSaid) {
+    static std::vector<std::string> seen;
+    seen.clear();
+    const QtMessageHandler before = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext& context, const QString& text) {
+            seen.push_back(std::string(context.file ? context.file : "(none)") + ":" +
+                           std::to_string(context.line) + " " +
+                           (context.function ? context.function : "(none)") + " " +
+                           (context.category ? context.category : "(none)") + " " +
+                           text.toStdString());
+        });
+    {
+        PlatformStartGuard guard;
+        QMessageLogger("plugin.cpp", 12, "load()", "qt.qpa.plugin").warning("held");
+        QMessageLogger(nullptr, 0, nullptr).warning("bare");
+    }
+    qInstallMessageHandler(before);
+    EXPECT_THAT(seen, ::testing::ElementsAre("plugin.cpp:12 load() qt.qpa.plugin held",
+                                             "(none):0 (none) default bare"));
+}
+
+// A fatal start: Qt's own lines as they were said, its fatal message whole, then one line that
+// says why, from what Qt said, and exit status 1.
 struct FatalCase {
     std::vector<std::pair<const char*, const char*>> said;  // category, message
     const char* lastLine;
@@ -106,18 +128,19 @@ TEST_P(FatalStart, EndsWithQtsLinesAndWhy) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     const FatalCase& c = GetParam();
     std::string expected;
+    constexpr const char* kFatal =
+        "This application failed to start because no Qt platform plugin could be "
+        "initialized.\n\nAvailable platform plugins are: xcb.";
     for (const auto& [category, text] : c.said)
         expected += std::string(category) + ": " + text + "\n";
-    expected += std::string(c.lastLine) + "\n";
+    expected += std::string(kFatal) + "\n" + c.lastLine + "\n";
     const auto start = [&] {
         const EnvVar debug("QT_DEBUG_PLUGINS", "");
         const EnvVar wayland("WAYLAND_DISPLAY", "wayland-9");
         PlatformStartGuard guard;
         for (const auto& [category, text] : c.said)
             QMessageLogger(nullptr, 0, nullptr, category).warning("%s", text);
-        qFatal(
-            "This application failed to start because no Qt platform plugin could be "
-            "initialized.\n\nAvailable platform plugins are: xcb.");
+        qFatal("%s", kFatal);
     };
     EXPECT_EXIT(start(), ::testing::ExitedWithCode(1), ::testing::EndsWith(expected));
 }

@@ -10,7 +10,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <QString>
@@ -79,9 +81,23 @@ std::optional<std::string> noWaylandCompositor() {
     return "no Wayland compositor at " + socket;
 }
 
+// A message as Qt logged it, its context copied: Qt's own strings may not outlive the call.
 struct HeldMessage {
+    HeldMessage(QtMsgType type, const QMessageLogContext& context, const QString& text)
+        : type(type), line(context.line), text(text) {
+        for (auto [from, to] : {std::pair{context.file, &file},
+                                {context.function, &function},
+                                {context.category, &category}}) {
+            if (from != nullptr)
+                *to = from;
+        }
+    }
+
     QtMsgType type;
-    std::string category;
+    std::optional<std::string> file;
+    int line;
+    std::optional<std::string> function;
+    std::optional<std::string> category;
     QString text;
 };
 
@@ -100,14 +116,12 @@ Holding& holding() {
     return *holding;
 }
 
-// A message's category; Qt's messages without one are in "default", which its output leaves
-// unnamed.
-std::string categoryOf(const QMessageLogContext& context) {
-    return context.category != nullptr ? context.category : "default";
-}
-
 void passOn(QtMessageHandler previous, const HeldMessage& message) {
-    const QMessageLogContext context(nullptr, 0, nullptr, message.category.c_str());
+    const auto chars = [](const std::optional<std::string>& text) {
+        return text ? text->c_str() : nullptr;
+    };
+    const QMessageLogContext context(chars(message.file), message.line, chars(message.function),
+                                     chars(message.category));
     if (previous != nullptr)
         previous(message.type, context, message.text);
     else
@@ -182,11 +196,13 @@ void whileStarting(QtMsgType type, const QMessageLogContext& context, const QStr
     if (!held.active) {
         // The guard has ended while this thread was on its way here.
         lock.unlock();
-        passOn(previous, {type, categoryOf(context), text});
+        passOn(previous, {type, context, text});
         return;
     }
     if (type == QtFatalMsg) {
-        // Qt's own account first (its advice, the fatal message itself, is left out), then why.
+        // Qt's own account first, its fatal message with the platforms it has included, then
+        // why. A message handler only reports a fatal message; Qt itself ends the process.
+        held.messages.emplace_back(type, context, text);
         passOnHeld(held);
         const std::string line = startFailureLine(held.messages, text);
         std::fprintf(stderr, "%s\n", line.c_str());
@@ -195,7 +211,7 @@ void whileStarting(QtMsgType type, const QMessageLogContext& context, const QStr
     }
     // Not only the "qt.qpa" ones: a platform that fails before Qt falls back to the next one
     // (Wayland, then X11) also writes plain warnings.
-    held.messages.push_back({type, categoryOf(context), text});
+    held.messages.emplace_back(type, context, text);
 }
 
 }  // namespace
