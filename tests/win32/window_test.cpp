@@ -667,7 +667,7 @@ TEST_F(Win32Pad, AButtonHeldAsTheWindowAppearsDoesNotCount) {
     fakePads.slots[0] = held(XINPUT_GAMEPAD_START);
     startReading();
     ASSERT_TRUE(readAgain(0, 3));
-    EXPECT_THAT(l.platform.calls, IsEmpty());
+    EXPECT_THAT(l.platform.calls, ::testing::IsEmpty());
     tap(held(0));
     tap(held(XINPUT_GAMEPAD_START));
     EXPECT_THAT(l.platform.calls, ElementsAre("start", "end"));
