@@ -33,6 +33,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
+using ::testing::IsEmpty;
 namespace input = testing::win32;
 
 // Handles the window's messages until the condition holds or the time is up.
