@@ -24,7 +24,8 @@ QtPadWindow::QtPadWindow(QtForm& window, Form1& form, const Controls& controls,
     connect(&timer_, &QTimer::timeout, this, [this] { poller_.tick(clock_.elapsed()); });
     clock_.start();
     window.installEventFilter(this);
-    // Made for a window already on the screen, whose first paint has been done.
+    // Made for a window already on the screen: its first paint is done, or queued before the
+    // timer's first tick.
     if (window.windowHandle() != nullptr && window.windowHandle()->isExposed())
         poller_.shown(window.isActiveWindow());
 }
