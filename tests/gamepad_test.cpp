@@ -3,11 +3,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "test_support.h"
 #include "window/gamepad.h"
 #include "window/layout.h"
+#include "window/pad_poller.h"
 
 namespace vantu::testing {
 namespace {
@@ -122,6 +124,8 @@ struct RecordingWindow : pad::PadWindow {
     void focusWithCue(std::size_t control) override {
         focus = control;
         calls.push_back("focus " + std::string(layout::kControls[control].name));
+        if (whileActing)
+            whileActing();
     }
     bool listOpen() const override { return open; }
     void sendKey(Key key) override {
@@ -131,6 +135,8 @@ struct RecordingWindow : pad::PadWindow {
     std::optional<std::size_t> focus = at("Command1");
     bool open = false;
     std::vector<std::string> calls;
+    // Runs inside an action, as a message box's own message loop would.
+    std::function<void()> whileActing;
 };
 
 // Each button, in each state of the window: what it sends to the window and runs in the launcher.
@@ -192,6 +198,149 @@ TEST(Gamepad, StartPlays) {
     ASSERT_EQ(l.platform.starts.size(), 1U);
     EXPECT_EQ(l.platform.starts[0].commandLine, "vantu.exe -nc -d noshadow");
     EXPECT_THAT(window.calls, IsEmpty());
+}
+
+// The pads of a system as the test sets them, and what the poller asked of them.
+struct FakeSource : pad::PadSource {
+    bool mayHavePads() override {
+        calls += "may ";
+        return mayHave;
+    }
+    Start start() override {
+        calls += "start ";
+        return startsAs;
+    }
+    std::vector<PadState> read(bool search) override {
+        calls += search ? "search " : "read ";
+        return pads;
+    }
+    bool mayHave = true;
+    Start startsAs = Start::Started;
+    std::vector<PadState> pads;
+    std::string calls;
+};
+
+struct FakeTimer : pad::PadTimer {
+    void every(int ms) override { interval = ms; }
+    void stop() override { interval = pad::PadPoller::kStopped; }
+    int interval = pad::PadPoller::kStopped;
+};
+
+// The pads' schedule through a life of the window: nothing before it has shown nor while it is
+// inactive; the library starts once a pad may be connected and it can start without waiting,
+// else it is asked again each second and at each device change; connected pads are read about
+// 60 times a second and the other slots looked at each second; the first read after each
+// activation only notes what is held.
+TEST(Gamepad, PadsAreReadOnTheirScheduleWhileTheWindowIsActive) {
+    using Start = pad::PadSource::Start;
+    enum Event { Tick, Shown, ShownInactive, Active, Inactive, Devices };
+    const PadState up{pad::kUp};
+    const PadState none{};
+    struct Row {
+        Event event;
+        std::int64_t ms;
+        bool mayHave;
+        Start startsAs;
+        std::vector<PadState> pads;
+        std::string calls;
+        int interval;
+        bool moved;  // the focus went up to "Video Setup"
+    };
+    constexpr int kStopped = pad::PadPoller::kStopped;
+    const Row rows[] = {
+        {Tick, 0, true, Start::Started, {}, "", kStopped, false},
+        {Active, 0, true, Start::Started, {}, "", kStopped, false},
+        {ShownInactive, 0, true, Start::Started, {}, "", kStopped, false},
+        {Tick, 0, true, Start::Started, {}, "", kStopped, false},
+        {Active, 5, false, Start::Started, {}, "", 0, false},
+        {Tick, 10, false, Start::Started, {}, "may ", 1000, false},
+        {Devices, 20, false, Start::Started, {}, "", 0, false},
+        {Tick, 20, true, Start::Later, {}, "may start ", 1000, false},
+        // Up held when the pads are first read: noted, never acted on.
+        {Tick, 1020, true, Start::Started, {up}, "may start search ", 16, false},
+        {Tick, 1036, true, Start::Started, {up}, "read ", 16, false},
+        {Tick, 1052, true, Start::Started, {none}, "read ", 16, false},
+        {Tick, 1068, true, Start::Started, {up}, "read ", 16, true},
+        {Tick, 2020, true, Start::Started, {none}, "search ", 16, false},
+        {Devices, 2030, true, Start::Started, {}, "", 0, false},
+        {Tick, 2030, true, Start::Started, {}, "search ", 1000, false},
+        {Tick, 2040, true, Start::Started, {}, "search ", 1000, false},
+        {Inactive, 2050, true, Start::Started, {up}, "", kStopped, false},
+        {Tick, 2060, true, Start::Started, {up}, "", kStopped, false},
+        {Devices, 2070, true, Start::Started, {up}, "", kStopped, false},
+        // Back in the window with Up still held: noted again.
+        {Active, 2080, true, Start::Started, {up}, "", 0, false},
+        {Tick, 2090, true, Start::Started, {up}, "search ", 16, false},
+        {Tick, 2106, true, Start::Started, {none}, "read ", 16, false},
+    };
+    Launcher l;
+    RecordingWindow window;
+    pad::Gamepad gamepad(window, l.form, l.controls);
+    FakeSource source;
+    FakeTimer timer;
+    pad::PadPoller poller(source, timer, gamepad);
+    for (const Row& row : rows) {
+        source.mayHave = row.mayHave;
+        source.startsAs = row.startsAs;
+        source.pads = row.pads;
+        source.calls.clear();
+        window.focus = at("Command1");
+        window.calls.clear();
+        switch (row.event) {
+            case Tick:
+                poller.tick(row.ms);
+                break;
+            case Shown:
+            case ShownInactive:
+                poller.shown(row.event == Shown);
+                break;
+            case Active:
+            case Inactive:
+                poller.activated(row.event == Active);
+                break;
+            case Devices:
+                poller.devicesChanged();
+                break;
+        }
+        const std::string context =
+            "event " + std::to_string(row.event) + " at " + std::to_string(row.ms) + " ms";
+        EXPECT_EQ(source.calls, row.calls) << context;
+        EXPECT_EQ(poller.interval(), row.interval) << context;
+        EXPECT_EQ(timer.interval, row.interval) << context;
+        EXPECT_EQ(named(window.focus), row.moved ? "Command2" : "Command1") << context;
+    }
+}
+
+// Without a pad library the timer stops for good; a tick that comes while an action runs
+// reads nothing.
+TEST(Gamepad, PadsStopWithoutALibraryAndTicksWaitForTheAction) {
+    Launcher l;
+    RecordingWindow window;
+    pad::Gamepad gamepad(window, l.form, l.controls);
+    FakeSource source;
+    FakeTimer timer;
+    pad::PadPoller poller(source, timer, gamepad);
+    source.startsAs = pad::PadSource::Start::Never;
+    poller.shown(true);
+    poller.tick(0);
+    poller.activated(false);
+    poller.activated(true);
+    poller.devicesChanged();
+    poller.tick(10);
+    EXPECT_EQ(source.calls, "may start ");
+    EXPECT_EQ(timer.interval, pad::PadPoller::kStopped);
+
+    pad::PadPoller reentered(source, timer, gamepad);
+    source.startsAs = pad::PadSource::Start::Started;
+    source.pads = {PadState{}};
+    reentered.shown(true);
+    reentered.tick(0);
+    source.pads = {PadState{pad::kUp}};
+    source.calls.clear();
+    window.whileActing = [&] { reentered.tick(20); };
+    reentered.tick(16);
+    EXPECT_EQ(source.calls, "read ");
+    EXPECT_THAT(window.calls, ElementsAre("focus Command2"));
 }
 
 }  // namespace

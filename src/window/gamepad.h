@@ -6,31 +6,13 @@
 #include <optional>
 #include <vector>
 
+#include "ports/pads.h"
 #include "window/form1.h"
 
-// Playing the launcher with a gamepad: what every front end shares. A front end reads its pads
-// (XInput, SDL) into PadState, hands them to a Gamepad on a timer of the window's thread, and
-// offers the Gamepad its window through PadWindow; the rest is here.
+// Playing the launcher with a gamepad: what every front end shares. A front end offers its window
+// through PadWindow and its timer through PadTimer (pad_poller.h); the system's pads come through
+// a PadSource (ports/pads.h); when they are read and what they do is decided here.
 namespace vantu::pad {
-
-// The buttons the launcher uses, named as on an Xbox pad (SDL and XInput name them so).
-enum Button : std::uint16_t {
-    kUp = 1 << 0,
-    kDown = 1 << 1,
-    kLeft = 1 << 2,
-    kRight = 1 << 3,
-    kA = 1 << 4,
-    kB = 1 << 5,
-    kStart = 1 << 6,
-};
-
-// One pad's state: the buttons held and the left stick, each axis -32768..32767 with x to the
-// right and y downwards (SDL's sense; XInput's y points up and is turned over when read).
-struct PadState {
-    std::uint16_t buttons = 0;
-    std::int16_t stickX = 0;
-    std::int16_t stickY = 0;
-};
 
 // The stick counts as a direction beyond half its travel along its main axis: well clear of
 // a worn stick's drift, and as far as a player pushes it to step through a menu.
@@ -42,21 +24,6 @@ std::uint16_t buttonsWithStick(const PadState& state);
 // A held direction repeats like a key: first after kRepeatDelayMs, then every kRepeatEveryMs.
 inline constexpr std::int64_t kRepeatDelayMs = 400;
 inline constexpr std::int64_t kRepeatEveryMs = 120;
-
-// A system's pads, as a front end polls them.
-class PadSource {
-  public:
-    virtual ~PadSource() = default;
-    // The states of the pads connected now, at most four; none when no pad is connected or the
-    // system has no pad library.
-    virtual std::vector<PadState> read() = 0;
-};
-
-// How often a front end polls its pads: about 60 times a second while one is connected, once a
-// second while none is (asking an empty slot is slow on Windows), never while the window is
-// inactive.
-inline constexpr int kConnectedPollMs = 16;
-inline constexpr int kIdlePollMs = 1000;
 
 // What the player asked for.
 enum class Action { Up, Down, Left, Right, Press, Back, Play };

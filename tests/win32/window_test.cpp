@@ -19,19 +19,21 @@
 #include <thread>
 #include <vector>
 
+#include "platform/windows/xinput_pads.h"
 #include "test_support.h"
 #include "win32_input.h"
 #include "window/layout.h"
 #include "window/win32/win32_controls.h"
 #include "window/win32/win32_form.h"
-#include "window/win32/win32_gamepad.h"
 #include "window/win32/win32_launcher.h"
+#include "window/win32/win32_pad_window.h"
 
 namespace vantu {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
+using ::testing::IsEmpty;
 namespace input = testing::win32;
 
 // Handles the window's messages until the condition holds or the time is up.
@@ -552,8 +554,9 @@ class Win32Pad : public Win32Keyboard {
         fakePads.slots[0] = held(0);
     }
     void TearDown() override { shown->controls.setEvents(&shown->form); }
-    void startReading(Win32PadReader::Loader load = fakeXInput) {
-        reader.emplace(shown->window, gamepad, load);
+    void startReading(XInputPads::Loader load = fakeXInput) {
+        xinput.emplace(load);
+        padWindow.emplace(shown->window, shown->form, shown->controls, *xinput);
         ASSERT_TRUE(pumpUntil([&] { return fakePads.reads[0] > 0 || load == noXInput; }));
     }
     static bool readAgain(int slot, int times = 1) {
@@ -569,9 +572,10 @@ class Win32Pad : public Win32Keyboard {
     }
     static LONG width() { return shown->outer().right - shown->outer().left; }
 
-    Win32PadWindow padWindow{shown->window};
-    pad::Gamepad gamepad{padWindow, shown->form, shown->controls};
-    std::optional<Win32PadReader> reader;
+    int interval() const { return padWindow->poller().interval(); }
+
+    std::optional<XInputPads> xinput;
+    std::optional<Win32PadWindow> padWindow;
 };
 
 // The player walks the window with the pad through the real handlers: "Video Setup", right to
@@ -612,7 +616,7 @@ TEST_F(Win32Pad, WalksFromPlayThroughTheVideoSetupToTheGame) {
         tap(step.pad);
         EXPECT_EQ(l.focused(), step.focused);
         EXPECT_EQ(width(), step.width);
-        EXPECT_EQ(padWindow.listOpen(), step.listOpen);
+        EXPECT_EQ(padWindow->listOpen(), step.listOpen);
         EXPECT_EQ(l.controls.checkValue(CheckBox::Check6), step.bulletsGlow);
         EXPECT_EQ(l.controls.listIndex(), step.mode);
         EXPECT_EQ(SendMessageA(l.window.window(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS, 0);
@@ -625,12 +629,12 @@ TEST_F(Win32Pad, WalksFromPlayThroughTheVideoSetupToTheGame) {
               "vantu.exe -nc -d v2  -d noshadow -d noglow -d saveme");
 }
 
-// Without XInput the reader stops for good, and the window is as it always was.
+// Without XInput the timer stops for good, and the window is as it always was.
 TEST_F(Win32Pad, WithoutXInputTheLauncherIsUnchanged) {
     startReading(noXInput);
     pump(200);
     EXPECT_EQ(fakePads.loads, 1);
-    EXPECT_EQ(reader->interval(), 0u);
+    EXPECT_EQ(interval(), pad::PadPoller::kStopped);
     EXPECT_EQ(shown->focused(), "Command1");
     press(VK_DOWN);
     EXPECT_EQ(shown->focused(), "Combo1");
@@ -643,7 +647,7 @@ TEST_F(Win32Pad, PadsComeAndGo) {
     l.controls.setOuterWidthTwips(static_cast<float>(layout::kForm.wideOuterWidth));
     SetFocus(l["Check1"]);
     startReading();
-    EXPECT_EQ(reader->interval(), Win32PadReader::kConnectedEveryMs);
+    EXPECT_EQ(interval(), pad::kConnectedPollMs);
     fakePads.slots[3] = held(XINPUT_GAMEPAD_DPAD_DOWN);
     pump(300);
     EXPECT_EQ(fakePads.reads[3], 1);  // the first search only
@@ -655,7 +659,7 @@ TEST_F(Win32Pad, PadsComeAndGo) {
     EXPECT_EQ(l.focused(), "Check2");
     fakePads.slots[0].reset();
     ASSERT_TRUE(readAgain(0));
-    EXPECT_EQ(reader->interval(), Win32PadReader::kSearchEveryMs);
+    EXPECT_EQ(interval(), pad::kIdlePollMs);
     l.controls.setOuterWidthTwips(static_cast<float>(layout::kForm.narrowOuterWidth));
 }
 
@@ -683,7 +687,7 @@ TEST_F(Win32Pad, AnInactiveWindowIgnoresThePad) {
                                  40, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     SetForegroundWindow(other);
     ASSERT_TRUE(pumpUntil([&] { return GetForegroundWindow() == other; }));
-    EXPECT_EQ(reader->interval(), 0u);
+    EXPECT_EQ(interval(), pad::PadPoller::kStopped);
     fakePads.slots[0] = held(XINPUT_GAMEPAD_A | XINPUT_GAMEPAD_DPAD_UP);
     const int reads = fakePads.reads[0];
     pump(300);

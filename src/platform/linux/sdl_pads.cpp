@@ -1,9 +1,14 @@
 #include "platform/linux/sdl_pads.h"
 
 #include <SDL.h>
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <memory>
 #include <mutex>
+#include <string_view>
 #include <utility>
 
 #include "platform/linux/sdl_library.h"
@@ -12,7 +17,7 @@ namespace vantu {
 namespace {
 
 // The SDL buttons the launcher reads, and what they are to it.
-constexpr std::array<std::pair<SDL_GameControllerButton, std::uint16_t>, 7> kButtons{{
+constexpr auto kButtons = std::to_array<std::pair<SDL_GameControllerButton, std::uint16_t>>({
     {SDL_CONTROLLER_BUTTON_DPAD_UP, pad::kUp},
     {SDL_CONTROLLER_BUTTON_DPAD_DOWN, pad::kDown},
     {SDL_CONTROLLER_BUTTON_DPAD_LEFT, pad::kLeft},
@@ -20,7 +25,7 @@ constexpr std::array<std::pair<SDL_GameControllerButton, std::uint16_t>, 7> kBut
     {SDL_CONTROLLER_BUTTON_A, pad::kA},
     {SDL_CONTROLLER_BUTTON_B, pad::kB},
     {SDL_CONTROLLER_BUTTON_START, pad::kStart},
-}};
+});
 
 }  // namespace
 
@@ -35,21 +40,35 @@ SdlPads::~SdlPads() {
     sdl_->QuitSubSystem(SDL_INIT_GAMECONTROLLER);
 }
 
-bool SdlPads::start() {
-    if (tried_)
-        return sdl_ != nullptr;
-    tried_ = true;
+bool SdlPads::mayHavePads() {
+    const std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir("/dev/input"), ::closedir);
+    if (!folder)
+        return false;
+    while (const dirent* entry = ::readdir(folder.get())) {
+        const std::string_view name = entry->d_name;
+        if ((name.starts_with("event") || name.starts_with("js")) &&
+            ::faccessat(::dirfd(folder.get()), entry->d_name, R_OK, AT_EACCESS) == 0)
+            return true;
+    }
+    return false;
+}
+
+pad::PadSource::Start SdlPads::start() {
     const SdlLibrary* sdl = SdlLibrary::get();
     if (sdl == nullptr)
-        return false;
-    const std::lock_guard<std::mutex> lock(SdlLibrary::subsystems());
+        return Start::Never;
+    // The sound's thread holds the lock while SDL's audio starts, which can take long (a sound
+    // server that does not answer): the window never waits for that.
+    const std::unique_lock<std::mutex> lock(SdlLibrary::subsystems(), std::try_to_lock);
+    if (!lock.owns_lock())
+        return Start::Later;
     sdl->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (sdl->InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
-        return false;
+        return Start::Never;
     sdl->JoystickEventState(SDL_IGNORE);
     sdl->GameControllerEventState(SDL_IGNORE);
     sdl_ = sdl;
-    return true;
+    return Start::Started;
 }
 
 void SdlPads::update() {
@@ -73,10 +92,8 @@ void SdlPads::update() {
     }
 }
 
-std::vector<pad::PadState> SdlPads::read() {
+std::vector<pad::PadState> SdlPads::read(bool /*search*/) {
     std::vector<pad::PadState> states;
-    if (!start())
-        return states;
     update();
     for (SDL_GameController* pad : pads_) {
         if (pad == nullptr)

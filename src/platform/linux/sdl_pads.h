@@ -3,7 +3,7 @@
 #include <array>
 #include <vector>
 
-#include "window/gamepad.h"
+#include "ports/pads.h"
 
 // SDL's game controller, as SDL's headers declare it (they are not needed here).
 struct _SDL_GameController;  // NOLINT(bugprone-reserved-identifier)
@@ -13,11 +13,14 @@ namespace vantu {
 struct SdlLibrary;
 
 // The pads through SDL2's game controller API and its database of pads (SDL_GAMECONTROLLERCONFIG
-// adds to it, as SDL reads it). SDL is loaded and its controller subsystem started on the first
-// read, which the window asks for once it has shown; without SDL there are no pads, silently.
-// Each read updates SDL's view of the pads (one connected since the last read is opened, one
-// gone is closed) and gives the states of up to four. SDL's own event queue stays off: the pads
-// are polled. For the window's thread only.
+// adds to it, as SDL reads it). A pad may be connected once the user can read an input device
+// (/dev/input/event* or js*: desktops give the user a pad's device, not the keyboard's); until
+// then SDL's controller subsystem, with udev, HIDAPI and the database, is not started. start()
+// loads SDL and starts the subsystem, unless the sound's thread is starting or stopping SDL's
+// audio at that moment (Later). Each read updates SDL's view of the pads (one connected since the
+// last read is opened, one gone is closed: SDL looks for devices itself, so every read is a
+// search) and gives the states of up to four. SDL's own event queue stays off: the pads are
+// polled. For the window's thread only.
 class SdlPads : public pad::PadSource {
   public:
     SdlPads() = default;
@@ -25,14 +28,14 @@ class SdlPads : public pad::PadSource {
     SdlPads(const SdlPads&) = delete;
     SdlPads& operator=(const SdlPads&) = delete;
 
-    std::vector<pad::PadState> read() override;
+    bool mayHavePads() override;
+    Start start() override;
+    std::vector<pad::PadState> read(bool search) override;
 
   private:
-    bool start();
     void update();
 
     const SdlLibrary* sdl_ = nullptr;
-    bool tried_ = false;
     std::array<_SDL_GameController*, 4> pads_{};
 };
 

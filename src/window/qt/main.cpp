@@ -15,8 +15,8 @@
 #include "window/qt/display_check.h"
 #include "window/qt/qt_controls.h"
 #include "window/qt/qt_form.h"
-#include "window/qt/qt_gamepad.h"
 #include "window/qt/qt_launcher.h"
+#include "window/qt/qt_pad_window.h"
 
 int main(int argc, char* argv[]) {
     // --help, --version, a usage error or a game folder that cannot be entered: no display needed.
@@ -58,9 +58,9 @@ int main(int argc, char* argv[]) {
         // focuses a new dialog by itself, but may leave a new normal window (which this is, so
         // that it keeps off the taskbar) unfocused until asked (openbox does).
         window.activateWindow();
-        // The pads: SDL is loaded and asked for them once the window is active.
+        // The pads: read through SDL once the window has painted, while it is active.
         vantu::SdlPads pads;
-        vantu::QtGamepad gamepad(window, form, controls, pads);
+        vantu::QtPadWindow padWindow(window, form, controls, pads);
         // The window was closed: nothing is left to save, and the sound is not waited for. Its
         // thread may still be inside SDL, closing the device; returning from main would run the
         // process's exit teardown (static destructors, exit handlers) under it. The launcher

@@ -2,9 +2,9 @@
 
 #include <optional>
 
-#include "window/gamepad.h"
+#include "platform/windows/xinput_pads.h"
 #include "window/layout.h"
-#include "window/win32/win32_gamepad.h"
+#include "window/win32/win32_pad_window.h"
 
 namespace vantu {
 Win32Launcher::Win32Launcher(Win32Form& window, Win32Controls& controls, Form1& form)
@@ -55,10 +55,9 @@ void runLauncher(HINSTANCE instance, int showCommand, WindowsPlatform& platform)
         platform.holdSounds();
         form.dispatch(&Form1::Form_Load);
         window.show(showCommand);
-        // Gamepads, read on a timer of the window from its first tick on.
-        Win32PadWindow padWindow(window);
-        pad::Gamepad gamepad(padWindow, form, controls);
-        Win32PadReader pads(window, gamepad);
+        // Gamepads, read through XInput on a timer of the window from its first tick on.
+        XInputPads pads;
+        Win32PadWindow padWindow(window, form, controls, pads);
 
         MSG message;
         bool shown = false;

@@ -1,9 +1,10 @@
-#include "window/qt/qt_gamepad.h"
+#include "window/qt/qt_pad_window.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QWindow>
 
 #include "window/layout.h"
 #include "window/qt/qt_form.h"
@@ -17,43 +18,47 @@ QComboBox* listOf(const QtForm& window) {
 
 }  // namespace
 
-QtGamepad::QtGamepad(QtForm& window, Form1& form, const Controls& controls, pad::PadSource& source)
-    : window_(window), source_(source), gamepad_(*this, form, controls) {
-    timer_.setSingleShot(true);
-    connect(&timer_, &QTimer::timeout, this, &QtGamepad::poll);
+QtPadWindow::QtPadWindow(QtForm& window, Form1& form, const Controls& controls,
+                         pad::PadSource& source)
+    : window_(window), gamepad_(*this, form, controls), poller_(source, *this, gamepad_) {
+    connect(&timer_, &QTimer::timeout, this, [this] { poller_.tick(clock_.elapsed()); });
     clock_.start();
     window.installEventFilter(this);
-    if (window.isActiveWindow())
-        timer_.start(0);
+    // Made for a window already on the screen: its first paint is done, or queued before the
+    // timer's first tick.
+    if (window.windowHandle() != nullptr && window.windowHandle()->isExposed())
+        poller_.shown(window.isActiveWindow());
 }
 
-bool QtGamepad::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &window_ && event->type() == QEvent::WindowActivate) {
-        // The pads are read on the next tick, not inside the event.
-        resetNow_ = true;
-        timer_.start(0);
-    } else if (watched == &window_ && event->type() == QEvent::WindowDeactivate) {
-        timer_.stop();
+bool QtPadWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != &window_)
+        return false;
+    switch (event->type()) {
+        case QEvent::Paint:
+            // The timer's first tick comes after this paint.
+            poller_.shown(window_.isActiveWindow());
+            break;
+        case QEvent::WindowActivate:
+            poller_.activated(true);
+            break;
+        case QEvent::WindowDeactivate:
+            poller_.activated(false);
+            break;
+        default:
+            break;
     }
     return false;
 }
 
-void QtGamepad::poll() {
-    if (!window_.isActiveWindow())
-        return;
-    const std::vector<pad::PadState> pads = source_.read();
-    // The timer starts again first: an action may end the launcher or open the list's popup.
-    timer_.start(pads.empty() ? pad::kIdlePollMs : pad::kConnectedPollMs);
-    if (resetNow_) {
-        // Whatever is held now was pressed for another window, or before the launcher.
-        resetNow_ = false;
-        gamepad_.reset(pads);
-    } else {
-        gamepad_.update(pads, clock_.elapsed());
-    }
+void QtPadWindow::every(int ms) {
+    timer_.start(ms);
 }
 
-std::optional<std::size_t> QtGamepad::focusedControl() const {
+void QtPadWindow::stop() {
+    timer_.stop();
+}
+
+std::optional<std::size_t> QtPadWindow::focusedControl() const {
     if (listOpen())
         return layout::indexOf("Combo1");
     const QWidget* focus = QApplication::focusWidget();
@@ -64,19 +69,19 @@ std::optional<std::size_t> QtGamepad::focusedControl() const {
     return index < layout::kControls.size() ? std::optional(index) : std::nullopt;
 }
 
-void QtGamepad::focusWithCue(std::size_t control) {
+void QtPadWindow::focusWithCue(std::size_t control) {
     // Focus moved as by Tab, so that the style draws its focus cue.
     window_.setAttribute(Qt::WA_KeyboardFocusChange);
     if (QWidget* widget = window_.control(layout::kControls[control].name))
         widget->setFocus(Qt::TabFocusReason);
 }
 
-bool QtGamepad::listOpen() const {
+bool QtPadWindow::listOpen() const {
     const QComboBox* list = listOf(window_);
     return list != nullptr && list->view()->isVisible();
 }
 
-void QtGamepad::sendKey(pad::Key key) {
+void QtPadWindow::sendKey(pad::Key key) {
     QWidget* target = listOpen() ? listOf(window_)->view() : QApplication::focusWidget();
     if (target == nullptr)
         return;
