@@ -141,5 +141,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     vantu::limitDllSearchToSystemFolder();
     SetWindowsHookExA(WH_CBT, onCreate, nullptr, GetCurrentThreadId());
     FaultPlatform platform{std::string(vantu::layout::kForm.caption)};
-    vantu::runLauncher(instance, showCommand, platform);
+    vantu::runWindow(instance, showCommand, platform);
 }

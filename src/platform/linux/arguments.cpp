@@ -8,8 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "options/launcher_arguments.h"
-
 namespace vantu {
 
 namespace {
@@ -27,10 +25,10 @@ std::string currentFolder() {
 
 }  // namespace
 
-std::optional<int> takeLauncherArguments(int argc, const char* const* argv, QtArguments& qt) {
+std::optional<int> takeLauncherArguments(int argc, const char* const* argv,
+                                         LauncherArguments& arguments) {
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-    const LauncherArguments arguments =
-        parseLauncherArguments(args, ToolkitOptions::Qt, currentFolder());
+    arguments = parseLauncherArguments(args, ToolkitOptions::Qt, currentFolder());
     switch (arguments.action) {
         case LauncherArguments::Action::Help:
             std::fputs(launcherUsage(ToolkitOptions::Qt).c_str(), stdout);
@@ -45,11 +43,6 @@ std::optional<int> takeLauncherArguments(int argc, const char* const* argv, QtAr
         case LauncherArguments::Action::Run:
             break;
     }
-    qt.platform = arguments.platform;
-    qt.display = arguments.display;
-    qt.arguments.assign(1, argc > 0 ? argv[0] : "vantu-launcher");
-    qt.arguments.insert(qt.arguments.end(), arguments.toolkitArguments.begin(),
-                        arguments.toolkitArguments.end());
     // Every file the launcher uses is named relative to the game folder, as when it is started
     // there.
     if (!arguments.folder.empty() && chdir(arguments.folder.c_str()) != 0) {

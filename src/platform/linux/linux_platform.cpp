@@ -1,15 +1,17 @@
 #include "platform/linux/linux_platform.h"
 
-#include <QCoreApplication>
-#include <QTimer>
+#include <cstdio>
+#include <utility>
 
-#include "platform/linux/failure_report.h"
 #include "platform/linux/process_exit.h"
 
 namespace vantu {
 
-LinuxPlatform::LinuxPlatform(std::string reportTitle, std::filesystem::path gameFolder)
-    : reportTitle_(std::move(reportTitle)), starter_(std::move(gameFolder)) {}
+LinuxPlatform::LinuxPlatform(std::string reportTitle, FailureBox failureBox,
+                             std::filesystem::path gameFolder)
+    : reportTitle_(std::move(reportTitle)),
+      failureBox_(failureBox),
+      starter_(std::move(gameFolder)) {}
 
 void LinuxPlatform::startProcess(const std::string& commandLine, int /*showState*/) {
     starter_.start(commandLine);
@@ -20,18 +22,24 @@ void LinuxPlatform::endProcess() {
 }
 
 void LinuxPlatform::playSound(const std::string& fileName) {
-    // With an event loop, the sound starts when the loop first runs, after the window was shown:
-    // loading SDL and opening the device then take nothing from the window's start-up. play()
-    // throws nothing into the loop: a sound that cannot start, not even its thread, is silence.
-    if (QCoreApplication::instance() != nullptr) {
-        QTimer::singleShot(0, &soundStarter_, [this, fileName] { sound_.play(fileName); });
-    } else {
-        sound_.play(fileName);
+    if (holding_) {
+        heldSound_ = fileName;
+        return;
     }
+    // play() throws nothing: a sound that cannot start, not even its thread, is silence.
+    sound_.play(fileName);
+}
+
+void LinuxPlatform::startHeldSound() {
+    holding_ = false;
+    if (!heldSound_.empty())
+        playSound(std::exchange(heldSound_, {}));
 }
 
 void LinuxPlatform::reportUnhandledFailure(const std::string& message) {
-    reportFailureAndExit(reportTitle_, message);
+    if (failureBox_ == nullptr || !failureBox_(reportTitle_, message))
+        std::fprintf(stderr, "%s\n", message.c_str());
+    exitNow(1);
 }
 
 }  // namespace vantu

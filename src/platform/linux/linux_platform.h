@@ -1,10 +1,7 @@
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
 #include <string>
-
-#include <QObject>
 
 #include "platform/linux/process_start.h"
 #include "platform/linux/sdl_sound.h"
@@ -12,32 +9,42 @@
 
 namespace vantu {
 
+// Shows the report of a failure to the player, in a box titled title, and returns once it has
+// been dismissed; false when it cannot be shown from here (no window system, or not the
+// window's thread).
+using FailureBox = bool (*)(const std::string& title, const std::string& message);
+
 // The launcher's operating-system services on Linux: the game starts detached (through wine
-// when it is a Windows program), the sound plays through SDL, a failure shows a Qt message
-// box. Create it after the QApplication and before the window; it stops the sound when it
-// is destroyed.
+// when it is a Windows program), the sound plays through SDL, a failure shows the front end's
+// box, or goes to stderr without one. It stops the sound when it is destroyed.
 class LinuxPlatform : public Platform {
   public:
-    // The game is looked up first in gameFolder and runs there; empty means the current
-    // directory.
-    // reportTitle is the title of the failure report's box: the window's own.
-    explicit LinuxPlatform(std::string reportTitle, std::filesystem::path gameFolder = {});
+    // reportTitle is the title of the failure report's box: the window's own. The game is
+    // looked up first in gameFolder and runs there; empty means the current directory.
+    explicit LinuxPlatform(std::string reportTitle, FailureBox failureBox = nullptr,
+                           std::filesystem::path gameFolder = {});
 
     // Linux has no show state to hand to a new process: showState is accepted and ignored,
     // the game decides how its window starts.
     void startProcess(const std::string& commandLine, int showState) override;
     [[noreturn]] void endProcess() override;
-    // Under a Qt application the sound starts once its event loop runs, after the window was
-    // shown.
+    // Starts playing the file on the sound's own thread. While sounds are held back
+    // (holdSounds), the sound is only noted, and starts with startHeldSound.
     void playSound(const std::string& fileName) override;
+    // The start-up sound waits until the window has been shown: loading SDL and opening the
+    // device then take nothing from the window's start-up.
+    void holdSounds() { holding_ = true; }
+    void startHeldSound();
+    // The failure box's report, else the message on stderr; then exit status 1.
     [[noreturn]] void reportUnhandledFailure(const std::string& message) override;
 
   private:
     std::string reportTitle_;
+    FailureBox failureBox_;
     ProcessStarter starter_;
     SdlSound sound_;
-    // Owns the pending start of a sound, so that it is dropped with the platform.
-    QObject soundStarter_;
+    bool holding_ = false;
+    std::string heldSound_;
 };
 
 }  // namespace vantu

@@ -1,12 +1,17 @@
 #include "window/win32/win32_launcher.h"
 
 #include <optional>
+#include <string>
 
+#include "platform/windows/arguments.h"
+#include "platform/windows/system_library.h"
 #include "platform/windows/xinput_pads.h"
 #include "window/layout.h"
+#include "window/win32/win32_dpi.h"
 #include "window/win32/win32_pad_window.h"
 
 namespace vantu {
+
 Win32Launcher::Win32Launcher(Win32Form& window, Win32Controls& controls, Form1& form)
     : window_(window), controls_(controls), form_(form) {
     controls_.setEvents(&form_);
@@ -38,7 +43,21 @@ void Win32Launcher::listSelectionChanged() {
     form_.dispatch([this] { controls_.playerSelectedEntry(); });
 }
 
-void runLauncher(HINSTANCE instance, int showCommand, WindowsPlatform& platform) {
+void runLauncher(HINSTANCE instance, int showCommand) {
+    // Before any DLL is loaded: the game's folder, where the launcher runs, may hold DLLs
+    // planted by anyone.
+    limitDllSearchToSystemFolder();
+    suppressCrashDialogs();
+    enablePerMonitorDpiAwareness();
+    WindowsPlatform platform{std::string(layout::kForm.caption)};
+    // The game's folder named on the command line becomes the current folder; a usage error or
+    // a folder that cannot be entered is reported like any failure.
+    runReportingFailures(platform,
+                         [] { takeLauncherArguments(std::string(layout::kForm.caption)); });
+    runWindow(instance, showCommand, platform);
+}
+
+void runWindow(HINSTANCE instance, int showCommand, WindowsPlatform& platform) {
     runReportingFailures(platform, [&] {
         // The window opens with the design values, narrow, focus on "Play".
         Win32Form window(instance);

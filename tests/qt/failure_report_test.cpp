@@ -18,6 +18,7 @@
 #include "platform/linux/linux_platform.h"
 #include "posix_test_support.h"
 #include "test_support.h"
+#include "window/qt/failure_report.h"
 
 namespace vantu {
 namespace {
@@ -29,7 +30,7 @@ const std::string kMessage = "Run-time error '53':\n\nFile not found";
 
 // What a child's Qt application is made with; Qt keeps them for its lifetime.
 int qtArgc = 1;
-char qtName[] = "linux_platform_tests";
+char qtName[] = "qt_process_tests";
 char* qtArgv[] = {qtName, nullptr};
 
 // Inside the child: a QApplication on the offscreen platform, and a timer that checks the
@@ -59,13 +60,13 @@ void reportWithQt(const std::string& runtimeDir) {
         QTest::keyClick(box, Qt::Key_Return);
     });
     timer.start(10);
-    LinuxPlatform("Vantu2: Copper Winds").reportUnhandledFailure(kMessage);
+    LinuxPlatform("Vantu2: Copper Winds", showFailureReport).reportUnhandledFailure(kMessage);
 }
 
-// Inside the child: the sound is asked for under Qt's event loop while no thread can start (each
-// new thread's stack, 2^62 bytes, is larger than any address space, whatever the overcommit
-// setting); the loop runs on in silence until the launcher ends. The child first makes sure that
-// starting a thread does fail here (status 4 if not).
+// Inside the child: the sound is held, as the launcher holds it, and started by Qt's event loop
+// while no thread can start (each new thread's stack, 2^62 bytes, is larger than any address
+// space, whatever the overcommit setting); the loop runs on in silence until the launcher ends. The
+// child first makes sure that starting a thread does fail here (status 4 if not).
 void soundWithoutThreads() {
     QCoreApplication app(qtArgc, qtArgv);
     pthread_attr_t huge;
@@ -77,8 +78,10 @@ void soundWithoutThreads() {
         ::_exit(4);
     } catch (const std::system_error&) {
     }
-    LinuxPlatform platform("title");
+    LinuxPlatform platform("title", showFailureReport);
+    platform.holdSounds();
     platform.playSound(VANTU_DEMO_WAV);
+    QTimer::singleShot(0, [&] { platform.startHeldSound(); });
     QTimer::singleShot(100, [&] { platform.endProcess(); });
     QCoreApplication::exec();
 }
@@ -100,7 +103,10 @@ TEST(ProcessEnd, EndsWithTheRightStatusAfterFlushingOutput) {
              LinuxPlatform("title").endProcess();
          },
          0, "pending output"},
-        {"report without Qt", [] { LinuxPlatform("title").reportUnhandledFailure(kMessage); }, 1,
+        {"report without a box", [] { LinuxPlatform("title").reportUnhandledFailure(kMessage); }, 1,
+         kMessage + "\n"},
+        {"report without Qt",
+         [] { LinuxPlatform("title", showFailureReport).reportUnhandledFailure(kMessage); }, 1,
          kMessage + "\n"},
         {"report with Qt", [&] { reportWithQt(runtimeDir.path().string()); }, 1, std::nullopt},
         {"sound without threads", soundWithoutThreads, 0, ""},

@@ -4,15 +4,14 @@
 #include <string>
 #include <vector>
 
-#include <QtGlobal>
-
 namespace vantu {
 
-// What the launcher prints, as its last line on stderr, when it cannot open its window: for a
-// window system that is missing or refuses the connection, and for anything else that stops Qt
-// from starting its platform.
+// What the launcher prints, as its last line on stderr, when it cannot open its window for want
+// of a window system: one that is missing or refuses the connection.
 inline constexpr const char* kNoDisplayPrefix = "vantu-launcher: cannot open a display";
-inline constexpr const char* kNoPlatformPrefix = "vantu-launcher: Qt cannot start its platform";
+
+// The Wayland display a Wayland client connects to: WAYLAND_DISPLAY, "wayland-0" when unset.
+std::string waylandDisplay();
 
 // The platform plugins Qt will try, in its order, as it reads them: the list that
 // platformOption (the command line's "-platform") or else QT_QPA_PLATFORM names ("xcb",
@@ -27,20 +26,5 @@ std::vector<std::string> qtPlatforms(const std::string& platformOption);
 // platform that needs no display (offscreen, say) is left to Qt.
 std::optional<std::string> missingDisplay(const std::string& platformOption,
                                           const std::string& displayOption);
-
-// Qt ends the process with an abort when it cannot start its platform (an X server that does
-// not answer, a platform plugin that is missing or cannot be loaded), after several lines of
-// advice. While a guard lives (around the QApplication's construction), Qt's messages are held
-// back, from any thread, and passed on in their order when the guard ends. A fatal start instead
-// passes them on and then prints one line that says why, from what Qt said ("... (cannot connect
-// to :99)", "... (the plugin "xcb" was found but could not be loaded ...)"), and ends the
-// process with exit status 1. One guard at a time.
-class PlatformStartGuard {
-  public:
-    PlatformStartGuard();
-    ~PlatformStartGuard();
-    PlatformStartGuard(const PlatformStartGuard&) = delete;
-    PlatformStartGuard& operator=(const PlatformStartGuard&) = delete;
-};
 
 }  // namespace vantu
