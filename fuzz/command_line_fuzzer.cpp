@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzedDataProvider input(data, size);
     MemoryControls controls;
     LaunchOptions options(controls);
-    std::array<std::int16_t, 6> checks{};
+    std::array<std::int16_t, kCheckBoxCount> checks{};
     for (int n = 1; n <= kCheckBoxCount; ++n) {
         checks[static_cast<std::size_t>(n - 1)] = input.ConsumeIntegralInRange<std::int16_t>(0, 2);
         controls.setCheckValue(checkBoxByNumber(n), checks[static_cast<std::size_t>(n - 1)]);

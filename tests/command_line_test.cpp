@@ -22,9 +22,8 @@ std::string commandLineFor(const CommandLineCase& c) {
     MemoryControls controls;
     LaunchOptions options(controls);
     controls.setListIndex(c.displayMode);
-    for (int n = 1; n <= 6; ++n)
-        controls.setCheckValue(checkBoxByNumber(n),
-                               c.checks[static_cast<std::size_t>(n - 1)] - '0');
+    for (std::size_t i = 0; i < c.checks.size(); ++i)
+        controls.setCheckValue(checkBoxByNumber(static_cast<int>(i) + 1), c.checks[i] - '0');
     if (c.changed)
         options.markChanged();
     return gameCommandLine(options);

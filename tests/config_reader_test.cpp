@@ -38,7 +38,7 @@ std::vector<std::string> traceLines(const std::string& trace) {
     return ResultOf(traceLines, AllOf(SizeIs(count), IsSupersetOf(lines)));
 }
 
-std::string digits(const std::array<std::int16_t, 6>& values) {
+std::string digits(const std::array<std::int16_t, kCheckBoxCount>& values) {
     std::string text;
     for (const std::int16_t value : values)
         text += std::to_string(value);
@@ -125,7 +125,7 @@ TEST(ConfigReader, LoadsEachFileAsDesigned) {
 
 TEST(ConfigReader, AControlRefusingAValueEndsTheLoadKeepingEarlierFields) {
     Launcher l;
-    l.controls.failSettingOf(CheckBox::Check4);
+    l.controls.failSettingOf(checkBoxNamed("Check4"));
     l.writeConfig("0 1 0 0 0 ");
     l.form.Command4_Click();
     EXPECT_EQ(l.controls.text2(), kNoFile);

@@ -48,7 +48,7 @@ TEST(ConfigWriter, IgnoresWindowModeAndDisplayMode) {
     Launcher l;
     l.form.Command3_Click();
     const std::string first = l.folder.read("xconfig2.dat");
-    l.controls.userClick(CheckBox::Check1);
+    l.controls.userClick(optionBox("windowMode"));
     l.controls.userPick(7);
     l.form.Command3_Click();
     EXPECT_EQ(l.folder.read("xconfig2.dat"), first);
@@ -64,7 +64,7 @@ TEST(ConfigWriter, ReplacesLongerContentCompletely) {
 TEST(ConfigWriter, AFailurePartWayLeavesTheOldFileAndNoLeftovers) {
     Launcher l;
     l.folder.write("xconfig2.dat", "old content");
-    l.controls.failReadingOf(CheckBox::Check4);
+    l.controls.failReadingOf(checkBoxNamed("Check4"));
     EXPECT_NO_THROW(l.form.Command3_Click());
     EXPECT_EQ(l.folder.read("xconfig2.dat"), "old content");
     EXPECT_THAT(l.folder.entries(), ElementsAre("xconfig2.dat"));
@@ -72,7 +72,7 @@ TEST(ConfigWriter, AFailurePartWayLeavesTheOldFileAndNoLeftovers) {
 
 TEST(ConfigWriter, AFailurePartWayWithNoOldFileCreatesNone) {
     Launcher l;
-    l.controls.failReadingOf(CheckBox::Check6);
+    l.controls.failReadingOf(checkBoxNamed("Check6"));
     EXPECT_FALSE(saveConfig(l.folder.string(), l.form.options()));
     EXPECT_TRUE(fs::is_empty(l.folder.path()));
 }

@@ -51,7 +51,7 @@ TEST(ChangedFlag, StaysClearWithoutNotifications) {
 }
 
 TEST(ChangedFlag, EveryChangeHandlerSetsItAndNothingClearsIt) {
-    for (int n = 1; n <= 6; ++n) {
+    for (int n = 1; n <= kCheckBoxCount; ++n) {
         Launcher l;
         l.controls.userClick(checkBoxByNumber(n));
         EXPECT_EQ(l.form.options().optionsChanged(), 1) << "Check" << n;
@@ -89,17 +89,17 @@ TEST(WidgetControls, RaiseOneClickPerChangeAndRefuseWhatNoControlCanHold) {
         controls.setListIndex(index);
     EXPECT_EQ(recorder.events, std::vector<std::string>(4, "Combo1"));
 
-    controls.setCheckValue(CheckBox::Check3, 2);
+    controls.setCheckValue(checkBoxNamed("Check3"), 2);
     recorder.events.clear();
     const float width = controls.outerWidthTwips();
     for (const std::int16_t bad : {-1, 3, 255, -32768, 32767})
-        EXPECT_THROW(controls.setCheckValue(CheckBox::Check3, bad), ControlError) << bad;
+        EXPECT_THROW(controls.setCheckValue(checkBoxNamed("Check3"), bad), ControlError) << bad;
     for (const std::int16_t bad : {-2, 12, 13, -32768, 32767})
         EXPECT_THROW(controls.setListIndex(bad), ControlError) << bad;
     const float inf = std::numeric_limits<float>::infinity();
     for (const float bad : {std::nanf(""), inf, -inf, -15.0f, 0.0f, 1e30f})
         EXPECT_THROW(controls.setOuterWidthTwips(bad), ControlError) << bad;
-    EXPECT_EQ(controls.checkValue(CheckBox::Check3), 2);
+    EXPECT_EQ(controls.checkValue(checkBoxNamed("Check3")), 2);
     EXPECT_EQ(controls.listIndex(), 7);
     EXPECT_EQ(controls.outerWidthTwips(), width);
     EXPECT_THAT(recorder.events, ::testing::IsEmpty());
@@ -118,7 +118,7 @@ TEST(Play, StartsTheGameMinimisedThenEnds) {
     Launcher l;
     l.writeConfig("1 1 1 1 1 0 0 0 0 3 ");
     l.form.Form_Load();
-    l.controls.userClick(CheckBox::Check2);  // the player clears "Use Shaders"
+    l.controls.userClick(optionBox("useShaders"));  // the player clears "Use Shaders"
     l.form.Command1_Click();
     ASSERT_EQ(l.platform.starts.size(), 1u);
     EXPECT_EQ(l.platform.starts[0].commandLine, "vantu.exe -nc -d v3  -d noshaders -d saveme");
@@ -145,7 +145,7 @@ TEST(Failures, WhateverEscapesAnActionIsReportedOnce) {
 
 TEST(Play, AControlFailingIsReportedBeforeAnythingStarts) {
     Launcher l;
-    l.controls.failReadingOf(CheckBox::Check5);
+    l.controls.failReadingOf(checkBoxNamed("Check5"));
     l.form.dispatch(&Form1::Command1_Click);
     EXPECT_EQ(l.platform.reports.size(), 1u);
     EXPECT_TRUE(l.platform.starts.empty());

@@ -7,11 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "window/layout.h"
+#include "window/layout_shell.h"
 
 namespace vantu::layout {
 namespace {
@@ -112,6 +114,25 @@ TEST(Layout, TheFocusOrderIsTheDesignsTabOrder) {
         names.push_back(kControls[i].name);
     EXPECT_THAT(names, ElementsAre("Command1", "Combo1", "Check1", "Check2", "Command2", "Check3",
                                    "Check4", "Check5", "Check6"));
+}
+
+// layout.sh for the scripts: the title quoted for the shell whatever it holds, the sizes, and
+// the places of the window's own controls only, not of those inside a frame.
+TEST(Layout, TheScriptsLayoutQuotesTheTitleAndListsTheWindowsOwnControls) {
+    WindowDesign form = kForm;
+    form.caption = "It's $HOME \\";
+    const std::array controls{*findControl("Frame1"), *findControl("Label2"),
+                              *findControl("Check6")};
+    EXPECT_EQ(layoutShell(form, controls),
+              "# The window's layout (src/window/layout.h), written by CMake; lengths in twips.\n"
+              "MAIN_TITLE='It'\\''s $HOME \\'\n"
+              "CLIENT_WIDTH_TWIPS=4980 CLIENT_HEIGHT_TWIPS=5040\n"
+              "NARROW_WIDTH_TWIPS=5160 WIDE_WIDTH_TWIPS=8250\n"
+              "# Each control of the window itself (not of a frame): left top width height.\n"
+              "declare -gA CONTROL_TWIPS=(\n"
+              "    [Frame1]='5280 360 2655 1575'\n"
+              "    [Check6]='5640 3960 2055 255'\n"
+              ")\n");
 }
 
 }  // namespace

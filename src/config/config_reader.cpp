@@ -1,11 +1,13 @@
 #include "config/config_reader.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
 #include <string>
 
 #include "options/launch_options.h"
+#include "options/option_table.h"
 #include "ports/controls.h"
 #include "ports/files.h"
 
@@ -42,44 +44,32 @@ void applyDisplayMode(LaunchOptions& options, std::string_view text) {
     options.setDisplayMode(static_cast<std::int16_t>(rounded));
 }
 
-constexpr std::uint64_t kLastAppliedField = 10;
+// For each field of xconfig.dat, up to the last that sets an option, the number of the check box
+// it loads; 0 for the display mode's field and for the fields that set nothing.
+constexpr auto kFieldBoxes = [] {
+    std::array<int, kLastOptionField + 1> boxes{};
+    for (std::size_t i = 0; i < kCheckOptions.size(); ++i)
+        boxes[static_cast<std::size_t>(kCheckOptions[i].configField)] = static_cast<int>(i) + 1;
+    return boxes;
+}();
 
 // Applies a completed field by its number; numbers with no meaning change nothing.
 void applyField(LaunchOptions& options, std::uint64_t number, std::string_view text) {
-    switch (number) {
-        case 1:
-            applyCheck(options, CheckBox::Check2, text);
-            break;
-        case 2:
-            applyCheck(options, CheckBox::Check3, text);
-            break;
-        case 3:
-            applyCheck(options, CheckBox::Check4, text);
-            break;
-        case 4:
-            applyCheck(options, CheckBox::Check5, text);
-            break;
-        case 5:
-            applyCheck(options, CheckBox::Check6, text);
-            break;
-        case 9:
-            applyCheck(options, CheckBox::Check1, text);
-            break;
-        case 10:
-            applyDisplayMode(options, text);
-            break;
-        default:
-            break;
+    if (number == static_cast<std::uint64_t>(kDisplayModeOption.configField)) {
+        applyDisplayMode(options, text);
+    } else if (number < kFieldBoxes.size() && kFieldBoxes[number] != 0) {
+        applyCheck(options, checkBoxByNumber(kFieldBoxes[number]), text);
     }
 }
 
 // Applies the fields of a file's content and sets Text2 to its trace; a refused field throws.
 void applyContent(std::string content, LaunchOptions& options, Controls& controls) {
     // Fields end at blanks; every other character since the last blank is the field's text.
-    // Fields after the tenth change nothing, so the scan stops there.
+    // Fields after the last that sets an option change nothing, so the scan stops there.
+    constexpr auto kLastField = static_cast<std::uint64_t>(kLastOptionField);
     std::uint64_t fieldNumber = 1;
     std::size_t fieldStart = 0;
-    for (std::size_t i = 0; i < content.size() && fieldNumber <= kLastAppliedField; ++i) {
+    for (std::size_t i = 0; i < content.size() && fieldNumber <= kLastField; ++i) {
         if (content[i] != ' ')
             continue;
         applyField(options, fieldNumber,

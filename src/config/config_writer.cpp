@@ -1,9 +1,9 @@
 #include "config/config_writer.h"
 
-#include <array>
 #include <string>
 
 #include "options/launch_options.h"
+#include "options/option_table.h"
 #include "ports/controls.h"
 #include "ports/files.h"
 
@@ -16,16 +16,16 @@ constexpr std::string_view kItemEnding = "\r\n";
 // The quoted one-blank text item that follows each digit.
 constexpr std::string_view kBlankItem = "\" \"";
 
-constexpr std::array<CheckBox, 5> kSavedBoxes{CheckBox::Check2, CheckBox::Check3, CheckBox::Check4,
-                                              CheckBox::Check5, CheckBox::Check6};
-
 }  // namespace
 
 bool saveConfig(const std::string& folder, const LaunchOptions& options) {
     std::string content;
     try {
         // Every box is read before the file is touched: a control that fails leaves it alone.
-        for (const CheckBox box : kSavedBoxes) {
+        for (int n = 1; n <= kCheckBoxCount; ++n) {
+            const CheckBox box = checkBoxByNumber(n);
+            if (!checkOption(box).saved)
+                continue;
             content += options.check(box) == kUnchecked ? '0' : '1';
             content += kItemEnding;
             content += kBlankItem;

@@ -1,24 +1,15 @@
 #include "options/command_line.h"
 
-#include <array>
-
 #include "options/launch_options.h"
+#include "options/option_table.h"
 
 namespace vantu {
 namespace {
 
-// The five performance options and the switch each adds when it is clear.
-struct OffSwitch {
-    CheckBox box;
-    std::string_view text;
-};
-constexpr std::array<OffSwitch, 5> kOffSwitches{{
-    {CheckBox::Check2, " -d noshaders"},
-    {CheckBox::Check3, " -d noshadow"},
-    {CheckBox::Check4, " -d nosprite"},
-    {CheckBox::Check5, " -d nocloud"},
-    {CheckBox::Check6, " -d noglow"},
-}};
+// The value of its box that adds an option's switch.
+constexpr std::int16_t switchValue(const CheckOption& option) {
+    return option.addsSwitch == SwitchWhen::Checked ? kChecked : kUnchecked;
+}
 
 bool isSeparator(char c) {
     return c == ' ' || c == '\t';
@@ -31,14 +22,17 @@ std::string gameCommandLine(const LaunchOptions& options) {
     line += " -nc";
     const int mode = options.displayMode();
     // Display mode N, one of the list's entries, is the switch " -d vN ".
-    if (mode >= 0 && mode < kDisplayModeCount)
-        line += " -d v" + std::to_string(mode) + " ";
+    if (mode >= 0 && mode < kDisplayModeCount) {
+        line += kDisplayModeOption.switchHead;
+        line += std::to_string(mode);
+        line += kDisplayModeOption.switchTail;
+    }
     // Only exact values add a switch: a greyed box (2) adds none either way.
-    if (options.windowMode() == kChecked)
-        line += " -d winmode";
-    for (const OffSwitch& s : kOffSwitches) {
-        if (options.check(s.box) == kUnchecked)
-            line += s.text;
+    for (int n = 1; n <= kCheckBoxCount; ++n) {
+        const CheckBox box = checkBoxByNumber(n);
+        const CheckOption& option = checkOption(box);
+        if (options.check(box) == switchValue(option))
+            line += option.gameSwitch;
     }
     if (options.optionsChanged() == 1)
         line += " -d saveme";

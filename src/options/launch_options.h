@@ -1,30 +1,44 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <stdexcept>
+#include <string_view>
 
+#include "options/option_table.h"
 #include "ports/controls.h"
 
 namespace vantu {
 
-// The launch options as the logic sees them: the seven values live in the window's controls and
-// are read from them afresh on every call; only the changed flag is kept here. One object lives
-// as long as the launcher, so the flag is per launcher process.
+// The check box of the option with that name in kCheckOptions ("windowMode"), found when the
+// program is compiled: a name the table does not have does not compile.
+consteval CheckBox optionBox(std::string_view name) {
+    for (std::size_t i = 0; i < kCheckOptions.size(); ++i) {
+        if (kCheckOptions[i].name == name)
+            return checkBoxByNumber(static_cast<int>(i) + 1);
+    }
+    throw std::invalid_argument("no option of that name");
+}
+
+// The row of kCheckOptions for a check box.
+constexpr const CheckOption& checkOption(CheckBox box) {
+    return kCheckOptions[static_cast<std::size_t>(checkBoxNumber(box) - 1)];
+}
+
+// The launch options as the logic sees them: the values live in the window's controls and are
+// read from them afresh on every call; only the changed flag is kept here. One object lives as
+// long as the launcher, so the flag is per launcher process. An option is read by its box, or by
+// its name: check(optionBox("windowMode")).
 class LaunchOptions {
   public:
     explicit LaunchOptions(Controls& controls) : controls_(controls) {}
 
     std::int16_t displayMode() const { return controls_.listIndex(); }
-    std::int16_t windowMode() const { return check(CheckBox::Check1); }
-    std::int16_t useShaders() const { return check(CheckBox::Check2); }
-    std::int16_t advancedShadows() const { return check(CheckBox::Check3); }
-    std::int16_t fireEffects() const { return check(CheckBox::Check4); }
-    std::int16_t sceneryClouds() const { return check(CheckBox::Check5); }
-    std::int16_t bulletsGlow() const { return check(CheckBox::Check6); }
+    std::int16_t check(CheckBox box) const { return controls_.checkValue(box); }
 
     // Writing goes to the control, which raises its Click (and so marks the options changed).
     void setDisplayMode(std::int16_t index) { controls_.setListIndex(index); }
     void setCheck(CheckBox box, std::int16_t value) { controls_.setCheckValue(box, value); }
-    std::int16_t check(CheckBox box) const { return controls_.checkValue(box); }
 
     // 0 until the first change notification, then 1 for the rest of the process.
     std::int16_t optionsChanged() const { return optionsChanged_; }

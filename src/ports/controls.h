@@ -5,18 +5,31 @@
 #include <string>
 #include <string_view>
 
+#include "options/option_table.h"
+
 namespace vantu {
 
-// The six option check boxes, numbered as on the window.
-enum class CheckBox : std::uint8_t { Check1 = 1, Check2, Check3, Check4, Check5, Check6 };
+// The option check boxes, numbered from 1 as the rows of kCheckOptions (options/option_table.h)
+// and as the check boxes of the window's layout.
+enum class CheckBox : std::uint8_t {};
 
-inline constexpr int kCheckBoxCount = 6;
+inline constexpr int kCheckBoxCount = static_cast<int>(kCheckOptions.size());
 
 constexpr CheckBox checkBoxByNumber(int number) {
     return static_cast<CheckBox>(number);
 }
 constexpr int checkBoxNumber(CheckBox box) {
     return static_cast<int>(box);
+}
+
+// The check box of that name ("Check3"), found when the program is compiled: a name that no row
+// of kCheckOptions has does not compile.
+consteval CheckBox checkBoxNamed(std::string_view name) {
+    for (std::size_t i = 0; i < kCheckOptions.size(); ++i) {
+        if (kCheckOptions[i].box == name)
+            return checkBoxByNumber(static_cast<int>(i) + 1);
+    }
+    throw std::invalid_argument("no check box of that name");
 }
 
 // Check-box values as the window stores them.
@@ -62,7 +75,7 @@ class Controls {
   public:
     virtual ~Controls() = default;
 
-    // Value of Check1..Check6: 0, 1 or 2 (greyed).
+    // Value of a check box: 0, 1 or 2 (greyed).
     virtual std::int16_t checkValue(CheckBox box) const = 0;
     // Accepts 0, 1 or 2 and raises the box's Click when the value changes; throws ControlError
     // for any other value.

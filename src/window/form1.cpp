@@ -72,27 +72,4 @@ void Form1::Label1_Click() {
     Command2_Click();
 }
 
-void Form1::checkClicked(CheckBox box) {
-    switch (box) {
-        case CheckBox::Check1:
-            Check1_Click();
-            break;
-        case CheckBox::Check2:
-            Check2_Click();
-            break;
-        case CheckBox::Check3:
-            Check3_Click();
-            break;
-        case CheckBox::Check4:
-            Check4_Click();
-            break;
-        case CheckBox::Check5:
-            Check5_Click();
-            break;
-        case CheckBox::Check6:
-            Check6_Click();
-            break;
-    }
-}
-
 }  // namespace vantu

@@ -50,17 +50,10 @@ class Form1 : public ControlEvents {
     // "<<": the same as "Video Setup".
     void Label1_Click();
 
-    // The seven change handlers: each marks the options changed and does nothing else.
-    void Check1_Click() { options_.markChanged(); }
-    void Check2_Click() { options_.markChanged(); }
-    void Check3_Click() { options_.markChanged(); }
-    void Check4_Click() { options_.markChanged(); }
-    void Check5_Click() { options_.markChanged(); }
-    void Check6_Click() { options_.markChanged(); }
-    void Combo1_Click() { options_.markChanged(); }
-
-    void checkClicked(CheckBox box) override;
-    void comboClicked() override { Combo1_Click(); }
+    // The change handlers of every check box and of the list: each marks the options changed
+    // and does nothing else.
+    void checkClicked(CheckBox) override { options_.markChanged(); }
+    void comboClicked() override { options_.markChanged(); }
 
     const LaunchOptions& options() const { return options_; }
 

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "options/option_table.h"
 #include "ports/controls.h"
 
 // The launcher window's layout as data: every front end builds Form1 from these tables, so the
@@ -84,8 +85,8 @@ struct ControlDesign {
     int stackRank;              // place in its container's stacking order, 0 at the front
 };
 
-// The seventeen controls, in the order of the window's design table.
-inline constexpr std::array<ControlDesign, 17> kControls{{
+// The controls, in the order of the window's design table.
+inline constexpr auto kControls = std::to_array<ControlDesign>({
     // clang-format off
     {"Command1", Kind::PushButton,   "Play",                  "Form1",  2520, 4320, 2295,  495,  0, true,  {}, {}, kWindowFont, 0, 11},
     {"Command2", Kind::PushButton,   "Video Setup",           "Form1",  2520, 3720, 2295,  495,  5, true,  {}, {}, kWindowFont, 0,  7},
@@ -105,7 +106,7 @@ inline constexpr std::array<ControlDesign, 17> kControls{{
     {"Check6",   Kind::CheckBox,     "Bullets Glow",          "Form1",  5640, 3960, 2055,  255, 12, true,  kPanelBack, kPanelText, kWindowFont, 1,  3},
     {"Label1",   Kind::Label,        "<<",                    "Form1",  7680, 4560,  255,  255,  6, true,  kPanelBack, kPanelText, kBoldFont,   0, 14},
     // clang-format on
-}};
+});
 
 // The entries of the display-mode list Combo1, by index. They are shown to the player only; the
 // list's valid indexes (ports/controls.h) and the game's switches follow kDisplayModeCount.
@@ -223,15 +224,16 @@ constexpr std::optional<CheckBox> checkBoxAt(std::size_t index) {
     return checkBoxByNumber(n);
 }
 
-// The table has the six check boxes, and CheckBox n is the one named Check<n>.
+// The check boxes of the table are the options' boxes (options/option_table.h), one for each row
+// and in the rows' order, so that CheckBox n is both row n and the n-th box here.
 static_assert([] {
     int count = 0;
-    for (const ControlDesign& c : kControls)
-        count += c.kind == Kind::CheckBox ? 1 : 0;
-    for (int n = 1; n <= kCheckBoxCount; ++n) {
-        const std::string_view name = checkBoxDesign(checkBoxByNumber(n)).name;
-        if (name.size() != 6 || name.substr(0, 5) != "Check" || name[5] != '0' + n)
+    for (const ControlDesign& c : kControls) {
+        if (c.kind != Kind::CheckBox)
+            continue;
+        if (count == kCheckBoxCount || c.name != kCheckOptions[static_cast<std::size_t>(count)].box)
             return false;
+        ++count;
     }
     return count == kCheckBoxCount;
 }());

@@ -52,14 +52,14 @@ TEST(QtControls, ProgramChangesShowAndRaiseOneClickEach) {
 // and raises one notification per click.
 TEST(QtControls, MouseClicksOnACheckBoxToggleAndNotify) {
     QtWindow w;
-    QCheckBox& box = widgetOf(w, CheckBox::Check3);
+    QCheckBox& box = widgetOf(w, checkBoxNamed("Check3"));
     const QPoint indicator(6, box.height() / 2);
     std::vector<std::int16_t> seen;
-    w.controls.setCheckValue(CheckBox::Check3, 2);
+    w.controls.setCheckValue(checkBoxNamed("Check3"), 2);
     w.recorder.events.clear();
     for (int i = 0; i < 4; ++i) {
         QTest::mouseClick(&box, Qt::LeftButton, {}, indicator);
-        seen.push_back(w.controls.checkValue(CheckBox::Check3));
+        seen.push_back(w.controls.checkValue(checkBoxNamed("Check3")));
     }
     EXPECT_THAT(seen, ElementsAre(1, 0, 1, 0));
     EXPECT_THAT(w.recorder.events, ElementsAre("Check3", "Check3", "Check3", "Check3"));

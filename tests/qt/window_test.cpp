@@ -86,7 +86,7 @@ TEST(QtWindow, EnterPressesOnlyTheFocusedButtonAndEscapeNothing) {
         EXPECT_TRUE(l.window.isVisible());
         EXPECT_EQ(l.controls.outerWidthTwips() == 8250, row.widened);
         EXPECT_EQ(l.controls.listIndex(), -1);
-        EXPECT_EQ(l.controls.checkValue(CheckBox::Check1), 0);
+        EXPECT_EQ(l.controls.checkValue(checkBoxNamed("Check1")), 0);
         EXPECT_EQ(l.platform.calls, row.calls);
     }
 }

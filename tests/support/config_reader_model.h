@@ -11,11 +11,13 @@
 #include <string>
 #include <utility>
 
+#include "ports/controls.h"
+
 namespace vantu::testing {
 
 // What a load leaves in the controls.
 struct ReaderState {
-    std::array<std::int16_t, 6> checks;  // Check1..Check6
+    std::array<std::int16_t, kCheckBoxCount> checks;  // Check1 first
     std::int16_t listIndex;
     std::string text2;
     bool changed;  // some control raised its Click, in this load or before

@@ -43,7 +43,7 @@ class MemoryControls : public WidgetControls {
     int text2Writes_ = 0;
 };
 
-// The values of Check1..Check6, in that order.
+// The values of the check boxes, Check1 first.
 inline std::array<std::int16_t, kCheckBoxCount> checkValues(const Controls& controls) {
     std::array<std::int16_t, kCheckBoxCount> values{};
     for (int n = 1; n <= kCheckBoxCount; ++n)

@@ -34,7 +34,7 @@ struct LauncherOver : Front {
     std::int16_t check(int number) const {
         return this->controls.checkValue(checkBoxByNumber(number));
     }
-    std::array<std::int16_t, 6> checks() const { return checkValues(this->controls); }
+    std::array<std::int16_t, kCheckBoxCount> checks() const { return checkValues(this->controls); }
 
     TempFolder folder;
     FakePlatform platform;

@@ -291,8 +291,8 @@ TEST(Win32Window, PanelControlsAreDarkGreyWithWhiteText) {
 // 1) and pick raise one Click each, and picking the selected entry again is no change.
 TEST(Win32Window, WidgetsShowValuesAndEachChangeOfThePlayerRaisesOneClick) {
     Launcher l;
-    l.controls.setCheckValue(CheckBox::Check1, 1);
-    l.controls.setCheckValue(CheckBox::Check3, 2);
+    l.controls.setCheckValue(checkBoxNamed("Check1"), 1);
+    l.controls.setCheckValue(checkBoxNamed("Check3"), 2);
     l.controls.setListIndex(1);
     EXPECT_EQ(SendMessageA(l["Check1"], BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_EQ(SendMessageA(l["Check3"], BM_GETCHECK, 0, 0), BST_INDETERMINATE);
@@ -435,16 +435,16 @@ TEST_F(Win32Keyboard, EnterAndSpacePressOnlyTheFocusedButtonAndEscapeDoesNothing
 
     // Enter on a check box, or Escape anywhere: nothing happens.
     SetFocus(l["Check1"]);
-    const std::int16_t check1 = l.controls.checkValue(CheckBox::Check1);
+    const std::int16_t check1 = l.controls.checkValue(checkBoxNamed("Check1"));
     press(VK_RETURN);
     press(VK_ESCAPE);
-    EXPECT_EQ(l.controls.checkValue(CheckBox::Check1), check1);
+    EXPECT_EQ(l.controls.checkValue(checkBoxNamed("Check1")), check1);
     EXPECT_EQ(width(), narrowWidth);
     EXPECT_TRUE(IsWindowVisible(l.window.window()));
 
     // Space toggles a focused check box.
     press(VK_SPACE);
-    EXPECT_NE(l.controls.checkValue(CheckBox::Check1), check1);
+    EXPECT_NE(l.controls.checkValue(checkBoxNamed("Check1")), check1);
 
     // Enter and Space on "Video Setup" toggle the width.
     SetFocus(l["Command2"]);
@@ -461,11 +461,11 @@ TEST_F(Win32Keyboard, ClicksOnTheLabelAndACheckBoxInTheWideWindow) {
     pump(100);
     testing::RecordingEvents recorder;
     l.controls.setEvents(&recorder);
-    const std::int16_t before = l.controls.checkValue(CheckBox::Check5);
+    const std::int16_t before = l.controls.checkValue(checkBoxNamed("Check5"));
     ASSERT_TRUE(input::send(input::leftClick(input::centreOf(l["Check5"]))));
     ASSERT_TRUE(pumpUntil([&] { return !recorder.events.empty(); }));
     EXPECT_THAT(recorder.events, ElementsAre("Check5"));
-    EXPECT_EQ(l.controls.checkValue(CheckBox::Check5), WidgetControls::clickedValue(before));
+    EXPECT_EQ(l.controls.checkValue(checkBoxNamed("Check5")), WidgetControls::clickedValue(before));
     l.controls.setEvents(&l.form);
 
     ASSERT_TRUE(input::send(input::leftClick(input::centreOf(l["Label1"]))));
@@ -617,7 +617,7 @@ TEST_F(Win32Pad, WalksFromPlayThroughTheVideoSetupToTheGame) {
         EXPECT_EQ(l.focused(), step.focused);
         EXPECT_EQ(width(), step.width);
         EXPECT_EQ(padWindow->listOpen(), step.listOpen);
-        EXPECT_EQ(l.controls.checkValue(CheckBox::Check6), step.bulletsGlow);
+        EXPECT_EQ(l.controls.checkValue(checkBoxNamed("Check6")), step.bulletsGlow);
         EXPECT_EQ(l.controls.listIndex(), step.mode);
         EXPECT_EQ(SendMessageA(l.window.window(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS, 0);
     }
@@ -671,7 +671,7 @@ TEST_F(Win32Pad, AButtonHeldAsTheWindowAppearsDoesNotCount) {
     fakePads.slots[0] = held(XINPUT_GAMEPAD_START);
     startReading();
     ASSERT_TRUE(readAgain(0, 3));
-    EXPECT_THAT(l.platform.calls, ::testing::IsEmpty());
+    EXPECT_THAT(l.platform.calls, IsEmpty());
     tap(held(0));
     tap(held(XINPUT_GAMEPAD_START));
     EXPECT_THAT(l.platform.calls, ElementsAre("start", "end"));
