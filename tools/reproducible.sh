@@ -26,7 +26,8 @@ marker=.vantu-reproducible-work
 if [ -e "$work" ] || [ -L "$work" ]; then
     if [ ! -f "$work/$marker" ]; then
         echo "reproducible: $work already exists and is no work folder of this script" \
-             "(it has no $marker): it is left alone; name a new folder" >&2
+             "(it has no $marker): it is left alone; name a new folder, or remove it" \
+             "yourself (older versions of this script left no mark)" >&2
         exit 2
     fi
     rm -rf -- "$work"
@@ -93,6 +94,7 @@ build() {
 }
 
 status=0
+began=$SECONDS
 started=$SECONDS
 build first "$work/first/build" 022 "${first_env[@]}" || status=1
 build second "$work/elsewhere" 077 "${second_env[@]}" || status=1
@@ -177,7 +179,7 @@ if [ -f "$work/first/build/release/CPackConfig.cmake" ]; then
     cmake --build "$work/first/build/release" --target vantu-launcher >/dev/null
     check_package_date after-commit "$commit_date"
     # The clone as a tarball of that commit has it: .source-date-epoch filled in, no .git.
-    git -C "$work/first" archive HEAD .source-date-epoch | tar -x -C "$work/first" ||
+    git -C "$work/first" archive HEAD .source-date-epoch | tar -x -m -C "$work/first" ||
         { echo "reproducible: no .source-date-epoch in the commit"; status=1; }
     mv "$work/first/.git" "$work/first.git-aside"
     check_package_date tarball "$commit_date"
@@ -206,5 +208,6 @@ if [ "$lintian_status" -ne 0 ]; then
 fi
 tags=$(grep -i hardening "$work/lintian.log" || true)
 [ -z "$tags" ] || { echo "$tags"; status=1; }
+echo "reproducible: all checks took $((SECONDS - began)) s"
 [ "$status" -eq 0 ] && echo "reproducible: passed" || echo "reproducible: FAILED"
 exit "$status"
