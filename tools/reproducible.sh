@@ -45,16 +45,16 @@ unset SOURCE_DATE_EPOCH
 mkdir -p "$work/first.config/dpkg"
 echo "APPEND CXXFLAGS -fno-stack-protector" >"$work/first.config/dpkg/buildflags.conf"
 first_env=(env TZ=UTC LC_ALL=C XDG_CONFIG_HOME="$work/first.config" DEB_BUILD_OPTIONS=noopt
-    DEB_CPPFLAGS_APPEND=-U_FORTIFY_SOURCE DEB_LDFLAGS_STRIP=-Wl,-z,now)
+    DEB_CPPFLAGS_APPEND=-U_FORTIFY_SOURCE "DEB_LDFLAGS_STRIP=-Wl,-z,now")
 # The second build's builder has no dpkg-buildflags: each command runs in a mount namespace of
 # its own (in a user namespace too, when not root) where an empty file without x bits lies over
 # it, so that neither PATH nor CMake's search finds it.
 second_env=()
 if dpkg_buildflags=$(command -v dpkg-buildflags); then
     : >"$work/not-a-program"
-    # shellcheck disable=SC2016  # expanded by that shell
     second_env=(unshare --mount)
     [ "$(id -u)" -eq 0 ] || second_env+=(--map-root-user)
+    # shellcheck disable=SC2016  # expanded by that shell
     second_env+=(sh -c 'mount --bind "$1" "$2" && shift 2 && exec "$@"' hide
         "$work/not-a-program" "$dpkg_buildflags")
 fi

@@ -48,8 +48,9 @@ done
 # Its own folder is emptied and marked again; a new one is made and marked.
 for accepted in "$area/marked" "$area/new/work"; do
     run "$accepted"
-    [ "$STATUS" -eq 3 ] && [ -e "$WORK/reached" ] ||
+    if [ "$STATUS" -ne 3 ] || [ ! -e "$WORK/reached" ]; then
         check_failed "[$accepted] status $STATUS: the script did not go on to its next step"
+    fi
     expect_same "[$accepted] what the folder holds" ".vantu-reproducible-work" \
         "$(ls -A "$accepted")"
 done
