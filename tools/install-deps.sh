@@ -12,9 +12,10 @@ packages=(
   # Qt's Wayland platform, and the desktops the end-to-end tests run under besides Xvfb: a
   # headless Wayland compositor and two real X11 window managers (mutter in a D-Bus session).
   qt6-wayland weston openbox mutter wmctrl
-  # The Debian package: cpack's dependency list (dpkg-shlibdeps), the hardening flags
-  # (dpkg-buildflags) and the checks of the package and the hardened program.
-  dpkg-dev lintian devscripts
+  # The Debian package: cpack's dependency list (dpkg-shlibdeps), dpkg-buildflags to check the
+  # hardening flags against, and the checks of the package and the hardened program; for the
+  # reproducibility check, the second build's clock and a reader of compile_commands.json.
+  dpkg-dev lintian devscripts faketime python3
   # The screen-reader tests: a D-Bus session, the accessibility bus and its Python bindings, the
   # screen reader Orca, and pgrep (Orca runs once a user).
   dbus-daemon at-spi2-core python3-pyatspi orca procps
