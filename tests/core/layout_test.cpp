@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "window/focus_ring.h"
 #include "window/layout.h"
 #include "window/layout_shell.h"
 
@@ -133,6 +134,81 @@ TEST(Layout, TheScriptsLayoutQuotesTheTitleAndListsTheWindowsOwnControls) {
               "    [Frame1]='5280 360 2655 1575'\n"
               "    [Check6]='5640 3960 2055 255'\n"
               ")\n");
+}
+
+// One of the ring's two tones differs by 3:1 or more from any colour it may lie on, and the
+// tones from each other (WCAG's contrast of relative luminances: black on white is 21:1).
+TEST(FocusRing, OneOfItsTonesStandsOutOnEveryColour) {
+    EXPECT_NEAR(contrastRatio({0, 0, 0}, {255, 255, 255}), 21.0, 1e-9);
+    EXPECT_NEAR(contrastRatio({118, 118, 118}, {255, 255, 255}), 4.54, 0.01);
+    EXPECT_GE(contrastRatio(kFocusRing.outer, kFocusRing.inner), 3.0);
+    double weakest = 21.0;
+    for (int r = 0; r < 256; r += 3) {
+        for (int g = 0; g < 256; g += 3) {
+            for (int b = 0; b < 256; b += 3) {
+                const Rgb under{static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g),
+                                static_cast<std::uint8_t>(b)};
+                const double best = std::max(contrastRatio(kFocusRing.outer, under),
+                                             contrastRatio(kFocusRing.inner, under));
+                weakest = std::min(weakest, best);
+            }
+        }
+    }
+    EXPECT_GE(weakest, 3.0);
+}
+
+// The ring's pieces cover exactly the band around the control, without overlapping: each band
+// the design's 2 px scaled to the DPI (rounded as every length), or the system's thicker focus
+// border; the light band outside.
+TEST(FocusRing, BandsAroundTheControlAtEachDpiAndBorderWidth) {
+    struct Row {
+        int dpi, minBand, band;
+    };
+    const Row rows[] = {{96, 0, 2}, {120, 0, 3}, {144, 0, 3}, {192, 0, 4},
+                        {96, 1, 2}, {96, 5, 5},  {144, 4, 4}};
+    const Rect control{100, 50, 237, 67};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(::testing::Message() << row.dpi << " DPI, border " << row.minBand);
+        const Rect bounds = focusRingBounds(control, row.dpi, row.minBand);
+        EXPECT_EQ(bounds, (Rect{100 - 2 * row.band, 50 - 2 * row.band, 237 + 2 * row.band,
+                                67 + 2 * row.band}));
+        std::map<std::pair<int, int>, int> covered;
+        for (const RingPiece& piece : focusRing(control, row.dpi, row.minBand)) {
+            for (int y = piece.rect.top; y < piece.rect.bottom; ++y) {
+                for (int x = piece.rect.left; x < piece.rect.right; ++x) {
+                    const int from_edge = std::min({x - bounds.left, bounds.right - 1 - x,
+                                                    y - bounds.top, bounds.bottom - 1 - y});
+                    EXPECT_EQ(piece.colour,
+                              from_edge < row.band ? kFocusRing.outer : kFocusRing.inner);
+                    ++covered[{x, y}];
+                }
+            }
+        }
+        const int area = (bounds.right - bounds.left) * (bounds.bottom - bounds.top) - 137 * 17;
+        EXPECT_EQ(static_cast<int>(covered.size()), area);
+        EXPECT_TRUE(std::all_of(covered.begin(), covered.end(),
+                                [](const auto& c) { return c.second == 1; }));
+        EXPECT_EQ(covered.count({100, 50}), 0u);
+    }
+}
+
+// The ring around a control that takes the focus never covers another such control, at 96 and
+// 144 DPI (it may lie over labels and frames, over which it is painted).
+TEST(FocusRing, NoRingCoversAnotherFocusableControl) {
+    for (const int dpi : {96, 144}) {
+        const auto pixels = [dpi](const Rect& r) {
+            return Rect{twipsToPixels(r.left, dpi), twipsToPixels(r.top, dpi),
+                        twipsToPixels(r.right, dpi), twipsToPixels(r.bottom, dpi)};
+        };
+        for (std::size_t a : focusOrder()) {
+            const Rect ring = focusRingBounds(pixels(rectInForm(kControls[a])), dpi);
+            for (std::size_t b : focusOrder()) {
+                const auto [across, down] = overlap(ring, pixels(rectInForm(kControls[b])));
+                EXPECT_TRUE(a == b || across <= 0 || down <= 0)
+                    << kControls[a].name << " over " << kControls[b].name << " at " << dpi;
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -5,10 +5,13 @@
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QComboBox>
+#include <QImage>
 #include <QPushButton>
+#include <cstdio>
 
 #include <SDL.h>
 
+#include "focus_cue_measure.h"
 #include "platform/linux/sdl_pads.h"
 #include "qt_test_support.h"
 #include "window/qt/qt_accessibility.h"
@@ -105,6 +108,69 @@ TEST(QtWindow, AFailingPlayerChangeIsReported) {
     QTest::mouseClick(l.window.control("Check1"), Qt::LeftButton);
     QTest::keyClick(l.window.control("Combo1"), Qt::Key_Down);
     EXPECT_THAT(l.platform.reports, ElementsAre("check box state 7", "unknown failure"));
+}
+
+// The window as the screen shows it at a device pixel ratio (1.5 on a 144 DPI screen).
+QImage picture(QtForm& window, double ratio) {
+    QImage image(window.size() * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    window.render(&image);
+    return image;
+}
+
+// Tab (at least once) until the control has the focus, as the player would move it.
+void tabTo(const char* name) {
+    for (int i = 0; i < 10 && (i == 0 || focusName() != QLatin1String(name)); ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(toStd(focusName()), name);
+}
+
+// Every kind of control the focus goes to shows a cue that a player sees from afar: around it,
+// at least a 2 px perimeter's worth of pixels changes by 3:1 or more when the focus comes, at 96
+// and 144 DPI, on the picture and on the panel. The focus goes away to a control far enough not
+// to show its own cue there.
+TEST(QtWindow, TheFocusCueStandsOutAroundEveryKindOfControl) {
+    struct Row {
+        const char* control;
+        const char* away;
+    };
+    const Row rows[] = {
+        {"Command1", "Check1"}, {"Command2", "Check1"}, {"Combo1", "Command1"},
+        {"Check1", "Command1"}, {"Check6", "Command1"},
+    };
+    QtLauncher l;
+    showActive(l.window);
+    l.controls.setOuterWidthTwips(8250);
+    for (const double ratio : {1.0, 1.5}) {
+        for (const Row& row : rows) {
+            SCOPED_TRACE(::testing::Message() << row.control << " at ratio " << ratio);
+            tabTo(row.control);
+            const QImage on = picture(l.window, ratio);
+            tabTo(row.away);
+            const QImage off = picture(l.window, ratio);
+            const QRect place = l.window.control(row.control)->geometry();
+            const auto at = [&](int logical) {
+                return static_cast<int>(std::lround(logical * ratio));
+            };
+            const layout::Rect control{at(place.left()), at(place.top()),
+                                       at(place.left() + place.width()),
+                                       at(place.top() + place.height())};
+            const auto rgb = [](const QImage& image) {
+                return [&image](int x, int y) {
+                    const QRgb p = image.pixel(x, y);
+                    return layout::Rgb{static_cast<std::uint8_t>(qRed(p)),
+                                       static_cast<std::uint8_t>(qGreen(p)),
+                                       static_cast<std::uint8_t>(qBlue(p))};
+                };
+            };
+            ASSERT_EQ(on.width(), std::lround(l.window.width() * ratio));
+            const FocusCueMeasure m =
+                measureFocusCue(control, ratio, on.width(), on.height(), rgb(on), rgb(off));
+            std::printf("focus cue %s at %d DPI: %d pixels change by 3:1, %d needed\n", row.control,
+                        static_cast<int>(96 * ratio), m.changed, m.needed);
+            EXPECT_GE(m.changed, m.needed);
+        }
+    }
 }
 
 // Clicking where the hidden "Load Config" button would be reaches nothing; its handler is

@@ -8,7 +8,10 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <vector>
+
+#include "window/focus_ring.h"
 
 #include "window/qt/option_widgets.h"
 #include "window/qt/qt_accessibility.h"
@@ -93,6 +96,40 @@ void applyColours(QWidget& widget, const ControlDesign& design) {
     widget.setPalette(palette);
 }
 
+// The focus ring, painted over the whole client area above every control, so that no sibling
+// (a frame's backdrop, the label above the list) hides part of it. It lets the mouse through,
+// never takes the focus, and is no control of the layout, so screen readers are not offered it.
+class FocusRingOverlay : public QWidget {
+  public:
+    explicit FocusRingOverlay(QtForm& form) : QWidget(&form), form_(form) {
+        setObjectName(QStringLiteral("FocusRing"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        connect(qApp, &QApplication::focusChanged, this, [this] { update(); });
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        const QWidget* control = form_.focusRingControl();
+        if (control == nullptr)
+            return;
+        // Qt's pixels are device-independent: the ring is laid out at 96 DPI and scaled with the
+        // screen's device pixel ratio.
+        const QRect place = control->geometry();
+        const layout::Rect rect{place.left(), place.top(), place.left() + place.width(),
+                                place.top() + place.height()};
+        QPainter painter(this);
+        for (const layout::RingPiece& piece : layout::focusRing(rect, layout::kStandardDpi)) {
+            const layout::Rect& r = piece.rect;
+            painter.fillRect(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top),
+                             toQColor(piece.colour));
+        }
+    }
+
+  private:
+    const QtForm& form_;
+};
+
 }  // namespace
 
 void installApplicationSettings() {
@@ -125,6 +162,9 @@ QtForm::QtForm(QWidget* parent)
     createControls();
     arrangeStacking();
     arrangeTabOrder();
+    focusRing_ = new FocusRingOverlay(*this);
+    focusRing_->setGeometry(rect());
+    focusRing_->raise();
     keepOffTaskbar(*this);
 }
 
@@ -177,6 +217,23 @@ void QtForm::arrangeTabOrder() {
     }
     if (!order.empty())
         controls_[order.front()]->setFocus();
+}
+
+QWidget* QtForm::focusRingControl() const {
+    if (!testAttribute(Qt::WA_KeyboardFocusChange))
+        return nullptr;
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        if (takesFocus(layout::kControls[i]) && controls_[i]->hasFocus() &&
+            controls_[i]->isVisible())
+            return controls_[i];
+    }
+    return nullptr;
+}
+
+void QtForm::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (focusRing_ != nullptr)
+        focusRing_->setGeometry(rect());
 }
 
 void QtForm::paintEvent(QPaintEvent*) {

@@ -8,6 +8,7 @@
 #include "window/layout.h"
 
 class QPaintEvent;
+class QResizeEvent;
 
 namespace vantu {
 
@@ -32,8 +33,13 @@ class QtForm : public QWidget {
         return qobject_cast<Widget*>(control(name));
     }
 
+    // The control around which the focus ring shows: the one with the focus, once the keyboard
+    // or a pad has moved the focus in this window (as Qt's own cue does); else nullptr.
+    QWidget* focusRingControl() const;
+
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     void createControls();
@@ -42,6 +48,7 @@ class QtForm : public QWidget {
 
     QPixmap background_;
     std::array<QWidget*, layout::kControls.size()> controls_{};
+    QWidget* focusRing_ = nullptr;
 };
 
 }  // namespace vantu

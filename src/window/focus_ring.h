@@ -1,0 +1,46 @@
+#pragma once
+
+#include <array>
+
+#include "window/layout.h"
+
+// The focus ring: what shows the player, from across the room, which control the next A or Space
+// acts on. Both front ends paint it the same way, outside the focused control, on top of whatever
+// lies there (the dark panel or the picture), once the keyboard or a pad has moved the focus.
+namespace vantu::layout {
+
+// Two bands, a light one outside a dark one: wherever the ring lies, one of them differs from
+// the pixels it covers by at least 3:1 in contrast (the light one on anything darker than a
+// relative luminance of 0.3, the dark one on anything brighter than 0.1), and the two differ by
+// 21:1 from each other. Each band is as thick as the thickness that has to stand out, so the ring
+// is always at least a 2 px perimeter of the control that changes by 3:1.
+struct FocusRingDesign {
+    int gapPixels;   // between the control and the dark band, at 96 DPI
+    int bandPixels;  // the thickness of each band, at 96 DPI
+    Rgb outer;       // the light band
+    Rgb inner;       // the dark band, next to the control
+};
+
+inline constexpr FocusRingDesign kFocusRing{0, 2, {255, 255, 255}, {0, 0, 0}};
+
+// One rectangle of the ring, in pixels, and its colour.
+struct RingPiece {
+    Rect rect;
+    Rgb colour;
+};
+
+// The ring around a control's rectangle (in pixels at that DPI): eight pieces, the light band's
+// top, bottom, left and right then the dark band's, none overlapping another. Each band is the
+// design's thickness scaled to the DPI, and at least minBandPixels thick (the system's focus
+// border, where it asks for a thicker one).
+std::array<RingPiece, 8> focusRing(const Rect& control, int dpi, int minBandPixels = 0);
+
+// The rectangle the ring covers with the control inside it.
+Rect focusRingBounds(const Rect& control, int dpi, int minBandPixels = 0);
+
+// WCAG's relative luminance of a colour (0 black, 1 white) and the contrast ratio of two colours
+// (1 to 21).
+double relativeLuminance(Rgb colour);
+double contrastRatio(Rgb a, Rgb b);
+
+}  // namespace vantu::layout

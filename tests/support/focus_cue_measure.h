@@ -1,0 +1,38 @@
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+
+#include "window/focus_ring.h"
+
+namespace vantu::testing {
+
+// How a focus cue is measured: the pixels around a control (its rectangle grown by 6 px at
+// 96 DPI) that differ by a contrast of at least 3:1 between the window with the focus on the
+// control and the window with the focus moved away. The cue is large enough when they are at
+// least as many as a 2 px thick perimeter of the control has (both scaled from 96 DPI).
+struct FocusCueMeasure {
+    int changed;
+    int needed;
+};
+
+// pixelOn(x, y) and pixelOff(x, y) give the two pictures' colours as layout::Rgb; the control's
+// rectangle is in the pictures' pixels, scale their pixels per pixel at 96 DPI.
+template <class PixelOn, class PixelOff>
+FocusCueMeasure measureFocusCue(const layout::Rect& control, double scale, int width, int height,
+                                PixelOn pixelOn, PixelOff pixelOff) {
+    const int margin = static_cast<int>(std::lround(6 * scale));
+    FocusCueMeasure m{0, 0};
+    for (int y = std::max(0, control.top - margin); y < std::min(height, control.bottom + margin);
+         ++y) {
+        for (int x = std::max(0, control.left - margin);
+             x < std::min(width, control.right + margin); ++x) {
+            m.changed += layout::contrastRatio(pixelOn(x, y), pixelOff(x, y)) >= 3.0;
+        }
+    }
+    const int thickness = static_cast<int>(std::lround(2 * scale));
+    m.needed = 2 * thickness * ((control.right - control.left) + (control.bottom - control.top));
+    return m;
+}
+
+}  // namespace vantu::testing
