@@ -17,11 +17,12 @@ struct FocusCueMeasure {
 };
 
 // pixelOn(x, y) and pixelOff(x, y) give the two pictures' colours as layout::Rgb; the control's
-// rectangle is in the pictures' pixels, scale their pixels per pixel at 96 DPI.
+// rectangle is in the pictures' pixels, scale their pixels per pixel at 96 DPI. A cue thicker
+// than the margin (a thicker focus border asked for) is measured whole, with a wider margin.
 template <class PixelOn, class PixelOff>
 FocusCueMeasure measureFocusCue(const layout::Rect& control, double scale, int width, int height,
-                                PixelOn pixelOn, PixelOff pixelOff) {
-    const int margin = static_cast<int>(std::lround(6 * scale));
+                                PixelOn pixelOn, PixelOff pixelOff, int minMargin = 0) {
+    const int margin = std::max(static_cast<int>(std::lround(6 * scale)), minMargin);
     FocusCueMeasure m{0, 0};
     for (int y = std::max(0, control.top - margin); y < std::min(height, control.bottom + margin);
          ++y) {

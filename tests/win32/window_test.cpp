@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <new>
@@ -19,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "focus_cue_measure.h"
 #include "platform/windows/xinput_pads.h"
 #include "test_support.h"
 #include "win32_input.h"
@@ -518,6 +521,110 @@ TEST_F(Win32Keyboard, ScreenReadersReadTheLayoutsNames) {
     // an exception.
     EXPECT_EQ(read(accessibleOf(l["Label1"], true)), "<< | -");
     EXPECT_EQ(read(list, true), "Resolution | -");
+}
+
+// The window's client area as the screen shows it.
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> pixels;  // 0x00RRGGBB, top row first
+    layout::Rgb operator()(int x, int y) const {
+        const std::uint32_t p = pixels[static_cast<std::size_t>(y * width + x)];
+        return {static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8),
+                static_cast<std::uint8_t>(p)};
+    }
+};
+
+Picture pictureOf(HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    pump(50);
+    RECT client{};
+    GetClientRect(window, &client);
+    Picture picture{client.right, client.bottom, {}};
+    picture.pixels.resize(static_cast<std::size_t>(picture.width * picture.height));
+    HDC screen = GetDC(window);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = picture.width;
+    info.bmiHeader.biHeight = -picture.height;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, dib);
+    BitBlt(memory, 0, 0, picture.width, picture.height, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    std::memcpy(picture.pixels.data(), bits, picture.pixels.size() * 4);
+    SelectObject(memory, previous);
+    DeleteObject(dib);
+    DeleteDC(memory);
+    ReleaseDC(window, screen);
+    return picture;
+}
+
+// Every kind of control the focus goes to shows a cue that a player sees from afar: around it,
+// at least a 2 px perimeter's worth of pixels changes by 3:1 or more when the focus comes, at 96
+// and 144 DPI, on the picture and on the panel; with the system's focus border set thicker, each
+// band of the ring is that thick. Left of the control, halfway down, the ring reads from the
+// control outwards as its dark band, then its light band. The focus goes away to a control far
+// enough not to show its own cue there.
+TEST_F(Win32Keyboard, TheFocusCueStandsOutAroundEveryKindOfControl) {
+    struct Row {
+        const char* control;
+        const char* away;
+        UINT dpi;
+        UINT border;  // the system's focus border width and height, in pixels
+    };
+    const Row rows[] = {
+        {"Command1", "Check1", 96, 1},  {"Command2", "Check1", 96, 1},
+        {"Combo1", "Command1", 96, 1},  {"Check1", "Command1", 96, 1},
+        {"Check6", "Command1", 96, 1},  {"Check6", "Command1", 96, 5},
+        {"Command1", "Check1", 144, 1}, {"Command2", "Check1", 144, 1},
+        {"Combo1", "Command1", 144, 1}, {"Check1", "Command1", 144, 1},
+        {"Check6", "Command1", 144, 1},
+    };
+    Launcher& l = *shown;
+    const auto setDpi = [&](UINT dpi) {
+        RECT suggested = l.outer();
+        suggested.right = suggested.left + MulDiv(338, static_cast<int>(dpi), 96);
+        suggested.bottom = suggested.top + MulDiv(362, static_cast<int>(dpi), 96);
+        SendMessageA(l.window.window(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+        l.controls.setOuterWidthTwips(static_cast<float>(layout::kForm.wideOuterWidth));
+    };
+    const auto setBorder = [](UINT pixels) {
+        SystemParametersInfoA(SPI_SETFOCUSBORDERWIDTH, 0, reinterpret_cast<void*>(pixels), 0);
+        SystemParametersInfoA(SPI_SETFOCUSBORDERHEIGHT, 0, reinterpret_cast<void*>(pixels), 0);
+    };
+    press(VK_TAB);  // the keyboard shows the focus cues
+    for (const Row& row : rows) {
+        SCOPED_TRACE(::testing::Message()
+                     << row.control << " at " << row.dpi << " DPI, border " << row.border);
+        setDpi(row.dpi);
+        setBorder(row.border);
+        SetFocus(l[row.control]);
+        const Picture on = pictureOf(l.window.window());
+        SetFocus(l[row.away]);
+        const Picture off = pictureOf(l.window.window());
+        const RECT r = clientRectOf(l[row.control]);
+        const double scale = row.dpi / 96.0;
+        const int band =
+            std::max(static_cast<int>(std::lround(2 * scale)), static_cast<int>(row.border));
+        const testing::FocusCueMeasure m = testing::measureFocusCue(
+            {r.left, r.top, r.right, r.bottom}, scale, on.width, on.height, on, off, 2 * band);
+        std::printf("focus cue %s at %u DPI, border %u: %d pixels change by 3:1, %d needed\n",
+                    row.control, row.dpi, row.border, m.changed, m.needed);
+        EXPECT_GE(m.changed, m.needed);
+        std::string stripe;
+        for (int x = r.left - 1; x >= r.left - 2 * band; --x)
+            stripe += on(x, (r.top + r.bottom) / 2) == layout::kFocusRing.inner ? 'd' : 'l';
+        EXPECT_EQ(stripe, std::string(band, 'd') + std::string(band, 'l'));
+    }
+    setBorder(1);
+
+    setDpi(96);
+    l.controls.setOuterWidthTwips(static_cast<float>(layout::kForm.narrowOuterWidth));
 }
 
 // XInput in the tests: four slots the test fills (empty: not connected), each slot's reads.

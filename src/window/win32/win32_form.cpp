@@ -159,6 +159,8 @@ void Win32Form::createControls(HINSTANCE instance) {
         }
         if (layout::takesFocus(design))
             handleKeysOf(control);
+        else if (design.kind == Kind::Label || design.kind == Kind::Frame)
+            paintRingOver(control);
         if (layout::findAccessible(design.name) != nullptr)
             win32::nameForAccessibility(control, layout::accessibleName(design),
                                         design.kind == Kind::DropDownList);
@@ -278,6 +280,12 @@ LRESULT Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_CTLCOLORSTATIC:
             return panelColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_UPDATEUISTATE: {
+            // Focus cues shown or hidden (the keyboard, a pad or a click): the ring follows.
+            const LRESULT result = DefWindowProcA(window_, message, wParam, lParam);
+            invalidateFocusRing(indexOf(GetFocus()));
+            return result;
+        }
         case WM_COMMAND:
             command(wParam, lParam);
             return 0;

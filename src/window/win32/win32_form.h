@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -32,6 +33,10 @@ class Win32FormListener {
 // The focus moves by the layout's tab index (Tab, Shift+Tab, and arrow keys on buttons and check
 // boxes); Space or Enter presses the focused push button; no button is a default or cancel one.
 // Positions, sizes and fonts follow the window's DPI.
+//
+// The focused control shows the focus ring (window/focus_ring.h) around it whenever the window's
+// UI state shows focus cues (the keyboard or a pad moved the focus), painted by the window and,
+// where the ring lies over a label or a frame, by that control after its own painting.
 //
 // Closing the window (WM_CLOSE) ends the message loop (WM_QUIT); the window stays until its
 // owner destroys this object or the process ends.
@@ -70,6 +75,10 @@ class Win32Form {
     // Moves the focus from the control that has it to the next (or previous) one in tab order.
     void moveFocus(bool forward);
 
+    // The control around which the focus ring shows, as an index into layout::kControls, or
+    // kControls.size() when none does.
+    std::size_t focusRingControl() const;
+
   private:
     // Building, DPI and message routing (win32_form.cpp).
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -88,6 +97,16 @@ class Win32Form {
     // Painting (win32_form_paint.cpp).
     void paint(HDC dc) const;
     LRESULT panelColours(HDC dc, HWND control);
+    // The focus ring of the focused control, in a device context whose origin is at that point
+    // of the client area.
+    void paintFocusRing(HDC dc, POINT origin) const;
+    std::optional<layout::Rect> focusRingBounds(std::size_t control) const;
+    // Repaints where the ring of that control is or was.
+    void invalidateFocusRing(std::size_t control);
+    // The labels and frames also paint the part of the ring that lies over them.
+    void paintRingOver(HWND control);
+    static LRESULT CALLBACK ringOverProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR subclassId, DWORD_PTR self);
 
     // The keyboard (win32_form_keyboard.cpp).
     static LRESULT CALLBACK controlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,

@@ -70,6 +70,8 @@ LRESULT CALLBACK Win32Form::controlProc(HWND control, UINT message, WPARAM wPara
         auto* form = reinterpret_cast<Win32Form*>(self);
         if (message == WM_NCDESTROY) {
             win32::commonControls().removeSubclass(control, controlProc, kKeySubclass);
+        } else if (form != nullptr && (message == WM_SETFOCUS || message == WM_KILLFOCUS)) {
+            form->invalidateFocusRing(form->indexOf(control));
         } else if (form != nullptr && form->handleControlKey(control, message, wParam)) {
             return 0;
         }

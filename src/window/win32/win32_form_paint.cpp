@@ -1,9 +1,33 @@
 // The launcher window's painting: the background picture at the window's DPI, the shape behind
-// every control, and the panel colours of the controls that have them.
+// every control, the panel colours of the controls that have them, and the focus ring.
+#include <algorithm>
+#include <exception>
+
+#include "window/focus_ring.h"
+#include "window/win32/common_controls.h"
+#include "window/win32/win32_dpi.h"
 #include "window/win32/win32_form.h"
 #include "window/win32/win32_layout.h"
 
 namespace vantu {
+namespace {
+
+constexpr UINT_PTR kRingSubclass = 3;
+
+// The focus border the system asks for (Ease of Access: a thicker focus rectangle), in pixels at
+// the window's DPI; 1 unless the player changed it.
+int systemFocusBorder(UINT dpi) {
+    UINT width = 0;
+    UINT height = 0;
+    if (!SystemParametersInfoA(SPI_GETFOCUSBORDERWIDTH, 0, &width, 0))
+        width = 0;
+    if (!SystemParametersInfoA(SPI_GETFOCUSBORDERHEIGHT, 0, &height, 0))
+        height = 0;
+    return MulDiv(static_cast<int>(std::max(width, height)), static_cast<int>(dpi),
+                  static_cast<int>(systemDpi()));
+}
+
+}  // namespace
 
 using layout::ControlDesign;
 using layout::Kind;
@@ -49,6 +73,7 @@ void Win32Form::paint(HDC dc) const {
             DeleteObject(outline);
         }
     }
+    paintFocusRing(dc, POINT{0, 0});
 }
 
 LRESULT Win32Form::panelColours(HDC dc, HWND control) {
@@ -68,6 +93,83 @@ LRESULT Win32Form::panelColours(HDC dc, HWND control) {
     }
     return DefWindowProcA(window_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
                           reinterpret_cast<LPARAM>(control));
+}
+
+std::size_t Win32Form::focusRingControl() const {
+    const std::size_t index = indexOf(GetFocus());
+    if (index >= controls_.size() || !layout::takesFocus(layout::kControls[index]) ||
+        !IsWindowVisible(controls_[index]))
+        return controls_.size();
+    // Shown as the system's own focus rectangle is: once the keyboard or a pad moved the focus.
+    const LRESULT state = SendMessageA(window_, WM_QUERYUISTATE, 0, 0);
+    return (state & UISF_HIDEFOCUS) != 0 ? controls_.size() : index;
+}
+
+std::optional<layout::Rect> Win32Form::focusRingBounds(std::size_t control) const {
+    if (control >= controls_.size() || controls_[control] == nullptr)
+        return std::nullopt;
+    RECT place{};
+    GetWindowRect(controls_[control], &place);
+    MapWindowPoints(HWND_DESKTOP, window_, reinterpret_cast<POINT*>(&place), 2);
+    return layout::Rect{place.left, place.top, place.right, place.bottom};
+}
+
+void Win32Form::paintFocusRing(HDC dc, POINT origin) const {
+    const std::optional<layout::Rect> control = focusRingBounds(focusRingControl());
+    if (!control)
+        return;
+    const COLORREF previous = GetDCBrushColor(dc);
+    const int dpi = static_cast<int>(dpi_);
+    for (const layout::RingPiece& piece :
+         layout::focusRing(*control, dpi, systemFocusBorder(dpi_))) {
+        const RECT r{piece.rect.left - origin.x, piece.rect.top - origin.y,
+                     piece.rect.right - origin.x, piece.rect.bottom - origin.y};
+        SetDCBrushColor(dc, win32::toColorRef(piece.colour));
+        FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    }
+    SetDCBrushColor(dc, previous);
+}
+
+void Win32Form::invalidateFocusRing(std::size_t control) {
+    const std::optional<layout::Rect> place = focusRingBounds(control);
+    if (!place || window_ == nullptr)
+        return;
+    const layout::Rect ring =
+        layout::focusRingBounds(*place, static_cast<int>(dpi_), systemFocusBorder(dpi_));
+    const RECT area{ring.left, ring.top, ring.right, ring.bottom};
+    // The controls under it too: a label or frame there paints its part of the ring.
+    RedrawWindow(window_, &area, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+void Win32Form::paintRingOver(HWND control) {
+    win32::commonControls().setSubclass(control, ringOverProc, kRingSubclass,
+                                        reinterpret_cast<DWORD_PTR>(this));
+}
+
+LRESULT CALLBACK Win32Form::ringOverProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR /*subclassId*/, DWORD_PTR self) {
+    if (message == WM_NCDESTROY) {
+        win32::commonControls().removeSubclass(control, ringOverProc, kRingSubclass);
+        return win32::commonControls().defaultProc(control, message, wParam, lParam);
+    }
+    const LRESULT result = win32::commonControls().defaultProc(control, message, wParam, lParam);
+    const auto* form = reinterpret_cast<const Win32Form*>(self);
+    if (message != WM_PAINT || form == nullptr || form->window_ == nullptr)
+        return result;
+    try {
+        // Over the control's own painting, in its device context: clipped to what of it is seen,
+        // so the controls in front of it keep their pixels.
+        POINT origin{0, 0};
+        MapWindowPoints(control, form->window_, &origin, 1);
+        if (HDC dc = GetDC(control); dc != nullptr) {
+            form->paintFocusRing(dc, origin);
+            ReleaseDC(control, dc);
+        }
+    } catch (...) {
+        // Nothing may unwind into Windows.
+        std::terminate();
+    }
+    return result;
 }
 
 }  // namespace vantu
