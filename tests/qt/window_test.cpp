@@ -390,6 +390,16 @@ TEST(QtWindow, APadWalksTheWindowThroughTheKeysAndHandlers) {
             pad.press(step.button);
             EXPECT_EQ(where(l), step.focus);
             EXPECT_EQ(l.controls.outerWidthTwips() == 8250, step.wide) << step.focus;
+            // The focus ring shows around the control the pad moved the focus to.
+            if (where(l) != "(open list)") {
+                EXPECT_EQ(l.window.focusRingControl(), l.window.control(step.focus));
+            }
+            // The README's picture of the cue after Right: VANTU_SHOTS=FOLDER keeps it there.
+            if (step.button == SDL_CONTROLLER_BUTTON_DPAD_RIGHT && !unplugged &&
+                qEnvironmentVariableIsSet("VANTU_SHOTS")) {
+                const QString shot = qEnvironmentVariable("VANTU_SHOTS") + "/linux-pad-focus.png";
+                EXPECT_TRUE(l.window.grab().save(shot));
+            }
         }
         EXPECT_EQ(l.check(6), 0);
         EXPECT_EQ(l.controls.listIndex(), 4);
