@@ -128,7 +128,8 @@ void tabTo(const char* name) {
 // Every kind of control the focus goes to shows a cue that a player sees from afar: around it,
 // at least a 2 px perimeter's worth of pixels changes by 3:1 or more when the focus comes, at 96
 // and 144 DPI, on the picture and on the panel. The focus goes away to a control far enough not
-// to show its own cue there.
+// to show its own cue there. Left of the control and above it the ring reads from the control
+// outwards as its dark band, then its light band.
 TEST(QtWindow, TheFocusCueStandsOutAroundEveryKindOfControl) {
     struct Row {
         const char* control;
@@ -169,6 +170,22 @@ TEST(QtWindow, TheFocusCueStandsOutAroundEveryKindOfControl) {
             std::printf("focus cue %s at %d DPI: %d pixels change by 3:1, %d needed\n", row.control,
                         static_cast<int>(96 * ratio), m.changed, m.needed);
             EXPECT_GE(m.changed, m.needed);
+            // Going out from the control leftwards halfway down, and upwards near its left end
+            // (where the list's ring lies over its label): the dark band, then the light one.
+            const auto tone = [&](int x, int y) {
+                const layout::Rgb p = rgb(on)(x, y);
+                return p == layout::kFocusRing.inner   ? 'd'
+                       : p == layout::kFocusRing.outer ? 'l'
+                                                       : '?';
+            };
+            const int band = static_cast<int>(std::lround(2 * ratio));
+            std::string left, up;
+            for (int i = 1; i <= 2 * band; ++i) {
+                left += tone(control.left - i, (control.top + control.bottom) / 2);
+                up += tone(control.left + 10, control.top - i);
+            }
+            EXPECT_EQ(left, std::string(band, 'd') + std::string(band, 'l'));
+            EXPECT_EQ(up, std::string(band, 'd') + std::string(band, 'l'));
         }
     }
 }

@@ -616,10 +616,19 @@ TEST_F(Win32Keyboard, TheFocusCueStandsOutAroundEveryKindOfControl) {
         std::printf("focus cue %s at %u DPI, border %u: %d pixels change by 3:1, %d needed\n",
                     row.control, row.dpi, row.border, m.changed, m.needed);
         EXPECT_GE(m.changed, m.needed);
-        std::string stripe;
-        for (int x = r.left - 1; x >= r.left - 2 * band; --x)
-            stripe += on(x, (r.top + r.bottom) / 2) == layout::kFocusRing.inner ? 'd' : 'l';
-        EXPECT_EQ(stripe, std::string(band, 'd') + std::string(band, 'l'));
+        // Going out from the control leftwards halfway down, and upwards near its left end (where
+        // the list's ring lies over its label "Resolution").
+        const auto tone = [&](int x, int y) {
+            const layout::Rgb p = on(x, y);
+            return p == layout::kFocusRing.inner ? 'd' : p == layout::kFocusRing.outer ? 'l' : '?';
+        };
+        std::string left, up;
+        for (int i = 1; i <= 2 * band; ++i) {
+            left += tone(r.left - i, (r.top + r.bottom) / 2);
+            up += tone(r.left + 10, r.top - i);
+        }
+        EXPECT_EQ(left, std::string(band, 'd') + std::string(band, 'l'));
+        EXPECT_EQ(up, std::string(band, 'd') + std::string(band, 'l'));
     }
     setBorder(1);
 

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "window/focus_ring.h"
-
 #include "window/qt/option_widgets.h"
 #include "window/qt/qt_accessibility.h"
 #include "window/qt/qt_strings.h"

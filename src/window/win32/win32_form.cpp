@@ -159,8 +159,7 @@ void Win32Form::createControls(HINSTANCE instance) {
         }
         if (layout::takesFocus(design))
             handleKeysOf(control);
-        else if (design.kind == Kind::Label || design.kind == Kind::Frame)
-            paintRingOver(control);
+        paintRingOver(control);
         if (layout::findAccessible(design.name) != nullptr)
             win32::nameForAccessibility(control, layout::accessibleName(design),
                                         design.kind == Kind::DropDownList);

@@ -36,7 +36,8 @@ class Win32FormListener {
 //
 // The focused control shows the focus ring (window/focus_ring.h) around it whenever the window's
 // UI state shows focus cues (the keyboard or a pad moved the focus), painted by the window and,
-// where the ring lies over a label or a frame, by that control after its own painting.
+// where the ring lies over another control (the label above the list; a neighbour when the
+// system asks for a thick focus border), by that control after its own painting.
 //
 // Closing the window (WM_CLOSE) ends the message loop (WM_QUIT); the window stays until its
 // owner destroys this object or the process ends.
@@ -103,7 +104,7 @@ class Win32Form {
     std::optional<layout::Rect> focusRingBounds(std::size_t control) const;
     // Repaints where the ring of that control is or was.
     void invalidateFocusRing(std::size_t control);
-    // The labels and frames also paint the part of the ring that lies over them.
+    // Each control also paints the part of the ring that lies over it.
     void paintRingOver(HWND control);
     static LRESULT CALLBACK ringOverProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR subclassId, DWORD_PTR self);
