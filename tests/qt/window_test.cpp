@@ -172,20 +172,12 @@ TEST(QtWindow, TheFocusCueStandsOutAroundEveryKindOfControl) {
             EXPECT_GE(m.changed, m.needed);
             // Going out from the control leftwards halfway down, and upwards near its left end
             // (where the list's ring lies over its label): the dark band, then the light one.
-            const auto tone = [&](int x, int y) {
-                const layout::Rgb p = rgb(on)(x, y);
-                return p == layout::kFocusRing.inner   ? 'd'
-                       : p == layout::kFocusRing.outer ? 'l'
-                                                       : '?';
-            };
             const int band = static_cast<int>(std::lround(2 * ratio));
-            std::string left, up;
-            for (int i = 1; i <= 2 * band; ++i) {
-                left += tone(control.left - i, (control.top + control.bottom) / 2);
-                up += tone(control.left + 10, control.top - i);
-            }
-            EXPECT_EQ(left, std::string(band, 'd') + std::string(band, 'l'));
-            EXPECT_EQ(up, std::string(band, 'd') + std::string(band, 'l'));
+            const std::string ring = std::string(band, 'd') + std::string(band, 'l');
+            const int middle = (control.top + control.bottom) / 2;
+            EXPECT_EQ(ringTones(rgb(on), control.left - 1, middle, -1, 0, 2 * band), ring);
+            EXPECT_EQ(ringTones(rgb(on), control.left + 10, control.top - 1, 0, -1, 2 * band),
+                      ring);
         }
     }
 }

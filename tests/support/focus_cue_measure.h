@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "window/focus_ring.h"
 
@@ -34,6 +35,19 @@ FocusCueMeasure measureFocusCue(const layout::Rect& control, double scale, int w
     const int thickness = static_cast<int>(std::lround(2 * scale));
     m.needed = 2 * thickness * ((control.right - control.left) + (control.bottom - control.top));
     return m;
+}
+
+// The ring's bands read from a pixel outwards, count steps of (dx, dy): 'd' for its dark band,
+// 'l' for its light band, '?' for anything else. A ring of bands of n pixels reads n 'd' then n
+// 'l'.
+template <class Pixel>
+std::string ringTones(Pixel pixel, int x, int y, int dx, int dy, int count) {
+    std::string tones;
+    for (int i = 0; i < count; ++i, x += dx, y += dy) {
+        const layout::Rgb p = pixel(x, y);
+        tones += p == layout::kFocusRing.inner ? 'd' : p == layout::kFocusRing.outer ? 'l' : '?';
+    }
+    return tones;
 }
 
 }  // namespace vantu::testing

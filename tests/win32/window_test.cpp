@@ -618,17 +618,10 @@ TEST_F(Win32Keyboard, TheFocusCueStandsOutAroundEveryKindOfControl) {
         EXPECT_GE(m.changed, m.needed);
         // Going out from the control leftwards halfway down, and upwards near its left end (where
         // the list's ring lies over its label "Resolution").
-        const auto tone = [&](int x, int y) {
-            const layout::Rgb p = on(x, y);
-            return p == layout::kFocusRing.inner ? 'd' : p == layout::kFocusRing.outer ? 'l' : '?';
-        };
-        std::string left, up;
-        for (int i = 1; i <= 2 * band; ++i) {
-            left += tone(r.left - i, (r.top + r.bottom) / 2);
-            up += tone(r.left + 10, r.top - i);
-        }
-        EXPECT_EQ(left, std::string(band, 'd') + std::string(band, 'l'));
-        EXPECT_EQ(up, std::string(band, 'd') + std::string(band, 'l'));
+        const std::string ring = std::string(band, 'd') + std::string(band, 'l');
+        const int middle = (r.top + r.bottom) / 2;
+        EXPECT_EQ(testing::ringTones(on, r.left - 1, middle, -1, 0, 2 * band), ring);
+        EXPECT_EQ(testing::ringTones(on, r.left + 10, r.top - 1, 0, -1, 2 * band), ring);
     }
     setBorder(1);
 
