@@ -31,12 +31,18 @@ fail() {
     failed=1
 }
 
+# Git in this checkout as its owner: root writes nothing into another user's .git either.
+git_here() {
+    setpriv --reuid="$(stat -c %u .)" --regid="$(stat -c %g .)" --clear-groups \
+        env HOME=/nonexistent git "$@"
+}
+
 scratch=$(mktemp -d)
 end() {
     userdel --force --remove "$user" 2>/dev/null || true
     rm -f "/etc/sudoers.d/$user"
-    git -c safe.directory='*' update-ref -d "$ref" 2>/dev/null || true
-    git -c safe.directory='*' update-ref -d "$no_id_ref" 2>/dev/null || true
+    git_here update-ref -d "$ref" 2>/dev/null || true
+    git_here update-ref -d "$no_id_ref" 2>/dev/null || true
     rm -rf "$scratch"
 }
 trap end EXIT
@@ -47,9 +53,9 @@ no_identity=(env -u EMAIL -u GIT_AUTHOR_NAME -u GIT_AUTHOR_EMAIL -u GIT_COMMITTE
 
 # As root with no identity, twice: the same commit.
 if "${no_identity[@]}" bash tools/checkout-commit.sh test-no-identity &&
-    first=$(git -c safe.directory='*' rev-parse "$no_id_ref") &&
+    first=$(git_here rev-parse "$no_id_ref") &&
     "${no_identity[@]}" bash tools/checkout-commit.sh test-no-identity &&
-    [ "$(git -c safe.directory='*' rev-parse "$no_id_ref")" = "$first" ]; then
+    [ "$(git_here rev-parse "$no_id_ref")" = "$first" ]; then
     pass "checkout-commit.sh as root with no git identity, the same commit twice"
 else
     fail "checkout-commit.sh as root with no git identity"
@@ -67,8 +73,8 @@ home=$(getent passwd "$user" | cut -d: -f6)
 clone=$home/vantu
 GIT_AUTHOR_NAME=test GIT_AUTHOR_EMAIL=test@vantu.invalid GIT_COMMITTER_NAME=test \
     GIT_COMMITTER_EMAIL=test@vantu.invalid bash tools/checkout-commit.sh test-as-user
-git clone --quiet --no-hardlinks --no-checkout "$top" "$clone"
-git -C "$clone" fetch --quiet "$top" "$ref"
+git -c safe.directory='*' clone --quiet --no-hardlinks --no-checkout "$top" "$clone"
+git -c safe.directory='*' -C "$clone" fetch --quiet "$top" "$ref"
 git -C "$clone" checkout --quiet --detach FETCH_HEAD
 echo "uncommitted $$" >"$clone/uncommitted.txt"
 chown -R "$user:" "$clone"
