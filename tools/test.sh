@@ -12,6 +12,9 @@
 # again in a Debian 13 root (tools/debian13.sh), which is made meanwhile, in the background,
 # while this machine builds. On Debian 13 itself the presets run natively, like on Debian 12.
 #
+# Run as root, the default run ends by running the tools as a user with sudo whom it makes, and
+# with no git identity (tools/test-as-user.sh), in the Debian 13 root too.
+#
 # At the end, whatever the outcome, it fails when a process the run started still runs (see
 # tools/leftover-processes.sh): every process of the run carries VANTU_TEST_RUN.
 set -euo pipefail
@@ -70,5 +73,14 @@ if [ "$debian13" = 1 ]; then
     [ "$status" -eq 0 ] || { tail -n 40 build/debian13-root.log; exit "$status"; }
     bash tools/debian13.sh release windows
     times+=("Debian 13 (release, windows) passed in $((SECONDS - started)) s")
+fi
+if [ "$full" = 1 ] && [ "$(id -u)" -eq 0 ]; then
+    started=$SECONDS
+    if [ "$debian13" = 1 ]; then
+        bash tools/test-as-user.sh --debian13
+    else
+        bash tools/test-as-user.sh
+    fi
+    times+=("the tools as a user with sudo passed in $((SECONDS - started)) s")
 fi
 printf 'test: %s\n' "${times[@]}"
