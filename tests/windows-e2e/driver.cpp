@@ -7,6 +7,9 @@
 // The commands run in order; each takes a fixed number of arguments:
 //   start EXE DIR             start EXE with DIR as its current folder (Unix or Windows paths)
 //   start-arg EXE DIR ARG     the same, with ARG (a path) as its one argument, in quotes
+//   start-play EXE DIR        start EXE with DIR as its current folder and the option --play
+//   start-play-arg EXE DIR ARG
+//                             the same, with ARG (a path) after --play, in quotes
 //   window TITLE SECONDS      wait for a visible top-level window titled TITLE (of the started
 //                             program, when there is one); it becomes the current window
 //   message-box TITLE TEXT SECONDS
@@ -206,12 +209,14 @@ class Driver {
         }
     }
 
-    void start(const std::string& exe, const std::string& folder,
-               const std::string* arg = nullptr) {
+    void start(const std::string& exe, const std::string& folder, const std::string* arg = nullptr,
+               bool play = false) {
         if (process_ != nullptr)
             throw UsageError("start: a program was already started");
         const std::wstring program = wide(windowsPath(exe));
         std::wstring commandLine = L"\"" + program + L"\"";
+        if (play)
+            commandLine += L" --play";
         if (arg != nullptr)
             commandLine += L" \"" + wide(windowsPath(*arg)) + L"\"";
         const std::wstring directory = wide(windowsPath(folder));
@@ -473,6 +478,8 @@ int run(const std::vector<std::string>& args) {
     static const std::map<std::string, Command> kCommands = {
         {"start", {2, [](Driver& d, const Args& a) { d.start(a[0], a[1]); }}},
         {"start-arg", {3, [](Driver& d, const Args& a) { d.start(a[0], a[1], &a[2]); }}},
+        {"start-play", {2, [](Driver& d, const Args& a) { d.start(a[0], a[1], nullptr, true); }}},
+        {"start-play-arg", {3, [](Driver& d, const Args& a) { d.start(a[0], a[1], &a[2], true); }}},
         {"window", {2, [](Driver& d, const Args& a) { d.waitWindow(a[0], boundMs(a[1])); }}},
         {"message-box",
          {3, [](Driver& d, const Args& a) { d.waitMessageBox(a[0], a[1], boundMs(a[2])); }}},
