@@ -206,8 +206,9 @@ each_run() {
         [ "$played" != - ] || continue
         if [ "$played" = = ]; then
             # Only a row where the player pressed "Play" at once gives what --play gives.
-            [ "${fields[3]}" = - ] && [ "${fields[5]}" != - ] ||
+            if [ "${fields[3]}" != - ] || [ "${fields[5]}" = - ]; then
                 die "${fields[1]}: '=' for --play, but the row's player does more than Play"
+            fi
             played=${fields[5]}
         fi
         log "run ${fields[1]} with --play"
