@@ -13,6 +13,8 @@
 #               from its start to the game's
 #   --version   loads every library --play loads (Qt's among them) and does nothing
 #   tiny C++    a program that links only the C++ runtime and prints one line: any process's cost
+#   tiny + Qt   the same with Qt's libraries linked in and unused, bound at once (as the
+#               launcher is, -z now) and lazily: what the dynamic loader's bringing in Qt costs
 # then the dynamic loader's own account of --play (LD_DEBUG=statistics, in TSC cycles) and the
 # number of shared objects it maps.
 # Windows, in the build's warm Wine session with a hidden window held open (as
@@ -82,20 +84,38 @@ if [ -x "$linux_build/vantu-launcher" ]; then
     cp "$(type -P true)" "$work/game/vantu.exe"
     printf '#include <cstdio>\nint main() { std::puts("tiny 1.0.0"); }\n' >"$work/tiny.cpp"
     g++ -std=c++20 -O2 -fPIE -pie -Wl,-z,relro,-z,now -o "$work/tiny" "$work/tiny.cpp"
+    # The same program with Qt's libraries linked in and unused: what bringing them in costs,
+    # with the launcher's immediate binding and with lazy binding.
+    qt_libs=$(pkg-config --libs Qt6Widgets 2>/dev/null || echo "-lQt6Widgets -lQt6Gui -lQt6Core")
+    for binding in now lazy; do
+        # shellcheck disable=SC2086  # qt_libs is a list of words
+        g++ -std=c++20 -O2 -fPIE -pie -o "$work/tiny-qt-$binding" "$work/tiny.cpp" \
+            -Wl,-z,relro,-z,$binding -Wl,--no-as-needed $qt_libs
+    done
 
     echo "Linux: $runs runs each after 5 warm-up runs, no display"
     (cd "$work/game" && unset DISPLAY WAYLAND_DISPLAY && timed \
         'vantu-launcher --play' "$launcher --play" \
         'vantu-launcher --version' "$launcher --version" \
-        'tiny C++ program' "$work/tiny")
+        'tiny C++ program' "$work/tiny" \
+        'tiny + Qt libraries, bound now' "$work/tiny-qt-now" \
+        'tiny + Qt libraries, bound lazily' "$work/tiny-qt-lazy")
     echo
-    echo "The dynamic loader's own account of --play (LD_DEBUG=statistics; TSC cycles):"
-    (cd "$work/game" && env -u DISPLAY -u WAYLAND_DISPLAY LD_DEBUG=statistics "$launcher" --play \
-        2>&1 | sed -n 's/^ *[0-9]*: *//p' | grep -E 'total startup|relocation:|load objects' |
-        sed 's/^/  /')
+    echo "The dynamic loader's own account of --play (LD_DEBUG=statistics, the launcher's"
+    echo "process only, not the game's):"
     mhz=$(awk -F': ' '/^cpu MHz/ { print $2; exit }' /proc/cpuinfo)
-    [ -z "$mhz" ] || echo "  (at about $mhz MHz: 1 ms is about $(awk -v m="$mhz" \
-        'BEGIN { printf "%.1f", m / 1000 }') million cycles)"
+    (cd "$work/game" && env -u DISPLAY -u WAYLAND_DISPLAY LD_DEBUG=statistics "$launcher" --play \
+        2>&1) | awk -v mhz="${mhz:-0}" '
+            match($0, /^ *[0-9]+:/) {
+                pid = substr($0, RSTART, RLENGTH); if (first == "") first = pid
+                if (pid != first) next
+                line = substr($0, RSTART + RLENGTH); gsub(/^[ \t]+/, "", line)
+                if (line !~ /total startup|relocation:|load objects/) next
+                ms = ""
+                if (mhz > 0 && match(line, /[0-9]+ cycles/))
+                    ms = sprintf("  (about %.2f ms at %.0f MHz)", substr(line, RSTART, RLENGTH - 7) / (mhz * 1000), mhz)
+                print "  " line ms
+            }'
     echo "  shared objects mapped: $(ldd "$launcher" | grep -c '=>') ($(ldd "$launcher" |
         grep -c 'libQt6') of Qt); the tiny program: $(ldd "$work/tiny" | grep -c '=>')"
     if [ "$window" = 1 ] && [ -x "$linux_build/bench/startup/bench-map-timer" ]; then
@@ -134,6 +154,25 @@ if [ -f "$windows_build/vantu-launcher.exe" ]; then
     (cd "$work/wgame" && timed \
         'wine vantu-launcher.exe --play' "wine $work/wgame/vantu-launcher.exe --play" \
         'wine vantu.exe (the game alone)' "wine $work/wgame/vantu.exe")
+    # Under Wine the launcher's process ends only once the game's process is set up, so its run
+    # holds much of the game's own start too: also timed from the exec of wine to the moment the
+    # stand-in game writes its first record (the file's time), with and without the launcher.
+    to_game_ms() {
+        local t0 i=0
+        rm -f "$work/record/"*
+        t0=$(date +%s%N)
+        "$@" >/dev/null 2>&1 || true
+        until [ -e "$work/record/startup" ] || [ $((i += 1)) -gt 200 ]; do sleep 0.01; done
+        awk -v t0="$t0" -v t1="$(stat -c %.9Y "$work/record/command-line")" \
+            'BEGIN { printf "%.3f\n", (t1 * 1e9 - t0) / 1e6 }'
+    }
+    median_of() { sort -g | awk '{ v[NR] = $1 } END { printf "%.1f", (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+    for ((r = 0; r < runs; r++)); do
+        (cd "$work/wgame" && to_game_ms wine "$work/wgame/vantu-launcher.exe" --play) >>"$work/play.ms"
+        (cd "$work/wgame" && to_game_ms wine "$work/wgame/vantu.exe") >>"$work/game.ms"
+    done
+    echo "  to the game's first line, median of $runs: with --play $(median_of <"$work/play.ms") ms," \
+        "the game alone $(median_of <"$work/game.ms") ms"
     if [ "$window" = 1 ] &&
         [ -f "$windows_build/bench/windows-startup/bench-controls-window.exe" ]; then
         echo
