@@ -34,6 +34,9 @@
 //   close                     ask the current window to close, as its close button does
 //                             (WM_SYSCOMMAND SC_CLOSE, posted)
 //   wait-exit SECONDS         wait for the started program to end; prints exit=<status>
+//   windowless-exit TITLE SECONDS
+//                             the same, failing if the program shows a window titled TITLE
+//                             meanwhile (looked for every few milliseconds)
 //   pause-until PATH SECONDS  print paused=PATH, then wait until the file PATH exists (a test
 //                             script takes a screenshot meanwhile, then makes the file)
 //   sleep MILLISECONDS
@@ -371,6 +374,19 @@ class Driver {
 
     void close() { PostMessageW(current(), WM_SYSCOMMAND, SC_CLOSE, 0); }
 
+    void waitWindowlessExit(const std::string& title, DWORD bound) {
+        if (process_ == nullptr)
+            throw UsageError("windowless-exit: no program was started");
+        const ULONGLONG deadline = GetTickCount64() + bound;
+        while (WaitForSingleObject(process_, 2) == WAIT_TIMEOUT) {
+            if (!shownWindows(title).empty())
+                throw Failure("the program showed a window \"" + title + "\"");
+            if (GetTickCount64() >= deadline)
+                throw Failure("the program is still running after the bound");
+        }
+        waitExit(0);
+    }
+
     void waitExit(DWORD bound) {
         if (process_ == nullptr)
             throw UsageError("wait-exit: no program was started");
@@ -497,6 +513,8 @@ int run(const std::vector<std::string>& args) {
          {2, [](Driver& d, const Args& a) { d.waitList(integer(a[0]), boundMs(a[1])); }}},
         {"close", {0, [](Driver& d, const Args&) { d.close(); }}},
         {"wait-exit", {1, [](Driver& d, const Args& a) { d.waitExit(boundMs(a[0])); }}},
+        {"windowless-exit",
+         {2, [](Driver& d, const Args& a) { d.waitWindowlessExit(a[0], boundMs(a[1])); }}},
         {"pause-until", {2, [](Driver& d, const Args& a) { d.pauseUntil(a[0], boundMs(a[1])); }}},
         {"sleep", {1, [](Driver&, const Args& a) { Sleep(static_cast<DWORD>(integer(a[0]))); }}},
         {"hold", {0, [](Driver&, const Args&) { Driver::hold(); }}},

@@ -6,8 +6,9 @@
 # game folder, from the game folder or from another one that names it (also a name outside the
 # system's code page). Closing the window (SC_CLOSE) starts nothing. With no vantu.exe, "Play"
 # shows a message box titled like the window that names vantu.exe and the system's reason. Each
-# row runs again with --play, which opens no window and starts what "Play" starts right after the
-# window opened, in the same way (the same command line and show state), or shows the same box.
+# row runs again with --play, which shows no window and starts what "Play" starts right after
+# the window opened, in the same way (the same command line and show state), or shows the same
+# box.
 # No run changes the game folder.
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
@@ -81,10 +82,12 @@ play_game() {
     hook before "$change"
     before=$(folder_listing "$GAME")
     if [ "$expected" = fails ]; then
-        STEPS+=("${FAILURE_BOX[@]}")
+        STEPS+=("${FAILURE_BOX[@]}" wait-exit "$WAIT_LIMIT")
         status=1
+    else
+        STEPS+=(windowless-exit "$MAIN_TITLE" "$WAIT_LIMIT")
     fi
-    drive "${PLAY_LAUNCH[@]}" "${STEPS[@]}" wait-exit "$WAIT_LIMIT" || return 0
+    drive "${PLAY_LAUNCH[@]}" "${STEPS[@]}" || return 0
     expect_outcome "$name" "$expected" "$status"
     expect_folder_unchanged "$name: the game folder changed" "$before" "$GAME"
 }
