@@ -25,8 +25,10 @@ packages=(
   # Fuzzing: clang with libFuzzer and the sanitizers' runtime, llvm's coverage tools, by the
   # names that lead to each release's default LLVM (14 on Debian 12, 19 on Debian 13).
   clang libclang-rt-dev llvm
-  # The other release's tests: a Debian root of its own, made from Debian's packages.
-  mmdebstrap
+  # The other release's tests: a Debian root of its own, made from Debian's packages, without
+  # root where user namespaces allow it (newuidmap maps the user's /etc/subuid range), else
+  # through sudo; sudo also for the test that runs the tools as a user with sudo.
+  mmdebstrap uidmap sudo
 )
 
 missing=()
@@ -35,8 +37,9 @@ for p in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -q
-$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+# sudo clears the environment, so the setting that keeps apt from asking is given as a command.
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
+  "${missing[@]}"

@@ -7,16 +7,31 @@
 # that they are the same bytes and hardened (tools/reproducible.sh).
 #
 #   tools/test.sh [PRESET...]     (default: release asan windows fuzz)
+#   tools/test.sh --quick         the quick loop while working: the release preset's build and
+#                                 tests only; nothing installed, no reproducibility builds, no
+#                                 Debian 13 root, no run as another user
 #
 # On Debian 12 the default run also tests Debian 13: the Release and Windows builds' tests run
 # again in a Debian 13 root (tools/debian13.sh), which is made meanwhile, in the background,
 # while this machine builds. On Debian 13 itself the presets run natively, like on Debian 12.
 #
+# Run as root, the default run ends by running the tools as a user with sudo whom it makes, and
+# with no git identity (tools/test-as-user.sh), in the Debian 13 root too.
+#
 # At the end, whatever the outcome, it fails when a process the run started still runs (see
 # tools/leftover-processes.sh): every process of the run carries VANTU_TEST_RUN.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/install-deps.sh
+quick=0
+if [ "${1:-}" = --quick ]; then
+    [ $# -eq 1 ] || { echo "usage: tools/test.sh --quick, or tools/test.sh [PRESET...]" >&2; exit 2; }
+    quick=1
+    set -- release
+    echo "test: quick: the release preset only; no packages installed, no reproducibility" \
+        "builds, no Debian 13 root, no run as another user (bash tools/test.sh runs them all)"
+else
+    bash tools/install-deps.sh
+fi
 VANTU_TEST_RUN="$(date +%s%N)-$$"
 export VANTU_TEST_RUN
 before=$(mktemp)
@@ -71,4 +86,14 @@ if [ "$debian13" = 1 ]; then
     bash tools/debian13.sh release windows
     times+=("Debian 13 (release, windows) passed in $((SECONDS - started)) s")
 fi
+if [ "$full" = 1 ] && [ "$(id -u)" -eq 0 ]; then
+    started=$SECONDS
+    if [ "$debian13" = 1 ]; then
+        bash tools/test-as-user.sh --debian13
+    else
+        bash tools/test-as-user.sh
+    fi
+    times+=("the tools as a user with sudo passed in $((SECONDS - started)) s")
+fi
 printf 'test: %s\n' "${times[@]}"
+[ "$quick" = 0 ] || echo "test: quick run only: bash tools/test.sh is the whole check"

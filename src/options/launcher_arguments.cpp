@@ -88,6 +88,8 @@ LauncherArguments parseLauncherArguments(const std::vector<std::string>& args,
         } else if (arg == "--version") {
             result.action = LauncherArguments::Action::Version;
             return result;
+        } else if (arg == "--play") {
+            result.action = LauncherArguments::Action::Play;
         } else {
             // "-name", "--name", "-name=value" or "--name=value".
             const std::size_t equals = arg.find('=');
@@ -134,6 +136,8 @@ std::string launcherUsage(ToolkitOptions toolkit) {
         "folder when none is given): it reads the game's xconfig.dat, plays vantu2.wav, lets\n"
         "the player choose the video options and starts vantu.exe with them.\n"
         "\n"
+        "      --play     start the game at once, with the options of its xconfig.dat, and\n"
+        "                 open no window (in Steam's launch options: %command% --play)\n"
         "  -h, --help     print this help and end\n"
         "      --version  print the version and end\n";
     if (toolkit == ToolkitOptions::Qt)

@@ -7,9 +7,10 @@ namespace vantu {
 
 // What the launcher's own command line asks for.
 struct LauncherArguments {
-    enum class Action { Run, Help, Version, Error };
+    // Run opens the window; Play starts the game at once, without it ("--play").
+    enum class Action { Run, Play, Help, Version, Error };
     Action action = Action::Run;
-    // Run: the game's folder, as given; empty for the current folder.
+    // Run and Play: the game's folder, as given; empty for the current folder.
     std::string folder;
     // Run: the platform the toolkit's "-platform NAME" asks for, and the display its
     // "-display NAME" names (the last of each counts); empty when none does.
@@ -29,7 +30,8 @@ struct LauncherArguments {
 enum class ToolkitOptions { None, Qt };
 
 // Reads the launcher's arguments (the program's name left out): "-h" or "--help", "--version",
-// the toolkit's options, and at most one game folder ("--" ends the options, so that a folder
+// "--play", the toolkit's options (with --play they are read and left unused, as the toolkit
+// never starts), and at most one game folder ("--" ends the options, so that a folder
 // may begin with a dash). The first help or version option wins over anything after it; any
 // other argument that begins with a dash, a toolkit option without its value, an empty folder
 // name or a second folder is an error. startFolder is the folder the launcher was started in.

@@ -88,7 +88,8 @@ INSTANTIATE_TEST_SUITE_P(
                       SplitCase{R"(p "a""b" "c d)", {"p", R"(a"b)", "c d"}},
                       SplitCase{R"(p "" x)", {"p", "", "x"}}));
 
-// The launcher's own arguments: what each says, as "run FOLDER", "help", "version" or the error;
+// The launcher's own arguments: what each says, as "run FOLDER", "play FOLDER", "help",
+// "version" or the error;
 // a run also with what the toolkit is handed, its platform and its display. The launcher was
 // started in /start.
 struct ArgumentsCase {
@@ -99,9 +100,9 @@ struct ArgumentsCase {
 
 std::string outcome(const LauncherArguments& a) {
     using enum LauncherArguments::Action;
-    if (a.action != Run)
+    if (a.action != Run && a.action != Play)
         return a.action == Error ? "error: " + a.error : (a.action == Help ? "help" : "version");
-    std::string said = "run " + a.folder;
+    std::string said = (a.action == Play ? "play " : "run ") + a.folder;
     for (const std::string& arg : a.toolkitArguments)
         said += (&arg == &a.toolkitArguments.front() ? " | toolkit: " : " ") + arg;
     if (!a.platform.empty())
@@ -154,7 +155,17 @@ INSTANTIATE_TEST_SUITE_P(
         ArgumentsCase{{"--", "-reverse"}, kQt, "run -reverse"},
         ArgumentsCase{{"--", "--help"}, kNone, "run --help"},
         ArgumentsCase{{"a", "b"}, kQt, "error: more than one game folder: 'a' and 'b'"},
-        ArgumentsCase{{""}, kNone, "error: the game folder's name is empty"}));
+        ArgumentsCase{{""}, kNone, "error: the game folder's name is empty"},
+        // --play, before or after the folder; Qt's options are still read (and then unused),
+        // so that a Steam line that has them plays as well; help wins, and errors stay errors.
+        ArgumentsCase{{"--play"}, kNone, "play "},
+        ArgumentsCase{{"../My Game", "--play"}, kNone, "play ../My Game"},
+        ArgumentsCase{
+            {"--play", "-style", "fusion", "game"}, kQt, "play game | toolkit: -style fusion"},
+        ArgumentsCase{{"--play", "--help"}, kNone, "help"},
+        ArgumentsCase{{"--play", "-style", "fusion"}, kNone, "error: unknown option '-style'"},
+        ArgumentsCase{{"--play=1"}, kNone, "error: unknown option '--play=1'"},
+        ArgumentsCase{{"--", "--play"}, kNone, "run --play"}));
 
 }  // namespace
 }  // namespace vantu::testing

@@ -3,7 +3,10 @@
 # share, then the keyboard's and the strange folders'; ctest runs a group of rows a test. In
 # every run the launcher starts with no second window, starts the game at most once and in its
 # folder, keeps every sanitizer quiet, prints nothing but a start failure and writes nothing
-# into the game folder.
+# into the game folder. Each row runs again with --play, with no display at all (neither
+# DISPLAY nor WAYLAND_DISPLAY) and QT_DEBUG_PLUGINS=1, which makes Qt print every plugin it looks
+# for: the launcher still prints nothing (Qt's platform never starts), plays no sound and starts
+# what "Play" starts right after the window opened; a game it cannot start is one line.
 # Keyboard: the focus starts on "Play", and space or Enter presses it. Escape, and Enter on a
 # control that is not a push button, do nothing: the window stays and no game starts.
 # Strange folders: an odd path, a folder the player may not write, a configuration file the
@@ -56,7 +59,7 @@ before_elsewhere() {
     LAUNCH_ARGS=(-style fusion "../$(basename "$GAME")")
 }
 before_odd_path() {
-    local odd="$WORK/game folder "$'\xff\xfe'" with a"$'\n'"line break and "$'\xe9'"t"$'\xe9'
+    local odd="$WORK/game folder "$'\xff\xfe'" with a"$'\n'"line break and "$'\xe9'"t"$'\xe9'"-${GAME##*/game-}"
     mv "$GAME" "$odd"
     GAME=$odd
 }
@@ -142,20 +145,62 @@ run_game() {
         expect_folder_unchanged "$NAME: the game folder changed" "$before" "$GAME" "${CHECKSUMMED[@]}"
 }
 
-each_run run_game \
-    "keyboard|ignored-keys|-|ignored_keys|close|-" \
-    "keyboard|return-on-play|-|-|Return|$PLAYED" \
-    "keyboard|space-on-play|-|-|space|$PLAYED" \
-    "strange_folders|odd-path|odd_path|-|Play|$PLAYED" \
-    "strange_folders|read-only|read_only|-|Play|$PLAYED" \
-    "strange_folders|read-only-close|read_only|-|close|-" \
-    "strange_folders|config-unreadable|unreadable|-|Play|$UNREAD" \
-    "strange_folders|config-unreadable-close|unreadable|-|close|-" \
-    "strange_folders|config-is-a-pipe|config_pipe|-|Play|$UNREAD" \
-    "strange_folders|config-is-a-folder|config_folder|-|Play|$UNREAD" \
-    "strange_folders|config-huge|config_huge|-|Play|$UNREAD" \
-    "strange_folders|config-links-to-a-device|config_device|-|Play|$UNREAD" \
-    "strange_folders|deleted-then-play|delete|-|Play|fails" \
-    "strange_folders|deleted-then-close|delete|-|close|-" \
-    "strange_folders|game-not-executable|not_executable|-|Play|fails"
+# One row's run with --play (see SHARED_RUNS), in a game folder of its own.
+#   play_game NAME CHANGE PLAYED
+play_game() {
+    local change=$2 expected=$3 before out said session words sound
+    NAME=$1-play
+    make_game "$NAME" "$TYPICAL_CONFIG" sound
+    chmod 777 "$RECORD"
+    RUN_AS="" LAUNCH_IN="" LAUNCH_ARGS=() SETTINGS=()
+    hook before "$change"
+    LAUNCH_ARGS=(--play "${LAUNCH_ARGS[@]}")
+    before=$(folder_listing "$GAME" "${CHECKSUMMED[@]}")
+    # Where SDL's disk driver would write a sound that plays.
+    sound="$WORK/play-sound-$NAME"
+    mkdir -m 777 "$sound"
+    session=("${SESSION_SETTINGS[@]}")
+    SESSION_SETTINGS=()
+    LAUNCH_AS=$RUN_AS launch "${LAUNCH_IN:-$GAME}" QT_DEBUG_PLUGINS=1 SDL_AUDIODRIVER=disk \
+        SDL_DISKAUDIOFILE="$sound/played.raw" "${SETTINGS[@]}"
+    SESSION_SETTINGS=("${session[@]}")
+    out="$WORK/launcher-$LAUNCH_COUNT.log"
+    if [ "$expected" = fails ]; then
+        expect_exit "$NAME: after the failed start" 1
+        said=$(launcher_said "$out")
+        { [ "$(wc -l <<<"$said")" -eq 1 ] && [[ "$said" == vantu.exe:* ]]; } ||
+            check_failed "$NAME: not one line about vantu.exe: '$said'"
+        [ ! -e "$RECORD/starts" ] || check_failed "$NAME: the game was started"
+    else
+        expect_exit "$NAME"
+        said=$(launcher_said "$out")
+        read -ra words <<<"${expected#vantu.exe }"
+        expect_args "${words[@]}"
+        [ "$(cat "$RECORD/cwd")" = "$(cd "$GAME" && pwd -P)" ] ||
+            check_failed "$NAME: the game ran in $(cat "$RECORD/cwd")"
+        [ "$(wc -l <"$RECORD/starts")" -eq 1 ] || check_failed "$NAME: game started more than once"
+        [ -z "$said" ] || check_failed "$NAME: the launcher printed something: $said"
+    fi
+    [ ! -e "$sound/played.raw" ] || check_failed "$NAME: a sound was played"
+    check_no_sanitizer_report "$out"
+    hook after "$change"
+    expect_folder_unchanged "$NAME: the game folder changed" "$before" "$GAME" "${CHECKSUMMED[@]}"
+}
+
+each_run run_game play_game \
+    "keyboard|ignored-keys|-|ignored_keys|close|-|$PLAYED" \
+    "keyboard|return-on-play|-|-|Return|$PLAYED|=" \
+    "keyboard|space-on-play|-|-|space|$PLAYED|=" \
+    "strange_folders|odd-path|odd_path|-|Play|$PLAYED|=" \
+    "strange_folders|read-only|read_only|-|Play|$PLAYED|=" \
+    "strange_folders|read-only-close|read_only|-|close|-|$PLAYED" \
+    "strange_folders|config-unreadable|unreadable|-|Play|$UNREAD|=" \
+    "strange_folders|config-unreadable-close|unreadable|-|close|-|$UNREAD" \
+    "strange_folders|config-is-a-pipe|config_pipe|-|Play|$UNREAD|=" \
+    "strange_folders|config-is-a-folder|config_folder|-|Play|$UNREAD|=" \
+    "strange_folders|config-huge|config_huge|-|Play|$UNREAD|=" \
+    "strange_folders|config-links-to-a-device|config_device|-|Play|$UNREAD|=" \
+    "strange_folders|deleted-then-play|delete|-|Play|fails|-" \
+    "strange_folders|deleted-then-close|delete|-|close|-|-" \
+    "strange_folders|game-not-executable|not_executable|-|Play|fails|="
 finish

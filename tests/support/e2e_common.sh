@@ -165,36 +165,54 @@ wait_game_started() {
 
 # The launcher runs both suites make (tests/e2e/game_runs_test.sh and
 # tests/windows-e2e/game_runs_test.sh add their own), one run a row in a new game folder GAME
-# with xconfig.dat $TYPICAL_CONFIG and the stand-in game:
-#   GROUP|NAME|CHANGE|ACTIONS|ENDING|EXPECTED
+# with xconfig.dat $TYPICAL_CONFIG and the stand-in game, then the same with --play:
+#   GROUP|NAME|CHANGE|ACTIONS|ENDING|EXPECTED|PLAYED
 # GROUP is the test that makes the run. CHANGE: before_CHANGE changes the folder before the
 # launch, during_CHANGE once the window is up, after_CHANGE checks what it wants once the
 # launcher has ended (each if there is one). ACTIONS: a function that lines up what the player
 # does with the window up (-: nothing). ENDING: Play (a click), close (as a window manager
 # closes it) or a key. EXPECTED: the game's command line as Windows hands it over (the Linux
 # game gets its words after vantu.exe), with status 0 after; "-": no game started, status 0;
-# "fails": a message box reports the failure, status 1 once it is dismissed. No run changes the
+# "fails": a message box reports the failure, status 1 once it is dismissed. PLAYED: what the
+# run gives with --play in place of the window (before_CHANGE and after_CHANGE, no ACTIONS):
+# the command line that "Play" gives right after the window opened, the same show state;
+# "=": EXPECTED, for a row whose ending presses "Play" with no ACTIONS before; "fails": the
+# failure reported as "Play" reports it (Windows: the same box; Linux: one line on standard
+# error) and status 1; "-": no --play run (its change needs the window). No run changes the
 # game folder.
 readonly SHARED_RUNS=(
-    "play_args|no-config|no_config|-|Play|vantu.exe -nc -d v1  -d noshadow -d saveme"
-    "play_args|shaders-off|-|shaders_off|Play|vantu.exe -nc -d v3  -d noshaders -d saveme"
-    "play_args|folder-argument|elsewhere|-|Play|vantu.exe -nc -d v3  -d saveme"
-    "play_args|cyrillic-folder|cyrillic_elsewhere|shaders_off|Play|vantu.exe -nc -d v3  -d noshaders -d saveme"
-    "close|options-changed|-|shaders_off|close|-"
-    "missing_game|no-game|no_game|-|Play|fails"
+    "play_args|no-config|no_config|-|Play|vantu.exe -nc -d v1  -d noshadow -d saveme|="
+    "play_args|shaders-off|-|shaders_off|Play|vantu.exe -nc -d v3  -d noshaders -d saveme|vantu.exe -nc -d v3  -d saveme"
+    "play_args|folder-argument|elsewhere|-|Play|vantu.exe -nc -d v3  -d saveme|="
+    "play_args|cyrillic-folder|cyrillic_elsewhere|shaders_off|Play|vantu.exe -nc -d v3  -d noshaders -d saveme|vantu.exe -nc -d v3  -d saveme"
+    "close|options-changed|-|shaders_off|close|-|vantu.exe -nc -d v3  -d saveme"
+    "missing_game|no-game|no_game|-|Play|fails|="
 )
 
-# Calls RUN NAME CHANGE ACTIONS ENDING EXPECTED for each row of SHARED_RUNS and then of the ROWs
-# given, of the group VANTU_E2E_RUNS (ctest sets it; every group without it).
-#   each_run RUN [ROW...]
+# Calls RUN NAME CHANGE ACTIONS ENDING EXPECTED, then PLAY_RUN NAME CHANGE PLAYED (EXPECTED for
+# "="; not for "-"), for each row of SHARED_RUNS and then of the ROWs given, of the group
+# VANTU_E2E_RUNS (ctest sets it; every group without it).
+#   each_run RUN PLAY_RUN [ROW...]
 each_run() {
-    local run=$1 row fields
-    shift
+    local run=$1 play_run=$2 row fields played
+    shift 2
     for row in "${SHARED_RUNS[@]}" "$@"; do
         IFS='|' read -ra fields <<<"$row"
+        [ "${#fields[@]}" -eq 7 ] || die "not a row of seven fields: $row"
         [ -z "${VANTU_E2E_RUNS:-}" ] || [ "${fields[0]}" = "$VANTU_E2E_RUNS" ] || continue
         log "run ${fields[1]}"
-        "$run" "${fields[@]:1}"
+        "$run" "${fields[@]:1:5}"
+        played=${fields[6]}
+        [ "$played" != - ] || continue
+        if [ "$played" = = ]; then
+            # Only a row where the player pressed "Play" at once gives what --play gives.
+            if [ "${fields[3]}" != - ] || [ "${fields[5]}" = - ]; then
+                die "${fields[1]}: '=' for --play, but the row's player does more than Play"
+            fi
+            played=${fields[5]}
+        fi
+        log "run ${fields[1]} with --play"
+        "$play_run" "${fields[1]}" "${fields[2]}" "$played"
     done
 }
 
@@ -215,8 +233,9 @@ before_no_game() {
 # The game folder under a name outside the Windows code page, the launcher started elsewhere
 # with it (each suite's before_elsewhere).
 before_cyrillic_elsewhere() {
-    mv "$GAME" "$WORK/игра"
-    GAME=$WORK/игра
+    local renamed="$WORK/игра-${GAME##*/game-}"
+    mv "$GAME" "$renamed"
+    GAME=$renamed
     before_elsewhere
 }
 

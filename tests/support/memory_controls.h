@@ -3,16 +3,15 @@
 #include <array>
 #include <optional>
 
-#include "window/widget_controls.h"
+#include "window/windowless_controls.h"
 
 namespace vantu {
 
-// Controls kept in memory, with the window's design values, behaving as the real toolkits' do.
-// Used by the unit tests, the fuzz targets and the benchmarks.
-class MemoryControls : public WidgetControls {
+// The launcher's controls without a window (WindowlessControls), with what tests add: the
+// player's mouse, and failures on purpose. Used by the unit tests, the fuzz targets and the
+// benchmarks.
+class MemoryControls : public WindowlessControls {
   public:
-    MemoryControls();
-
     // What a player's mouse does: toggles a box, or picks a list entry.
     void userClick(CheckBox box);
     void userPick(std::int16_t index);
@@ -28,16 +27,9 @@ class MemoryControls : public WidgetControls {
   protected:
     std::int16_t readCheck(CheckBox box) const override;
     void writeCheck(CheckBox box, std::int16_t value) override;
-    std::int16_t readListIndex() const override { return listIndex_; }
-    void writeListIndex(std::int16_t index) override { listIndex_ = index; }
     void text2Changed() override { ++text2Writes_; }
-    int readOuterWidthPixels() const override { return outerWidth_; }
-    void writeOuterWidthPixels(int pixels) override { outerWidth_ = pixels; }
 
   private:
-    std::array<std::int16_t, kCheckBoxCount> checks_;
-    std::int16_t listIndex_ = kNoSelection;
-    int outerWidth_;
     std::optional<CheckBox> failRead_;
     std::optional<CheckBox> failSet_;
     int text2Writes_ = 0;

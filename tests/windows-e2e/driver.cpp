@@ -7,6 +7,9 @@
 // The commands run in order; each takes a fixed number of arguments:
 //   start EXE DIR             start EXE with DIR as its current folder (Unix or Windows paths)
 //   start-arg EXE DIR ARG     the same, with ARG (a path) as its one argument, in quotes
+//   start-play EXE DIR        start EXE with DIR as its current folder and the option --play
+//   start-play-arg EXE DIR ARG
+//                             the same, with ARG (a path) after --play, in quotes
 //   window TITLE SECONDS      wait for a visible top-level window titled TITLE (of the started
 //                             program, when there is one); it becomes the current window
 //   message-box TITLE TEXT SECONDS
@@ -31,6 +34,9 @@
 //   close                     ask the current window to close, as its close button does
 //                             (WM_SYSCOMMAND SC_CLOSE, posted)
 //   wait-exit SECONDS         wait for the started program to end; prints exit=<status>
+//   windowless-exit TITLE SECONDS
+//                             the same, failing if the program shows a window titled TITLE
+//                             meanwhile (looked for every few milliseconds)
 //   pause-until PATH SECONDS  print paused=PATH, then wait until the file PATH exists (a test
 //                             script takes a screenshot meanwhile, then makes the file)
 //   sleep MILLISECONDS
@@ -206,12 +212,14 @@ class Driver {
         }
     }
 
-    void start(const std::string& exe, const std::string& folder,
-               const std::string* arg = nullptr) {
+    void start(const std::string& exe, const std::string& folder, const std::string* arg = nullptr,
+               bool play = false) {
         if (process_ != nullptr)
             throw UsageError("start: a program was already started");
         const std::wstring program = wide(windowsPath(exe));
         std::wstring commandLine = L"\"" + program + L"\"";
+        if (play)
+            commandLine += L" --play";
         if (arg != nullptr)
             commandLine += L" \"" + wide(windowsPath(*arg)) + L"\"";
         const std::wstring directory = wide(windowsPath(folder));
@@ -366,6 +374,19 @@ class Driver {
 
     void close() { PostMessageW(current(), WM_SYSCOMMAND, SC_CLOSE, 0); }
 
+    void waitWindowlessExit(const std::string& title, DWORD bound) {
+        if (process_ == nullptr)
+            throw UsageError("windowless-exit: no program was started");
+        const ULONGLONG deadline = GetTickCount64() + bound;
+        while (WaitForSingleObject(process_, 2) == WAIT_TIMEOUT) {
+            if (!shownWindows(title).empty())
+                throw Failure("the program showed a window \"" + title + "\"");
+            if (GetTickCount64() >= deadline)
+                throw Failure("the program is still running after the bound");
+        }
+        waitExit(0);
+    }
+
     void waitExit(DWORD bound) {
         if (process_ == nullptr)
             throw UsageError("wait-exit: no program was started");
@@ -473,6 +494,8 @@ int run(const std::vector<std::string>& args) {
     static const std::map<std::string, Command> kCommands = {
         {"start", {2, [](Driver& d, const Args& a) { d.start(a[0], a[1]); }}},
         {"start-arg", {3, [](Driver& d, const Args& a) { d.start(a[0], a[1], &a[2]); }}},
+        {"start-play", {2, [](Driver& d, const Args& a) { d.start(a[0], a[1], nullptr, true); }}},
+        {"start-play-arg", {3, [](Driver& d, const Args& a) { d.start(a[0], a[1], &a[2], true); }}},
         {"window", {2, [](Driver& d, const Args& a) { d.waitWindow(a[0], boundMs(a[1])); }}},
         {"message-box",
          {3, [](Driver& d, const Args& a) { d.waitMessageBox(a[0], a[1], boundMs(a[2])); }}},
@@ -490,6 +513,8 @@ int run(const std::vector<std::string>& args) {
          {2, [](Driver& d, const Args& a) { d.waitList(integer(a[0]), boundMs(a[1])); }}},
         {"close", {0, [](Driver& d, const Args&) { d.close(); }}},
         {"wait-exit", {1, [](Driver& d, const Args& a) { d.waitExit(boundMs(a[0])); }}},
+        {"windowless-exit",
+         {2, [](Driver& d, const Args& a) { d.waitWindowlessExit(a[0], boundMs(a[1])); }}},
         {"pause-until", {2, [](Driver& d, const Args& a) { d.pauseUntil(a[0], boundMs(a[1])); }}},
         {"sleep", {1, [](Driver&, const Args& a) { Sleep(static_cast<DWORD>(integer(a[0]))); }}},
         {"hold", {0, [](Driver&, const Args&) { Driver::hold(); }}},

@@ -88,13 +88,15 @@ fi
 
 # A game folder as a player has it: the launcher copied in beside the stand-in game, and
 # xconfig.dat with the given bytes (none for the single word NONE). The game's record goes to
-# a folder outside it. LAUNCH: the driver's start of the launcher there, then its window.
-#   make_game NAME CONTENT  -> sets GAME, RECORD and LAUNCH
+# a folder outside it. LAUNCH: the driver's start of the launcher there, then its window;
+# PLAY_LAUNCH: its start there with --play.
+#   make_game NAME CONTENT  -> sets GAME, RECORD, LAUNCH and PLAY_LAUNCH
 make_game() {
     game_folders "$1" "$2"
     cp "$LAUNCHER" "$GAME/vantu-launcher.exe"
     cp "$STUB" "$GAME/vantu.exe"
     LAUNCH=(start "$GAME/vantu-launcher.exe" "$GAME" window "$MAIN_TITLE" "$WINDOW_LIMIT")
+    PLAY_LAUNCH=(start-play "$GAME/vantu-launcher.exe" "$GAME")
 }
 
 # Runs the driver with the given commands; its output stays in $DRIVEN (file) for value().

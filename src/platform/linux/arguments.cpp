@@ -41,6 +41,7 @@ std::optional<int> takeLauncherArguments(int argc, const char* const* argv,
                          launcherUsage(ToolkitOptions::Qt).c_str());
             return 2;
         case LauncherArguments::Action::Run:
+        case LauncherArguments::Action::Play:
             break;
     }
     // Every file the launcher uses is named relative to the game folder, as when it is started

@@ -20,7 +20,7 @@ std::string ansi(const std::string& text) {
 
 }  // namespace
 
-void takeLauncherArguments(const std::string& title) {
+bool takeLauncherArguments(const std::string& title) {
     // The wide command line as UTF-8, split by the C runtime's rules (quotes, backslashes and
     // blanks are the same bytes in UTF-8), without loading shell32 for CommandLineToArgvW.
     std::vector<std::string> args = splitCommandLine(utf8(GetCommandLineW()));
@@ -40,6 +40,7 @@ void takeLauncherArguments(const std::string& title) {
             throw std::runtime_error(
                 ansi(arguments.error + "\n\n" + launcherUsage(ToolkitOptions::None)));
         case LauncherArguments::Action::Run:
+        case LauncherArguments::Action::Play:
             break;
     }
     // Every file the launcher uses is named relative to the game folder, as when it is started
@@ -49,6 +50,7 @@ void takeLauncherArguments(const std::string& title) {
         throw std::runtime_error("cannot enter the game folder '" + ansi(arguments.folder) +
                                  "': " + systemErrorText(error));
     }
+    return arguments.action == LauncherArguments::Action::Play;
 }
 
 }  // namespace vantu

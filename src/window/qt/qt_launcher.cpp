@@ -17,6 +17,7 @@
 #include "platform/linux/sdl_pads.h"
 #include "window/form1.h"
 #include "window/layout.h"
+#include "window/play_without_window.h"
 #include "window/qt/failure_report.h"
 #include "window/qt/option_widgets.h"
 #include "window/qt/qt_controls.h"
@@ -69,6 +70,14 @@ int runLauncher(int argc, char* argv[]) {
     LauncherArguments arguments;
     if (const auto status = takeLauncherArguments(argc, argv, arguments))
         return *status;
+    // --play: the game starts with no window, so neither a display nor Qt's platform is needed.
+    // A game that cannot be started is reported on stderr, there being no box to show it in.
+    if (arguments.action == LauncherArguments::Action::Play) {
+        LinuxPlatform platform{std::string(layout::kForm.caption)};
+        playWithoutWindow(platform);
+        // Both the game's start and a failure's report end the process: nothing gets here.
+        exitNow(1);
+    }
     // Without a window system the launcher says so in one line and ends with status 1.
     if (const auto problem = missingDisplay(arguments.platform, arguments.display)) {
         std::fprintf(stderr, "%s\n", problem->c_str());

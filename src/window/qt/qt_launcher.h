@@ -7,7 +7,9 @@ class QtControls;
 class QtForm;
 
 // The Linux launcher, the whole run: acts on its own command line (help, version, usage errors,
-// the game folder, which becomes the current folder), checks for a display, starts Qt with Qt's
+// the game folder, which becomes the current folder); with --play starts the game at once
+// (playWithoutWindow) with neither a display nor Qt's platform, and reports a game that cannot
+// be started on stderr (status 1). Otherwise checks for a display, starts Qt with Qt's
 // own options, then builds the window over the game's files, loads the configuration, shows the
 // window and runs the event loop until the player closes it or starts the game, and ends the
 // process. Returns only the exit status of a launcher that ends before it opens its window.

@@ -7,6 +7,7 @@
 #include "platform/windows/system_library.h"
 #include "platform/windows/xinput_pads.h"
 #include "window/layout.h"
+#include "window/play_without_window.h"
 #include "window/win32/win32_dpi.h"
 #include "window/win32/win32_pad_window.h"
 
@@ -52,8 +53,15 @@ void runLauncher(HINSTANCE instance, int showCommand) {
     WindowsPlatform platform{std::string(layout::kForm.caption)};
     // The game's folder named on the command line becomes the current folder; a usage error or
     // a folder that cannot be entered is reported like any failure.
-    runReportingFailures(platform,
-                         [] { takeLauncherArguments(std::string(layout::kForm.caption)); });
+    bool play = false;
+    runReportingFailures(
+        platform, [&play] { play = takeLauncherArguments(std::string(layout::kForm.caption)); });
+    if (play) {
+        // --play: no window; a game that cannot be started is reported in a box of its own.
+        playWithoutWindow(platform);
+        // Both the game's start and a failure's report end the process: nothing gets here.
+        ExitProcess(1);
+    }
     runWindow(instance, showCommand, platform);
 }
 

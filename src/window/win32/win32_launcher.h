@@ -32,7 +32,9 @@ class Win32Launcher : public Win32FormListener {
 // The Windows launcher, the whole run: keeps DLLs out of the game's folder, keeps crash dialogs
 // away, takes the monitors' DPI, acts on its own command line (help, version, usage errors, the
 // game folder, which becomes the current folder), then runs the window (runWindow) over the
-// Windows platform services. Never returns.
+// Windows platform services, or with --play starts the game at once without it
+// (playWithoutWindow; a game that cannot be started is reported in the same message box, status
+// 1). Never returns.
 [[noreturn]] void runLauncher(HINSTANCE instance, int showCommand);
 
 // The window: builds it over the game's files in the current folder, loads the configuration,

@@ -1,0 +1,40 @@
+#include "window/play_without_window.h"
+
+#include "window/form1.h"
+#include "window/windowless_controls.h"
+
+namespace vantu {
+namespace {
+
+// The platform with its sound taken out: a launcher without a window makes no sound.
+class SilentPlatform : public Platform {
+  public:
+    explicit SilentPlatform(Platform& platform) : platform_(platform) {}
+
+    void startProcess(const std::string& commandLine, int showState) override {
+        platform_.startProcess(commandLine, showState);
+    }
+    void endProcess() override { platform_.endProcess(); }
+    void playSound(const std::string& /*fileName*/) override {}
+    void reportUnhandledFailure(const std::string& message) override {
+        platform_.reportUnhandledFailure(message);
+    }
+
+  private:
+    Platform& platform_;
+};
+
+}  // namespace
+
+void playWithoutWindow(Platform& platform, const std::string& gameFolder) noexcept {
+    SilentPlatform silent(platform);
+    runReportingFailures(silent, [&silent, &gameFolder] {
+        WindowlessControls controls;
+        Form1 form(controls, silent, gameFolder);
+        controls.setEvents(&form);
+        form.dispatch(&Form1::Form_Load);
+        form.dispatch(&Form1::Command1_Click);
+    });
+}
+
+}  // namespace vantu
