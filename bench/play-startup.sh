@@ -47,10 +47,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/vantu-play-bench.XXXXXX")
 keeper_pid=""
 cleanup() {
     set +e
-    if [ -n "$keeper_pid" ]; then
-        exec {keeper}>&-
-        wait "$keeper_pid" 2>/dev/null
-    fi
+    [ -z "$keeper_pid" ] || stop_wine_keeper
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -138,12 +135,7 @@ if [ -f "$windows_build/vantu-launcher.exe" ]; then
     display=$(bash "$repo/tools/wine-prefix.sh" "$windows_build/wine-prefix" 2>"$work/prefix.log") ||
         { cat "$work/prefix.log" >&2; exit 1; }
     wine_env "$windows_build/wine-prefix" "$display"
-    exec {keeper}> >(exec wine "$driver" hold >"$work/keeper.log" 2>&1)
-    keeper_pid=$!
-    for _ in $(seq 300); do
-        grep -q '^holding=' "$work/keeper.log" 2>/dev/null && break
-        sleep 0.1
-    done
+    start_wine_keeper "$driver" "$work/keeper.log"
     mkdir "$work/wgame" "$work/record"
     printf '1 1 1 1 1 0 0 0 0 3 ' >"$work/wgame/xconfig.dat"
     cp "$windows_build/vantu-launcher.exe" "$stub" "$work/wgame/"

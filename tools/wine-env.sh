@@ -22,3 +22,25 @@ wine_env() {
         unset DISPLAY
     fi
 }
+
+# A program of the session that holds a hidden window open, so that Wine's desktop process does
+# not end and start again between the programs a benchmark times: the driver's "hold", which
+# keeps its window until its standard input closes.
+#
+#   start_wine_keeper DRIVER LOG    starts it and waits up to 30 s until it says whether it holds
+#                                   (its first line in LOG: holding=yes); sets keeper_pid
+#   stop_wine_keeper                closes its input and waits for it (nothing when not started)
+start_wine_keeper() {
+    exec {wine_keeper_fd}> >(exec wine "$1" hold >"$2" 2>&1)
+    keeper_pid=$!
+    for _ in $(seq 300); do
+        grep -q '^holding=' "$2" 2>/dev/null && break
+        sleep 0.1
+    done
+}
+stop_wine_keeper() {
+    [ -n "${keeper_pid:-}" ] || return 0
+    exec {wine_keeper_fd}>&-
+    wait "$keeper_pid" 2>/dev/null
+    keeper_pid=""
+}

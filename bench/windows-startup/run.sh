@@ -50,10 +50,7 @@ done
 bench_work vantu-win-startup
 keeper_pid=""
 bench_end() {
-    if [ -n "$keeper_pid" ]; then
-        exec {keeper}>&-
-        wait "$keeper_pid" 2>/dev/null
-    fi
+    [ -z "$keeper_pid" ] || stop_wine_keeper
 }
 
 timer=$work/map-timer
@@ -65,13 +62,7 @@ display=$(bash "$repo/tools/wine-prefix.sh" "$prefix" 2>"$work/prefix.log") ||
     { cat "$work/prefix.log" >&2; exit 1; }
 wine_env "$prefix" "$display"
 
-# The keeper holds its hidden window until its standard input (this script's pipe) closes.
-exec {keeper}> >(exec wine "$driver" hold >"$work/keeper.log" 2>&1)
-keeper_pid=$!
-for _ in $(seq 300); do
-    grep -q '^holding=' "$work/keeper.log" 2>/dev/null && break
-    sleep 0.1
-done
+start_wine_keeper "$driver" "$work/keeper.log"
 grep -q '^holding=yes' "$work/keeper.log" || { echo "the keeper did not start" >&2; exit 1; }
 
 mkdir "$work/game" "$work/plain"
