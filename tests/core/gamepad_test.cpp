@@ -226,6 +226,16 @@ struct FakeTimer : pad::PadTimer {
     int interval = pad::PadPoller::kStopped;
 };
 
+// A launcher's pads on their schedule: the window, the source and the timer all fakes.
+struct Polled {
+    Launcher l;
+    RecordingWindow window;
+    pad::Gamepad gamepad{window, l.form, l.controls};
+    FakeSource source;
+    FakeTimer timer;
+    pad::PadPoller poller{source, timer, gamepad};
+};
+
 // The pads' schedule through a life of the window: nothing before it has shown nor while it is
 // inactive; the library starts once a pad may be connected and it can start without waiting,
 // else it is asked again each second and at each device change; connected pads are read about
@@ -273,12 +283,8 @@ TEST(Gamepad, PadsAreReadOnTheirScheduleWhileTheWindowIsActive) {
         {Tick, 2090, true, Start::Started, {up}, "search ", 16, false},
         {Tick, 2106, true, Start::Started, {none}, "read ", 16, false},
     };
-    Launcher l;
-    RecordingWindow window;
-    pad::Gamepad gamepad(window, l.form, l.controls);
-    FakeSource source;
-    FakeTimer timer;
-    pad::PadPoller poller(source, timer, gamepad);
+    Polled p;
+    auto& [l, window, gamepad, source, timer, poller] = p;
     for (const Row& row : rows) {
         source.mayHave = row.mayHave;
         source.startsAs = row.startsAs;
@@ -314,12 +320,8 @@ TEST(Gamepad, PadsAreReadOnTheirScheduleWhileTheWindowIsActive) {
 // Without a pad library the timer stops for good; a tick that comes while an action runs
 // reads nothing.
 TEST(Gamepad, PadsStopWithoutALibraryAndTicksWaitForTheAction) {
-    Launcher l;
-    RecordingWindow window;
-    pad::Gamepad gamepad(window, l.form, l.controls);
-    FakeSource source;
-    FakeTimer timer;
-    pad::PadPoller poller(source, timer, gamepad);
+    Polled p;
+    auto& [l, window, gamepad, source, timer, poller] = p;
     source.startsAs = pad::PadSource::Start::Never;
     poller.shown(true);
     poller.tick(0);
