@@ -25,15 +25,16 @@ void PadPoller::devicesChanged() {
     schedule();
 }
 
+bool PadPoller::reading() const {
+    return shown_ && active_ && library_ != Library::Missing;
+}
+
 void PadPoller::schedule() {
-    if (!shown_ || !active_ || library_ == Library::Missing)
-        setInterval(kStopped);
-    else
-        setInterval(0);
+    setInterval(reading() ? 0 : kStopped);
 }
 
 void PadPoller::tick(std::int64_t nowMs) {
-    if (running_ || !shown_ || !active_ || library_ == Library::Missing)
+    if (running_ || !reading())
         return;
     running_ = true;
     struct Done {

@@ -60,6 +60,9 @@ class PadPoller {
   private:
     enum class Library { NotStarted, Started, Missing };
 
+    // Whether the pads are to be read now: the window has shown and is active, and a library may
+    // be there.
+    bool reading() const;
     void schedule();
     void setInterval(int ms);
 

@@ -6,6 +6,9 @@
 #include <QKeyEvent>
 #include <QWindow>
 
+#include <array>
+#include <utility>
+
 #include "window/layout.h"
 #include "window/qt/qt_form.h"
 
@@ -85,28 +88,17 @@ void QtPadWindow::sendKey(pad::Key key) {
     QWidget* target = listOpen() ? listOf(window_)->view() : QApplication::focusWidget();
     if (target == nullptr)
         return;
-    int code = Qt::Key_Space;
-    Qt::KeyboardModifiers modifiers = Qt::NoModifier;
-    switch (key) {
-        case pad::Key::Space:
-            code = Qt::Key_Space;
-            break;
-        case pad::Key::OpenList:
-            code = Qt::Key_Down, modifiers = Qt::AltModifier;
-            break;
-        case pad::Key::Up:
-            code = Qt::Key_Up;
-            break;
-        case pad::Key::Down:
-            code = Qt::Key_Down;
-            break;
-        case pad::Key::Return:
-            code = Qt::Key_Return;
-            break;
-        case pad::Key::Escape:
-            code = Qt::Key_Escape;
-            break;
-    }
+    // The keyboard's key for each pad::Key, in that enum's order.
+    static constexpr auto kKeys = std::to_array<std::pair<int, Qt::KeyboardModifier>>({
+        {Qt::Key_Space, Qt::NoModifier},
+        {Qt::Key_Down, Qt::AltModifier},  // OpenList: what Alt+Down does
+        {Qt::Key_Up, Qt::NoModifier},
+        {Qt::Key_Down, Qt::NoModifier},
+        {Qt::Key_Return, Qt::NoModifier},
+        {Qt::Key_Escape, Qt::NoModifier},
+    });
+    static_assert(kKeys.size() == static_cast<std::size_t>(pad::Key::Escape) + 1);
+    const auto [code, modifiers] = kKeys.at(static_cast<std::size_t>(key));
     window_.setAttribute(Qt::WA_KeyboardFocusChange);
     const QString text = key == pad::Key::Space ? QStringLiteral(" ") : QString();
     QKeyEvent press(QEvent::KeyPress, code, modifiers, text);

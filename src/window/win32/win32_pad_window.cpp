@@ -120,16 +120,14 @@ void Win32PadWindow::sendKey(pad::Key key) {
             SendMessageA(list(), CB_SHOWDROPDOWN, TRUE, 0);
             break;
         case pad::Key::Up:
-            pressKey(list(), VK_UP);
-            break;
         case pad::Key::Down:
-            pressKey(list(), VK_DOWN);
-            break;
         case pad::Key::Return:
-            pressKey(list(), VK_RETURN);
-            break;
         case pad::Key::Escape:
-            pressKey(list(), VK_ESCAPE);
+            // In the list: its own keys, as the keyboard gives them.
+            pressKey(list(), key == pad::Key::Up       ? VK_UP
+                             : key == pad::Key::Down   ? VK_DOWN
+                             : key == pad::Key::Return ? VK_RETURN
+                                                       : VK_ESCAPE);
             break;
     }
 }
