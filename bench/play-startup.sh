@@ -53,6 +53,10 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
+# Word $1 quoted for hyperfine's command lines (split as a POSIX shell splits them), so that a
+# path with blanks stays one word.
+quoted() { printf "'%s'" "${1//\'/\'\\\'\'}"; }
+
 # hyperfine's table of the commands given, as "name: mean +- sd (min ... max)" lines in ms.
 #   timed NAME COMMAND [NAME COMMAND]...
 timed() {
@@ -92,11 +96,11 @@ if [ -x "$linux_build/vantu-launcher" ]; then
 
     echo "Linux: $runs runs each after 5 warm-up runs, no display"
     (cd "$work/game" && unset DISPLAY WAYLAND_DISPLAY && timed \
-        'vantu-launcher --play' "$launcher --play" \
-        'vantu-launcher --version' "$launcher --version" \
-        'tiny C++ program' "$work/tiny" \
-        'tiny + Qt libraries, bound now' "$work/tiny-qt-now" \
-        'tiny + Qt libraries, bound lazily' "$work/tiny-qt-lazy")
+        'vantu-launcher --play' "$(quoted "$launcher") --play" \
+        'vantu-launcher --version' "$(quoted "$launcher") --version" \
+        'tiny C++ program' "$(quoted "$work/tiny")" \
+        'tiny + Qt libraries, bound now' "$(quoted "$work/tiny-qt-now")" \
+        'tiny + Qt libraries, bound lazily' "$(quoted "$work/tiny-qt-lazy")")
     echo
     echo "The dynamic loader's own account of --play (LD_DEBUG=statistics, the launcher's"
     echo "process only, not the game's):"
@@ -144,8 +148,8 @@ if [ -f "$windows_build/vantu-launcher.exe" ]; then
     echo "Windows under $(wine --version 2>/dev/null), warm session: $runs runs each after 5" \
         "warm-up runs"
     (cd "$work/wgame" && timed \
-        'wine vantu-launcher.exe --play' "wine $work/wgame/vantu-launcher.exe --play" \
-        'wine vantu.exe (the game alone)' "wine $work/wgame/vantu.exe")
+        'wine vantu-launcher.exe --play' "wine $(quoted "$work/wgame/vantu-launcher.exe") --play" \
+        'wine vantu.exe (the game alone)' "wine $(quoted "$work/wgame/vantu.exe")")
     # Under Wine the launcher's process ends only once the game's process is set up, so its run
     # holds much of the game's own start too: also timed from the exec of wine to the moment the
     # stand-in game writes its first record (the file's time), with and without the launcher.

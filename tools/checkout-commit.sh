@@ -10,12 +10,27 @@
 # checkout always gives the same commit, and a build from it is dated as one from HEAD.
 # Run as root in a checkout that belongs to another user (sudo tools/test.sh), it runs as that
 # user: git writes objects and refs into the checkout's .git, and a root-owned file there would
-# make the owner's next git commit fail.
+# make the owner's next git commit fail. Such files, left by older versions of the tools run
+# through sudo, are given back to the owner when root runs it; run by the owner, it stops with
+# the command that gives them back.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 [ $# -eq 1 ] || { echo "usage: checkout-commit.sh NAME" >&2; exit 2; }
 
 owner=$(stat -c %u .)
+git_dirs=("$(git rev-parse --path-format=absolute --git-common-dir)")
+git_dirs+=("$(git rev-parse --path-format=absolute --git-dir)")
+others=$(find "${git_dirs[@]}" ! -uid "$owner" -print -quit 2>/dev/null) || true
+if [ -n "$others" ]; then
+    if [ "$(id -u)" -eq 0 ]; then
+        find "${git_dirs[@]}" ! -uid "$owner" -exec chown -h "$owner:$(stat -c %g .)" {} +
+    else
+        echo "checkout-commit: $others and maybe more in this checkout's git folder belong to" \
+            "another user (left by a run through sudo); give them back with:" \
+            "sudo chown -R $(id -un): ${git_dirs[0]@Q}" >&2
+        exit 1
+    fi
+fi
 if [ "$(id -u)" -eq 0 ] && [ "$owner" -ne 0 ]; then
     # The owner's own home and groups when the system knows the owner; git reads its settings
     # (filters for git add among them) from there, as in the owner's own runs.

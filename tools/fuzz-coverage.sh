@@ -5,8 +5,8 @@
 #
 #   bash tools/fuzz-coverage.sh [corpus folder]      (default /var/tmp/vantu-fuzz)
 set -euo pipefail
+root=$(realpath -m -- "${1:-/var/tmp/vantu-fuzz}")  # from the caller's folder
 cd "$(dirname "$0")/.."
-root=${1:-/var/tmp/vantu-fuzz}
 targets=(config_reader load_trace command_line split_command_line)
 
 bash tools/install-deps.sh

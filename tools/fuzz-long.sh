@@ -8,9 +8,9 @@
 # Defaults: 600 seconds, /var/tmp/vantu-fuzz, every target. FUZZ_RUNS=N stops a target after
 # N runs instead (whichever comes first). Runs at low priority, one process at a time.
 set -euo pipefail
-cd "$(dirname "$0")/.."
 seconds=${1:-600}
-root=${2:-/var/tmp/vantu-fuzz}
+root=$(realpath -m -- "${2:-/var/tmp/vantu-fuzz}")  # from the caller's folder
+cd "$(dirname "$0")/.."
 shift $(($# < 2 ? $# : 2))
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(config_reader load_trace command_line split_command_line)

@@ -16,12 +16,13 @@
 #
 #   tools/reproducible.sh [WORK_FOLDER]     (default: build/reproducible)
 #
-# WORK_FOLDER is made, or emptied when this script made it before (it marks its folders);
-# any other existing file or folder is refused and left alone.
+# WORK_FOLDER (taken from the caller's folder) is made, or emptied when this script made it
+# before (it marks its folders); any other existing file or folder is refused and left alone.
 set -euo pipefail
+[ $# -eq 0 ] || work=$(realpath -m -- "$1")
 cd "$(dirname "$0")/.."
 top=$PWD
-work=$(realpath -m "${1:-build/reproducible}")
+work=${work:-$top/build/reproducible}
 marker=.vantu-reproducible-work
 if [ -e "$work" ] || [ -L "$work" ]; then
     if [ ! -f "$work/$marker" ]; then

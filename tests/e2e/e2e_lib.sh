@@ -184,7 +184,8 @@ launch() {
         chmod 711 "$WORK"
         as=("$(command -v setpriv)" --reuid="$LAUNCH_AS" --regid="$(id -g "$LAUNCH_AS")"
             --clear-groups)
-        local own="$WORK/programs-$LAUNCH_AS"
+        # (A name with a blank: the sanitizers' options must carry such a path whole.)
+        local own="$WORK/programs of $LAUNCH_AS"
         if [ ! -d "$own" ]; then
             mkdir -m 755 "$own"
             install -m 755 "$LAUNCHER" "$own/vantu-launcher"
@@ -196,7 +197,7 @@ launch() {
     fi
     mkdir -p "$home" "$WORK/bin" "$runtime"
     chmod 700 "$runtime"
-    passed=("LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$suppressions")
+    passed=("LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=\"$suppressions\"")
     for name in ASAN_OPTIONS UBSAN_OPTIONS VANTU_TEST_RUN; do
         [ -z "${!name:-}" ] || passed+=("$name=${!name}")
     done

@@ -147,13 +147,14 @@ INSTANTIATE_TEST_SUITE_P(
 // A child's status when it cannot set up what its test needs (a mount, another user's ids).
 constexpr int kCannotSetUp = 77;
 
-// A real full file system: a small tmpfs, in a mount namespace of the child's own, filled up.
+// A real full file system: a small tmpfs, in a mount namespace of the child's own (and a user
+// namespace, when the test does not run as root), filled up.
 TEST(FileReplace, AFullFileSystemKeepsTheOldFile) {
     Launcher l;
     const fs::path disk = l.folder / "disk";
     fs::create_directory(disk);
     const auto [status, output] = runInChild([&] {
-        if (::unshare(CLONE_NEWNS) != 0 ||
+        if (!becomeRootOfOwnFiles() || ::unshare(CLONE_NEWNS) != 0 ||
             ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
             ::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") != 0)
             return kCannotSetUp;
@@ -176,7 +177,7 @@ TEST(FileReplace, AFullFileSystemKeepsTheOldFile) {
         return 0;
     });
     if (status == kCannotSetUp)
-        GTEST_SKIP() << "cannot mount a tmpfs here (needs root)";
+        GTEST_SKIP() << "cannot mount a tmpfs here (needs root or a user namespace)";
     EXPECT_EQ(status, 0) << "1: reported as saved, 2: old content changed, 3: leftovers";
 }
 
@@ -213,7 +214,9 @@ TEST(FileReplace, LeavesALinkToNothingAlone) {
 
 // Whether the save replaces a file is decided by the write bits: as root (who could write
 // anyway) by any write bit of the old file, whose mode the new file keeps; as another user by
-// what that user may write, even where the folder lets the user create and rename files.
+// what that user may write, even where the folder lets the user create and rename files. Run by
+// a user, the saves as root happen as root of a user namespace of the test's own; the saves as
+// nobody need root itself (another user's file, becoming another user) and are skipped.
 struct PermissionCase {
     std::string_view name;
     bool asNobody;
@@ -227,8 +230,6 @@ class SaveByPermissions : public ::testing::TestWithParam<PermissionCase> {};
 
 TEST_P(SaveByPermissions, WritesOnlyWhatTheUserMayWrite) {
     const PermissionCase& c = GetParam();
-    if (!c.asNobody && ::geteuid() != 0)
-        GTEST_SKIP() << "the save as root, and the test does not run as root";
     Launcher l;
     const fs::path game = l.folder / "game";
     fs::create_directory(game);
@@ -248,20 +249,25 @@ TEST_P(SaveByPermissions, WritesOnlyWhatTheUserMayWrite) {
     ASSERT_EQ(::stat(real.c_str(), &old), 0);
 
     const auto [status, output] = runInChild([&] {
-        if (c.asNobody &&
-            (::setgroups(0, nullptr) != 0 || ::setresgid(kNogroup, kNogroup, kNogroup) != 0 ||
-             ::setresuid(kNobody, kNobody, kNobody) != 0))
+        if (c.asNobody
+                ? ::setgroups(0, nullptr) != 0 || ::setresgid(kNogroup, kNogroup, kNogroup) != 0 ||
+                      ::setresuid(kNobody, kNobody, kNobody) != 0
+                : !becomeRootOfOwnFiles())
             return kCannotSetUp;
         return saveConfig(game, l.form.options()) ? 1 : 0;
     });
     if (status == kCannotSetUp)
-        GTEST_SKIP() << "cannot become another user here (needs root)";
+        GTEST_SKIP() << (c.asNobody ? "cannot become another user here (needs root)"
+                                    : "cannot become root of a user namespace here");
 
     EXPECT_EQ(status, c.written ? 1 : 0);
-    EXPECT_EQ(fileBytes(real), c.written ? savedConfig() : std::string(kOld));
     struct stat now {};
     ASSERT_EQ(::stat(real.c_str(), &now), 0);
     EXPECT_EQ(now.st_mode, old.st_mode);
+    // Readable for the check also where the test's user is not root.
+    if (now.st_uid == ::geteuid())
+        fs::permissions(real, fs::perms::owner_read, fs::perm_options::add);
+    EXPECT_EQ(fileBytes(real), c.written ? savedConfig() : std::string(kOld));
     EXPECT_EQ(fs::canonical(game / "xconfig2.dat"), fs::canonical(real));
     EXPECT_EQ(l.folder.entries("game").size(), c.throughLink ? 2u : 1u);
 }

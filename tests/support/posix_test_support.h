@@ -3,6 +3,7 @@
 // What the POSIX tests share: files read by lines, the environment, standard error and child
 // processes.
 #include <fcntl.h>
+#include <sched.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -74,6 +75,25 @@ struct ChildResult {
     int status = 0;      // the exit status, or 128 + the signal that ended it
     std::string output;  // standard output and error
 };
+
+// Makes the calling process root of a user namespace of its own, mapped to its own user and
+// group, unless it is root already: what a test needs of root's powers over its own files (a
+// mount, root's view of write bits) without being run by root. Returns false where the system
+// allows no user namespace. Call it only in a child process (runInChild): it cannot be undone.
+inline bool becomeRootOfOwnFiles() {
+    if (::geteuid() == 0)
+        return true;
+    const std::string uid = std::to_string(::geteuid()), gid = std::to_string(::getegid());
+    if (::unshare(CLONE_NEWUSER) != 0)
+        return false;
+    const auto write = [](const char* file, const std::string& text) {
+        std::ofstream out(file);
+        return static_cast<bool>(out << text << std::flush);
+    };
+    return write("/proc/self/setgroups", "deny") &&
+           write("/proc/self/uid_map", "0 " + uid + " 1") &&
+           write("/proc/self/gid_map", "0 " + gid + " 1");
+}
 
 // Runs body in a child process, which ends with body's result unless body ends it first.
 inline ChildResult runInChild(const std::function<int()>& body) {

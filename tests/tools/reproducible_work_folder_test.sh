@@ -27,12 +27,13 @@ ln -s someones "$area/link"
 : >"$area/marked/.vantu-reproducible-work"
 echo "left by an earlier run" >"$area/marked/stale"
 
-# Runs the copy with work folder $1 (relative to the checkout, as the script takes it). Sets
-# STATUS; the output goes to run.log.
+# Runs the copy with work folder $1, from folder $2 (default: the checkout), which a relative
+# folder is taken from. Sets STATUS; the output goes to run.log.
 run() {
     rm -f "$WORK/reached"
     STATUS=0
-    bash "$checkout/tools/reproducible.sh" "$1" >"$WORK/run.log" 2>&1 || STATUS=$?
+    (cd "${2:-$checkout}" && bash "$checkout/tools/reproducible.sh" "$1") >"$WORK/run.log" 2>&1 ||
+        STATUS=$?
 }
 
 before=$(folder_listing "$area")
@@ -45,9 +46,11 @@ for refused in . "$checkout" .. "$area/someones" "$area/a-file" "$area/link" too
     expect_folder_unchanged "[$refused] files changed" "$before" "$area"
 done
 
-# Its own folder is emptied and marked again; a new one is made and marked.
-for accepted in "$area/marked" "$area/new/work"; do
-    run "$accepted"
+# Its own folder is emptied and marked again; a new one is made and marked, also one named
+# from another folder than the checkout.
+mkdir "$WORK/caller"
+for accepted in "$area/marked" "$area/new/work" "$WORK/caller/work"; do
+    if [ "$accepted" = "$WORK/caller/work" ]; then run work "$WORK/caller"; else run "$accepted"; fi
     if [ "$STATUS" -ne 3 ] || [ ! -e "$WORK/reached" ]; then
         check_failed "[$accepted] status $STATUS: the script did not go on to its next step"
     fi
