@@ -7,6 +7,14 @@
 #   tools/debian13.sh --root-only     makes the root when it is missing or stale, nothing else
 #   tools/debian13.sh --run COMMAND   runs a shell command in the clone in the root instead of
 #                                     the tests (e.g. one test: --run 'ctest --preset release -R orca')
+#   tools/debian13.sh --needs-sudo    exits with 0 when making or entering the root would go
+#                                     through sudo, else 1; does nothing
+#
+# VANTU_DEBIAN13_ROOT names another folder for the root (taken from the caller's folder). The
+# script removes a folder there only when it made it (the file .vantu-debian13-root in it,
+# written before anything else) or when it is empty; any other is refused and left alone.
+# With VANTU_SUDO_ASKED=1 (tools/test.sh asked for the password at its start and keeps it
+# fresh) sudo is never allowed to ask: this script may run in the background, with no terminal.
 #
 # Root makes and enters the Debian root itself. Another user makes it in a user namespace
 # (mmdebstrap --mode=unshare), where root in the Debian root is the first id of the user's ranges
@@ -30,10 +38,16 @@
 # Ctrl+C, the kernel ends every process left in it and drops every mount. Nothing stays running
 # or mounted.
 set -euo pipefail
+# shellcheck source=checkout-lock.sh
+source "$(dirname "$0")/checkout-lock.sh"
+hold_checkout_lock "$@"
+[ -z "${VANTU_DEBIAN13_ROOT:-}" ] || root=$(realpath -m -- "$VANTU_DEBIAN13_ROOT")
 cd "$(dirname "$0")/.."
 top=$PWD
-root=$(realpath -m "${VANTU_DEBIAN13_ROOT:-$top/build/debian13-root}")
-readonly suite=trixie stamp=.vantu-deps
+root=${root:-$top/build/debian13-root}
+readonly suite=trixie stamp=.vantu-deps mark=.vantu-debian13-root
+sudo=(sudo)
+[ "${VANTU_SUDO_ASKED:-}" != 1 ] || sudo=(sudo -n)
 
 die() {
     echo "debian13: $*" >&2
@@ -76,7 +90,7 @@ as_root_of() {
         as_root=()
     else
         command -v sudo >/dev/null || die "$root was made by root; entering it needs sudo"
-        as_root=(sudo)
+        as_root=("${sudo[@]}")
     fi
 }
 
@@ -112,10 +126,17 @@ in_root() {
 }
 
 # Removes a root that is stale: as root, through its user namespace when its ids are this user's
-# (the folder itself then goes as this user, who owns build/), else through sudo.
+# (the folder itself then goes as this user, who owns build/), else through sudo. Only a folder
+# this script made (its mark, or the stamp of older versions, which left no mark) or an empty
+# one is removed.
 remove_root() {
     local ids
-    [ -e "$root" ] || return 0
+    [ -e "$root" ] || [ -L "$root" ] || return 0
+    if [ -L "$root" ] || [ ! -d "$root" ] ||
+        { [ ! -e "$root/$mark" ] && [ ! -e "$root/$stamp" ] && [ -n "$(ls -A "$root" 2>&1)" ]; }; then
+        die "$root already exists and is no Debian root this script made (it has no $mark):" \
+            "it is left alone; name another VANTU_DEBIAN13_ROOT, or remove it yourself"
+    fi
     ids=$(subids)
     if [ "$(id -u)" -eq 0 ] || [ "$(stat -c %u "$root")" = "$(id -u)" ]; then
         rm -rf --one-file-system -- "$root"
@@ -124,7 +145,7 @@ remove_root() {
         "${as_root[@]}" find "$root" -mindepth 1 -maxdepth 1 -exec rm -rf --one-file-system -- {} +
         rmdir -- "$root"
     else
-        sudo rm -rf --one-file-system -- "$root"
+        "${sudo[@]}" rm -rf --one-file-system -- "$root"
     fi
 }
 
@@ -138,16 +159,26 @@ else
     [ "$made" = "$deps $own" ] || made=""
     as_root_of "$own"
 fi
+if [ "${1:-}" = --needs-sudo ]; then
+    [ "${as_root[0]:-}" = sudo ]
+    exit
+fi
 if [ -z "$made" ]; then
     started=$SECONDS
     echo "debian13: making $root from $(mirror) (${own%% *})" >&2
     remove_root
     mkdir -p "$(dirname "$root")"
+    # The mark first: whatever becomes of the making, the folder is known as this script's.
     if [ "$own" = root ]; then
-        "${as_root[@]}" mmdebstrap --mode=root --quiet --variant=apt \
+        "${as_root[@]}" sh -c 'mkdir "$1" && : >"$1/$2"' mark "$root" "$mark"
+    else
+        mkdir "$root" && : >"$root/$mark"
+    fi
+    if [ "$own" = root ]; then
+        "${as_root[@]}" mmdebstrap --mode=root --quiet --variant=apt --skip=check/empty \
             --include=ca-certificates,git,sudo,procps "$suite" "$root" "deb $(mirror) $suite main"
     else
-        mmdebstrap --mode=unshare --quiet --variant=apt \
+        mmdebstrap --mode=unshare --quiet --variant=apt --skip=check/empty \
             --include=ca-certificates,git,sudo,procps "$suite" "$root" "deb $(mirror) $suite main"
     fi || die "mmdebstrap failed"
     # Handed over on standard input: root of a user namespace may not read this checkout.

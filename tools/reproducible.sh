@@ -19,6 +19,9 @@
 # WORK_FOLDER (taken from the caller's folder) is made, or emptied when this script made it
 # before (it marks its folders); any other existing file or folder is refused and left alone.
 set -euo pipefail
+# shellcheck source=checkout-lock.sh
+source "$(dirname "$0")/checkout-lock.sh"
+hold_checkout_lock "$@"
 [ $# -eq 0 ] || work=$(realpath -m -- "$1")
 cd "$(dirname "$0")/.."
 top=$PWD

@@ -6,43 +6,80 @@
 # builds the Linux program, its package and the Windows program twice, in two clones, and checks
 # that they are the same bytes and hardened (tools/reproducible.sh).
 #
-#   tools/test.sh [PRESET...]     (default: release asan windows fuzz)
+#   tools/test.sh [STEP...]       the steps, in this order: the presets release, asan, windows
+#                                 and fuzz; reproducible; debian13; as-user. Default: all of
+#                                 them (debian13 on Debian 12 only)
 #   tools/test.sh --quick         the quick loop while working: the release preset's build and
 #                                 tests only; nothing installed, no reproducibility builds, no
 #                                 Debian 13 root, no run as another user
 #
-# On Debian 12 the default run also tests Debian 13: the Release and Windows builds' tests run
-# again in a Debian 13 root (tools/debian13.sh), which is made meanwhile, in the background,
-# while this machine builds. On Debian 13 itself the presets run natively, like on Debian 12.
+# debian13: the Release and Windows builds' tests run again in a Debian 13 root
+# (tools/debian13.sh), which is made meanwhile, in the background, while this machine builds.
+# On Debian 13 itself the presets run natively, like on Debian 12.
+# as-user: the tools, and the tests that depend on who runs them, as users of a fresh machine,
+# made in a namespace that goes with the step (tools/test-as-user.sh); it needs root, and runs
+# through sudo when the run is not root's.
 #
-# Run as root, the default run ends by running the tools as a user with sudo whom it makes, and
-# with no git identity (tools/test-as-user.sh), in the Debian 13 root too.
+# Run by a user, the run asks for sudo's password at most once, at its start, in the
+# foreground, and only when a step will need sudo (missing packages, a Debian 13 root that no
+# user namespace can make, as-user); it then keeps sudo's ticket fresh until it ends, so no step,
+# in the background or hours later, asks again.
 #
-# At the end, whatever the outcome, it fails when a process the run started still runs (see
-# tools/leftover-processes.sh): every process of the run carries VANTU_TEST_RUN.
+# One run at a time in a checkout (tools/checkout-lock.sh). At the end, whatever the outcome, it
+# fails when a process the run started still runs (see tools/leftover-processes.sh): every
+# process of the run carries VANTU_TEST_RUN.
 set -euo pipefail
+# shellcheck source=checkout-lock.sh
+source "$(dirname "$0")/checkout-lock.sh"
+hold_checkout_lock "$@"
 cd "$(dirname "$0")/.."
-quick=0
+
+quick=0 presets=() reproducible=0 debian13=0 as_user=0
 if [ "${1:-}" = --quick ]; then
-    [ $# -eq 1 ] || { echo "usage: tools/test.sh --quick, or tools/test.sh [PRESET...]" >&2; exit 2; }
+    [ $# -eq 1 ] || { echo "usage: tools/test.sh --quick, or tools/test.sh [STEP...]" >&2; exit 2; }
     quick=1
     set -- release
     echo "test: quick: the release preset only; no packages installed, no reproducibility" \
         "builds, no Debian 13 root, no run as another user (bash tools/test.sh runs them all)"
-else
-    bash tools/install-deps.sh
+elif [ $# -eq 0 ]; then
+    set -- release asan windows fuzz reproducible as-user
+    # shellcheck source=/dev/null
+    [ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" != bookworm ] || set -- "$@" debian13
 fi
+for step; do
+    case $step in
+        release | asan | windows | fuzz) presets+=("$step") ;;
+        reproducible) reproducible=1 ;;
+        debian13) debian13=1 ;;
+        as-user) as_user=1 ;;
+        *) echo "test: no step $step (steps: release asan windows fuzz reproducible debian13" \
+            "as-user)" >&2; exit 2 ;;
+    esac
+done
+[ "$quick" = 1 ] || bash tools/install-deps.sh
+
 VANTU_TEST_RUN="$(date +%s%N)-$$"
 export VANTU_TEST_RUN
 before=$(mktemp)
 bash tools/leftover-processes.sh snapshot >"$before"
-root_maker=""
+root_maker="" sudo_keeper=""
+# A job in a process group of its own, on the run's terminal (sudo's ticket is the terminal's),
+# ended with its whole group at the end of the run; its process id goes into variable $1.
+start_job() {
+    set -m
+    "${@:2}" </dev/null &
+    set +m
+    printf -v "$1" %s $!
+}
+end_job() {
+    [ -n "$1" ] && kill -0 "$1" 2>/dev/null || return 0
+    kill -TERM -- "-$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+}
 end_of_run() {
     local status=$?
-    if [ -n "$root_maker" ] && kill -0 "$root_maker" 2>/dev/null; then
-        kill -TERM -- "-$root_maker" 2>/dev/null || true
-        wait "$root_maker" 2>/dev/null || true
-    fi
+    end_job "$root_maker"
+    end_job "$sudo_keeper"
     bash tools/leftover-processes.sh check "$before" || status=1
     rm -f "$before"
     exit "$status"
@@ -50,29 +87,38 @@ end_of_run() {
 trap end_of_run EXIT
 trap 'exit 130' INT TERM
 
-debian13=0 full=0
-if [ $# -eq 0 ]; then
-    set -- release asan windows fuzz
-    full=1
-    # shellcheck source=/dev/null
-    [ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" != bookworm ] || debian13=1
+# Sudo, asked for once, now, when a step will need it.
+as_root=()
+if [ "$(id -u)" -ne 0 ] && { [ "$as_user" = 1 ] ||
+    { [ "$debian13" = 1 ] && bash tools/debian13.sh --needs-sudo; }; }; then
+    command -v sudo >/dev/null || { echo "test: the steps chosen need root, and there is no sudo" >&2; exit 1; }
+    if ! sudo -n true 2>/dev/null; then
+        [ -t 0 ] || { echo "test: the steps chosen need sudo, which asks for a password, and" \
+            "there is no terminal to ask on: run tools/test.sh from a terminal" >&2; exit 1; }
+        echo "test: the Debian 13 root or the run as another user needs sudo: asked once, now"
+        sudo -v
+    fi
+    export VANTU_SUDO_ASKED=1
+    start_job sudo_keeper bash -c 'while sleep 50; do sudo -n -v || exit; done' </dev/null \
+        >/dev/null 2>&1
+    as_root=(sudo -n)
 fi
+
 if [ "$debian13" = 1 ]; then
     mkdir -p build
     echo "test: making the Debian 13 root in the background (log: build/debian13-root.log)"
-    setsid bash tools/debian13.sh --root-only >build/debian13-root.log 2>&1 &
-    root_maker=$!
+    start_job root_maker bash tools/debian13.sh --root-only >build/debian13-root.log 2>&1
 fi
 jobs=$(nproc)
 times=()
-for preset in "$@"; do
+for preset in "${presets[@]}"; do
   started=$SECONDS
   cmake --preset "$preset"
   cmake --build --preset "$preset" -j"$jobs"
   ctest --preset "$preset" -j"$jobs"
   times+=("$preset passed in $((SECONDS - started)) s")
 done
-if [ "$full" = 1 ]; then
+if [ "$reproducible" = 1 ]; then
     started=$SECONDS
     bash tools/reproducible.sh
     times+=("reproducible builds passed in $((SECONDS - started)) s")
@@ -86,14 +132,14 @@ if [ "$debian13" = 1 ]; then
     bash tools/debian13.sh release windows
     times+=("Debian 13 (release, windows) passed in $((SECONDS - started)) s")
 fi
-if [ "$full" = 1 ] && [ "$(id -u)" -eq 0 ]; then
+if [ "$as_user" = 1 ]; then
     started=$SECONDS
-    if [ "$debian13" = 1 ]; then
-        bash tools/test-as-user.sh --debian13
-    else
-        bash tools/test-as-user.sh
-    fi
-    times+=("the tools as a user with sudo passed in $((SECONDS - started)) s")
+    # (With the Debian 13 root of this run; the run's mark and lock passed on through sudo.)
+    args=()
+    [ "$debian13" = 0 ] || args=(--debian13)
+    "${as_root[@]}" env VANTU_TEST_RUN="$VANTU_TEST_RUN" VANTU_CHECKOUT_LOCK="$PWD" \
+        bash tools/test-as-user.sh "${args[@]}"
+    times+=("the tools and tests as other users passed in $((SECONDS - started)) s")
 fi
 printf 'test: %s\n' "${times[@]}"
 [ "$quick" = 0 ] || echo "test: quick run only: bash tools/test.sh is the whole check"

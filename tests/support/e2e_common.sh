@@ -149,7 +149,7 @@ wave_samples() {
 # after the folder, if any.
 folder_listing() {
     (cd "$1" && find . -printf '%p %y %s %m %T@\n' | LC_ALL=C sort &&
-        find . -type f "${@:2}" -exec sha256sum {} + 2>/dev/null | LC_ALL=C sort)
+        find . -type f -readable "${@:2}" -exec sha256sum {} + 2>/dev/null | LC_ALL=C sort)
 }
 
 # Fails check WHAT when the text GOT is not EXPECTED, and shows the difference.
