@@ -16,8 +16,9 @@ SCRIPTED_XINPUT=""
 parse_options launcher stub driver prefix background fault-launcher planted-dll scripted-xinput \
     -- "$@"
 
-# The first window in a fresh prefix can take over 10 s.
-readonly WINDOW_LIMIT=40
+# The first window in a fresh prefix can take over 10 s, and a busy machine makes it longer: the
+# bounds catch hangs. DRIVE_LIMIT bounds a whole driver run.
+readonly WINDOW_LIMIT=120 DRIVE_LIMIT=600
 readonly STARTF_USESHOWWINDOW=1 SW_SHOWMINIMIZED=2
 
 require_tools wine timeout

@@ -37,7 +37,7 @@ piped_run_ms() {
 end_session() {
     WINEPREFIX=$PREFIX WINEDEBUG=-all wineserver -k 2>/dev/null || true
     # The session's Xvfb ends and its record goes once the wineserver is gone.
-    wait_until 10 test ! -f "$PREFIX/.vantu-session" ||
+    wait_until "$WAIT_LIMIT" test ! -f "$PREFIX/.vantu-session" ||
         check_failed "the session's record outlived its wineserver"
 }
 
