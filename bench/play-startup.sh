@@ -136,6 +136,9 @@ if [ -f "$windows_build/vantu-launcher.exe" ]; then
     for f in "$driver" "$stub"; do
         [ -f "$f" ] || { echo "missing $f: build the windows preset" >&2; exit 1; }
     done
+    # A user of the session while it runs (see tools/wine-prefix.sh); its Wine programs run
+    # without descriptor 8.
+    exec 8>>"$windows_build/wine-prefix.users"
     display=$(bash "$repo/tools/wine-prefix.sh" "$windows_build/wine-prefix" 2>"$work/prefix.log") ||
         { cat "$work/prefix.log" >&2; exit 1; }
     wine_env "$windows_build/wine-prefix" "$display"
@@ -149,7 +152,7 @@ if [ -f "$windows_build/vantu-launcher.exe" ]; then
         "warm-up runs"
     (cd "$work/wgame" && timed \
         'wine vantu-launcher.exe --play' "wine $(quoted "$work/wgame/vantu-launcher.exe") --play" \
-        'wine vantu.exe (the game alone)' "wine $(quoted "$work/wgame/vantu.exe")")
+        'wine vantu.exe (the game alone)' "wine $(quoted "$work/wgame/vantu.exe")" 8>&-)
     # Under Wine the launcher's process ends only once the game's process is set up, so its run
     # holds much of the game's own start too: also timed from the exec of wine to the moment the
     # stand-in game writes its first record (the file's time), with and without the launcher.
@@ -157,7 +160,7 @@ if [ -f "$windows_build/vantu-launcher.exe" ]; then
         local t0 i=0
         rm -f "$work/record/"*
         t0=$(date +%s%N)
-        "$@" >/dev/null 2>&1 || true
+        "$@" >/dev/null 2>&1 8>&- || true
         until [ -e "$work/record/startup" ] || [ $((i += 1)) -gt 200 ]; do sleep 0.01; done
         awk -v t0="$t0" -v t1="$(stat -c %.9Y "$work/record/command-line")" \
             'BEGIN { printf "%.3f\n", (t1 * 1e9 - t0) / 1e6 }'

@@ -9,9 +9,9 @@
 # a program of this checkout that was not running at the snapshot, so a launcher the user had
 # open before is not counted. Zombies and the checker's own processes do not count.
 #
-# check waits up to 5 s for them to end, and while the run's Wine sessions linger (their
-# wineserver ends ${VANTU_WINESERVER_LINGER:-30} s after its last program, by design) up to that
-# long and 15 s more. What is left then is listed, and the status is 1.
+# check waits up to 5 s for them to end, and while the run's Wine sessions linger (their keeper,
+# tools/wine-session-keeper.sh, ends each ${VANTU_WINESERVER_LINGER:-30} s after its last user,
+# by design) up to that long and 15 s more. What is left then is listed, and the status is 1.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -72,8 +72,8 @@ check() {
         found=$(leftovers "$before")
         [ -n "$found" ] || return 0
         for pid in $found; do
-            case "$(readlink "/proc/$pid/exe" 2>/dev/null)" in
-                */wine*) limit=$((${VANTU_WINESERVER_LINGER:-30} + 15)) ;;
+            case "$(readlink "/proc/$pid/exe" 2>/dev/null) $(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null)" in
+                */wine* | *wine-session-keeper*) limit=$((${VANTU_WINESERVER_LINGER:-30} + 15)) ;;
             esac
         done
         [ $((SECONDS - started)) -lt "$limit" ] || break

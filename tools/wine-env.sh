@@ -31,7 +31,7 @@ wine_env() {
 #                                   (its first line in LOG: holding=yes); sets keeper_pid
 #   stop_wine_keeper                closes its input and waits for it (nothing when not started)
 start_wine_keeper() {
-    exec {wine_keeper_fd}> >(exec wine "$1" hold >"$2" 2>&1)
+    exec {wine_keeper_fd}> >(exec wine "$1" hold >"$2" 2>&1 8>&-)
     keeper_pid=$!
     for _ in $(seq 300); do
         grep -q '^holding=' "$2" 2>/dev/null && break

@@ -20,19 +20,36 @@
 # new program).
 #
 # The session: starting a wineserver and Wine's background services costs about 2.5 s, so
-# the wineserver is kept up until VANTU_WINESERVER_LINGER seconds (default 30) after the
-# session's last program ends, and then ends with its Xvfb. Two things about it are fixed when
-# it starts and hold for every program in it, so they are set up here, before any program:
+# the wineserver is kept up between programs, with no timeout of its own, and
+# tools/wine-session-keeper.sh ends it with its Xvfb VANTU_WINESERVER_LINGER seconds (default 30)
+# after the session's last user let go. A user is whatever runs Wine programs in the session: it
+# opens PREFIX.users on its descriptor 8 before it calls this script (`8>>PREFIX.users`), this
+# script takes a shared lock on it once the session is there, and the session lasts while that
+# descriptor stays open. The lock is taken here, under PREFIX.lock, so the session cannot end
+# between this script's look at it and the user's first program. Wine programs are started with
+# descriptor 8 closed (`8>&-`): a program can start Wine's background services, which live as
+# long as the wineserver, and with the descriptor they would hold the session for ever.
+# tools/wine-run.sh, the Windows end-to-end tests and the benchmarks are users; without
+# descriptor 8 the caller only gets the display.
+#
+# Two things about the session are fixed when it starts and hold for every program in it, so
+# they are set up here, before any program:
 # - its X display: the desktop process starts with the first program and keeps that program's
 #   display, so windows fail to open in a session begun without one. The session's Xvfb
 #   (VANTU_WINE_SCREEN, default 1024x768x24, no window manager) serves console programs and
-#   programs with windows alike; the caller's DISPLAY is not used.
+#   programs with windows alike; the caller's DISPLAY is not used. A session whose Xvfb or
+#   keeper is gone is ended and replaced by a new one.
 # - its output: the background services keep the first program's standard output and error
 #   open for as long as the wineserver lives, so a first program started by ctest would keep
 #   ctest waiting for that output to close. The first program here writes to /dev/null.
 # Programs of one session share one Windows desktop: FindWindow sees the windows of all.
 #
-# Concurrent calls (ctest -j) wait for each other on PREFIX.lock beside the prefix.
+# On standard error it says what it found: the prefix, the display, the Xvfb's process and
+# whether the session was new, joined or replaced (and why), so that a failing test's output
+# names the session it ran in.
+#
+# Concurrent calls (ctest -j) wait for each other on PREFIX.lock beside the prefix, and for a
+# keeper that is ending the session.
 #
 # Wine runs in the environment of tools/wine-env.sh (WINEPREFIX=PREFIX, HOME=PREFIX/home, ...),
 # here without a display.
@@ -50,7 +67,7 @@ die() {
 if [ $# -lt 1 ] || [ $# -gt 2 ] || [ -z "$1" ] || ! [[ "${2:-96}" =~ ^[1-9][0-9]*$ ]]; then
     die "usage: wine-prefix.sh PREFIX [DPI]"
 fi
-for tool in wine wineboot wineserver Xvfb flock setsid; do
+for tool in wine wineboot wineserver Xvfb flock setsid stat; do
     command -v "$tool" >/dev/null || die "$tool is missing (bash tools/install-deps.sh installs it)"
 done
 
@@ -62,9 +79,11 @@ readonly fonts=/usr/share/wine/fonts
 readonly ready=$prefix/.vantu-ready
 readonly owner_tag=$prefix/.vantu-prefix
 readonly session=$prefix/.vantu-session
+tools=$(dirname "${BASH_SOURCE[0]}")
 
 mkdir -p "$(dirname "$prefix")"
-# Every process started below closes descriptor 9, or it would hold the lock for its life.
+# Every process started below closes descriptors 9 and 8, or it would hold the prefix's lock, or
+# the session for the caller, for its life.
 exec 9>"$prefix.lock"
 flock 9
 
@@ -77,7 +96,7 @@ make_prefix() {
     if [ -e "$prefix" ]; then
         # Only a folder this script made (or an empty one) is removed.
         if [ -f "$owner_tag" ] || [ -z "$(ls -A "$prefix" 2>/dev/null)" ]; then
-            wineserver -k >/dev/null 2>&1 9>&- || true
+            end_session
             rm -rf -- "$prefix"
         else
             die "$prefix exists and was not made by this script: remove it or pick another"
@@ -97,7 +116,7 @@ make_prefix() {
             wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f &&
             wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f &&
             wineserver -w
-    } </dev/null >"$log" 2>&1 9>&- || {
+    } </dev/null >"$log" 2>&1 8>&- 9>&- || {
         cat "$log" >&2
         die "making the prefix failed (log above)"
     }
@@ -106,52 +125,100 @@ make_prefix() {
     echo "wine-prefix: made $prefix in $((SECONDS - start)) s" >&2
 }
 
+# Ends the recorded session's keeper (with what it waits in: it leads a process group) and its
+# Xvfb, and removes the record.
+forget_session() {
+    local display="" xvfb="" keeper=""
+    [ -f "$session" ] || return 0
+    read -r display xvfb keeper <"$session" || true
+    [ -z "$keeper" ] || kill -- "-$keeper" 2>/dev/null || kill "$keeper" 2>/dev/null || true
+    [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
+    rm -f -- "$session"
+}
+
+# Ends the prefix's session, whatever state it is in: the above, every Wine program and the
+# wineserver.
+end_session() {
+    forget_session
+    wineserver -k >/dev/null 2>&1 8>&- 9>&- || true
+}
+
+# Starts a session: the wineserver, with no timeout (the keeper ends it), its Xvfb, the first
+# program and the keeper. Returns 1 when a wineserver runs already.
 start_session() {
-    local status=0
-    wineserver -p"$linger" </dev/null >/dev/null 2>&1 9>&- || status=$?
+    local status=0 keeper
+    wineserver -p </dev/null >/dev/null 2>&1 8>&- 9>&- || status=$?
     case $status in
         0) ;;
         2) return 1 ;; # one runs already
         *) die "wineserver did not start (status $status)" ;;
     esac
+    # A record left by a session whose wineserver and keeper were killed.
+    forget_session
     # The session's Xvfb, detached from the caller (its own session, no inherited output).
-    xvfb_start "$prefix/.vantu-xvfb" "$screen" setsid 9>&- || die "Xvfb did not start"
-    echo "$XVFB_DISPLAY $XVFB_PID" >"$session"
-    # Ends the Xvfb once the wineserver has ended, and forgets the session unless a newer one
-    # has replaced it meanwhile.
-    # shellcheck disable=SC2016  # expanded by the inner shell
-    setsid bash -c '
-        wineserver -w
-        kill "$1" 2>/dev/null
-        exec 9>"$2.lock"
-        flock 9
-        [ "$(cat "$3" 2>/dev/null)" != "$4 $1" ] || rm -f -- "$3"
-    ' session-end "$XVFB_PID" "$prefix" "$session" "$XVFB_DISPLAY" </dev/null >/dev/null 2>&1 9>&- &
-    DISPLAY=$XVFB_DISPLAY XAUTHORITY=/dev/null wine cmd /c exit </dev/null >/dev/null 2>&1 9>&- ||
+    xvfb_start "$prefix/.vantu-xvfb" "$screen" setsid 8>&- 9>&- || {
+        wineserver -k 8>&- 9>&-
+        die "Xvfb did not start"
+    }
+    DISPLAY=$XVFB_DISPLAY XAUTHORITY=/dev/null wine cmd /c exit </dev/null >/dev/null 2>&1 8>&- 9>&- || {
+        kill "$XVFB_PID" 2>/dev/null
+        wineserver -k 8>&- 9>&-
         die "the first program of the session failed"
+    }
+    setsid "$tools/wine-session-keeper.sh" "$prefix" "$XVFB_DISPLAY" "$XVFB_PID" "$linger" \
+        </dev/null >/dev/null 2>&1 8>&- 9>&- &
+    keeper=$!
+    echo "$XVFB_DISPLAY $XVFB_PID $keeper" >"$session"
 }
 
-# A running session is reused when it is one of ours and its Xvfb is alive.
-session_alive() {
-    local display pid
-    [ -f "$session" ] || return 1
-    read -r display pid <"$session" || return 1
-    kill -0 "$pid" 2>/dev/null || return 1
-    [ -S "/tmp/.X11-unix/X${display#:}" ]
+# What the session's record and processes look like now: empty when the session can be joined,
+# else why not.
+session_trouble() {
+    local display xvfb keeper
+    [ -f "$session" ] || {
+        echo "no session of ours"
+        return
+    }
+    read -r display xvfb keeper <"$session" || true
+    if [ "$(cat "/proc/$xvfb/comm" 2>/dev/null)" != Xvfb ]; then
+        echo "Xvfb (process $xvfb, display $display) was gone"
+    elif [ ! -S "/tmp/.X11-unix/X${display#:}" ]; then
+        echo "display $display had no socket"
+    elif ! kill -0 "$keeper" 2>/dev/null; then
+        echo "keeper (process $keeper) was gone"
+    fi
 }
 
 if [ ! -f "$ready" ] || [ "$(cat "$ready")" != "$made_for" ]; then
     make_prefix
 fi
 
+how=new
 if ! start_session; then
-    if ! session_alive; then
-        # A wineserver without a usable display: started by a plain "wine" in this prefix, or
-        # its Xvfb is gone. Windows would not open in it: wait for it to end, or end it.
+    trouble=$(session_trouble)
+    if [ "$trouble" = "no session of ours" ]; then
+        # A wineserver that is not one of our sessions': started by a plain "wine" in this
+        # prefix. Windows would not open in it: wait for it to end, or end it.
         echo "wine-prefix: a wineserver without a display runs for $prefix; waiting for it to end" >&2
-        timeout 30 wineserver -w 9>&- || wineserver -k 9>&- || true
-        start_session || die "the wineserver of $prefix did not end: WINEPREFIX=$prefix wineserver -k"
+        timeout 30 wineserver -w 8>&- 9>&- || wineserver -k 8>&- 9>&- || true
+        how="new (a wineserver without a display ran)"
+    elif [ -n "$trouble" ]; then
+        end_session
+        how="new (in place of a session whose $trouble)"
+    else
+        how=joined
     fi
+    [ "$how" = joined ] || start_session ||
+        die "the wineserver of $prefix did not end: WINEPREFIX=$prefix wineserver -k"
 fi
-read -r display _ <"$session"
+read -r display xvfb keeper <"$session"
+# The caller's descriptor 8 on PREFIX.users makes it a user: the session lasts while it is open.
+if [ /dev/fd/8 -ef "$prefix.users" ]; then
+    flock -s 8
+    echo "$$" >&8
+    held="held by the caller"
+else
+    held="not held (no descriptor 8 on $prefix.users)"
+fi
+echo "wine-prefix: $how session of $prefix: display $display, Xvfb process $xvfb (alive), keeper $keeper; $held" >&2
 echo "$display"

@@ -9,7 +9,7 @@
 # display number itself (-displayfd, through STEM.display) and writes it once it accepts
 # connections, so that servers can run side by side. It must not reset when its last client
 # leaves: a connection attempt during a reset fails. When the server does not answer within
-# 10 s it is ended, and the function returns 1 with the log on standard error.
+# 60 s (a bound for a hang: a busy machine may take seconds) it is ended, and the function returns 1 with the log on standard error.
 # shellcheck disable=SC2034  # XVFB_DISPLAY is the caller's
 xvfb_start() {
     local number="" i
@@ -17,7 +17,7 @@ xvfb_start() {
     "${@:3}" Xvfb -displayfd 3 -screen 0 "$2" -nolisten tcp -noreset 3>"$1.display" \
         </dev/null >"$1.log" 2>&1 &
     XVFB_PID=$!
-    for ((i = 0; i < 200; i++)); do
+    for ((i = 0; i < 1200; i++)); do
         number=$(head -n 1 "$1.display")
         [[ ! "$number" =~ ^[0-9]+$ ]] || break
         kill -0 "$XVFB_PID" 2>/dev/null || break

@@ -58,6 +58,9 @@ g++ -std=c++20 -O2 -o "$timer" "$repo/bench/startup/map_timer.cpp" -lX11 ||
     { echo "cannot build the timer (libx11-dev?)" >&2; exit 1; }
 
 prefix=$build/wine-prefix
+# The benchmark is a user of the session while it runs (see tools/wine-prefix.sh); its Wine
+# programs run without descriptor 8.
+exec 8>>"$prefix.users"
 display=$(bash "$repo/tools/wine-prefix.sh" "$prefix" 2>"$work/prefix.log") ||
     { cat "$work/prefix.log" >&2; exit 1; }
 wine_env "$prefix" "$display"
@@ -75,9 +78,9 @@ if [ "$phases" = 1 ]; then
     for ((r = 0; r < warmup + rounds; r++)); do
         keep=$((r >= warmup))
         (cd "$work/game" && VANTU_PHASES=$work/launcher.phases$keep timeout 30 wine \
-            "$launcher_phases" </dev/null >/dev/null 2>&1) || echo "a launcher run failed" >&2
+            "$launcher_phases" </dev/null >/dev/null 2>&1 8>&-) || echo "a launcher run failed" >&2
         (cd "$work/plain" && VANTU_PHASES=$work/controls.phases$keep timeout 30 wine \
-            "$controls" </dev/null >/dev/null 2>&1) || echo "a controls run failed" >&2
+            "$controls" </dev/null >/dev/null 2>&1 8>&-) || echo "a controls run failed" >&2
     done
     # Median time of each phase (from the mark before it) in a file of "name=ms ..." lines.
     phase_medians() {
@@ -110,7 +113,7 @@ measure() {
         controls) prog=$controls ;;
         picture) prog=$picture ;;
     esac
-    "$timer" --timeout 30 --cwd "$dir" --title "$MAIN_TITLE" -- wine "$prog"
+    "$timer" --timeout 30 --cwd "$dir" --title "$MAIN_TITLE" -- wine "$prog" 8>&-
 }
 
 bench_rounds

@@ -31,7 +31,7 @@ bus_up() {
     dbus-send --session --dest=org.freedesktop.DBus --print-reply /org/freedesktop/DBus \
         org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus 2>/dev/null | grep -q 'boolean true'
 }
-wait_until 10 bus_up || die "the accessibility bus did not start"
+wait_until "$WAIT_LIMIT" bus_up || die "the accessibility bus did not start"
 a11y() { XDG_RUNTIME_DIR=$WORK/a11y-runtime MAIN_TITLE=$MAIN_TITLE /usr/bin/python3 "$E2E_DIR/accessibility.py" "$@"; }
 
 # What Orca said, from its log: a line for the start and one for each key it saw (a modifier is
@@ -87,7 +87,7 @@ start_orca() {
     EXTRA_PIDS+=("$ORCA_PID")
     # It listens once it enters its event loop, which Orca 43 logs as "Starting registry" and
     # Orca 48 as "Starting Atspi main event loop".
-    wait_until 30 grep -qsE 'ORCA: Starting (registry|Atspi main event loop)' "$WORK/orca.debug" ||
+    wait_until "$WAIT_LIMIT" grep -qsE 'ORCA: Starting (registry|Atspi main event loop)' "$WORK/orca.debug" ||
         die "Orca did not start: $(tail -n 3 "$WORK/orca.debug" "$WORK/orca.log")"
 }
 no_orca_running() { ! pgrep -u "$(id -u)" -x orca >/dev/null; }
@@ -132,11 +132,11 @@ listen_with_orca() {
         n=$((n + 1))
         expected+=${expected:+$'\n'}"$logged	$says"
         [ "$key" = start ] || xdotool key "$key"
-        wait_until "$([ "$key" = start ] && echo 10 || echo 5)" said "$n" "$logged	$says" || true
+        wait_until "$WAIT_LIMIT" said "$n" "$logged	$says" || true
     done < <(orca_walk)
     # The log is whole once Orca has ended (script passes the signal on and waits for it).
     kill -TERM "$ORCA_PID"
-    wait_until 15 ended "$ORCA_PID" || die "Orca did not end"
+    wait_until "$WAIT_LIMIT" ended "$ORCA_PID" || die "Orca did not end"
     heard >"$WORK/heard"
     sed 's/^/    /' "$WORK/heard" >&2
     expect_same "Orca said otherwise than expected" "$expected" "$(cat "$WORK/heard")"
@@ -185,7 +185,7 @@ awk -F'\t' '$2 == "combo box" && $7 !~ /(^|,)expandable(,|$)/' "$WORK/tree" | gr
 a11y_width_is() { [ "$(a11y size | cut -d' ' -f1)" = "$1" ]; }
 expect_width() {
     if [ -z "${DISPLAY:-}" ]; then
-        wait_until 5 a11y_width_is "$2" || check_failed "$1: client area $(a11y size), expected $2 px wide"
+        wait_until "$WAIT_LIMIT" a11y_width_is "$2" || check_failed "$1: client area $(a11y size), expected $2 px wide"
         log "$1: client area $(a11y size)"
     else
         wait_width "$WIN" "$3"

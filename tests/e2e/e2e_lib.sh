@@ -60,7 +60,7 @@ end_processes() {
     for pid in "${EXTRA_PIDS[@]}"; do stop_process "$pid"; done
     # Every process the test started ends with it. A game may take a moment to end after it has
     # recorded its start; anything else still running in the work folder was left behind.
-    if ! wait_until 2 no_process_in_work; then
+    if ! wait_until "$WAIT_LIMIT" no_process_in_work; then
         for pid in $(processes_in_work); do
             check_failed "left running: process $pid, $(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null)"
             kill -KILL "$pid" 2>/dev/null
@@ -261,7 +261,7 @@ width_is() { geometry "$1" && [ "$GW" -eq "$2" ]; }
 
 # Waits until the outer width of window $1 is $2 pixels.
 wait_width() {
-    wait_until 5 width_is "$1" "$2" || check_failed "window width $GW, expected $2"
+    wait_until "$WAIT_LIMIT" width_is "$1" "$2" || check_failed "window width $GW, expected $2"
 }
 
 # Closes the launcher's window $WIN as a window manager's close button does (WM_DELETE_WINDOW),
@@ -293,7 +293,7 @@ read -r SHADERS_X SHADERS_Y <<<"$(control_point Check2 6)" # on the box, left of
 # waits until the X server reports it.
 focus_window() {
     xdotool windowfocus "$1"
-    wait_until 5 focus_is "$1" || check_failed "window $1 did not get the focus"
+    wait_until "$WAIT_LIMIT" focus_is "$1" || check_failed "window $1 did not get the focus"
 }
 focus_is() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
 

@@ -51,10 +51,10 @@ make_game widths "$TYPICAL_CONFIG"
 launch "$GAME"
 find_main_window
 if [ -n "${WINDOW_MANAGER:-}" ]; then
-    wait_until 5 framed || die "$WINDOW_MANAGER put no frame around the window"
+    wait_until "$WAIT_LIMIT" framed || die "$WINDOW_MANAGER put no frame around the window"
     check_managed opening
     # The player just started it: it has the keyboard without a click.
-    wait_until 5 active || check_failed "$WINDOW_MANAGER did not make the new window the active one"
+    wait_until "$WAIT_LIMIT" active || check_failed "$WINDOW_MANAGER did not make the new window the active one"
 fi
 geometry "$WIN"
 x0=$GX y0=$GY h0=$GH

@@ -23,6 +23,10 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
+// How long a wait for something the window does may take: only a hang takes that long, however
+// busy the machine.
+constexpr int kHangMs = 30000;
+
 QString focusName() {
     const QWidget* focus = QApplication::focusWidget();
     return focus != nullptr ? focus->objectName() : QStringLiteral("(none)");
@@ -315,12 +319,23 @@ class VirtualPad {
     void hold(SDL_GameControllerButton button, bool down = true) {
         SDL_JoystickSetVirtualButton(joystick_, button, down ? SDL_PRESSED : SDL_RELEASED);
     }
-    // Presses a button, lets the launcher see it, and lets it go.
-    void press(SDL_GameControllerButton button) {
+    // Presses a button, lets the launcher see it, and lets it go. With the count of reads, each
+    // state is seen by exactly one read (so a held direction never repeats, however slow the
+    // machine); without it (the window inactive, nothing reads) each is held for 60 ms.
+    void press(SDL_GameControllerButton button, const int* reads = nullptr) {
         hold(button);
-        QTest::qWait(60);
+        seen(reads);
         hold(button, false);
-        QTest::qWait(60);
+        seen(reads);
+    }
+    // Waits until the launcher has read the pads once more.
+    static void seen(const int* reads) {
+        if (reads == nullptr) {
+            QTest::qWait(60);
+            return;
+        }
+        const int before = *reads;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return *reads > before; }, kHangMs));
     }
 
   private:
@@ -384,7 +399,7 @@ TEST(QtWindow, APadWalksTheWindowThroughTheKeysAndHandlers) {
         QtPadWindow padWindow(l.window, l.form, l.controls, pads);
         VirtualPad pad;
         ASSERT_TRUE(pad.ok()) << SDL_GetError();
-        QTest::qWait(100);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return pads.lastCount == 1; }, kHangMs));
         for (const Step& step : walk) {
             if (unplugged && step.button == SDL_CONTROLLER_BUTTON_B) {
                 pad.hold(SDL_CONTROLLER_BUTTON_B);
@@ -392,11 +407,11 @@ TEST(QtWindow, APadWalksTheWindowThroughTheKeysAndHandlers) {
                 pad.unplug();
                 const int reads = pads.reads;
                 EXPECT_TRUE(QTest::qWaitFor(
-                    [&] { return pads.reads > reads && pads.lastCount == 0; }, 3000));
+                    [&] { return pads.reads > reads && pads.lastCount == 0; }, kHangMs));
                 EXPECT_EQ(l.controls.outerWidthTwips(), 8250);
                 break;
             }
-            pad.press(step.button);
+            pad.press(step.button, &pads.reads);
             EXPECT_EQ(where(l), step.focus);
             EXPECT_EQ(l.controls.outerWidthTwips() == 8250, step.wide) << step.focus;
             // The focus ring shows around the control the pad moved the focus to.
@@ -416,7 +431,7 @@ TEST(QtWindow, APadWalksTheWindowThroughTheKeysAndHandlers) {
             EXPECT_THAT(l.platform.starts, IsEmpty());
             continue;
         }
-        pad.press(SDL_CONTROLLER_BUTTON_START);
+        pad.press(SDL_CONTROLLER_BUTTON_START, &pads.reads);
         ASSERT_EQ(l.platform.starts.size(), 1U);
         EXPECT_EQ(l.platform.starts[0].commandLine, "vantu.exe -nc -d v4  -d noglow -d saveme");
     }
@@ -432,9 +447,9 @@ TEST(QtWindow, AnInactiveWindowIgnoresThePad) {
     pad.hold(SDL_CONTROLLER_BUTTON_START);
     CountedPads pads;
     QtPadWindow padWindow(l.window, l.form, l.controls, pads);
-    QTest::qWait(100);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pads.lastCount == 1; }, kHangMs));
     pad.hold(SDL_CONTROLLER_BUTTON_START, false);
-    QTest::qWait(60);
+    VirtualPad::seen(&pads.reads);
     EXPECT_THAT(l.platform.calls, IsEmpty());
     QWidget other;
     showActive(other);
@@ -444,9 +459,10 @@ TEST(QtWindow, AnInactiveWindowIgnoresThePad) {
     EXPECT_THAT(l.platform.calls, IsEmpty());
     // Back in the window, the pad works again.
     showActive(l.window);
-    QTest::qWait(50);
-    pad.press(SDL_CONTROLLER_BUTTON_DPAD_UP);
-    pad.press(SDL_CONTROLLER_BUTTON_A);
+    // The first read after the window comes back only takes note of what is held.
+    VirtualPad::seen(&pads.reads);
+    pad.press(SDL_CONTROLLER_BUTTON_DPAD_UP, &pads.reads);
+    pad.press(SDL_CONTROLLER_BUTTON_A, &pads.reads);
     EXPECT_EQ(l.controls.outerWidthTwips(), 8250);
 }
 

@@ -9,7 +9,7 @@ set -euo pipefail
 
 readonly POLL=0.05       # seconds between two looks
 readonly TYPICAL_CONFIG='1 1 1 1 1 0 0 0 0 3 '  # an xconfig.dat as players have it
-readonly WAIT_LIMIT=10   # seconds any single wait may take
+readonly WAIT_LIMIT=60   # seconds any single wait may take: only a hang takes that long
 
 TEST_NAME=$(basename "$0" .sh)
 FAILED=0
@@ -318,7 +318,7 @@ screen_matches() {
 # failed check named WHAT lists the mismatches.
 #   verify_screen WHAT X0 Y0
 verify_screen() {
-    wait_until 5 screen_matches "$2" "$3" && return 0
+    wait_until "$WAIT_LIMIT" screen_matches "$2" "$3" && return 0
     check_failed "$1:"
     sed 's/^/    /' "$WORK/mismatches" >&2
 }

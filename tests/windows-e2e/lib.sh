@@ -16,8 +16,9 @@ SCRIPTED_XINPUT=""
 parse_options launcher stub driver prefix background fault-launcher planted-dll scripted-xinput \
     -- "$@"
 
-# The first window in a fresh prefix can take over 10 s.
-readonly WINDOW_LIMIT=40
+# The first window in a fresh prefix can take over 10 s, and a busy machine makes it longer: the
+# bounds catch hangs. DRIVE_LIMIT bounds a whole driver run.
+readonly WINDOW_LIMIT=120 DRIVE_LIMIT=600
 readonly STARTF_USESHOWWINDOW=1 SW_SHOWMINIMIZED=2
 
 require_tools wine timeout
@@ -58,13 +59,32 @@ load_layout "$LAUNCHER" "$DPI"
 # The session's X display is fixed when its wineserver starts (Wine's desktop process keeps
 # the first program's display): every program of the test runs on it, in the environment that
 # tools/wine-prefix.sh gives Wine.
+# The test is a user of the session for its whole life (descriptor 8 on PREFIX.users, see
+# tools/wine-prefix.sh): the session and its display stay up until it ends. Its Wine programs
+# run without that descriptor, through wine() below or with 8>&-.
 started=$(now_us)
+mkdir -p "$(dirname "$PREFIX")"
+exec 8>>"$PREFIX.users"
 # The prefix is made at the test's resolution.
-display=$(bash "$REPO/tools/wine-prefix.sh" "$PREFIX" "$DPI" 2>"$WORK/prefix.err") ||
+display=$(bash "$REPO/tools/wine-prefix.sh" "$PREFIX" "$DPI" 2>"$WORK/prefix.err") || {
+    cat "$WORK/prefix.err" >&2
     die "no Wine session for $PREFIX"
+}
 [[ "$display" =~ ^:[0-9]+$ ]] || die "no X display from tools/wine-prefix.sh: '$display'"
 wine_env "$PREFIX" "$display"
 log "Wine ready: $((($(now_us) - started) / 1000)) ms"
+log "$(grep '^wine-prefix: .* session of' "$WORK/prefix.err")"
+wine() { command wine "$@" 8>&-; }
+
+# What a failing test says about the session it ran in: its display and Xvfb now.
+session_state() {
+    local display xvfb keeper state=alive
+    read -r display xvfb keeper <"$PREFIX/.vantu-session" 2>/dev/null ||
+        { echo "the session's record $PREFIX/.vantu-session is gone"; return; }
+    [ "$(cat "/proc/$xvfb/comm" 2>/dev/null)" = Xvfb ] || state=gone
+    echo "the session of $PREFIX now: display $display, Xvfb process $xvfb $state," \
+        "keeper $keeper $(kill -0 "$keeper" 2>/dev/null && echo alive || echo gone)"
+}
 if [ "$SOUND" != 0 ]; then
     if [ ! -e "$PREFIX/.vantu-audio" ]; then
         wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d alsa /f </dev/null \
@@ -113,8 +133,8 @@ DRIVE_COUNT=0
 drive_async() {
     DRIVE_COUNT=$((DRIVE_COUNT + 1))
     DRIVEN=$WORK/drive-$DRIVE_COUNT.out
-    VANTU_STUB_RECORD=$RECORD timeout -k 5 120 wine "$DRIVER" "$@" \
-        </dev/null >"$DRIVEN" 2>"$WORK/drive-$DRIVE_COUNT.err" &
+    VANTU_STUB_RECORD=$RECORD timeout -k 5 "$DRIVE_LIMIT" wine "$DRIVER" "$@" \
+        </dev/null >"$DRIVEN" 2>"$WORK/drive-$DRIVE_COUNT.err" 8>&- &
     DRIVE_PID=$!
 }
 
@@ -127,7 +147,7 @@ drive_wait() {
     [ -z "${1:-}" ] || log "driver run $DRIVE_COUNT: $((($(now_us) - $1) / 1000)) ms"
     if [ "$status" -ne 0 ]; then
         cat "$WORK/drive-$DRIVE_COUNT.err" >&2
-        check_failed "driver run $DRIVE_COUNT failed (status $status)"
+        check_failed "driver run $DRIVE_COUNT failed (status $status); $(session_state)"
         return 1
     fi
 }
@@ -136,7 +156,7 @@ drive_wait() {
 wait_paused() {
     wait_until "$WINDOW_LIMIT" paused_or_ended "$1" && grep -q "^paused=$1" "$DRIVEN" && return 0
     cat "$WORK/drive-$DRIVE_COUNT.err" >&2
-    die "the driver did not get to $1"
+    die "the driver did not get to $1; $(session_state)"
 }
 paused_or_ended() { grep -q "^paused=$1" "$DRIVEN" || ! kill -0 "$DRIVE_PID" 2>/dev/null; }
 
