@@ -62,6 +62,13 @@ VANTU_TEST_RUN="$(date +%s%N)-$$"
 export VANTU_TEST_RUN
 before=$(mktemp)
 bash tools/leftover-processes.sh snapshot >"$before"
+# Who may do what on this machine, which the run must leave as it found it (it makes its users
+# in namespaces of their own).
+access() {
+    sha256sum /etc/passwd /etc/group /etc/shadow /etc/gshadow /etc/subuid /etc/subgid 2>/dev/null
+    find /etc/sudoers /etc/sudoers.d -printf '%p %s %T@\n' 2>/dev/null
+}
+access_before=$(access)
 root_maker="" sudo_keeper=""
 # A job in a process group of its own, on the run's terminal (sudo's ticket is the terminal's),
 # ended with its whole group at the end of the run; its process id goes into variable $1.
@@ -81,6 +88,11 @@ end_of_run() {
     end_job "$root_maker"
     end_job "$sudo_keeper"
     bash tools/leftover-processes.sh check "$before" || status=1
+    if [ "$(access)" != "$access_before" ]; then
+        echo "test: the run changed the machine's users or rights:" >&2
+        diff <(echo "$access_before") <(access) >&2
+        status=1
+    fi
     rm -f "$before"
     exit "$status"
 }
