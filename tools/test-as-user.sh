@@ -125,7 +125,7 @@ while True:
     while shown.count(prompt) > prompts:
         prompts += 1
         os.write(fd, password)
-sys.stdout.write(shown.decode(errors="replace").replace("\r\n", "\n").replace(password.decode(), ""))
+sys.stdout.write(shown.decode(errors="replace").replace("\r", "").replace(password.decode(), ""))
 print(f"prompts: {prompts}")
 sys.exit(os.waitstatus_to_exitcode(os.waitpid(pid, 0)[1]))
 EOF
@@ -241,11 +241,14 @@ if [ "$debian13" = 1 ]; then
     made=$(stat -c %Y:%i "$root/.vantu-deps")
     out=$(on_terminal "$asker" "VANTU_DEBIAN13_ROOT='$root' bash tools/debian13.sh --run \
         '. /etc/os-release && echo \"\$VERSION_CODENAME\" && cat uncommitted.txt'" 2>&1) || true
-    if [ "$(tail -n 3 <<<"$out")" = "$(printf 'trixie\nuncommitted %s\nprompts: 1' $$)" ] &&
-        [ "$(stat -c %Y:%i "$root/.vantu-deps")" = "$made" ] && git_is_users "$asker"; then
-        pass "debian13.sh as a user whose sudo asks for a password, in the root made before"
+    if [ "$(tail -n 3 <<<"$out")" != "$(printf 'trixie\nuncommitted %s\nprompts: 1' $$)" ]; then
+        fail "debian13.sh as a user whose sudo asks for a password printed: $(tail -n 8 <<<"$out" | cat -A)"
+    elif [ "$(stat -c %Y:%i "$root/.vantu-deps")" != "$made" ]; then
+        fail "debian13.sh as a user whose sudo asks for a password made the root again"
+    elif ! git_is_users "$asker"; then
+        fail "debian13.sh as a user whose sudo asks for a password: a file in its .git is not its"
     else
-        fail "debian13.sh as a user whose sudo asks for a password (printed: $(tail -n 8 <<<"$out"))"
+        pass "debian13.sh as a user whose sudo asks for a password, in the root made before"
     fi
     umount "$root"
 
