@@ -749,8 +749,9 @@ TEST_F(Win32Pad, WithoutXInputTheLauncherIsUnchanged) {
     EXPECT_EQ(shown->focused(), "Combo1");
 }
 
-// Empty slots are read about once a second, or at once when a device comes; a pad that goes
-// while a direction is held stops there (no key repeat from a pad that is gone).
+// Empty slots are read about once a second, or at once when a device comes; a button held on a
+// pad as it comes does not count; a pad that goes while a direction is held stops there (no key
+// repeat from a pad that is gone).
 TEST_F(Win32Pad, PadsComeAndGo) {
     Launcher& l = *shown;
     l.controls.setOuterWidthTwips(static_cast<float>(layout::kForm.wideOuterWidth));
@@ -762,6 +763,11 @@ TEST_F(Win32Pad, PadsComeAndGo) {
     EXPECT_EQ(fakePads.reads[3], 1);  // the first search only
     SendMessageA(l.window.window(), WM_DEVICECHANGE, 0x0007 /* DBT_DEVNODES_CHANGED */, 0);
     ASSERT_TRUE(pumpUntil([] { return fakePads.reads[3] == 2; }, 500));
+    EXPECT_EQ(l.focused(), "Check1");  // held as it came: not a press
+    fakePads.slots[3] = held(0);
+    ASSERT_TRUE(readAgain(3));
+    fakePads.slots[3] = held(XINPUT_GAMEPAD_DPAD_DOWN);
+    ASSERT_TRUE(readAgain(3));
     EXPECT_EQ(l.focused(), "Check2");
     fakePads.slots[3].reset();
     pump(2 * static_cast<int>(pad::kRepeatDelayMs));

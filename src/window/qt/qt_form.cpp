@@ -193,6 +193,7 @@ void QtForm::createControls() {
             layout::twipsToPixels(place.left), layout::twipsToPixels(place.top),
             layout::twipsToPixels(design.width), layout::twipsToPixels(design.height));
         controls_[i]->setVisible(design.visible);
+        controls_[i]->installEventFilter(this);
     }
     for (const layout::AccessibleDesign& accessible : layout::kAccessible) {
         if (auto* label = controlAs<QLabel>(accessible.labelledBy))
@@ -227,6 +228,28 @@ QWidget* QtForm::focusRingControl() const {
             return controls_[i];
     }
     return nullptr;
+}
+
+void QtForm::showFocusCue(bool shown) {
+    if (testAttribute(Qt::WA_KeyboardFocusChange) == shown)
+        return;
+    setAttribute(Qt::WA_KeyboardFocusChange, shown);
+    // Neither the overlay nor the style repaints by itself when only the attribute changes.
+    if (focusRing_ != nullptr)
+        focusRing_->update();
+    if (QWidget* focus = focusWidget())
+        focus->update();
+}
+
+bool QtForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress)
+        showFocusCue(false);
+    return QWidget::eventFilter(watched, event);
+}
+
+void QtForm::mousePressEvent(QMouseEvent* event) {
+    showFocusCue(false);
+    QWidget::mousePressEvent(event);
 }
 
 void QtForm::resizeEvent(QResizeEvent* event) {

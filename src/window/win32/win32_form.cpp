@@ -285,6 +285,18 @@ LRESULT Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             invalidateFocusRing(indexOf(GetFocus()));
             return result;
         }
+        case WM_PARENTNOTIFY:
+            // A mouse click on a control, as on the window below, hides the focus cues until the
+            // keyboard or a pad is used again.
+            if (LOWORD(wParam) == WM_LBUTTONDOWN || LOWORD(wParam) == WM_RBUTTONDOWN ||
+                LOWORD(wParam) == WM_MBUTTONDOWN)
+                hideFocusCues();
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            hideFocusCues();
+            break;
         case WM_COMMAND:
             command(wParam, lParam);
             return 0;

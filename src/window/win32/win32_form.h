@@ -35,9 +35,10 @@ class Win32FormListener {
 // Positions, sizes and fonts follow the window's DPI.
 //
 // The focused control shows the focus ring (window/focus_ring.h) around it whenever the window's
-// UI state shows focus cues (the keyboard or a pad moved the focus), painted by the window and,
-// where the ring lies over another control (the label above the list; a neighbour when the
-// system asks for a thick focus border), by that control after its own painting.
+// UI state shows focus cues (the keyboard or a pad was used; a mouse click hides them), painted
+// by the window and, where the ring lies over another control (the label above the list; a
+// neighbour when the system asks for a thick focus border), by that control after its own
+// painting.
 //
 // Closing the window (WM_CLOSE) ends the message loop (WM_QUIT); the window stays until its
 // owner destroys this object or the process ends.
@@ -104,6 +105,8 @@ class Win32Form {
     std::optional<layout::Rect> focusRingBounds(std::size_t control) const;
     // Repaints where the ring of that control is or was.
     void invalidateFocusRing(std::size_t control);
+    // Hides the focus cues, the system's and the ring (a mouse click).
+    void hideFocusCues();
     // Each control also paints the part of the ring that lies over it.
     void paintRingOver(HWND control);
     static LRESULT CALLBACK ringOverProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,

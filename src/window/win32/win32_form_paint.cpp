@@ -100,9 +100,14 @@ std::size_t Win32Form::focusRingControl() const {
     if (index >= controls_.size() || !layout::takesFocus(layout::kControls[index]) ||
         !IsWindowVisible(controls_[index]))
         return controls_.size();
-    // Shown as the system's own focus rectangle is: once the keyboard or a pad moved the focus.
+    // Shown as the system's own focus rectangle is: once the keyboard or a pad was used, until a
+    // mouse click.
     const LRESULT state = SendMessageA(window_, WM_QUERYUISTATE, 0, 0);
     return (state & UISF_HIDEFOCUS) != 0 ? controls_.size() : index;
+}
+
+void Win32Form::hideFocusCues() {
+    SendMessageA(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
 }
 
 std::optional<layout::Rect> Win32Form::focusRingBounds(std::size_t control) const {

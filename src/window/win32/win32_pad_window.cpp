@@ -108,7 +108,6 @@ bool Win32PadWindow::listOpen() const {
 }
 
 void Win32PadWindow::sendKey(pad::Key key) {
-    showFocusCue();
     switch (key) {
         case pad::Key::Space:
             // A push button or a check box: it clicks when the key goes up.
@@ -136,7 +135,7 @@ HWND Win32PadWindow::list() const {
     return window_.control("Combo1");
 }
 
-void Win32PadWindow::showFocusCue() const {
+void Win32PadWindow::showFocusCue() {
     // Windows hides the focus rectangle until the keyboard is used; the pad counts as that.
     SendMessageA(window_.window(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
 }
