@@ -100,14 +100,18 @@ std::size_t Win32Form::focusRingControl() const {
     if (index >= controls_.size() || !layout::takesFocus(layout::kControls[index]) ||
         !IsWindowVisible(controls_[index]))
         return controls_.size();
-    // Shown as the system's own focus rectangle is: once the keyboard or a pad was used, until a
-    // mouse click.
-    const LRESULT state = SendMessageA(window_, WM_QUERYUISTATE, 0, 0);
-    return (state & UISF_HIDEFOCUS) != 0 ? controls_.size() : index;
+    return cuesShown_ ? index : controls_.size();
 }
 
-void Win32Form::hideFocusCues() {
-    SendMessageA(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+void Win32Form::showFocusCues(bool shown) {
+    // The ring follows a flag of its own, not the UI state: Wine neither hides that state's cues
+    // nor lets an owned window change it, and the ring is to follow the same rule as on Linux.
+    SendMessageA(window_, WM_CHANGEUISTATE, MAKEWPARAM(shown ? UIS_CLEAR : UIS_SET, UISF_HIDEFOCUS),
+                 0);
+    if (cuesShown_ == shown)
+        return;
+    cuesShown_ = shown;
+    invalidateFocusRing(indexOf(GetFocus()));
 }
 
 std::optional<layout::Rect> Win32Form::focusRingBounds(std::size_t control) const {

@@ -136,8 +136,8 @@ HWND Win32PadWindow::list() const {
 }
 
 void Win32PadWindow::showFocusCue() {
-    // Windows hides the focus rectangle until the keyboard is used; the pad counts as that.
-    SendMessageA(window_.window(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    // The pad counts as the keyboard: the focus cues show until a mouse click.
+    window_.showFocusCues(true);
 }
 
 }  // namespace vantu
