@@ -41,7 +41,7 @@ SdlPads::~SdlPads() {
 }
 
 bool SdlPads::mayHavePads() {
-    const std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir("/dev/input"), ::closedir);
+    const std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir(inputFolder_.c_str()), ::closedir);
     if (!folder)
         return false;
     while (const dirent* entry = ::readdir(folder.get())) {
