@@ -106,6 +106,9 @@ class Win32Form {
     // of the client area.
     void paintFocusRing(HDC dc, POINT origin) const;
     std::optional<layout::Rect> focusRingBounds(std::size_t control) const;
+    // What the ring around that control leaves alone, in client coordinates: every other visible
+    // control that takes the focus, and the text of the visible labels and frames.
+    std::vector<layout::Rect> ringKeepClear(std::size_t focused) const;
     // Repaints where the ring of that control is or was.
     void invalidateFocusRing(std::size_t control);
     // Each control also paints the part of the ring that lies over it.
