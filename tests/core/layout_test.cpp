@@ -20,7 +20,6 @@ namespace vantu::layout {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
 
 bool inside(const Rect& inner, const Rect& outer) {
     return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
@@ -190,50 +189,6 @@ TEST(FocusRing, BandsAroundTheControlAtEachDpiAndBorderWidth) {
         EXPECT_TRUE(std::all_of(covered.begin(), covered.end(),
                                 [](const auto& c) { return c.second == 1; }));
         EXPECT_EQ(covered.count({100, 50}), 0u);
-    }
-}
-
-// Where something to keep clear lies closer than the ring is wide (5 px bands here), the ring
-// narrows on that side only, to the room left: dark band next to the control, the light one
-// keeping the odd pixel. Read from the control outwards through the middle of each side.
-TEST(FocusRing, NarrowsOnlyWhereSomethingIsToBeKeptClear) {
-    struct Row {
-        const char* what;
-        Rect keep;
-        std::array<std::string, 4> tones;  // left, top, right, bottom
-    };
-    const std::string full = "dddddlllll";
-    const Row rows[] = {
-        {"nothing", {0, 0, 0, 0}, {full, full, full, full}},
-        {"a box 7 px above", {100, 20, 237, 43}, {full, "dddllll...", full, full}},
-        {"text over the top edge", {100, 40, 180, 51}, {full, "..........", full, full}},
-        {"text in the top left corner", {80, 30, 95, 45}, {"ddlll.....", full, full, full}},
-        {"a box 1 px to the right", {238, 0, 300, 100}, {full, full, "l.........", full}},
-    };
-    const Rect control{100, 50, 237, 67};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
-        std::map<std::pair<int, int>, char> tone;
-        for (const RingPiece& piece : focusRing(control, 96, 5, std::span(&row.keep, 1))) {
-            for (int y = piece.rect.top; y < piece.rect.bottom; ++y) {
-                for (int x = piece.rect.left; x < piece.rect.right; ++x) {
-                    EXPECT_TRUE(
-                        tone.emplace(std::pair(x, y), piece.colour == kFocusRing.inner ? 'd' : 'l')
-                            .second);
-                    EXPECT_FALSE(x >= row.keep.left && x < row.keep.right && y >= row.keep.top &&
-                                 y < row.keep.bottom);
-                }
-            }
-        }
-        const auto read = [&tone](int x, int y, int dx, int dy) {
-            std::string s;
-            for (int i = 0; i < 10; ++i, x += dx, y += dy)
-                s += tone.count({x, y}) != 0 ? tone[{x, y}] : '.';
-            return s;
-        };
-        EXPECT_THAT((std::array{read(99, 58, -1, 0), read(168, 49, 0, -1), read(237, 58, 1, 0),
-                                read(168, 67, 0, 1)}),
-                    ElementsAreArray(row.tones));
     }
 }
 
