@@ -20,11 +20,14 @@ enum Button : std::uint16_t {
 };
 
 // One pad's state: the buttons held and the left stick, each axis -32768..32767 with x to the
-// right and y downwards (SDL's sense; XInput's y points up and is turned over when read).
+// right and y downwards (SDL's sense; XInput's y points up and is turned over when read), and
+// which pad it is: the same id for as long as the pad stays connected, a new one for a pad
+// connected later, also in the same slot.
 struct PadState {
     std::uint16_t buttons = 0;
     std::int16_t stickX = 0;
     std::int16_t stickY = 0;
+    std::uint32_t id = 0;
 };
 
 // A system's pads, read through its pad library. Every call comes from the window's thread.

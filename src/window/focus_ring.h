@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <span>
 
 #include "window/layout.h"
 
@@ -30,12 +31,18 @@ struct RingPiece {
 };
 
 // The ring around a control's rectangle (in pixels at that DPI): eight pieces, the light band's
-// top, bottom, left and right then the dark band's, none overlapping another. Each band is the
-// design's thickness scaled to the DPI, and at least minBandPixels thick (the system's focus
-// border, where it asks for a thicker one).
-std::array<RingPiece, 8> focusRing(const Rect& control, int dpi, int minBandPixels = 0);
+// top, bottom, left and right then the dark band's, none overlapping another (the left and right
+// pieces take the corners). Each band is the design's thickness scaled to the DPI, and at least
+// minBandPixels thick (the system's focus border, where it asks for a thicker one).
+//
+// The ring leaves the rectangles in keepClear alone (other controls, the text of labels and
+// captions beside the control): on a side where one of them lies closer than the ring is wide,
+// both bands of that side narrow to the room left, the light one keeping the odd pixel, down to
+// nothing where there is none. The other sides keep their full width.
+std::array<RingPiece, 8> focusRing(const Rect& control, int dpi, int minBandPixels = 0,
+                                   std::span<const Rect> keepClear = {});
 
-// The rectangle the ring covers with the control inside it.
+// The rectangle the ring covers with the control inside it, at its full width on every side.
 Rect focusRingBounds(const Rect& control, int dpi, int minBandPixels = 0);
 
 // WCAG's relative luminance of a colour (0 black, 1 white) and the contrast ratio of two colours

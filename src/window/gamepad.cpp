@@ -38,13 +38,6 @@ void addActions(std::uint16_t buttons, std::vector<Action>& actions) {
     }
 }
 
-std::uint16_t merged(const std::vector<PadState>& pads) {
-    std::uint16_t buttons = 0;
-    for (const PadState& pad : pads)
-        buttons |= buttonsWithStick(pad);
-    return buttons;
-}
-
 // The window is wide once its outer width is past the middle of the narrow and the wide width
 // (a width read back through pixels is not always the twips that were set).
 bool wide(float outerWidthTwips) {
@@ -58,23 +51,52 @@ bool reachable(std::size_t control, float outerWidthTwips) {
            static_cast<float>(layout::rectInForm(c).right) <= outerWidthTwips;
 }
 
+// The direction a stick's axis points: x to the right when positive, y downwards.
+std::uint16_t directionOf(int value, bool horizontal) {
+    if (horizontal)
+        return value > 0 ? kRight : kLeft;
+    return value > 0 ? kDown : kUp;
+}
+
 }  // namespace
 
-std::uint16_t buttonsWithStick(const PadState& state) {
+std::uint16_t stickDirection(const PadState& state, std::uint16_t before) {
     const int x = state.stickX;
     const int y = state.stickY;
-    std::uint16_t buttons = state.buttons;
+    if (before != 0) {
+        // How far out the stick is that way, and how far the other axis is.
+        const bool horizontal = (before & (kLeft | kRight)) != 0;
+        const int out = horizontal ? (before == kRight ? x : -x) : (before == kDown ? y : -y);
+        const int other = std::abs(horizontal ? y : x);
+        if (out > kStickReleaseZone) {
+            if (other <= kStickDeadZone || other <= kStickTakeOver * out)
+                return before;
+            return directionOf(horizontal ? y : x, !horizontal);
+        }
+    }
     if (std::abs(x) > kStickDeadZone && std::abs(x) >= std::abs(y))
-        buttons |= x > 0 ? kRight : kLeft;
-    else if (std::abs(y) > kStickDeadZone)
-        buttons |= y > 0 ? kDown : kUp;
-    return buttons;
+        return directionOf(x, true);
+    if (std::abs(y) > kStickDeadZone)
+        return directionOf(y, false);
+    return 0;
 }
 
 std::vector<Action> PadInput::update(const std::vector<PadState>& pads, std::int64_t nowMs) {
-    const std::uint16_t buttons = merged(pads);
-    const std::uint16_t pressed = buttons & static_cast<std::uint16_t>(~held_);
-    held_ = buttons;
+    std::uint16_t buttons = 0;
+    std::uint16_t pressed = 0;
+    std::vector<Seen> seen;
+    for (const PadState& pad : pads) {
+        const auto before =
+            std::find_if(seen_.begin(), seen_.end(), [&](const Seen& s) { return s.id == pad.id; });
+        const bool known = before != seen_.end();
+        const std::uint16_t stick = stickDirection(pad, known ? before->stick : 0);
+        const auto held = static_cast<std::uint16_t>(pad.buttons | stick);
+        if (known)
+            pressed |= held & static_cast<std::uint16_t>(~before->held);
+        buttons |= held;
+        seen.push_back({pad.id, held, stick});
+    }
+    seen_ = std::move(seen);
     std::vector<Action> actions;
     // One direction at a time, as on a keyboard: the one pressed last is the one that moves and
     // repeats (of two pressed at once, the first in kActions). A direction let go stops its
@@ -93,8 +115,8 @@ std::vector<Action> PadInput::update(const std::vector<PadState>& pads, std::int
     return actions;
 }
 
-void PadInput::reset(const std::vector<PadState>& pads) {
-    held_ = merged(pads);
+void PadInput::reset() {
+    seen_.clear();
     direction_ = 0;
 }
 
@@ -158,6 +180,9 @@ void Gamepad::update(const std::vector<PadState>& pads, std::int64_t nowMs) {
 void Gamepad::run(Action action) {
     const float width = controls_.outerWidthTwips();
     const std::optional<std::size_t> focused = window_.focusedControl();
+    // The player is on the pad now: the focus is shown wherever it is, also where the mouse put
+    // it, so that the next button's target can be seen from across the room.
+    window_.showFocusCue();
     // The focus can stay on a control the player cannot see (the panel was closed with the
     // mouse): the pad's first action brings it back into sight and does nothing else. "Play"
     // acts on no control.

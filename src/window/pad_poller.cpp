@@ -69,10 +69,9 @@ void PadPoller::tick(std::int64_t nowMs) {
     setInterval(pads.empty() ? kIdlePollMs : kConnectedPollMs);
     if (resetNow_) {
         resetNow_ = false;
-        gamepad_.reset(pads);
-    } else {
-        gamepad_.update(pads, nowMs);
+        gamepad_.reset();
     }
+    gamepad_.update(pads, nowMs);
 }
 
 void PadPoller::setInterval(int ms) {

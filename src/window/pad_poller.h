@@ -34,10 +34,11 @@ class PadTimer {
 // ahead of the timer in the window's queue) nor while it is inactive. The first tick while it is
 // active loads the pad library, provided a pad may be connected (else the source is asked
 // again on each idle tick and on each device change); the library is never waited for, and
-// without one the timer stops for good. The first read after each activation, the first one of
-// all included, only takes note of what is held, so that a button pressed for another window
-// counts only once pressed again. A tick that comes while one runs (an action's message box
-// has a message loop of its own) does nothing.
+// without one the timer stops for good. Each activation forgets the pads, so that the first read
+// after it (the first one of all included) only takes note of what is held: a button pressed
+// for another window counts only once pressed again, as one held on a pad first seen later. A
+// tick that comes while one runs (an action's message box has a message loop of its own) does
+// nothing.
 class PadPoller {
   public:
     static constexpr int kStopped = -1;

@@ -70,8 +70,9 @@ TEST(Gamepad, EachDirectionLeadsToTheNearestControlThatWay) {
     }
 }
 
-// Buttons count when they go down, on any pad; a direction also repeats while held, first after
-// 0.4 s, then every 0.12 s; the stick counts past its dead zone along its main axis.
+// Buttons count when they go down, on any pad, but not as a pad is first seen; a direction also
+// repeats while held, first after 0.4 s, then every 0.12 s; the stick counts past its dead zone
+// along its main axis, and then holds that direction as a D-pad would, whatever it wavers.
 TEST(Gamepad, ButtonsCountWhenPressedAndDirectionsRepeatLikeKeys) {
     struct Step {
         std::int64_t ms;
@@ -87,15 +88,17 @@ TEST(Gamepad, ButtonsCountWhenPressedAndDirectionsRepeatLikeKeys) {
         {410, {down}, {Action::Down}},
         {520, {down}, {}},
         {530, {down}, {Action::Down}},
-        {600, {none}, {}},
-        {610, {none, PadState{pad::kA | pad::kStart}}, {Action::Press, Action::Play}},
-        {620, {none, PadState{pad::kA | pad::kStart}}, {}},
+        {600, {none, PadState{0, 0, 0, 2}}, {}},
+        {610, {none, PadState{pad::kA | pad::kStart, 0, 0, 2}}, {Action::Press, Action::Play}},
+        {620, {none, PadState{pad::kA | pad::kStart, 0, 0, 2}}, {}},
         {630, {PadState{0, 20000, 1000}}, {Action::Right}},
         {640, {PadState{0, 16000, 0}}, {}},
         {650, {PadState{0, 0, 0}}, {}},
         {660, {PadState{0, 12000, -30000}}, {Action::Up}},
         {670, {PadState{0, -32768, 100}}, {Action::Left}},
-        {680, {PadState{pad::kB}, PadState{pad::kB}}, {Action::Back}},
+        {680, {PadState{pad::kB}, PadState{pad::kB, 0, 0, 2}}, {Action::Back}},
+        // A pad first seen with a button held (found after the first read): not a press.
+        {690, {none, PadState{pad::kA, 0, 0, 3}}, {}},
         // One direction at a time: of a diagonal the first, and the one pressed last repeats,
         // alone; one let go leaves the others still held without a repeat.
         {700, {PadState{pad::kUp | pad::kLeft}}, {Action::Up}},
@@ -103,13 +106,28 @@ TEST(Gamepad, ButtonsCountWhenPressedAndDirectionsRepeatLikeKeys) {
         {1300, {PadState{pad::kLeft}}, {}},
         {1310, {PadState{pad::kLeft | pad::kDown}}, {Action::Down}},
         {1710, {PadState{pad::kLeft | pad::kDown}}, {Action::Down}},
+        // The stick wavering about the diagonal keeps the direction it took, and repeats it, until
+        // the other axis is more than twice as far out.
+        {2000, {PadState{0, 20000, 20000}}, {Action::Right}},
+        {2016, {PadState{0, 20000, 20001}}, {}},
+        {2032, {PadState{0, 20001, 20000}}, {}},
+        {2048, {PadState{0, 18000, 26000}}, {}},
+        {2400, {PadState{0, 20000, 20001}}, {Action::Right}},
+        {2416, {PadState{0, 12500, 26000}}, {Action::Down}},
+        {2432, {none}, {}},
+        // Wavering at the dead zone's edge: one move, until it comes back well inside.
+        {2448, {PadState{0, 16385, 0}}, {Action::Right}},
+        {2464, {PadState{0, 16383, 0}}, {}},
+        {2480, {PadState{0, 16385, 0}}, {}},
+        {2496, {PadState{0, 12000, 0}}, {}},
+        {2512, {PadState{0, 16385, 0}}, {Action::Right}},
     };
     pad::PadInput input;
     for (const Step& step : steps)
         EXPECT_EQ(input.update(step.pads, step.ms), step.actions) << "at " << step.ms << " ms";
 
     // A button held while the window was away counts only once pressed again.
-    input.reset({PadState{pad::kA | pad::kUp}});
+    input.reset();
     EXPECT_THAT(input.update({PadState{pad::kA | pad::kUp}}, 5000), IsEmpty());
     EXPECT_THAT(input.update({PadState{pad::kUp}}, 9000), IsEmpty());
     EXPECT_THAT(input.update({PadState{pad::kA | pad::kUp}}, 9010), ElementsAre(Action::Press));
@@ -131,15 +149,18 @@ struct RecordingWindow : pad::PadWindow {
     void sendKey(Key key) override {
         calls.push_back("key " + std::to_string(static_cast<int>(key)));
     }
+    void showFocusCue() override { ++cues; }
 
     std::optional<std::size_t> focus = at("Command1");
     bool open = false;
     std::vector<std::string> calls;
+    int cues = 0;
     // Runs inside an action, as a message box's own message loop would.
     std::function<void()> whileActing;
 };
 
-// Each button, in each state of the window: what it sends to the window and runs in the launcher.
+// Each button, in each state of the window: what it sends to the window and runs in the launcher;
+// each shows the focus cue.
 TEST(Gamepad, EachButtonActsOnTheWindowAsItsKeyOrClickDoes) {
     const std::string space = "key " + std::to_string(static_cast<int>(Key::Space));
     const std::string openList = "key " + std::to_string(static_cast<int>(Key::OpenList));
@@ -183,6 +204,8 @@ TEST(Gamepad, EachButtonActsOnTheWindowAsItsKeyOrClickDoes) {
         const std::string context =
             std::string(row.focus) + " action " + std::to_string(static_cast<int>(row.action));
         EXPECT_EQ(window.calls, row.calls) << context;
+        // Any button shows the focus cue, also one that changes nothing.
+        EXPECT_GT(window.cues, 0) << context;
         EXPECT_EQ(l.controls.outerWidthTwips() == kWide, row.wideAfter) << context;
         EXPECT_THAT(l.platform.calls, IsEmpty()) << context;
     }
@@ -193,7 +216,8 @@ TEST(Gamepad, StartPlays) {
     Launcher l;
     RecordingWindow window;
     pad::Gamepad gamepad(window, l.form, l.controls);
-    gamepad.update({PadState{pad::kStart}}, 0);
+    gamepad.update({PadState{}}, 0);
+    gamepad.update({PadState{pad::kStart}}, 16);
     EXPECT_THAT(l.platform.calls, ElementsAre("start", "end"));
     ASSERT_EQ(l.platform.starts.size(), 1U);
     EXPECT_EQ(l.platform.starts[0].commandLine, "vantu.exe -nc -d noshadow");

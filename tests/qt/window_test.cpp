@@ -4,9 +4,11 @@
 
 #include <QAbstractItemView>
 #include <QAccessible>
+#include <QBackingStore>
 #include <QComboBox>
 #include <QImage>
 #include <QPushButton>
+#include <cmath>
 #include <cstdio>
 
 #include <SDL.h>
@@ -114,12 +116,15 @@ TEST(QtWindow, AFailingPlayerChangeIsReported) {
     EXPECT_THAT(l.platform.reports, ElementsAre("check box state 7", "unknown failure"));
 }
 
-// The window as the screen shows it at a device pixel ratio (1.5 on a 144 DPI screen).
-QImage picture(QtForm& window, double ratio) {
-    QImage image(window.size() * ratio, QImage::Format_RGB32);
-    image.setDevicePixelRatio(ratio);
-    window.render(&image);
-    return image;
+// The window as the screen shows it, in its device pixels: what its backing store holds once the
+// pending repaints are done (the offscreen screen's grab gives only a part of a scaled window).
+QImage shown(QtForm& window) {
+    QTest::qWait(20);
+    QPaintDevice* store = window.backingStore()->paintDevice();
+    if (store == nullptr || store->devType() != QInternal::Image)
+        return {};
+    // A copy: a scaled window's store is an image over the same pixels, which later paints change.
+    return static_cast<QImage*>(store)->copy();
 }
 
 // Tab (at least once) until the control has the focus, as the player would move it.
@@ -129,60 +134,96 @@ void tabTo(const char* name) {
     ASSERT_EQ(toStd(focusName()), name);
 }
 
+// A pad that holds what the test sets, read through the window's own timer.
+struct HeldPad : pad::PadSource {
+    bool mayHavePads() override { return true; }
+    Start start() override { return Start::Started; }
+    std::vector<pad::PadState> read(bool /*search*/) override {
+        ++reads;
+        return {state};
+    }
+    // Presses the buttons for one read and lets them go for one.
+    void press(std::uint16_t buttons) {
+        for (const std::uint16_t held : {buttons, std::uint16_t{0}}) {
+            state.buttons = held;
+            const int until = reads + 2;
+            ASSERT_TRUE(QTest::qWaitFor([&] { return reads >= until; }, 1000));
+        }
+    }
+    pad::PadState state;
+    int reads = 0;
+};
+
 // Every kind of control the focus goes to shows a cue that a player sees from afar: around it,
-// at least a 2 px perimeter's worth of pixels changes by 3:1 or more when the focus comes, at 96
-// and 144 DPI, on the picture and on the panel. The focus goes away to a control far enough not
-// to show its own cue there. Left of the control and above it the ring reads from the control
-// outwards as its dark band, then its light band.
+// at least a 2 px perimeter's worth of pixels changes by 3:1 or more when the focus comes, on the
+// picture and on the panel, at the device pixel ratio the tests run at (ctest runs this at 1,
+// 1.25, 1.5, 1.75 and 2). The focus goes away to a control far enough not to show its own cue
+// there; or the mouse clicks the control, which hides the cue, and a pad button that changes
+// nothing shows it again at once. Left of the control and above it the ring reads from the
+// control outwards as its dark band, then its light band, each 2 px rounded up in device pixels.
 TEST(QtWindow, TheFocusCueStandsOutAroundEveryKindOfControl) {
     struct Row {
         const char* control;
-        const char* away;
+        const char* away;  // nullptr: clicked with the mouse, then the pad's Right
     };
     const Row rows[] = {
         {"Command1", "Check1"}, {"Command2", "Check1"}, {"Combo1", "Command1"},
-        {"Check1", "Command1"}, {"Check6", "Command1"},
+        {"Check1", "Command1"}, {"Check6", "Command1"}, {"Check6", nullptr},
     };
     QtLauncher l;
     showActive(l.window);
     l.controls.setOuterWidthTwips(8250);
-    for (const double ratio : {1.0, 1.5}) {
-        for (const Row& row : rows) {
-            SCOPED_TRACE(::testing::Message() << row.control << " at ratio " << ratio);
+    HeldPad pad;
+    QtPadWindow padWindow(l.window, l.form, l.controls, pad);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pad.reads > 0; }, 1000));
+    const double ratio = l.window.devicePixelRatioF();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(::testing::Message() << row.control << " at ratio " << ratio
+                                          << (row.away ? "" : ", by the mouse and the pad"));
+        QImage on;
+        QImage off;
+        if (row.away != nullptr) {
             tabTo(row.control);
-            const QImage on = picture(l.window, ratio);
+            on = shown(l.window);
             tabTo(row.away);
-            const QImage off = picture(l.window, ratio);
-            const QRect place = l.window.control(row.control)->geometry();
-            const auto at = [&](int logical) {
-                return static_cast<int>(std::lround(logical * ratio));
-            };
-            const layout::Rect control{at(place.left()), at(place.top()),
-                                       at(place.left() + place.width()),
-                                       at(place.top() + place.height())};
-            const auto rgb = [](const QImage& image) {
-                return [&image](int x, int y) {
-                    const QRgb p = image.pixel(x, y);
-                    return layout::Rgb{static_cast<std::uint8_t>(qRed(p)),
-                                       static_cast<std::uint8_t>(qGreen(p)),
-                                       static_cast<std::uint8_t>(qBlue(p))};
-                };
-            };
-            ASSERT_EQ(on.width(), std::lround(l.window.width() * ratio));
-            const FocusCueMeasure m =
-                measureFocusCue(control, ratio, on.width(), on.height(), rgb(on), rgb(off));
-            std::printf("focus cue %s at %d DPI: %d pixels change by 3:1, %d needed\n", row.control,
-                        static_cast<int>(96 * ratio), m.changed, m.needed);
-            EXPECT_GE(m.changed, m.needed);
-            // Going out from the control leftwards halfway down, and upwards near its left end
-            // (where the list's ring lies over its label): the dark band, then the light one.
-            const int band = static_cast<int>(std::lround(2 * ratio));
-            const std::string ring = std::string(band, 'd') + std::string(band, 'l');
-            const int middle = (control.top + control.bottom) / 2;
-            EXPECT_EQ(ringTones(rgb(on), control.left - 1, middle, -1, 0, 2 * band), ring);
-            EXPECT_EQ(ringTones(rgb(on), control.left + 10, control.top - 1, 0, -1, 2 * band),
-                      ring);
+            off = shown(l.window);
+        } else {
+            tabTo("Command1");
+            QTest::mouseClick(l.window.control(row.control), Qt::LeftButton);
+            off = shown(l.window);
+            pad.press(pad::kRight);
+            ASSERT_EQ(toStd(focusName()), row.control);
+            on = shown(l.window);
         }
+        const QRect place = l.window.control(row.control)->geometry();
+        const auto device = [&](int logical, bool up) {
+            const double scaled = logical * ratio;
+            return static_cast<int>(up ? std::ceil(scaled - 1e-9) : std::floor(scaled + 1e-9));
+        };
+        const layout::Rect control{device(place.left(), false), device(place.top(), false),
+                                   device(place.left() + place.width(), true),
+                                   device(place.top() + place.height(), true)};
+        const auto rgb = [](const QImage& image) {
+            return [&image](int x, int y) {
+                const QRgb p = image.pixel(x, y);
+                return layout::Rgb{static_cast<std::uint8_t>(qRed(p)),
+                                   static_cast<std::uint8_t>(qGreen(p)),
+                                   static_cast<std::uint8_t>(qBlue(p))};
+            };
+        };
+        ASSERT_EQ(on.width(), std::lround(l.window.width() * ratio));
+        const FocusCueMeasure m =
+            measureFocusCue(control, ratio, on.width(), on.height(), rgb(on), rgb(off));
+        std::printf("focus cue %s at ratio %.2f: %d pixels change by 3:1, %d needed\n", row.control,
+                    ratio, m.changed, m.needed);
+        EXPECT_GE(m.changed, m.needed);
+        // Going out from the control leftwards halfway down, and upwards near its left end
+        // (where the list's ring lies over its label): the dark band, then the light one.
+        const int band = device(2, true);
+        const std::string ring = std::string(band, 'd') + std::string(band, 'l');
+        const int middle = (control.top + control.bottom) / 2;
+        EXPECT_EQ(ringTones(rgb(on), control.left - 1, middle, -1, 0, 2 * band), ring);
+        EXPECT_EQ(ringTones(rgb(on), control.left + 10, control.top - 1, 0, -1, 2 * band), ring);
     }
 }
 

@@ -37,6 +37,19 @@ FocusCueMeasure measureFocusCue(const layout::Rect& control, double scale, int w
     return m;
 }
 
+// The pixels inside a rectangle that differ at all between the two pictures: none may where the
+// cue has to keep clear (another control, the text of a label).
+template <class PixelOn, class PixelOff>
+int changedWithin(const layout::Rect& area, int width, int height, PixelOn pixelOn,
+                  PixelOff pixelOff) {
+    int changed = 0;
+    for (int y = std::max(0, area.top); y < std::min(height, area.bottom); ++y) {
+        for (int x = std::max(0, area.left); x < std::min(width, area.right); ++x)
+            changed += !(pixelOn(x, y) == pixelOff(x, y));
+    }
+    return changed;
+}
+
 // The ring's bands read from a pixel outwards, count steps of (dx, dy): 'd' for its dark band,
 // 'l' for its light band, '?' for anything else. A ring of bands of n pixels reads n 'd' then n
 // 'l'.

@@ -571,24 +571,54 @@ Picture pictureOf(HWND window) {
 
 // Every kind of control the focus goes to shows a cue that a player sees from afar: around it,
 // at least a 2 px perimeter's worth of pixels changes by 3:1 or more when the focus comes, at 96
-// and 144 DPI, on the picture and on the panel; with the system's focus border set thicker, each
-// band of the ring is that thick. Left of the control, halfway down, the ring reads from the
+// to 192 DPI, on the picture and on the panel; with the system's focus border set thicker, each
+// band of the ring is that thick, except where that would hide another control or a label's text:
+// those never change. Left of the control, halfway down, the ring reads from the
 // control outwards as its dark band, then its light band. The focus goes away to a control far
-// enough not to show its own cue there.
+// enough not to show its own cue there; or the mouse clicks the control, which hides the cue, and
+// the pad shows it again at once.
 TEST_F(Win32Keyboard, TheFocusCueStandsOutAroundEveryKindOfControl) {
     struct Row {
         const char* control;
-        const char* away;
+        const char* away;  // nullptr: clicked with the mouse, then shown by the pad
         UINT dpi;
         UINT border;  // the system's focus border width and height, in pixels
     };
     const Row rows[] = {
-        {"Command1", "Check1", 96, 1},  {"Command2", "Check1", 96, 1},
-        {"Combo1", "Command1", 96, 1},  {"Check1", "Command1", 96, 1},
-        {"Check6", "Command1", 96, 1},  {"Check6", "Command1", 96, 5},
-        {"Command1", "Check1", 144, 1}, {"Command2", "Check1", 144, 1},
-        {"Combo1", "Command1", 144, 1}, {"Check1", "Command1", 144, 1},
+        {"Command1", "Check1", 96, 1},
+        {"Command2", "Check1", 96, 1},
+        {"Combo1", "Command1", 96, 1},
+        {"Check1", "Command1", 96, 1},
+        {"Check6", "Command1", 96, 1},
+        {"Check6", "Command1", 96, 5},
+        {"Command1", "Check1", 144, 1},
+        {"Command2", "Check1", 144, 1},
+        {"Combo1", "Command1", 144, 1},
+        {"Check1", "Command1", 144, 1},
         {"Check6", "Command1", 144, 1},
+        {"Check6", nullptr, 96, 1},
+        // Beside the label "Resolution" and between boxes and buttons, with thicker borders.
+        {"Combo1", "Command1", 96, 3},
+        {"Check3", "Command1", 96, 3},
+        {"Command2", "Check1", 96, 3},
+        {"Combo1", "Command1", 96, 5},
+        {"Check3", "Command1", 96, 5},
+        {"Command2", "Check1", 96, 5},
+        {"Combo1", "Command1", 144, 3},
+        {"Check3", "Command1", 144, 3},
+        {"Command2", "Check1", 144, 3},
+        {"Combo1", "Command1", 144, 5},
+        {"Check3", "Command1", 144, 5},
+        {"Command2", "Check1", 144, 5},
+        {"Combo1", "Command1", 192, 1},
+        {"Check3", "Command1", 192, 1},
+        {"Command2", "Check1", 192, 1},
+        {"Combo1", "Command1", 192, 3},
+        {"Check3", "Command1", 192, 3},
+        {"Command2", "Check1", 192, 3},
+        {"Combo1", "Command1", 192, 5},
+        {"Check3", "Command1", 192, 5},
+        {"Command2", "Check1", 192, 5},
     };
     Launcher& l = *shown;
     const auto setDpi = [&](UINT dpi) {
@@ -609,25 +639,69 @@ TEST_F(Win32Keyboard, TheFocusCueStandsOutAroundEveryKindOfControl) {
                      << row.control << " at " << row.dpi << " DPI, border " << row.border);
         setDpi(row.dpi);
         setBorder(row.border);
-        SetFocus(l[row.control]);
-        const Picture on = pictureOf(l.window.window());
-        SetFocus(l[row.away]);
-        const Picture off = pictureOf(l.window.window());
+        Picture on;
+        Picture off;
+        if (row.away != nullptr) {
+            SetFocus(l[row.control]);
+            on = pictureOf(l.window.window());
+            SetFocus(l[row.away]);
+            off = pictureOf(l.window.window());
+        } else {
+            XInputPads none([]() -> XInputGetStateFunction { return nullptr; });
+            Win32PadWindow pad(l.window, l.form, l.controls, none);
+            ASSERT_TRUE(input::send(input::leftClick(input::centreOf(l[row.control]))));
+            ASSERT_TRUE(pumpUntil([&] { return GetFocus() == l[row.control]; }));
+            off = pictureOf(l.window.window());
+            pad.showFocusCue();
+            on = pictureOf(l.window.window());
+            press(VK_TAB);  // the cue back for the next rows
+        }
         const RECT r = clientRectOf(l[row.control]);
         const double scale = row.dpi / 96.0;
+        // The system's border is in pixels at 96 DPI, scaled with the window.
         const int band =
-            std::max(static_cast<int>(std::lround(2 * scale)), static_cast<int>(row.border));
+            std::max(static_cast<int>(std::lround(2 * scale)),
+                     MulDiv(static_cast<int>(row.border), static_cast<int>(row.dpi), 96));
         const testing::FocusCueMeasure m = testing::measureFocusCue(
             {r.left, r.top, r.right, r.bottom}, scale, on.width, on.height, on, off, 2 * band);
         std::printf("focus cue %s at %u DPI, border %u: %d pixels change by 3:1, %d needed\n",
                     row.control, row.dpi, row.border, m.changed, m.needed);
         EXPECT_GE(m.changed, m.needed);
-        // Going out from the control leftwards halfway down, and upwards near its left end (where
-        // the list's ring lies over its label "Resolution").
+        // Nothing changes on the other controls nor on a label's text (the rectangle its
+        // white pixels span, where the control does not cover the label), where the ring would
+        // hide them.
+        for (std::size_t i = 0; i < layout::kControls.size(); ++i) {
+            const layout::ControlDesign& design = layout::kControls[i];
+            HWND other = l.window.control(i);
+            if (other == nullptr || !IsWindowVisible(other) || other == l[row.control] ||
+                (row.away != nullptr && other == l[row.away]))
+                continue;
+            const RECT o = clientRectOf(other);
+            layout::Rect keep{o.left, o.top, o.right, o.bottom};
+            if (design.kind == layout::Kind::Label) {
+                keep = {o.right, o.bottom, o.left, o.top};
+                for (int y = o.top; y < o.bottom; ++y) {
+                    for (int x = o.left; x < o.right; ++x) {
+                        const bool onControl =
+                            x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+                        if (!onControl && off(x, y) == *design.text)
+                            keep = {std::min(keep.left, x), std::min(keep.top, y),
+                                    std::max(keep.right, x + 1), std::max(keep.bottom, y + 1)};
+                    }
+                }
+            } else if (!layout::takesFocus(design)) {
+                continue;
+            }
+            EXPECT_EQ(testing::changedWithin(keep, on.width, on.height, on, off), 0) << design.name;
+        }
+        // Going out from the control leftwards halfway down: its dark band, then its light band.
+        // Upwards near its left end (over the label "Resolution" above the list) in the same
+        // order, narrower where there is no room for both.
         const std::string ring = std::string(band, 'd') + std::string(band, 'l');
         const int middle = (r.top + r.bottom) / 2;
         EXPECT_EQ(testing::ringTones(on, r.left - 1, middle, -1, 0, 2 * band), ring);
-        EXPECT_EQ(testing::ringTones(on, r.left + 10, r.top - 1, 0, -1, 2 * band), ring);
+        EXPECT_THAT(testing::ringTones(on, r.left + 10, r.top - 1, 0, -1, 2 * band),
+                    ::testing::MatchesRegex("d+l+.*"));
     }
     setBorder(1);
 
@@ -737,7 +811,7 @@ TEST_F(Win32Pad, WalksFromPlayThroughTheVideoSetupToTheGame) {
         EXPECT_EQ(padWindow->listOpen(), step.listOpen);
         EXPECT_EQ(l.controls.checkValue(checkBoxNamed("Check6")), step.bulletsGlow);
         EXPECT_EQ(l.controls.listIndex(), step.mode);
-        EXPECT_EQ(SendMessageA(l.window.window(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS, 0);
+        EXPECT_EQ(l.window.focusRingControl(), l.window.indexOf(GetFocus()));
     }
     EXPECT_THAT(events.events, ElementsAre("Check6", "Combo1"));
     tap(held(XINPUT_GAMEPAD_START));
@@ -758,8 +832,9 @@ TEST_F(Win32Pad, WithoutXInputTheLauncherIsUnchanged) {
     EXPECT_EQ(shown->focused(), "Combo1");
 }
 
-// Empty slots are read about once a second, or at once when a device comes; a pad that goes
-// while a direction is held stops there (no key repeat from a pad that is gone).
+// Empty slots are read about once a second, or at once when a device comes; a button held on a
+// pad as it comes does not count; a pad that goes while a direction is held stops there (no key
+// repeat from a pad that is gone).
 TEST_F(Win32Pad, PadsComeAndGo) {
     Launcher& l = *shown;
     l.controls.setOuterWidthTwips(static_cast<float>(layout::kForm.wideOuterWidth));
@@ -779,6 +854,11 @@ TEST_F(Win32Pad, PadsComeAndGo) {
     SendMessageA(l.window.window(), WM_DEVICECHANGE, 0x0007 /* DBT_DEVNODES_CHANGED */, 0);
     ASSERT_TRUE(readAgain(3));
     EXPECT_EQ(fakePads.ticks[3].at(static_cast<std::size_t>(before)), tick + 1);
+    EXPECT_EQ(l.focused(), "Check1");  // held as it came: not a press
+    fakePads.slots[3] = held(0);
+    ASSERT_TRUE(readAgain(3));
+    fakePads.slots[3] = held(XINPUT_GAMEPAD_DPAD_DOWN);
+    ASSERT_TRUE(readAgain(3));
     EXPECT_EQ(l.focused(), "Check2");
     fakePads.slots[3].reset();
     pump(2 * static_cast<int>(pad::kRepeatDelayMs));

@@ -5,6 +5,8 @@
 //   win-driver.exe COMMAND [ARG...] [COMMAND [ARG...]]...
 //
 // The commands run in order; each takes a fixed number of arguments:
+//   front TITLE               show a window of the driver's own titled TITLE and make it the
+//                             foreground window, as a game client the program is started from
 //   start EXE DIR             start EXE with DIR as its current folder (Unix or Windows paths)
 //   start-arg EXE DIR ARG     the same, with ARG (a path) as its one argument, in quotes
 //   start-play EXE DIR        start EXE with DIR as its current folder and the option --play
@@ -19,7 +21,8 @@
 //   state LABEL               print the current window's state as LABEL.<name>=<value> lines:
 //                             window (x y width height), client (width height),
 //                             client-origin (screen x y), owner
-//                             (none, hidden or visible), focus (kind:caption)
+//                             (none, hidden or visible), focus (kind:caption), foreground
+//                             (yes when it is the foreground window, else no)
 //   click KIND CAPTION        click at the centre of a control; KIND is button, check, group,
 //                             static, combo or edit (CAPTION "-" for the only combo or edit)
 //   move-to X Y               move the mouse to a point of the current window's client area
@@ -106,6 +109,10 @@ int integer(const std::string& text) {
 bool pollUntil(DWORD bound, const std::function<bool()>& done) {
     const ULONGLONG deadline = GetTickCount64() + bound;
     for (;;) {
+        // The driver's own window (front) answers as a program's window does.
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
         if (done())
             return true;
         if (GetTickCount64() >= deadline)
@@ -212,6 +219,17 @@ class Driver {
         }
     }
 
+    void front(const std::string& title) {
+        HWND w =
+            CreateWindowExW(0, L"STATIC", wide(title).c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
+                            0, 400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        if (w == nullptr)
+            throw Failure("cannot make the window \"" + title + "\"");
+        SetForegroundWindow(w);
+        if (!pollUntil(5000, [w] { return GetForegroundWindow() == w; }))
+            throw Failure("the window \"" + title + "\" did not come to the foreground");
+    }
+
     void start(const std::string& exe, const std::string& folder, const std::string* arg = nullptr,
                bool play = false) {
         if (process_ != nullptr)
@@ -291,6 +309,7 @@ class Driver {
                         : IsWindowVisible(owner) ? "visible"
                                                  : "hidden"));
         say(label + ".focus=" + describe(focused()));
+        say(label + ".foreground=" + (GetForegroundWindow() == w ? "yes" : "no"));
     }
 
     void click(const std::string& kind, const std::string& text) {
@@ -492,6 +511,7 @@ int run(const std::vector<std::string>& args) {
         void (*run)(Driver& driver, const Args& a);
     };
     static const std::map<std::string, Command> kCommands = {
+        {"front", {1, [](Driver& d, const Args& a) { d.front(a[0]); }}},
         {"start", {2, [](Driver& d, const Args& a) { d.start(a[0], a[1]); }}},
         {"start-arg", {3, [](Driver& d, const Args& a) { d.start(a[0], a[1], &a[2]); }}},
         {"start-play", {2, [](Driver& d, const Args& a) { d.start(a[0], a[1], nullptr, true); }}},

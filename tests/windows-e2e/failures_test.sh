@@ -5,7 +5,11 @@
 # being built (the box then stands alone), in the Click of a check box the player clicked, and a
 # failure that is no standard exception. With FOLDER_ARG set, the real launcher is started with
 # that argument (a game folder, an option) on its command line instead; EXIT is the status
-# expected once the box is dismissed (1 unless set).
+# expected once the box is dismissed (1 unless set). With FRONT set, the driver first shows a
+# window of its own titled FRONT in the foreground (a game client the launcher is started
+# from), starts the launcher with --play in a game folder without vantu.exe (VANTU_FAULT=box-style
+# notes what the box asks Windows for), and the box must be the foreground window and have asked
+# for it, and to stay on top where Windows refuses.
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 [ -f "$FAULT_LAUNCHER" ] || die "missing '$FAULT_LAUNCHER' (build the windows preset)"
@@ -16,7 +20,11 @@ expect_report() {
     shift 2
     make_game "$fault" "$TYPICAL_CONFIG"
     local start=(start "$GAME/vantu-launcher.exe" "$GAME")
-    if [ -n "${FOLDER_ARG:-}" ]; then
+    if [ -n "${FRONT:-}" ]; then
+        rm "$GAME/vantu.exe"
+        cp "$FAULT_LAUNCHER" "$GAME/vantu-launcher.exe"
+        start=(front "$FRONT" start-play "$GAME/vantu-launcher.exe" "$GAME")
+    elif [ -n "${FOLDER_ARG:-}" ]; then
         start=(start-arg "$GAME/vantu-launcher.exe" "$GAME" "$FOLDER_ARG")
     else
         cp "$FAULT_LAUNCHER" "$GAME/vantu-launcher.exe"
@@ -27,6 +35,11 @@ expect_report() {
     expect_eq "$fault: report" "$(value box.text)" "$text"
     expect_eq "$fault: exit status" "$(value exit)" "${EXIT:-1}"
     [ -z "${OWNER:-}" ] || expect_eq "$fault: the box's owner" "$(value box.owner)" "$OWNER"
+    [ -z "${FRONT:-}" ] || {
+        expect_eq "$fault: the box in front" "$(value box.foreground)" yes
+        expect_eq "$fault: what the box asked for" "$(cat "$GAME/box-style.txt")" \
+            "setforeground=1 topmost=1"
+    }
 }
 
 OWNER=none expect_report list-unreadable "list selection 42"
@@ -37,6 +50,8 @@ expect_report start-throws "unknown failure" window "$MAIN_TITLE" "$WINDOW_LIMIT
 # (Wine's text for ERROR_FILE_NOT_FOUND.)
 OWNER=none FOLDER_ARG=$WORK/missing expect_report missing-folder \
     "cannot enter the game folder 'Z:${WORK//\//\\}\\missing': File not found."
+# --play has no window of its own: its box still comes in front of the one it was started from.
+OWNER=none FRONT="Game client" expect_report box-style "vantu.exe: File not found."
 # --version is answered in a box of its own too, and then the launcher ends normally.
 EXIT=0 OWNER=none FOLDER_ARG=--version expect_report version "vantu-launcher $VANTU_VERSION"
 finish

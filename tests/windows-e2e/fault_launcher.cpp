@@ -8,6 +8,10 @@
 //   old-loader        the launcher sees the loader of Windows 7 and Vista without update
 //                     KB2533623: kernel32 has no SetDefaultDllDirectories, and LoadLibraryEx
 //                     refuses every LOAD_LIBRARY_SEARCH_* flag with ERROR_INVALID_PARAMETER
+//   box-style         the launcher runs as WinMain runs it (also with --play), and its message
+//                     boxes go through a stand-in that writes to box-style.txt in the current
+//                     folder whether each asked for MB_SETFOREGROUND and MB_TOPMOST
+//                     ("setforeground=1 topmost=0"), then shows the box as asked
 // The controls are subclassed by a thread-local CBT hook as Windows creates them, and the older
 // loader is the launcher's own imports of kernel32 pointed elsewhere; the launcher itself is the
 // real one, started as WinMain starts it.
@@ -114,6 +118,22 @@ bool redirectImports(Function real, Function replacement) {
     return found;
 }
 
+decltype(&MessageBoxA) realMessageBox = nullptr;
+
+int WINAPI noteBoxStyle(HWND owner, LPCSTR text, LPCSTR title, UINT style) {
+    const std::string asked = std::string("setforeground=") +
+                              ((style & MB_SETFOREGROUND) != 0 ? "1" : "0") +
+                              " topmost=" + ((style & MB_TOPMOST) != 0 ? "1" : "0");
+    HANDLE file = CreateFileA("box-style.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        WriteFile(file, asked.data(), static_cast<DWORD>(asked.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+    return realMessageBox(owner, text, title, style);
+}
+
 class FaultPlatform : public vantu::WindowsPlatform {
   public:
     using WindowsPlatform::WindowsPlatform;
@@ -137,6 +157,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
         if (!redirectImports(realLoadLibraryEx, &oldLoadLibraryEx) ||
             !redirectImports(realGetProcAddress, &oldGetProcAddress))
             return 3;
+    }
+    if (fault == "box-style") {
+        realMessageBox = &MessageBoxA;
+        if (!redirectImports(realMessageBox, &noteBoxStyle))
+            return 3;
+        vantu::runLauncher(instance, showCommand);
     }
     vantu::limitDllSearchToSystemFolder();
     SetWindowsHookExA(WH_CBT, onCreate, nullptr, GetCurrentThreadId());

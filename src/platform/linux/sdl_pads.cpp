@@ -41,7 +41,7 @@ SdlPads::~SdlPads() {
 }
 
 bool SdlPads::mayHavePads() {
-    const std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir("/dev/input"), ::closedir);
+    const std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir(inputFolder_.c_str()), ::closedir);
     if (!folder)
         return false;
     while (const dirent* entry = ::readdir(folder.get())) {
@@ -105,6 +105,9 @@ std::vector<pad::PadState> SdlPads::read(bool /*search*/) {
         }
         state.stickX = sdl_->GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTX);
         state.stickY = sdl_->GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTY);
+        // SDL gives each connection of a pad an instance id of its own, never used again.
+        state.id = static_cast<std::uint32_t>(
+            sdl_->JoystickInstanceID(sdl_->GameControllerGetJoystick(pad)));
         states.push_back(state);
     }
     return states;

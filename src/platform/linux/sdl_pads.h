@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "ports/pads.h"
@@ -23,7 +25,9 @@ struct SdlLibrary;
 // polled. For the window's thread only.
 class SdlPads : public pad::PadSource {
   public:
-    SdlPads() = default;
+    // inputFolder: where the input devices are (another folder only in tests).
+    explicit SdlPads(std::string inputFolder = "/dev/input")
+        : inputFolder_(std::move(inputFolder)) {}
     ~SdlPads() override;
     SdlPads(const SdlPads&) = delete;
     SdlPads& operator=(const SdlPads&) = delete;
@@ -35,6 +39,7 @@ class SdlPads : public pad::PadSource {
   private:
     void update();
 
+    std::string inputFolder_;
     const SdlLibrary* sdl_ = nullptr;
     std::array<_SDL_GameController*, 4> pads_{};
 };

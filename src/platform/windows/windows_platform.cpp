@@ -103,7 +103,13 @@ void WindowsPlatform::startHeldSound() {
 }
 
 void WindowsPlatform::reportUnhandledFailure(const std::string& message) {
-    MessageBoxA(owner_, message.c_str(), reportTitle_.c_str(), MB_OK | MB_ICONERROR);
+    // A box of its own (--play: no window) would open wherever Windows puts a new window of a
+    // background process, possibly behind the game client the launcher was started from, and go
+    // unseen. It asks for the foreground, which Windows grants to a process started by the
+    // foreground one; where Windows refuses (the player has gone on to another window), it still
+    // stays above every window that is not topmost. A box owned by the window follows it.
+    const UINT alone = owner_ == nullptr ? MB_SETFOREGROUND | MB_TOPMOST : 0;
+    MessageBoxA(owner_, message.c_str(), reportTitle_.c_str(), MB_OK | MB_ICONERROR | alone);
     ExitProcess(1);
 }
 

@@ -50,9 +50,15 @@ std::vector<pad::PadState> XInputPads::read(bool search) {
         if (!search && !connected_[user])
             continue;
         XINPUT_STATE state{};
+        const bool wasConnected = connected_[user];
         connected_[user] = getState_(user, &state) == ERROR_SUCCESS;
-        if (connected_[user])
-            pads.push_back(padStateOf(state.Gamepad));
+        if (!connected_[user])
+            continue;
+        // A pad in a slot that was empty is a new pad, whatever was there before.
+        if (!wasConnected)
+            ids_[user] = ++lastId_;
+        pads.push_back(padStateOf(state.Gamepad));
+        pads.back().id = ids_[user];
     }
     return pads;
 }

@@ -5,6 +5,7 @@
 #include <xinput.h>
 
 #include <array>
+#include <cstdint>
 #include <vector>
 
 #include "ports/pads.h"
@@ -41,6 +42,9 @@ class XInputPads final : public pad::PadSource {
     Loader load_;
     XInputGetStateFunction getState_ = nullptr;
     std::array<bool, XUSER_MAX_COUNT> connected_{};
+    // Each slot's pad's id; a new one each time a pad comes into the slot.
+    std::array<std::uint32_t, XUSER_MAX_COUNT> ids_{};
+    std::uint32_t lastId_ = 0;
 };
 
 }  // namespace vantu

@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <cmath>
 #include <vector>
 
 #include "window/focus_ring.h"
@@ -112,13 +113,24 @@ class FocusRingOverlay : public QWidget {
         const QWidget* control = form_.focusRingControl();
         if (control == nullptr)
             return;
-        // Qt's pixels are device-independent: the ring is laid out at 96 DPI and scaled with the
-        // screen's device pixel ratio.
+        // Laid out in the screen's device pixels, at the DPI of its device pixel ratio, just
+        // outside every device pixel the control touches: each band at least 2 of the window's
+        // pixels, rounded up, also where the ratio makes that no whole number of device pixels
+        // (painted in the window's pixels, a 2 px band would be 2 or 3 device pixels at 1.25).
+        const double ratio = devicePixelRatioF();
         const QRect place = control->geometry();
-        const layout::Rect rect{place.left(), place.top(), place.left() + place.width(),
-                                place.top() + place.height()};
+        const auto device = [ratio](int logical, bool up) {
+            const double scaled = logical * ratio;
+            return static_cast<int>(up ? std::ceil(scaled - 1e-9) : std::floor(scaled + 1e-9));
+        };
+        const layout::Rect rect{device(place.left(), false), device(place.top(), false),
+                                device(place.left() + place.width(), true),
+                                device(place.top() + place.height(), true)};
+        const int dpi = static_cast<int>(std::lround(layout::kStandardDpi * ratio));
+        const int band = device(layout::kFocusRing.bandPixels, true);
         QPainter painter(this);
-        for (const layout::RingPiece& piece : layout::focusRing(rect, layout::kStandardDpi)) {
+        painter.scale(1 / ratio, 1 / ratio);
+        for (const layout::RingPiece& piece : layout::focusRing(rect, dpi, band)) {
             const layout::Rect& r = piece.rect;
             painter.fillRect(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top),
                              toQColor(piece.colour));
@@ -193,6 +205,7 @@ void QtForm::createControls() {
             layout::twipsToPixels(place.left), layout::twipsToPixels(place.top),
             layout::twipsToPixels(design.width), layout::twipsToPixels(design.height));
         controls_[i]->setVisible(design.visible);
+        controls_[i]->installEventFilter(this);
     }
     for (const layout::AccessibleDesign& accessible : layout::kAccessible) {
         if (auto* label = controlAs<QLabel>(accessible.labelledBy))
@@ -227,6 +240,28 @@ QWidget* QtForm::focusRingControl() const {
             return controls_[i];
     }
     return nullptr;
+}
+
+void QtForm::showFocusCue(bool shown) {
+    if (testAttribute(Qt::WA_KeyboardFocusChange) == shown)
+        return;
+    setAttribute(Qt::WA_KeyboardFocusChange, shown);
+    // Neither the overlay nor the style repaints by itself when only the attribute changes.
+    if (focusRing_ != nullptr)
+        focusRing_->update();
+    if (QWidget* focus = focusWidget())
+        focus->update();
+}
+
+bool QtForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress)
+        showFocusCue(false);
+    return QWidget::eventFilter(watched, event);
+}
+
+void QtForm::mousePressEvent(QMouseEvent* event) {
+    showFocusCue(false);
+    QWidget::mousePressEvent(event);
 }
 
 void QtForm::resizeEvent(QResizeEvent* event) {

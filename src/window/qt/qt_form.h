@@ -7,6 +7,7 @@
 
 #include "window/layout.h"
 
+class QMouseEvent;
 class QPaintEvent;
 class QResizeEvent;
 
@@ -33,11 +34,17 @@ class QtForm : public QWidget {
         return qobject_cast<Widget*>(control(name));
     }
 
-    // The control around which the focus ring shows: the one with the focus, once the keyboard
-    // or a pad has moved the focus in this window (as Qt's own cue does); else nullptr.
+    // The control around which the focus ring shows: the one with the focus, while the focus
+    // cue is shown (as Qt's own cue: once Tab or the pad moved the focus or a pad button was
+    // pressed, until a mouse click in the window); else nullptr.
     QWidget* focusRingControl() const;
+    // Shows or hides the focus cue, Qt's own and the ring, at once.
+    void showFocusCue(bool shown);
 
   protected:
+    // A mouse click on the window or a control hides the focus cue.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 

@@ -73,10 +73,14 @@ std::optional<std::size_t> QtPadWindow::focusedControl() const {
 }
 
 void QtPadWindow::focusWithCue(std::size_t control) {
-    // Focus moved as by Tab, so that the style draws its focus cue.
-    window_.setAttribute(Qt::WA_KeyboardFocusChange);
+    // Focus moved as by Tab, with the cue shown.
+    window_.showFocusCue(true);
     if (QWidget* widget = window_.control(layout::kControls[control].name))
         widget->setFocus(Qt::TabFocusReason);
+}
+
+void QtPadWindow::showFocusCue() {
+    window_.showFocusCue(true);
 }
 
 bool QtPadWindow::listOpen() const {
@@ -99,7 +103,6 @@ void QtPadWindow::sendKey(pad::Key key) {
     });
     static_assert(kKeys.size() == static_cast<std::size_t>(pad::Key::Escape) + 1);
     const auto [code, modifiers] = kKeys.at(static_cast<std::size_t>(key));
-    window_.setAttribute(Qt::WA_KeyboardFocusChange);
     const QString text = key == pad::Key::Space ? QStringLiteral(" ") : QString();
     QKeyEvent press(QEvent::KeyPress, code, modifiers, text);
     QCoreApplication::sendEvent(target, &press);

@@ -29,6 +29,7 @@ class QtPadWindow : public QObject, private pad::PadWindow, private pad::PadTime
     void focusWithCue(std::size_t control) override;
     bool listOpen() const override;
     void sendKey(pad::Key key) override;
+    void showFocusCue() override;
     void every(int ms) override;
     void stop() override;
 

@@ -279,12 +279,18 @@ LRESULT Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_CTLCOLORSTATIC:
             return panelColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-        case WM_UPDATEUISTATE: {
-            // Focus cues shown or hidden (the keyboard, a pad or a click): the ring follows.
-            const LRESULT result = DefWindowProcA(window_, message, wParam, lParam);
-            invalidateFocusRing(indexOf(GetFocus()));
-            return result;
-        }
+        case WM_PARENTNOTIFY:
+            // A mouse click on a control, as on the window below, hides the focus cues until the
+            // keyboard or a pad is used again.
+            if (LOWORD(wParam) == WM_LBUTTONDOWN || LOWORD(wParam) == WM_RBUTTONDOWN ||
+                LOWORD(wParam) == WM_MBUTTONDOWN)
+                showFocusCues(false);
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            showFocusCues(false);
+            break;
         case WM_COMMAND:
             command(wParam, lParam);
             return 0;

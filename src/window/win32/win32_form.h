@@ -34,10 +34,11 @@ class Win32FormListener {
 // boxes); Space or Enter presses the focused push button; no button is a default or cancel one.
 // Positions, sizes and fonts follow the window's DPI.
 //
-// The focused control shows the focus ring (window/focus_ring.h) around it whenever the window's
-// UI state shows focus cues (the keyboard or a pad moved the focus), painted by the window and,
-// where the ring lies over another control (the label above the list; a neighbour when the
-// system asks for a thick focus border), by that control after its own painting.
+// The focused control shows the focus ring (window/focus_ring.h) around it from the first key
+// that moves the focus or pad button until a mouse click in the window (not at opening), painted
+// by the window and, where the ring lies over another control (the label above the list; a
+// neighbour when the system asks for a thick focus border), by that control after its own
+// painting.
 //
 // Closing the window (WM_CLOSE) ends the message loop (WM_QUIT); the window stays until its
 // owner destroys this object or the process ends.
@@ -79,6 +80,9 @@ class Win32Form {
     // The control around which the focus ring shows, as an index into layout::kControls, or
     // kControls.size() when none does.
     std::size_t focusRingControl() const;
+    // Shows or hides the focus cues at once: the ring, and the system's own (the window's UI
+    // state).
+    void showFocusCues(bool shown);
 
   private:
     // Building, DPI and message routing (win32_form.cpp).
@@ -102,6 +106,9 @@ class Win32Form {
     // of the client area.
     void paintFocusRing(HDC dc, POINT origin) const;
     std::optional<layout::Rect> focusRingBounds(std::size_t control) const;
+    // What the ring around that control leaves alone, in client coordinates: every other visible
+    // control that takes the focus, and the text of the visible labels and frames.
+    std::vector<layout::Rect> ringKeepClear(std::size_t focused) const;
     // Repaints where the ring of that control is or was.
     void invalidateFocusRing(std::size_t control);
     // Each control also paints the part of the ring that lies over it.
@@ -127,6 +134,7 @@ class Win32Form {
     HFONT boldFont_ = nullptr;
     HBITMAP picture_ = nullptr;
     HWND lastFocus_ = nullptr;
+    bool cuesShown_ = false;
 };
 
 }  // namespace vantu

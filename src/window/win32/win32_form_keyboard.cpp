@@ -60,7 +60,7 @@ void Win32Form::moveFocus(bool forward) {
                        : (position + focusOrder_.size() - 1) % focusOrder_.size();
     }
     // Moving by keyboard shows where the focus is, as in a dialog.
-    SendMessageA(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    showFocusCues(true);
     SetFocus(controls_[focusOrder_[next]]);
 }
 

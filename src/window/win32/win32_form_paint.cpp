@@ -2,6 +2,8 @@
 // every control, the panel colours of the controls that have them, and the focus ring.
 #include <algorithm>
 #include <exception>
+#include <string>
+#include <vector>
 
 #include "window/focus_ring.h"
 #include "window/win32/common_controls.h"
@@ -25,6 +27,39 @@ int systemFocusBorder(UINT dpi) {
         height = 0;
     return MulDiv(static_cast<int>(std::max(width, height)), static_cast<int>(dpi),
                   static_cast<int>(systemDpi()));
+}
+
+// Where a static control or a group box draws its caption, in its own client coordinates: a
+// label's text as DrawText lays it out from its top left corner, wrapped at its width; a group
+// box's caption line, across its whole width (where along it the caption begins is the theme's
+// choice).
+RECT captionArea(HWND control, layout::Kind kind) {
+    RECT client{};
+    GetClientRect(control, &client);
+    const int length = GetWindowTextLengthA(control);
+    if (length == 0)
+        return RECT{0, 0, 0, 0};
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextA(control, text.data(), length + 1)));
+    RECT area = client;
+    HDC dc = GetDC(control);
+    if (dc == nullptr)
+        return client;
+    const HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    const UINT format = kind == layout::Kind::Label
+                            ? DT_LEFT | DT_EXPANDTABS | DT_WORDBREAK | DT_NOPREFIX
+                            : DT_LEFT | DT_SINGLELINE | DT_NOPREFIX;
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &area, format | DT_CALCRECT);
+    SelectObject(dc, previous);
+    ReleaseDC(control, dc);
+    if (kind != layout::Kind::Label) {
+        area.left = client.left;
+        area.right = client.right;
+    }
+    area.right = std::min(area.right, client.right);
+    area.bottom = std::min(area.bottom, client.bottom);
+    return area;
 }
 
 }  // namespace
@@ -100,9 +135,18 @@ std::size_t Win32Form::focusRingControl() const {
     if (index >= controls_.size() || !layout::takesFocus(layout::kControls[index]) ||
         !IsWindowVisible(controls_[index]))
         return controls_.size();
-    // Shown as the system's own focus rectangle is: once the keyboard or a pad moved the focus.
-    const LRESULT state = SendMessageA(window_, WM_QUERYUISTATE, 0, 0);
-    return (state & UISF_HIDEFOCUS) != 0 ? controls_.size() : index;
+    return cuesShown_ ? index : controls_.size();
+}
+
+void Win32Form::showFocusCues(bool shown) {
+    // The ring follows a flag of its own, not the UI state: Wine neither hides that state's cues
+    // nor lets an owned window change it, and the ring is to follow the same rule as on Linux.
+    SendMessageA(window_, WM_CHANGEUISTATE, MAKEWPARAM(shown ? UIS_CLEAR : UIS_SET, UISF_HIDEFOCUS),
+                 0);
+    if (cuesShown_ == shown)
+        return;
+    cuesShown_ = shown;
+    invalidateFocusRing(indexOf(GetFocus()));
 }
 
 std::optional<layout::Rect> Win32Form::focusRingBounds(std::size_t control) const {
@@ -114,14 +158,36 @@ std::optional<layout::Rect> Win32Form::focusRingBounds(std::size_t control) cons
     return layout::Rect{place.left, place.top, place.right, place.bottom};
 }
 
+std::vector<layout::Rect> Win32Form::ringKeepClear(std::size_t focused) const {
+    std::vector<layout::Rect> keep;
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        HWND control = controls_[i];
+        if (i == focused || control == nullptr || !IsWindowVisible(control))
+            continue;
+        const ControlDesign& design = layout::kControls[i];
+        if (layout::takesFocus(design)) {
+            keep.push_back(*focusRingBounds(i));
+        } else if (design.kind == Kind::Label || design.kind == Kind::Frame) {
+            RECT area = captionArea(control, design.kind);
+            MapWindowPoints(control, window_, reinterpret_cast<POINT*>(&area), 2);
+            keep.push_back({area.left, area.top, area.right, area.bottom});
+        }
+    }
+    return keep;
+}
+
 void Win32Form::paintFocusRing(HDC dc, POINT origin) const {
-    const std::optional<layout::Rect> control = focusRingBounds(focusRingControl());
+    const std::size_t focused = focusRingControl();
+    const std::optional<layout::Rect> control = focusRingBounds(focused);
     if (!control)
         return;
     const COLORREF previous = GetDCBrushColor(dc);
     const int dpi = static_cast<int>(dpi_);
+    // Never over another control, nor over the text of a label or a frame's caption: where one
+    // lies too close, the ring narrows on that side.
+    const std::vector<layout::Rect> keepClear = ringKeepClear(focused);
     for (const layout::RingPiece& piece :
-         layout::focusRing(*control, dpi, systemFocusBorder(dpi_))) {
+         layout::focusRing(*control, dpi, systemFocusBorder(dpi_), keepClear)) {
         const RECT r{piece.rect.left - origin.x, piece.rect.top - origin.y,
                      piece.rect.right - origin.x, piece.rect.bottom - origin.y};
         SetDCBrushColor(dc, win32::toColorRef(piece.colour));

@@ -108,7 +108,6 @@ bool Win32PadWindow::listOpen() const {
 }
 
 void Win32PadWindow::sendKey(pad::Key key) {
-    showFocusCue();
     switch (key) {
         case pad::Key::Space:
             // A push button or a check box: it clicks when the key goes up.
@@ -136,9 +135,9 @@ HWND Win32PadWindow::list() const {
     return window_.control("Combo1");
 }
 
-void Win32PadWindow::showFocusCue() const {
-    // Windows hides the focus rectangle until the keyboard is used; the pad counts as that.
-    SendMessageA(window_.window(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+void Win32PadWindow::showFocusCue() {
+    // The pad counts as the keyboard: the focus cues show until a mouse click.
+    window_.showFocusCues(true);
 }
 
 }  // namespace vantu

@@ -31,6 +31,7 @@ class Win32PadWindow final : public pad::PadWindow, private pad::PadTimer {
     void focusWithCue(std::size_t control) override;
     bool listOpen() const override;
     void sendKey(pad::Key key) override;
+    void showFocusCue() override;
 
   private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -39,7 +40,6 @@ class Win32PadWindow final : public pad::PadWindow, private pad::PadTimer {
     void every(int ms) override;
     void stop() override;
     HWND list() const;
-    void showFocusCue() const;
 
     Win32Form& window_;
     pad::Gamepad gamepad_;
