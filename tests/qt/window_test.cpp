@@ -147,7 +147,7 @@ struct HeldPad : pad::PadSource {
         for (const std::uint16_t held : {buttons, std::uint16_t{0}}) {
             state.buttons = held;
             const int until = reads + 2;
-            ASSERT_TRUE(QTest::qWaitFor([&] { return reads >= until; }, 1000));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return reads >= until; }, kHangMs));
         }
     }
     pad::PadState state;
@@ -175,7 +175,7 @@ TEST(QtWindow, TheFocusCueStandsOutAroundEveryKindOfControl) {
     l.controls.setOuterWidthTwips(8250);
     HeldPad pad;
     QtPadWindow padWindow(l.window, l.form, l.controls, pad);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return pad.reads > 0; }, 1000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pad.reads > 0; }, kHangMs));
     const double ratio = l.window.devicePixelRatioF();
     for (const Row& row : rows) {
         SCOPED_TRACE(::testing::Message() << row.control << " at ratio " << ratio
