@@ -71,8 +71,9 @@ trap 'exit 130' INT TERM
 # The private machine: /etc copied, the users' homes, sudo's tickets and the scratch folder in
 # memory.
 mount -t tmpfs -o mode=755 vantu-as-user "$scratch"
-cp -a /etc "$scratch/etc"
-mount --bind "$scratch/etc" /etc
+readonly etc=$scratch/etc # /etc in here
+cp -a /etc "$etc"
+mount --bind "$etc" /etc
 mkdir "$scratch/home"
 mkdir -p /run/sudo
 mount -t tmpfs -o mode=711 vantu-sudo /run/sudo
@@ -80,14 +81,14 @@ mount -t tmpfs -o mode=711 vantu-sudo /run/sudo
 # A user of its own group with a locked password, a home and a clone of this checkout as it
 # stands in "~/my games/vantu", with a new file not yet committed.
 next_id=$(awk -F: '$3 >= 60000 && $3 < 65000 { if ($3 >= n) n = $3 + 1 } END { print n ? n : 60000 }' \
-    /etc/passwd /etc/group)
+    "$etc/passwd" "$etc/group")
 add_user() {
     local name=$1 id=$((next_id++))
     local home=$scratch/home/$name
-    echo "$name:x:$id:$id::$home:/bin/bash" >>/etc/passwd
-    echo "$name:x:$id:" >>/etc/group
-    echo "$name:!:20000:0:99999:7:::" >>/etc/shadow
-    echo "$name:!::" >>/etc/gshadow
+    echo "$name:x:$id:$id::$home:/bin/bash" >>"$etc/passwd"
+    echo "$name:x:$id:" >>"$etc/group"
+    echo "$name:!:20000:0:99999:7:::" >>"$etc/shadow"
+    echo "$name:!::" >>"$etc/gshadow"
     local clone="$home/my games/vantu"
     git -c safe.directory='*' clone --quiet --no-hardlinks --no-checkout "$top" "$clone"
     git -c safe.directory='*' -C "$clone" fetch --quiet "$top" refs/vantu/test-as-user
@@ -160,14 +161,15 @@ GIT_AUTHOR_NAME=test GIT_AUTHOR_EMAIL=test@vantu.invalid GIT_COMMITTER_NAME=test
     GIT_COMMITTER_EMAIL=test@vantu.invalid bash tools/checkout-commit.sh test-as-user
 add_user "$sudoer"
 add_user "$asker"
+# (chpasswd writes the namespace's /etc: the private copy.)
 echo "$asker:$password" | chpasswd
 printf '%s ALL=(ALL:ALL) NOPASSWD: ALL\n%s ALL=(ALL:ALL) ALL\n' "$sudoer" "$asker" \
-    >/etc/sudoers.d/vantu-test
-chmod 440 /etc/sudoers.d/vantu-test
-subid=$(cat /etc/subuid /etc/subgid 2>/dev/null |
+    >"$etc/sudoers.d/vantu-test"
+chmod 440 "$etc/sudoers.d/vantu-test"
+subid=$(cat "$etc/subuid" "$etc/subgid" 2>/dev/null |
     awk -F: '{ if ($2 + $3 > n) n = $2 + $3 } END { print (n > 100000 ? n : 100000) }')
-echo "$sudoer:$subid:65536" >>/etc/subuid
-echo "$sudoer:$subid:65536" >>/etc/subgid
+echo "$sudoer:$subid:65536" >>"$etc/subuid"
+echo "$sudoer:$subid:65536" >>"$etc/subgid"
 
 if as_user "$sudoer" 'bash tools/checkout-commit.sh mine && git cat-file -e refs/vantu/mine:uncommitted.txt'
 then
