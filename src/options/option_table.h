@@ -38,6 +38,9 @@ inline constexpr auto kCheckOptions = std::to_array<CheckOption>({
     // clang-format on
 });
 
+// The number of option check boxes: CheckBox 1 to kCheckBoxCount.
+inline constexpr int kCheckBoxCount = static_cast<int>(kCheckOptions.size());
+
 // The display mode, which the list Combo1 holds rather than a box: its field in xconfig.dat, and
 // its switch, the head, the mode's index and the tail, which comes before every box's switch.
 // "Save Config" does not write it.
