@@ -103,6 +103,11 @@ void WindowsPlatform::startHeldSound() {
 }
 
 void WindowsPlatform::reportUnhandledFailure(const std::string& message) {
+    showFailureBox(message);
+    ExitProcess(1);
+}
+
+void WindowsPlatform::showFailureBox(const std::string& message) {
     // A box of its own (--play: no window) would open wherever Windows puts a new window of a
     // background process, possibly behind the game client the launcher was started from, and go
     // unseen. It asks for the foreground, which Windows grants to a process started by the
@@ -110,7 +115,6 @@ void WindowsPlatform::reportUnhandledFailure(const std::string& message) {
     // stays above every window that is not topmost. A box owned by the window follows it.
     const UINT alone = owner_ == nullptr ? MB_SETFOREGROUND | MB_TOPMOST : 0;
     MessageBoxA(owner_, message.c_str(), reportTitle_.c_str(), MB_OK | MB_ICONERROR | alone);
-    ExitProcess(1);
 }
 
 void suppressCrashDialogs() {

@@ -52,6 +52,9 @@ class WindowsPlatform : public Platform {
     void holdSounds() { holding_ = true; }
     void startHeldSound();
     [[noreturn]] void reportUnhandledFailure(const std::string& message) override;
+    // The failure report's box, without ending the launcher; its title.
+    void showFailureBox(const std::string& message);
+    const std::string& reportTitle() const { return reportTitle_; }
 
   private:
     std::string reportTitle_;

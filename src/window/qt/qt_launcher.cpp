@@ -22,6 +22,7 @@
 #include "window/qt/option_widgets.h"
 #include "window/qt/qt_controls.h"
 #include "window/qt/qt_form.h"
+#include "window/qt/qt_options.h"
 #include "window/qt/qt_pad_window.h"
 #include "window/qt/start_guard.h"
 
@@ -67,8 +68,11 @@ namespace {
 
 int runLauncher(int argc, char* argv[]) {
     // --help, --version, a usage error or a game folder that cannot be entered: no display needed.
+    // They are told on the console.
     LauncherArguments arguments;
-    if (const auto status = takeLauncherArguments(argc, argv, arguments))
+    ConsoleArguments console;
+    if (const auto status = takeLauncherArguments(launcherArguments(argc, argv), kQtOptions,
+                                                  currentFolder(), console, arguments))
         return *status;
     // --play: the game starts with no window, so neither a display nor Qt's platform is needed.
     // A game that cannot be started is reported on stderr, there being no box to show it in.

@@ -51,12 +51,19 @@ void runLauncher(HINSTANCE instance, int showCommand) {
     suppressCrashDialogs();
     enablePerMonitorDpiAwareness();
     WindowsPlatform platform{std::string(layout::kForm.caption)};
-    // The game's folder named on the command line becomes the current folder; a usage error or
-    // a folder that cannot be entered is reported like any failure.
-    bool play = false;
-    runReportingFailures(
-        platform, [&play] { play = takeLauncherArguments(std::string(layout::kForm.caption)); });
-    if (play) {
+    // The game's folder named on the command line becomes the current folder; the help, the
+    // version, a usage error or a folder that cannot be entered is told in a box, and ends the
+    // launcher with the status every build gives it.
+    LauncherArguments arguments;
+    std::optional<int> status;
+    runReportingFailures(platform, [&] {
+        BoxArguments boxes(platform);
+        status =
+            takeLauncherArguments(launcherArguments(), kNoToolkitOptions, {}, boxes, arguments);
+    });
+    if (status)
+        ExitProcess(static_cast<UINT>(*status));
+    if (arguments.action == LauncherArguments::Action::Play) {
         // --play: no window; a game that cannot be started is reported in a box of its own.
         playWithoutWindow(platform);
         // Both the game's start and a failure's report end the process: nothing gets here.
