@@ -22,18 +22,8 @@ void LinuxPlatform::endProcess() {
 }
 
 void LinuxPlatform::playSound(const std::string& fileName) {
-    if (holding_) {
-        heldSound_ = fileName;
-        return;
-    }
     // play() throws nothing: a sound that cannot start, not even its thread, is silence.
     sound_.play(fileName);
-}
-
-void LinuxPlatform::startHeldSound() {
-    holding_ = false;
-    if (!heldSound_.empty())
-        playSound(std::exchange(heldSound_, {}));
 }
 
 void LinuxPlatform::reportUnhandledFailure(const std::string& message) {

@@ -28,13 +28,10 @@ class LinuxPlatform : public Platform {
     // the game decides how its window starts.
     void startProcess(const std::string& commandLine, int showState) override;
     [[noreturn]] void endProcess() override;
-    // Starts playing the file on the sound's own thread. While sounds are held back
-    // (holdSounds), the sound is only noted, and starts with startHeldSound.
+    // Starts playing the file on the sound's own thread.
     void playSound(const std::string& fileName) override;
-    // The start-up sound waits until the window has been shown: loading SDL and opening the
-    // device then take nothing from the window's start-up.
-    void holdSounds() { holding_ = true; }
-    void startHeldSound();
+    // The box a failure is reported in from now on (once the toolkit has started).
+    void setFailureBox(FailureBox failureBox) { failureBox_ = failureBox; }
     // The failure box's report, else the message on stderr; then exit status 1.
     [[noreturn]] void reportUnhandledFailure(const std::string& message) override;
 
@@ -43,8 +40,6 @@ class LinuxPlatform : public Platform {
     FailureBox failureBox_;
     ProcessStarter starter_;
     SdlSound sound_;
-    bool holding_ = false;
-    std::string heldSound_;
 };
 
 }  // namespace vantu

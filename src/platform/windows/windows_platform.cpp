@@ -82,10 +82,6 @@ void WindowsPlatform::endProcess() {
 }
 
 void WindowsPlatform::playSound(const std::string& fileName) {
-    if (holding_) {
-        heldSound_ = fileName;  // looked at when it starts, off the window's start-up
-        return;
-    }
     if (!isPlayableSoundFile(fileName))
         return;
     // The multimedia library is loaded when the first sound plays, not with the program. In the
@@ -94,12 +90,6 @@ void WindowsPlatform::playSound(const std::string& fileName) {
     static const auto play = systemFunction<SndPlaySound>("winmm.dll", "sndPlaySoundA");
     if (play != nullptr)
         static_cast<void>(play(fileName.c_str(), SND_ASYNC | SND_NODEFAULT));
-}
-
-void WindowsPlatform::startHeldSound() {
-    holding_ = false;
-    if (!heldSound_.empty())
-        playSound(std::exchange(heldSound_, {}));
 }
 
 void WindowsPlatform::reportUnhandledFailure(const std::string& message) {
