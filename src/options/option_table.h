@@ -17,7 +17,7 @@ enum class SwitchWhen : unsigned char { Checked, Clear };
 
 struct CheckOption {
     std::string_view box;         // the check box's name in the layout
-    std::string_view name;        // the option's name in the logic (optionBox)
+    std::string_view name;        // the option's name in the logic
     int configField;              // its field in xconfig.dat, counted from 1
     std::string_view gameSwitch;  // what it adds to the game's command line
     SwitchWhen addsSwitch;        // ... and for which value of its box

@@ -27,6 +27,16 @@ consteval CheckBox checkBoxNamed(std::string_view name) {
     throw std::invalid_argument("no check box of that name");
 }
 
+// The check box of the option with that name in kCheckOptions ("windowMode"), found when the
+// test is compiled: a name the table does not have does not compile.
+consteval CheckBox optionBox(std::string_view name) {
+    for (std::size_t i = 0; i < kCheckOptions.size(); ++i) {
+        if (kCheckOptions[i].name == name)
+            return checkBoxByNumber(static_cast<int>(i) + 1);
+    }
+    throw std::invalid_argument("no option of that name");
+}
+
 }  // namespace vantu
 
 namespace vantu::testing {

@@ -7,11 +7,8 @@
 
 namespace vantu {
 
-LinuxPlatform::LinuxPlatform(std::string reportTitle, FailureBox failureBox,
-                             std::filesystem::path gameFolder)
-    : reportTitle_(std::move(reportTitle)),
-      failureBox_(failureBox),
-      starter_(std::move(gameFolder)) {}
+LinuxPlatform::LinuxPlatform(std::string reportTitle, FailureBox failureBox)
+    : reportTitle_(std::move(reportTitle)), failureBox_(failureBox) {}
 
 void LinuxPlatform::startProcess(const std::string& commandLine, int /*showState*/) {
     starter_.start(commandLine);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <filesystem>
 #include <string>
 
 #include "platform/linux/process_start.h"
@@ -20,9 +19,8 @@ using FailureBox = bool (*)(const std::string& title, const std::string& message
 class LinuxPlatform : public Platform {
   public:
     // reportTitle is the title of the failure report's box: the window's own. The game is
-    // looked up first in gameFolder and runs there; empty means the current directory.
-    explicit LinuxPlatform(std::string reportTitle, FailureBox failureBox = nullptr,
-                           std::filesystem::path gameFolder = {});
+    // looked up first in the current directory, the game's folder, and runs there.
+    explicit LinuxPlatform(std::string reportTitle, FailureBox failureBox = nullptr);
 
     // Linux has no show state to hand to a new process: showState is accepted and ignored,
     // the game decides how its window starts.
