@@ -47,16 +47,21 @@ int runLauncher(const std::vector<std::string>& args, const std::string& startFo
 int runWindow(LauncherFront& front, Platform& platform) {
     runReportingFailures(platform, [&] {
         HeldSounds sounds(platform);
-        Controls& controls = front.makeWindow();
-        // The game's files are in the current directory.
-        Form1 form(controls, sounds);
-        front.wire(form);
-        // The options are in place before the window first shows; the start-up sound asked for
-        // by Form_Load begins once the window is up and the loop first has nothing to do.
-        form.dispatch(&Form1::Form_Load);
-        front.show();
-        front.makePadWindow(form);
-        front.runLoop([&sounds] { sounds.release(); });
+        try {
+            Controls& controls = front.makeWindow();
+            // The game's files are in the current directory.
+            Form1 form(controls, sounds);
+            front.wire(form);
+            // The options are in place before the window first shows; the start-up sound asked
+            // for by Form_Load begins once the window is up and the loop first has nothing to do.
+            form.dispatch(&Form1::Form_Load);
+            front.show();
+            front.makePadWindow(form);
+            front.runLoop([&sounds] { sounds.release(); });
+        } catch (...) {
+            front.takeDown();
+            throw;
+        }
         // The window was closed: nothing is left to save, and the sound is not waited for.
         // Ending here, with the window still up, is immediate (taking it down first can take
         // seconds), and no exit teardown runs under the sound's thread.

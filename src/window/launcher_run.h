@@ -35,6 +35,9 @@ class LauncherFront {
     // Handles the window's events until it is closed; calls firstIdle once, the first time the
     // loop runs out of work after the window was shown.
     virtual void runLoop(const std::function<void()>& firstIdle) = 0;
+    // A step above failed: takes down what was made, the window last, before the failure is
+    // reported (the report then has a box of its own).
+    virtual void takeDown() = 0;
 
   protected:
     ~LauncherFront() = default;

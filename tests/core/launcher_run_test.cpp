@@ -42,6 +42,7 @@ class RecordingFront : public LauncherFront, public ArgumentsMedium {
         firstIdle();
         calls_.push_back("closed");
     }
+    void takeDown() override { calls_.push_back("take down"); }
 
     void inform(const std::string&) override { calls_.push_back("inform"); }
     void complain(const std::string&, const std::string&) override { calls_.push_back("complain"); }
@@ -99,7 +100,8 @@ TEST_F(LauncherRun, EndsWithTheToolkitsStatusWhenItCannotStart) {
 TEST_F(LauncherRun, ReportsAWindowThatCannotBeMade) {
     front.windowFails = true;
     run({});
-    EXPECT_EQ(platform.calls, (std::vector<std::string>{"toolkit", "window", "report"}));
+    EXPECT_EQ(platform.calls,
+              (std::vector<std::string>{"toolkit", "window", "take down", "report"}));
     EXPECT_EQ(platform.reports, (std::vector<std::string>{"no window"}));
 }
 

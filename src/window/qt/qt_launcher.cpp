@@ -90,6 +90,13 @@ class QtFront final : public LauncherFront {
         QApplication::exec();
     }
 
+    void takeDown() override {
+        padWindow_.reset();
+        pads_.reset();
+        controls_.reset();
+        window_.reset();
+    }
+
   private:
     std::string programName_;
     LinuxPlatform& platform_;

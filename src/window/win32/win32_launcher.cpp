@@ -58,19 +58,11 @@ class Win32Front final : public LauncherFront {
     ArgumentsMedium& argumentsMedium() override { return boxes_; }
     std::optional<int> startToolkit(const LauncherArguments&) override { return std::nullopt; }
 
-    // A failure while the window is built takes it down before the report, which then has a
-    // box of its own; from then on the window owns the report.
+    // While the window lives it owns the failure report's box.
     Controls& makeWindow() override {
-        try {
-            window_.emplace(instance_);
-            owner_.emplace(platform_, window_->window());
-            controls_.emplace(*window_);
-        } catch (...) {
-            controls_.reset();
-            owner_.reset();
-            window_.reset();
-            throw;
-        }
+        window_.emplace(instance_);
+        owner_.emplace(platform_, window_->window());
+        controls_.emplace(*window_);
         return *controls_;
     }
 
@@ -97,6 +89,15 @@ class Win32Front final : public LauncherFront {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
+    }
+
+    void takeDown() override {
+        padWindow_.reset();
+        pads_.reset();
+        launcher_.reset();
+        controls_.reset();
+        owner_.reset();
+        window_.reset();
     }
 
   private:
