@@ -8,6 +8,7 @@
 #include "platform/windows/system_library.h"
 #include "platform/windows/windows_platform.h"
 #include "window/form1.h"
+#include "window/launcher_run.h"
 #include "window/layout.h"
 #include "window/win32/win32_controls.h"
 #include "window/win32/win32_dpi.h"
@@ -29,10 +30,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     vantu::Win32Form window(instance);
     phases.mark("window");
     vantu::Win32Controls controls(window);
-    vantu::Form1 form(controls, platform);
+    // The start-up sound is held, as the launcher holds it until the window is up.
+    vantu::HeldSounds sounds(platform);
+    vantu::Form1 form(controls, sounds);
     vantu::Win32Launcher launcher(window, controls, form);
     phases.mark("controls");
-    platform.holdSounds();
     form.dispatch(&vantu::Form1::Form_Load);
     phases.mark("config");
     window.show(showCommand);

@@ -2,23 +2,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <stdexcept>
-#include <string_view>
 
 #include "options/option_table.h"
 #include "ports/controls.h"
 
 namespace vantu {
-
-// The check box of the option with that name in kCheckOptions ("windowMode"), found when the
-// program is compiled: a name the table does not have does not compile.
-consteval CheckBox optionBox(std::string_view name) {
-    for (std::size_t i = 0; i < kCheckOptions.size(); ++i) {
-        if (kCheckOptions[i].name == name)
-            return checkBoxByNumber(static_cast<int>(i) + 1);
-    }
-    throw std::invalid_argument("no option of that name");
-}
 
 // The row of kCheckOptions for a check box.
 constexpr const CheckOption& checkOption(CheckBox box) {
@@ -27,8 +15,7 @@ constexpr const CheckOption& checkOption(CheckBox box) {
 
 // The launch options as the logic sees them: the values live in the window's controls and are
 // read from them afresh on every call; only the changed flag is kept here. One object lives as
-// long as the launcher, so the flag is per launcher process. An option is read by its box, or by
-// its name: check(optionBox("windowMode")).
+// long as the launcher, so the flag is per launcher process. An option is read by its box.
 class LaunchOptions {
   public:
     explicit LaunchOptions(Controls& controls) : controls_(controls) {}

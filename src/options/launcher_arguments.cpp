@@ -11,42 +11,6 @@
 namespace vantu {
 namespace {
 
-// How a toolkit option takes its value: none, the next argument, or also after "=".
-enum class Value { None, Next, NextOrAttached };
-
-struct ToolkitOption {
-    std::string_view name;  // without its dashes
-    Value value;
-    bool path = false;  // the value names a file or folder
-};
-
-// The options that Qt 6 takes out of the command line before the program sees it: those of
-// QGuiApplication, of QApplication and of its X11 platform, each with one dash or two.
-constexpr std::array<ToolkitOption, 22> kQtOptions{{
-    {"platform", Value::Next},
-    {"platformpluginpath", Value::Next, true},
-    {"platformtheme", Value::Next},
-    {"plugin", Value::Next},
-    {"qwindowgeometry", Value::Next},
-    {"qwindowicon", Value::Next, true},
-    {"qwindowtitle", Value::Next},
-    {"reverse", Value::None},
-    {"session", Value::NextOrAttached},
-    {"testability", Value::None},
-    {"style", Value::NextOrAttached},
-    {"stylesheet", Value::NextOrAttached, true},
-    {"widgetcount", Value::None},
-    {"display", Value::Next},
-    {"geometry", Value::Next},
-    {"title", Value::Next},
-    {"icon", Value::Next, true},
-    {"name", Value::Next},
-    {"visual", Value::Next},
-    {"sync", Value::None},
-    {"nograb", Value::None},
-    {"dograb", Value::None},
-}};
-
 // A path as the toolkit would read it from the start folder.
 std::string fromStartFolder(const std::string& path, const std::string& startFolder) {
     if (path.empty() || path.front() == '/' || startFolder.empty())
@@ -64,7 +28,8 @@ LauncherArguments failure(std::string error) {
 }  // namespace
 
 LauncherArguments parseLauncherArguments(const std::vector<std::string>& args,
-                                         ToolkitOptions toolkit, const std::string& startFolder) {
+                                         const ToolkitOptions& toolkit,
+                                         const std::string& startFolder) {
     LauncherArguments result;
     bool haveFolder = false;
     bool optionsEnded = false;
@@ -97,26 +62,26 @@ LauncherArguments parseLauncherArguments(const std::vector<std::string>& args,
             std::string_view name = std::string_view{arg}.substr(0, equals);
             name.remove_prefix(name.starts_with("--") ? 2 : 1);
             const ToolkitOption* option = nullptr;
-            if (toolkit == ToolkitOptions::Qt) {
-                for (const ToolkitOption& o : kQtOptions) {
-                    if (o.name == name)
-                        option = &o;
-                }
+            for (const ToolkitOption& o : toolkit.options) {
+                if (o.name == name)
+                    option = &o;
             }
-            if (option == nullptr || (valueAttached && option->value != Value::NextOrAttached))
+            if (option == nullptr ||
+                (valueAttached && option->value != ToolkitOption::Value::NextOrAttached))
                 return failure("unknown option '" + arg + "'");
-            if (option->value != Value::None && !valueAttached && i + 1 == args.size())
+            if (option->value != ToolkitOption::Value::None && !valueAttached &&
+                i + 1 == args.size())
                 return failure("the option '" + arg + "' needs a value");
-            if (option->value == Value::None) {
+            if (option->value == ToolkitOption::Value::None) {
                 result.toolkitArguments.push_back(arg);
                 continue;
             }
             std::string value = valueAttached ? arg.substr(equals + 1) : args[++i];
             if (option->path)
                 value = fromStartFolder(value, startFolder);
-            if (option->name == "platform")
+            if (option->kept == ToolkitOption::Kept::Platform)
                 result.platform = value;
-            else if (option->name == "display")
+            else if (option->kept == ToolkitOption::Kept::Display)
                 result.display = value;
             if (valueAttached) {
                 result.toolkitArguments.push_back(arg.substr(0, equals + 1) + value);
@@ -129,7 +94,7 @@ LauncherArguments parseLauncherArguments(const std::vector<std::string>& args,
     return result;
 }
 
-std::string launcherUsage(ToolkitOptions toolkit) {
+std::string launcherUsage(const ToolkitOptions& toolkit) {
     std::string usage =
         "Usage: vantu-launcher [OPTION]... [GAME_FOLDER]\n"
         "Opens the launcher of Vantu2: Copper Winds for the game in GAME_FOLDER (the current\n"
@@ -140,13 +105,43 @@ std::string launcherUsage(ToolkitOptions toolkit) {
         "                 open no window (in Steam's launch options: %command% --play)\n"
         "  -h, --help     print this help and end\n"
         "      --version  print the version and end\n";
-    if (toolkit == ToolkitOptions::Qt)
-        usage += "Qt's own options (-platform NAME, -style NAME, ...) are passed on to Qt.\n";
+    usage += toolkit.usage;
     return usage;
 }
 
 std::string launcherVersion() {
     return "vantu-launcher " VANTU_VERSION;
+}
+
+std::optional<int> takeLauncherArguments(const std::vector<std::string>& args,
+                                         const ToolkitOptions& toolkit,
+                                         const std::string& startFolder, ArgumentsMedium& medium,
+                                         LauncherArguments& arguments) {
+    arguments = parseLauncherArguments(args, toolkit, startFolder);
+    switch (arguments.action) {
+        case LauncherArguments::Action::Help:
+            medium.inform(launcherUsage(toolkit));
+            return 0;
+        case LauncherArguments::Action::Version:
+            medium.inform(launcherVersion());
+            return 0;
+        case LauncherArguments::Action::Error:
+            medium.complain(arguments.error, launcherUsage(toolkit));
+            return kUsageErrorStatus;
+        case LauncherArguments::Action::Run:
+        case LauncherArguments::Action::Play:
+            break;
+    }
+    // Every file the launcher uses is named relative to the game folder, as when it is started
+    // there.
+    if (!arguments.folder.empty()) {
+        if (const auto reason = medium.enterFolder(arguments.folder)) {
+            medium.complain("cannot enter the game folder '" + arguments.folder + "': " + *reason,
+                            {});
+            return kUsageErrorStatus;
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace vantu

@@ -17,7 +17,7 @@ enum class SwitchWhen : unsigned char { Checked, Clear };
 
 struct CheckOption {
     std::string_view box;         // the check box's name in the layout
-    std::string_view name;        // the option's name in the logic (optionBox)
+    std::string_view name;        // the option's name in the logic
     int configField;              // its field in xconfig.dat, counted from 1
     std::string_view gameSwitch;  // what it adds to the game's command line
     SwitchWhen addsSwitch;        // ... and for which value of its box
@@ -37,6 +37,9 @@ inline constexpr auto kCheckOptions = std::to_array<CheckOption>({
     {"Check6", "bulletsGlow",     5,    " -d noglow",    SwitchWhen::Clear,   true},
     // clang-format on
 });
+
+// The number of option check boxes: CheckBox 1 to kCheckBoxCount.
+inline constexpr int kCheckBoxCount = static_cast<int>(kCheckOptions.size());
 
 // The display mode, which the list Combo1 holds rather than a box: its field in xconfig.dat, and
 // its switch, the head, the mode's index and the tail, which comes before every box's switch.

@@ -3,33 +3,18 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
-#include <string_view>
-
-#include "options/option_table.h"
 
 namespace vantu {
 
-// The option check boxes, numbered from 1 as the rows of kCheckOptions (options/option_table.h)
-// and as the check boxes of the window's layout.
+// The option check boxes, numbered from 1 as the rows of kCheckOptions (options/option_table.h,
+// which also counts them: kCheckBoxCount) and as the check boxes of the window's layout.
 enum class CheckBox : std::uint8_t {};
-
-inline constexpr int kCheckBoxCount = static_cast<int>(kCheckOptions.size());
 
 constexpr CheckBox checkBoxByNumber(int number) {
     return static_cast<CheckBox>(number);
 }
 constexpr int checkBoxNumber(CheckBox box) {
     return static_cast<int>(box);
-}
-
-// The check box of that name ("Check3"), found when the program is compiled: a name that no row
-// of kCheckOptions has does not compile.
-consteval CheckBox checkBoxNamed(std::string_view name) {
-    for (std::size_t i = 0; i < kCheckOptions.size(); ++i) {
-        if (kCheckOptions[i].box == name)
-            return checkBoxByNumber(static_cast<int>(i) + 1);
-    }
-    throw std::invalid_argument("no check box of that name");
 }
 
 // Check-box values as the window stores them.

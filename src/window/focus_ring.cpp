@@ -1,7 +1,6 @@
 #include "window/focus_ring.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace vantu::layout {
 namespace {
@@ -74,11 +73,6 @@ void band(const Rect& outside, const Rect& inside, Rgb colour, RingPiece* pieces
     pieces[3] = {{i.right, o.top, o.right, o.bottom}, colour};
 }
 
-double linear(std::uint8_t channel) {
-    const double c = channel / 255.0;
-    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-}
-
 }  // namespace
 
 std::array<RingPiece, 8> focusRing(const Rect& control, int dpi, int minBandPixels,
@@ -104,16 +98,6 @@ std::array<RingPiece, 8> focusRing(const Rect& control, int dpi, int minBandPixe
 Rect focusRingBounds(const Rect& control, int dpi, int minBandPixels) {
     return grown(control,
                  scaled(kFocusRing.gapPixels, dpi) + 2 * bandThickness(dpi, minBandPixels));
-}
-
-double relativeLuminance(Rgb colour) {
-    return 0.2126 * linear(colour.r) + 0.7152 * linear(colour.g) + 0.0722 * linear(colour.b);
-}
-
-double contrastRatio(Rgb a, Rgb b) {
-    const double la = relativeLuminance(a);
-    const double lb = relativeLuminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 }  // namespace vantu::layout

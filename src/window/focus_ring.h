@@ -45,9 +45,4 @@ std::array<RingPiece, 8> focusRing(const Rect& control, int dpi, int minBandPixe
 // The rectangle the ring covers with the control inside it, at its full width on every side.
 Rect focusRingBounds(const Rect& control, int dpi, int minBandPixels = 0);
 
-// WCAG's relative luminance of a colour (0 black, 1 white) and the contrast ratio of two colours
-// (1 to 21).
-double relativeLuminance(Rgb colour);
-double contrastRatio(Rgb a, Rgb b);
-
 }  // namespace vantu::layout

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "options/option_table.h"
 #include "window/widget_controls.h"
 
 namespace vantu {

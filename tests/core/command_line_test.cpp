@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "options/command_line.h"
 #include "options/launch_options.h"
@@ -94,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(
 // started in /start.
 struct ArgumentsCase {
     std::vector<std::string> args;
-    ToolkitOptions toolkit;
+    const ToolkitOptions* toolkit;
     std::string expected;
 };
 
@@ -115,57 +118,121 @@ std::string outcome(const LauncherArguments& a) {
 class ArgumentsTest : public ::testing::TestWithParam<ArgumentsCase> {};
 
 TEST_P(ArgumentsTest, SaysWhatTheLauncherDoes) {
-    EXPECT_EQ(outcome(parseLauncherArguments(GetParam().args, GetParam().toolkit, "/start")),
+    EXPECT_EQ(outcome(parseLauncherArguments(GetParam().args, *GetParam().toolkit, "/start")),
               GetParam().expected);
 }
 
-constexpr ToolkitOptions kQt = ToolkitOptions::Qt;
-constexpr ToolkitOptions kNone = ToolkitOptions::None;
+// A toolkit with options of each kind, named as Qt's.
+using Value = ToolkitOption::Value;
+using Kept = ToolkitOption::Kept;
+constexpr std::array<ToolkitOption, 10> kSampleRows{{
+    {"platform", Value::Next, false, Kept::Platform},
+    {"display", Value::Next, false, Kept::Display},
+    {"platformpluginpath", Value::Next, true},
+    {"qwindowicon", Value::Next, true},
+    {"icon", Value::Next, true},
+    {"reverse", Value::None},
+    {"style", Value::NextOrAttached},
+    {"stylesheet", Value::NextOrAttached, true},
+    {"title", Value::Next},
+    {"session", Value::NextOrAttached},
+}};
+const ToolkitOptions kQt{kSampleRows, "Toolkit options are passed on.\n"};
+const ToolkitOptions& kNone = kNoToolkitOptions;
 
 INSTANTIATE_TEST_SUITE_P(
     Arguments, ArgumentsTest,
     ::testing::Values(
-        ArgumentsCase{{}, kQt, "run "}, ArgumentsCase{{"../My Game"}, kQt, "run ../My Game"},
-        ArgumentsCase{{"--help"}, kQt, "help"}, ArgumentsCase{{"-h"}, kNone, "help"},
-        ArgumentsCase{{"--version", "--bogus"}, kQt, "version"},
-        ArgumentsCase{{"--bogus", "--help"}, kQt, "error: unknown option '--bogus'"},
-        ArgumentsCase{{"-"}, kQt, "error: unknown option '-'"},
+        ArgumentsCase{{}, &kQt, "run "}, ArgumentsCase{{"../My Game"}, &kQt, "run ../My Game"},
+        ArgumentsCase{{"--help"}, &kQt, "help"}, ArgumentsCase{{"-h"}, &kNone, "help"},
+        ArgumentsCase{{"--version", "--bogus"}, &kQt, "version"},
+        ArgumentsCase{{"--bogus", "--help"}, &kQt, "error: unknown option '--bogus'"},
+        ArgumentsCase{{"-"}, &kQt, "error: unknown option '-'"},
         // Qt's options, with their values, are handed to Qt alone, whatever the folder's place;
         // the last platform and display count.
         ArgumentsCase{{"-platform", "xcb", "game", "--style", "fusion", "-reverse", "-platform",
                        "wayland;XCB", "--display", ":7"},
-                      kQt,
+                      &kQt,
                       "run game | toolkit: -platform xcb --style fusion -reverse -platform "
                       "wayland;XCB --display :7 | platform wayland;XCB | display :7"},
         ArgumentsCase{
-            {"-style=fusion", "-title", "-x"}, kQt, "run  | toolkit: -style=fusion -title -x"},
+            {"-style=fusion", "-title", "-x"}, &kQt, "run  | toolkit: -style=fusion -title -x"},
         // Paths are read from the start folder, not from the game folder entered before Qt
         // reads them.
         ArgumentsCase{
             {"-stylesheet", "look.qss", "--stylesheet=../b.qss", "-qwindowicon", "/abs/i.png",
              "-icon", "i.png", "-platformpluginpath", "plugins", "game"},
-            kQt,
+            &kQt,
             "run game | toolkit: -stylesheet /start/look.qss --stylesheet=/start/../b.qss "
             "-qwindowicon /abs/i.png -icon /start/i.png -platformpluginpath "
             "/start/plugins"},
-        ArgumentsCase{{"-style"}, kQt, "error: the option '-style' needs a value"},
-        ArgumentsCase{{"-platform=xcb"}, kQt, "error: unknown option '-platform=xcb'"},
-        ArgumentsCase{{"-style", "fusion"}, kNone, "error: unknown option '-style'"},
+        ArgumentsCase{{"-style"}, &kQt, "error: the option '-style' needs a value"},
+        ArgumentsCase{{"-platform=xcb"}, &kQt, "error: unknown option '-platform=xcb'"},
+        ArgumentsCase{{"-style", "fusion"}, &kNone, "error: unknown option '-style'"},
         // "--" ends the options: a folder may begin with a dash, and it is no toolkit option.
-        ArgumentsCase{{"--", "-reverse"}, kQt, "run -reverse"},
-        ArgumentsCase{{"--", "--help"}, kNone, "run --help"},
-        ArgumentsCase{{"a", "b"}, kQt, "error: more than one game folder: 'a' and 'b'"},
-        ArgumentsCase{{""}, kNone, "error: the game folder's name is empty"},
+        ArgumentsCase{{"--", "-reverse"}, &kQt, "run -reverse"},
+        ArgumentsCase{{"--", "--help"}, &kNone, "run --help"},
+        ArgumentsCase{{"a", "b"}, &kQt, "error: more than one game folder: 'a' and 'b'"},
+        ArgumentsCase{{""}, &kNone, "error: the game folder's name is empty"},
         // --play, before or after the folder; Qt's options are still read (and then unused),
         // so that a Steam line that has them plays as well; help wins, and errors stay errors.
-        ArgumentsCase{{"--play"}, kNone, "play "},
-        ArgumentsCase{{"../My Game", "--play"}, kNone, "play ../My Game"},
+        ArgumentsCase{{"--play"}, &kNone, "play "},
+        ArgumentsCase{{"../My Game", "--play"}, &kNone, "play ../My Game"},
         ArgumentsCase{
-            {"--play", "-style", "fusion", "game"}, kQt, "play game | toolkit: -style fusion"},
-        ArgumentsCase{{"--play", "--help"}, kNone, "help"},
-        ArgumentsCase{{"--play", "-style", "fusion"}, kNone, "error: unknown option '-style'"},
-        ArgumentsCase{{"--play=1"}, kNone, "error: unknown option '--play=1'"},
-        ArgumentsCase{{"--", "--play"}, kNone, "run --play"}));
+            {"--play", "-style", "fusion", "game"}, &kQt, "play game | toolkit: -style fusion"},
+        ArgumentsCase{{"--play", "--help"}, &kNone, "help"},
+        ArgumentsCase{{"--play", "-style", "fusion"}, &kNone, "error: unknown option '-style'"},
+        ArgumentsCase{{"--play=1"}, &kNone, "error: unknown option '--play=1'"},
+        ArgumentsCase{{"--", "--play"}, &kNone, "run --play"}));
+
+// What the arguments lead to, the same on every system: what the front end is asked to tell,
+// which folder it enters, and the exit status when the launcher ends there.
+struct RecordingMedium : ArgumentsMedium {
+    void inform(const std::string& text) override { told += "inform: " + text; }
+    void complain(const std::string& problem, const std::string& usage) override {
+        told += "complain: " + problem + (usage.empty() ? "" : " + usage");
+    }
+    std::optional<std::string> enterFolder(const std::string& folder) override {
+        told += "enter: " + folder;
+        if (folder == "missing")
+            return "No such file or directory";
+        return std::nullopt;
+    }
+    std::string told;
+};
+
+struct PolicyCase {
+    std::vector<std::string> args;
+    std::optional<int> status;
+    std::string told;
+};
+
+class ArgumentsPolicyTest : public ::testing::TestWithParam<PolicyCase> {};
+
+TEST_P(ArgumentsPolicyTest, EndsWithTheSameStatusOnEverySystem) {
+    RecordingMedium medium;
+    LauncherArguments arguments;
+    const auto status = takeLauncherArguments(GetParam().args, kNone, "/start", medium, arguments);
+    EXPECT_EQ(status, GetParam().status);
+    EXPECT_EQ(medium.told, GetParam().told);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, ArgumentsPolicyTest,
+    ::testing::Values(
+        PolicyCase{{"--help"}, 0, "inform: " + launcherUsage(kNoToolkitOptions)},
+        PolicyCase{{"--version"}, 0, "inform: " + launcherVersion()},
+        PolicyCase{{"--no-such-option"}, 2, "complain: unknown option '--no-such-option' + usage"},
+        PolicyCase{{"missing"},
+                   2,
+                   "enter: missingcomplain: cannot enter the game folder 'missing': "
+                   "No such file or directory"},
+        PolicyCase{{"game", "--play"}, std::nullopt, "enter: game"},
+        PolicyCase{{}, std::nullopt, ""}));
+
+TEST(LauncherUsage, AddsTheToolkitsLine) {
+    EXPECT_EQ(launcherUsage(kQt), launcherUsage(kNone) + "Toolkit options are passed on.\n");
+}
 
 }  // namespace
 }  // namespace vantu::testing

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "contrast_ratio.h"
 #include "window/focus_ring.h"
 #include "window/layout.h"
 #include "window/layout_shell.h"

@@ -76,6 +76,7 @@ done <<EOF_CASES
 --help|0|HELP|
 --version|0|vantu-launcher $version|
 --bogus|2||vantu-launcher: unknown option '--bogus'+HELP
+--no-such-option|2||vantu-launcher: unknown option '--no-such-option'+HELP
 -style fusion $WORK|1||vantu-launcher: cannot open*
 -style|2||vantu-launcher: the option '-style' needs a value+HELP
 $WORK/missing|2||vantu-launcher: cannot enter the game folder '$WORK/missing': No such file or directory

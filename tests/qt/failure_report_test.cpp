@@ -18,6 +18,7 @@
 #include "platform/linux/linux_platform.h"
 #include "posix_test_support.h"
 #include "test_support.h"
+#include "window/launcher_run.h"
 #include "window/qt/failure_report.h"
 
 namespace vantu {
@@ -79,9 +80,9 @@ void soundWithoutThreads() {
     } catch (const std::system_error&) {
     }
     LinuxPlatform platform("title", showFailureReport);
-    platform.holdSounds();
-    platform.playSound(VANTU_DEMO_WAV);
-    QTimer::singleShot(0, [&] { platform.startHeldSound(); });
+    HeldSounds sounds(platform);
+    sounds.playSound(VANTU_DEMO_WAV);
+    QTimer::singleShot(0, [&] { sounds.release(); });
     QTimer::singleShot(100, [&] { platform.endProcess(); });
     QCoreApplication::exec();
 }

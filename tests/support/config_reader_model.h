@@ -11,6 +11,7 @@
 #include <string>
 #include <utility>
 
+#include "options/option_table.h"
 #include "ports/controls.h"
 
 namespace vantu::testing {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "contrast_ratio.h"
 #include "window/focus_ring.h"
 
 namespace vantu::testing {

@@ -3,13 +3,41 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "fake_platform.h"
 #include "memory_controls.h"
+#include "options/option_table.h"
+#include "ports/controls.h"
 #include "temp_folder.h"
 #include "window/form1.h"
+
+namespace vantu {
+
+// The check box of that name ("Check3"), found when the test is compiled: a name that no row of
+// kCheckOptions has does not compile.
+consteval CheckBox checkBoxNamed(std::string_view name) {
+    for (std::size_t i = 0; i < kCheckOptions.size(); ++i) {
+        if (kCheckOptions[i].box == name)
+            return checkBoxByNumber(static_cast<int>(i) + 1);
+    }
+    throw std::invalid_argument("no check box of that name");
+}
+
+// The check box of the option with that name in kCheckOptions ("windowMode"), found when the
+// test is compiled: a name the table does not have does not compile.
+consteval CheckBox optionBox(std::string_view name) {
+    for (std::size_t i = 0; i < kCheckOptions.size(); ++i) {
+        if (kCheckOptions[i].name == name)
+            return checkBoxByNumber(static_cast<int>(i) + 1);
+    }
+    throw std::invalid_argument("no option of that name");
+}
+
+}  // namespace vantu
 
 namespace vantu::testing {
 

@@ -47,9 +47,13 @@ expect_report check-unreadable "check box state 7" window "$MAIN_TITLE" "$WINDOW
     click button "Video Setup" wait-width "$WIDE_WIDTH" "$WAIT_LIMIT" click check "Use Shaders"
 expect_report start-throws "unknown failure" window "$MAIN_TITLE" "$WINDOW_LIMIT" \
     click button Play
-# (Wine's text for ERROR_FILE_NOT_FOUND.)
-OWNER=none FOLDER_ARG=$WORK/missing expect_report missing-folder \
+# The launcher's own arguments end it with the same status as on Linux: 2 for a folder that
+# cannot be entered (Wine's text for ERROR_FILE_NOT_FOUND) and for a usage error (the usage
+# follows in the box).
+EXIT=2 OWNER=none FOLDER_ARG=$WORK/missing expect_report missing-folder \
     "cannot enter the game folder 'Z:${WORK//\//\\}\\missing': File not found."
+EXIT=2 OWNER=none FOLDER_ARG=--no-such-option expect_report no-such-option \
+    "unknown option '--no-such-option'"
 # --play has no window of its own: its box still comes in front of the one it was started from.
 OWNER=none FRONT="Game client" expect_report box-style "vantu.exe: File not found."
 # --version is answered in a box of its own too, and then the launcher ends normally.

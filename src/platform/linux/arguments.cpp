@@ -5,14 +5,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <string>
-#include <vector>
 
 namespace vantu {
 
-namespace {
+std::vector<std::string> launcherArguments(int argc, const char* const* argv) {
+    return {argv + (argc > 0 ? 1 : 0), argv + argc};
+}
 
-// The current folder; empty when it has none (it was removed).
 std::string currentFolder() {
     std::vector<char> buffer(256);
     while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
@@ -23,34 +22,19 @@ std::string currentFolder() {
     return buffer.data();
 }
 
-}  // namespace
+void ConsoleArguments::inform(const std::string& text) {
+    std::fputs(text.c_str(), stdout);
+    if (text.empty() || text.back() != '\n')
+        std::fputc('\n', stdout);
+}
 
-std::optional<int> takeLauncherArguments(int argc, const char* const* argv,
-                                         LauncherArguments& arguments) {
-    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-    arguments = parseLauncherArguments(args, ToolkitOptions::Qt, currentFolder());
-    switch (arguments.action) {
-        case LauncherArguments::Action::Help:
-            std::fputs(launcherUsage(ToolkitOptions::Qt).c_str(), stdout);
-            return 0;
-        case LauncherArguments::Action::Version:
-            std::printf("%s\n", launcherVersion().c_str());
-            return 0;
-        case LauncherArguments::Action::Error:
-            std::fprintf(stderr, "vantu-launcher: %s\n%s", arguments.error.c_str(),
-                         launcherUsage(ToolkitOptions::Qt).c_str());
-            return 2;
-        case LauncherArguments::Action::Run:
-        case LauncherArguments::Action::Play:
-            break;
-    }
-    // Every file the launcher uses is named relative to the game folder, as when it is started
-    // there.
-    if (!arguments.folder.empty() && chdir(arguments.folder.c_str()) != 0) {
-        std::fprintf(stderr, "vantu-launcher: cannot enter the game folder '%s': %s\n",
-                     arguments.folder.c_str(), std::strerror(errno));
-        return 2;
-    }
+void ConsoleArguments::complain(const std::string& problem, const std::string& usage) {
+    std::fprintf(stderr, "vantu-launcher: %s\n%s", problem.c_str(), usage.c_str());
+}
+
+std::optional<std::string> ConsoleArguments::enterFolder(const std::string& folder) {
+    if (chdir(folder.c_str()) != 0)
+        return std::string(std::strerror(errno));
     return std::nullopt;
 }
 

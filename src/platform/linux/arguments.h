@@ -1,20 +1,27 @@
 #pragma once
 
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "options/launcher_arguments.h"
 
 namespace vantu {
 
-// Acts on the launcher's own command line before anything else, with no display needed:
-// prints the help or the version on standard output (status 0), or a usage error and the usage
-// on standard error (status 2), or makes the game folder it names the current folder; one that
-// cannot be entered is a one-line error (status 2). Returns the status when the launcher ends
-// here, nothing when it goes on to open its window or to play without it (--play), with
-// arguments set to what was read: Qt's
-// own options among them, relative paths made absolute against the folder the launcher was
-// started in.
-std::optional<int> takeLauncherArguments(int argc, const char* const* argv,
-                                         LauncherArguments& arguments);
+// The launcher's arguments as the C runtime hands them, the program's name left out.
+std::vector<std::string> launcherArguments(int argc, const char* const* argv);
+
+// The current folder; empty when it has none (it was removed).
+std::string currentFolder();
+
+// The launcher's arguments told on the console: the help and the version on standard output, an
+// error on standard error as "vantu-launcher: PROBLEM" followed by the usage, if any; the game
+// folder entered with chdir.
+class ConsoleArguments : public ArgumentsMedium {
+  public:
+    void inform(const std::string& text) override;
+    void complain(const std::string& problem, const std::string& usage) override;
+    std::optional<std::string> enterFolder(const std::string& folder) override;
+};
 
 }  // namespace vantu

@@ -7,11 +7,8 @@
 
 namespace vantu {
 
-LinuxPlatform::LinuxPlatform(std::string reportTitle, FailureBox failureBox,
-                             std::filesystem::path gameFolder)
-    : reportTitle_(std::move(reportTitle)),
-      failureBox_(failureBox),
-      starter_(std::move(gameFolder)) {}
+LinuxPlatform::LinuxPlatform(std::string reportTitle, FailureBox failureBox)
+    : reportTitle_(std::move(reportTitle)), failureBox_(failureBox) {}
 
 void LinuxPlatform::startProcess(const std::string& commandLine, int /*showState*/) {
     starter_.start(commandLine);
@@ -22,18 +19,8 @@ void LinuxPlatform::endProcess() {
 }
 
 void LinuxPlatform::playSound(const std::string& fileName) {
-    if (holding_) {
-        heldSound_ = fileName;
-        return;
-    }
     // play() throws nothing: a sound that cannot start, not even its thread, is silence.
     sound_.play(fileName);
-}
-
-void LinuxPlatform::startHeldSound() {
-    holding_ = false;
-    if (!heldSound_.empty())
-        playSound(std::exchange(heldSound_, {}));
 }
 
 void LinuxPlatform::reportUnhandledFailure(const std::string& message) {

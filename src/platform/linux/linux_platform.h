@@ -1,6 +1,5 @@
 #pragma once
 
-#include <filesystem>
 #include <string>
 
 #include "platform/linux/process_start.h"
@@ -20,21 +19,17 @@ using FailureBox = bool (*)(const std::string& title, const std::string& message
 class LinuxPlatform : public Platform {
   public:
     // reportTitle is the title of the failure report's box: the window's own. The game is
-    // looked up first in gameFolder and runs there; empty means the current directory.
-    explicit LinuxPlatform(std::string reportTitle, FailureBox failureBox = nullptr,
-                           std::filesystem::path gameFolder = {});
+    // looked up first in the current directory, the game's folder, and runs there.
+    explicit LinuxPlatform(std::string reportTitle, FailureBox failureBox = nullptr);
 
     // Linux has no show state to hand to a new process: showState is accepted and ignored,
     // the game decides how its window starts.
     void startProcess(const std::string& commandLine, int showState) override;
     [[noreturn]] void endProcess() override;
-    // Starts playing the file on the sound's own thread. While sounds are held back
-    // (holdSounds), the sound is only noted, and starts with startHeldSound.
+    // Starts playing the file on the sound's own thread.
     void playSound(const std::string& fileName) override;
-    // The start-up sound waits until the window has been shown: loading SDL and opening the
-    // device then take nothing from the window's start-up.
-    void holdSounds() { holding_ = true; }
-    void startHeldSound();
+    // The box a failure is reported in from now on (once the toolkit has started).
+    void setFailureBox(FailureBox failureBox) { failureBox_ = failureBox; }
     // The failure box's report, else the message on stderr; then exit status 1.
     [[noreturn]] void reportUnhandledFailure(const std::string& message) override;
 
@@ -43,8 +38,6 @@ class LinuxPlatform : public Platform {
     FailureBox failureBox_;
     ProcessStarter starter_;
     SdlSound sound_;
-    bool holding_ = false;
-    std::string heldSound_;
 };
 
 }  // namespace vantu

@@ -1,14 +1,30 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "options/launcher_arguments.h"
+#include "platform/windows/windows_platform.h"
 
 namespace vantu {
 
-// Acts on the launcher's own command line, read as Unicode, before its window is made: shows
-// the help or the version in a message box titled `title` and ends with status 0, or makes the
-// game folder it names the current folder, whatever the system's code page. A usage error or a
-// folder that cannot be entered throws std::runtime_error with the report's text. Returns
-// whether the game is to start at once, without the window (--play).
-bool takeLauncherArguments(const std::string& title);
+// The launcher's arguments, read from the wide command line as UTF-8 whatever the system's code
+// page, the program's name left out.
+std::vector<std::string> launcherArguments();
+
+// The launcher's arguments told in message boxes titled like the window: the help and the
+// version in an information box, an error in the failure report's box; the game folder entered
+// by its Unicode name.
+class BoxArguments : public ArgumentsMedium {
+  public:
+    explicit BoxArguments(WindowsPlatform& platform) : platform_(platform) {}
+    void inform(const std::string& text) override;
+    void complain(const std::string& problem, const std::string& usage) override;
+    std::optional<std::string> enterFolder(const std::string& folder) override;
+
+  private:
+    WindowsPlatform& platform_;
+};
 
 }  // namespace vantu

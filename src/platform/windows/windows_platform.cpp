@@ -82,10 +82,6 @@ void WindowsPlatform::endProcess() {
 }
 
 void WindowsPlatform::playSound(const std::string& fileName) {
-    if (holding_) {
-        heldSound_ = fileName;  // looked at when it starts, off the window's start-up
-        return;
-    }
     if (!isPlayableSoundFile(fileName))
         return;
     // The multimedia library is loaded when the first sound plays, not with the program. In the
@@ -96,13 +92,12 @@ void WindowsPlatform::playSound(const std::string& fileName) {
         static_cast<void>(play(fileName.c_str(), SND_ASYNC | SND_NODEFAULT));
 }
 
-void WindowsPlatform::startHeldSound() {
-    holding_ = false;
-    if (!heldSound_.empty())
-        playSound(std::exchange(heldSound_, {}));
+void WindowsPlatform::reportUnhandledFailure(const std::string& message) {
+    showFailureBox(message);
+    ExitProcess(1);
 }
 
-void WindowsPlatform::reportUnhandledFailure(const std::string& message) {
+void WindowsPlatform::showFailureBox(const std::string& message) {
     // A box of its own (--play: no window) would open wherever Windows puts a new window of a
     // background process, possibly behind the game client the launcher was started from, and go
     // unseen. It asks for the foreground, which Windows grants to a process started by the
@@ -110,7 +105,6 @@ void WindowsPlatform::reportUnhandledFailure(const std::string& message) {
     // stays above every window that is not topmost. A box owned by the window follows it.
     const UINT alone = owner_ == nullptr ? MB_SETFOREGROUND | MB_TOPMOST : 0;
     MessageBoxA(owner_, message.c_str(), reportTitle_.c_str(), MB_OK | MB_ICONERROR | alone);
-    ExitProcess(1);
 }
 
 void suppressCrashDialogs() {

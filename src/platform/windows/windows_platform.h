@@ -44,20 +44,16 @@ class WindowsPlatform : public Platform {
     void startProcess(const std::string& commandLine, int showState) override;
     [[noreturn]] void endProcess() override;
     // Starts playing the file in the background (winmm, loaded when the first sound plays) if it
-    // is a regular file of at most kMaxSoundFileBytes. While sounds are held back (holdSounds),
-    // the sound is only noted, and starts with startHeldSound.
+    // is a regular file of at most kMaxSoundFileBytes.
     void playSound(const std::string& fileName) override;
-    // The start-up sound waits until the window has been shown and painted: looking at the
-    // file and loading the multimedia library then take nothing from the window's start-up.
-    void holdSounds() { holding_ = true; }
-    void startHeldSound();
     [[noreturn]] void reportUnhandledFailure(const std::string& message) override;
+    // The failure report's box, without ending the launcher; its title.
+    void showFailureBox(const std::string& message);
+    const std::string& reportTitle() const { return reportTitle_; }
 
   private:
     std::string reportTitle_;
     HWND owner_ = nullptr;
-    bool holding_ = false;
-    std::string heldSound_;
 };
 
 // Makes a crash end the process quietly: no crash dialog, no dump, no "insert disk" box.

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "options/option_table.h"
 #include "window/widget_controls.h"
 
 class QComboBox;

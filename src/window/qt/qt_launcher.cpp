@@ -6,99 +6,118 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "options/launcher_arguments.h"
 #include "platform/linux/arguments.h"
 #include "platform/linux/display_check.h"
 #include "platform/linux/linux_platform.h"
-#include "platform/linux/process_exit.h"
 #include "platform/linux/sdl_pads.h"
 #include "window/form1.h"
+#include "window/launcher_run.h"
 #include "window/layout.h"
-#include "window/play_without_window.h"
 #include "window/qt/failure_report.h"
 #include "window/qt/option_widgets.h"
 #include "window/qt/qt_controls.h"
 #include "window/qt/qt_form.h"
+#include "window/qt/qt_options.h"
 #include "window/qt/qt_pad_window.h"
 #include "window/qt/start_guard.h"
 
 namespace vantu {
 namespace {
 
-// The window over the game's files in the current folder, from its building to the end of the
-// process.
-[[noreturn]] void runWindow(QApplication& app, LinuxPlatform& platform) {
-    runReportingFailures(platform, [&] {
-        installApplicationSettings();
-        // The window opens with the design values, narrow, focus on "Play".
-        QtForm window;
-        QtControls controls(window);
-        // The game's files are in the current directory.
-        Form1 form(controls, platform);
-        connectHandlers(window, controls, form);
+// What Qt does for the launcher's run: the console for the arguments, Qt's start, the window,
+// its controls, the pads and the event loop. Each part lives as long as the process.
+class QtFront final : public LauncherFront {
+  public:
+    QtFront(std::string programName, LinuxPlatform& platform)
+        : programName_(std::move(programName)), platform_(platform) {}
 
-        // The options are in place before the window first shows; the start-up sound asked for
-        // by Form_Load begins once the event loop runs, after the window was shown.
-        platform.holdSounds();
-        form.dispatch(&Form1::Form_Load);
-        QTimer::singleShot(0, &window, [&platform] { platform.startHeldSound(); });
-        window.show();
+    const ToolkitOptions& toolkitOptions() const override { return kQtOptions; }
+    ArgumentsMedium& argumentsMedium() override { return console_; }
+
+    std::optional<int> startToolkit(const LauncherArguments& arguments) override {
+        // Without a window system the launcher says so in one line and ends with status 1.
+        if (const auto problem = missingDisplay(arguments.platform, arguments.display)) {
+            std::fprintf(stderr, "%s\n", problem->c_str());
+            return 1;
+        }
+        // Qt gets the program's name and its own options, and nothing else: not the game
+        // folder, nor what follows "--". It keeps these for the application's life.
+        qtArguments_.push_back(programName_);
+        qtArguments_.insert(qtArguments_.end(), arguments.toolkitArguments.begin(),
+                            arguments.toolkitArguments.end());
+        for (std::string& argument : qtArguments_)
+            qtArgv_.push_back(argument.data());
+        qtArgv_.push_back(nullptr);
+        qtArgc_ = static_cast<int>(qtArguments_.size());
+        auto guard = std::make_unique<PlatformStartGuard>();
+        app_.emplace(qtArgc_, qtArgv_.data());
+        guard.reset();
+        // From here on a failure is shown in Qt's box.
+        platform_.setFailureBox(showFailureReport);
+        return std::nullopt;
+    }
+
+    Controls& makeWindow() override {
+        installApplicationSettings();
+        window_.emplace();
+        controls_.emplace(*window_);
+        return *controls_;
+    }
+
+    void wire(Form1& form) override { connectHandlers(*window_, *controls_, form); }
+
+    void show() override {
+        window_->show();
         // The player has just started the launcher: it takes the keyboard. A window manager
         // focuses a new dialog by itself, but may leave a new normal window (which this is, so
         // that it keeps off the taskbar) unfocused until asked (openbox does).
-        window.activateWindow();
-        // The pads: read through SDL once the window has painted, while it is active.
-        vantu::SdlPads pads;
-        vantu::QtPadWindow padWindow(window, form, controls, pads);
-        // The window was closed: nothing is left to save, and the sound is not waited for. Its
-        // thread may still be inside SDL, closing the device; returning from main would run the
-        // process's exit teardown (static destructors, exit handlers) under it. The launcher
-        // ends here the way "Play" ends it, as the Windows build ends when its window closes.
-        exitNow(app.exec());
-    });
-    // Both the action and a failure's report end the process: nothing gets here.
-    exitNow(1);
-}
+        window_->activateWindow();
+    }
+
+    // The pads: read through SDL once the window has painted, while it is active.
+    void makePadWindow(Form1& form) override {
+        pads_.emplace();
+        padWindow_.emplace(*window_, form, *controls_, *pads_);
+    }
+
+    // A zero timer fires once the event loop runs, after the window was shown.
+    void runLoop(const std::function<void()>& firstIdle) override {
+        QTimer::singleShot(0, &*window_, firstIdle);
+        QApplication::exec();
+    }
+
+    void takeDown() override {
+        padWindow_.reset();
+        pads_.reset();
+        controls_.reset();
+        window_.reset();
+    }
+
+  private:
+    std::string programName_;
+    LinuxPlatform& platform_;
+    ConsoleArguments console_;
+    std::vector<std::string> qtArguments_;
+    std::vector<char*> qtArgv_;
+    int qtArgc_ = 0;
+    std::optional<QApplication> app_;
+    std::optional<QtForm> window_;
+    std::optional<QtControls> controls_;
+    std::optional<SdlPads> pads_;
+    std::optional<QtPadWindow> padWindow_;
+};
 
 }  // namespace
 
 int runLauncher(int argc, char* argv[]) {
-    // --help, --version, a usage error or a game folder that cannot be entered: no display needed.
-    LauncherArguments arguments;
-    if (const auto status = takeLauncherArguments(argc, argv, arguments))
-        return *status;
-    // --play: the game starts with no window, so neither a display nor Qt's platform is needed.
-    // A game that cannot be started is reported on stderr, there being no box to show it in.
-    if (arguments.action == LauncherArguments::Action::Play) {
-        LinuxPlatform platform{std::string(layout::kForm.caption)};
-        playWithoutWindow(platform);
-        // Both the game's start and a failure's report end the process: nothing gets here.
-        exitNow(1);
-    }
-    // Without a window system the launcher says so in one line and ends with status 1.
-    if (const auto problem = missingDisplay(arguments.platform, arguments.display)) {
-        std::fprintf(stderr, "%s\n", problem->c_str());
-        return 1;
-    }
-    // Qt gets the program's name and its own options, and nothing else: not the game folder, nor
-    // what follows "--". It keeps these for the application's life.
-    std::vector<std::string> qtArguments{argc > 0 ? argv[0] : "vantu-launcher"};
-    qtArguments.insert(qtArguments.end(), arguments.toolkitArguments.begin(),
-                       arguments.toolkitArguments.end());
-    std::vector<char*> qtArgv;
-    for (std::string& argument : qtArguments)
-        qtArgv.push_back(argument.data());
-    qtArgv.push_back(nullptr);
-    int qtArgc = static_cast<int>(qtArguments.size());
-    auto guard = std::make_unique<PlatformStartGuard>();
-    QApplication app(qtArgc, qtArgv.data());
-    guard.reset();
-
-    LinuxPlatform platform{std::string(layout::kForm.caption), showFailureReport};
-    runWindow(app, platform);
+    // A failure before Qt has started (--play among them) goes to stderr, there being no box.
+    LinuxPlatform platform{std::string(layout::kForm.caption)};
+    QtFront front(argc > 0 ? argv[0] : "vantu-launcher", platform);
+    return runLauncher(launcherArguments(argc, argv), currentFolder(), front, platform);
 }
 
 void connectHandlers(QtForm& window, QtControls& controls, Form1& form) {

@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "options/option_table.h"
 #include "window/widget_controls.h"
 
 namespace vantu {

@@ -1,13 +1,14 @@
 #include "window/win32/win32_launcher.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 
 #include "platform/windows/arguments.h"
 #include "platform/windows/system_library.h"
 #include "platform/windows/xinput_pads.h"
+#include "window/launcher_run.h"
 #include "window/layout.h"
-#include "window/play_without_window.h"
 #include "window/win32/win32_dpi.h"
 #include "window/win32/win32_pad_window.h"
 
@@ -44,6 +45,76 @@ void Win32Launcher::listSelectionChanged() {
     form_.dispatch([this] { controls_.playerSelectedEntry(); });
 }
 
+namespace {
+
+// What Win32 does for the launcher's run: boxes for the arguments, the window, its controls,
+// the pads and the message loop. Each part lives as long as the process.
+class Win32Front final : public LauncherFront {
+  public:
+    Win32Front(HINSTANCE instance, int showCommand, WindowsPlatform& platform)
+        : instance_(instance), showCommand_(showCommand), platform_(platform), boxes_(platform) {}
+
+    const ToolkitOptions& toolkitOptions() const override { return kNoToolkitOptions; }
+    ArgumentsMedium& argumentsMedium() override { return boxes_; }
+    std::optional<int> startToolkit(const LauncherArguments&) override { return std::nullopt; }
+
+    // While the window lives it owns the failure report's box.
+    Controls& makeWindow() override {
+        window_.emplace(instance_);
+        owner_.emplace(platform_, window_->window());
+        controls_.emplace(*window_);
+        return *controls_;
+    }
+
+    void wire(Form1& form) override { launcher_.emplace(*window_, *controls_, form); }
+    void show() override { window_->show(showCommand_); }
+
+    // Gamepads, read through XInput on a timer of the window from its first tick on.
+    void makePadWindow(Form1& form) override {
+        pads_.emplace();
+        padWindow_.emplace(*window_, form, *controls_, *pads_);
+    }
+
+    // The window has been shown and painted when the message queue first runs empty.
+    void runLoop(const std::function<void()>& firstIdle) override {
+        MSG message;
+        bool idled = false;
+        while (true) {
+            if (!idled && PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE) == 0) {
+                idled = true;
+                firstIdle();
+            }
+            if (GetMessageA(&message, nullptr, 0, 0) <= 0)
+                break;
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+
+    void takeDown() override {
+        padWindow_.reset();
+        pads_.reset();
+        launcher_.reset();
+        controls_.reset();
+        owner_.reset();
+        window_.reset();
+    }
+
+  private:
+    HINSTANCE instance_;
+    int showCommand_;
+    WindowsPlatform& platform_;
+    BoxArguments boxes_;
+    std::optional<Win32Form> window_;
+    std::optional<WindowsPlatform::ReportOwner> owner_;
+    std::optional<Win32Controls> controls_;
+    std::optional<Win32Launcher> launcher_;
+    std::optional<XInputPads> pads_;
+    std::optional<Win32PadWindow> padWindow_;
+};
+
+}  // namespace
+
 void runLauncher(HINSTANCE instance, int showCommand) {
     // Before any DLL is loaded: the game's folder, where the launcher runs, may hold DLLs
     // planted by anyone.
@@ -51,60 +122,13 @@ void runLauncher(HINSTANCE instance, int showCommand) {
     suppressCrashDialogs();
     enablePerMonitorDpiAwareness();
     WindowsPlatform platform{std::string(layout::kForm.caption)};
-    // The game's folder named on the command line becomes the current folder; a usage error or
-    // a folder that cannot be entered is reported like any failure.
-    bool play = false;
-    runReportingFailures(
-        platform, [&play] { play = takeLauncherArguments(std::string(layout::kForm.caption)); });
-    if (play) {
-        // --play: no window; a game that cannot be started is reported in a box of its own.
-        playWithoutWindow(platform);
-        // Both the game's start and a failure's report end the process: nothing gets here.
-        ExitProcess(1);
-    }
-    runWindow(instance, showCommand, platform);
+    Win32Front front(instance, showCommand, platform);
+    ExitProcess(static_cast<UINT>(runLauncher(launcherArguments(), {}, front, platform)));
 }
 
 void runWindow(HINSTANCE instance, int showCommand, WindowsPlatform& platform) {
-    runReportingFailures(platform, [&] {
-        // The window opens with the design values, narrow, focus on "Play".
-        Win32Form window(instance);
-        // A failure that takes the window down with it is reported in a box of its own.
-        const WindowsPlatform::ReportOwner owner(platform, window.window());
-        Win32Controls controls(window);
-        // The game's files are in the current directory.
-        Form1 form(controls, platform);
-        Win32Launcher launcher(window, controls, form);
-
-        // The options are in place before the window first shows; the start-up sound asked for
-        // by Form_Load begins once the window has been shown and painted, when the message
-        // queue first runs empty.
-        platform.holdSounds();
-        form.dispatch(&Form1::Form_Load);
-        window.show(showCommand);
-        // Gamepads, read through XInput on a timer of the window from its first tick on.
-        XInputPads pads;
-        Win32PadWindow padWindow(window, form, controls, pads);
-
-        MSG message;
-        bool shown = false;
-        while (true) {
-            if (!shown && PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE) == 0) {
-                shown = true;
-                platform.startHeldSound();
-            }
-            if (GetMessageA(&message, nullptr, 0, 0) <= 0)
-                break;
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        // The window was closed. Ending here, with the window still up, is immediate; taking
-        // it down first can take seconds (winex11 without a window manager), and nothing is
-        // left to save or wait for, not even the sound.
-        platform.endProcess();
-    });
-    // Both the action and a failure's report end the process: nothing gets here.
-    ExitProcess(1);
+    Win32Front front(instance, showCommand, platform);
+    ExitProcess(static_cast<UINT>(runWindow(front, platform)));
 }
 
 }  // namespace vantu

@@ -1,0 +1,4 @@
+// Forbidden: the core includes no system header.
+#include <windows.h>
+#include "ports/controls.h"
+#include <string>

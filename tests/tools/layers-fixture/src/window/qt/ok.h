@@ -1,0 +1,3 @@
+// Allowed: a front end includes anything.
+#include <QApplication>
+#include "platform/linux/arguments.h"
