@@ -72,7 +72,7 @@ check() {
         found=$(leftovers "$before")
         [ -n "$found" ] || return 0
         for pid in $found; do
-            case "$(readlink "/proc/$pid/exe" 2>/dev/null) $(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null)" in
+            case "$(readlink "/proc/$pid/exe" 2>/dev/null) $(tr '\0' ' ' 2>/dev/null <"/proc/$pid/cmdline")" in
                 */wine* | *wine-session-keeper*) limit=$((${VANTU_WINESERVER_LINGER:-30} + 15)) ;;
             esac
         done
