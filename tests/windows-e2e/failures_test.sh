@@ -8,8 +8,9 @@
 # expected once the box is dismissed (1 unless set). With FRONT set, the driver first shows a
 # window of its own titled FRONT in the foreground (a game client the launcher is started
 # from), starts the launcher with --play in a game folder without vantu.exe (VANTU_FAULT=box-style
-# notes what the box asks Windows for), and the box must be the foreground window and have asked
-# for it, and to stay on top where Windows refuses.
+# notes what the box asks Windows for), and the box must have asked for the foreground, and to
+# stay on top where Windows refuses. (Whether it is in front is not checked: Wine puts any new
+# window in front sooner or later, whatever it asks for, so that says nothing of the launcher.)
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 [ -f "$FAULT_LAUNCHER" ] || die "missing '$FAULT_LAUNCHER' (build the windows preset)"
@@ -35,11 +36,9 @@ expect_report() {
     expect_eq "$fault: report" "$(value box.text)" "$text"
     expect_eq "$fault: exit status" "$(value exit)" "${EXIT:-1}"
     [ -z "${OWNER:-}" ] || expect_eq "$fault: the box's owner" "$(value box.owner)" "$OWNER"
-    [ -z "${FRONT:-}" ] || {
-        expect_eq "$fault: the box in front" "$(value box.foreground)" yes
+    [ -z "${FRONT:-}" ] ||
         expect_eq "$fault: what the box asked for" "$(cat "$GAME/box-style.txt")" \
             "setforeground=1 topmost=1"
-    }
 }
 
 OWNER=none expect_report list-unreadable "list selection 42"
