@@ -27,7 +27,8 @@
 #    user's; and the user with subordinate ids makes and enters a root of its own in its user
 #    namespace without root (a bare one: its install-deps.sh is replaced by one that installs
 #    nothing), and makes it anew when that script changes;
-#  - as a user, the release build's tests pass (a copy of build/release, seen at its own path).
+#  - as a user, the release build's tests pass (a copy of build/release, seen at its own path;
+#    VANTU_AS_USER_CTEST=REGEX runs only the tests it matches, while working on this script).
 set -euo pipefail
 [ "$(id -u)" -eq 0 ] || { echo "test-as-user: needs root (it makes users)" >&2; exit 2; }
 # shellcheck source=checkout-lock.sh
