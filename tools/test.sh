@@ -111,7 +111,7 @@ if [ "$(id -u)" -ne 0 ] && { [ "$as_user" = 1 ] ||
         sudo -v
     fi
     export VANTU_SUDO_ASKED=1
-    start_job sudo_keeper bash -c 'while sleep 50; do sudo -n -v || exit; done' </dev/null \
+    start_job sudo_keeper bash -c 'while sleep 50; do sudo -n -v || exit; done' \
         >/dev/null 2>&1
     as_root=(sudo -n)
 fi

@@ -8,6 +8,7 @@
 #include "options/launcher_arguments.h"
 #include "ports/controls.h"
 #include "ports/platform.h"
+#include "window/sound_decorator.h"
 
 namespace vantu {
 
@@ -46,22 +47,14 @@ class LauncherFront {
 // The launcher's platform with the sounds held back: a sound asked for is only noted until
 // release() plays it. The start-up sound asked for by Form_Load thus waits until the window
 // is up: loading the sound library and opening the device take nothing from its start-up.
-class HeldSounds : public Platform {
+class HeldSounds : public SoundDecorator {
   public:
-    explicit HeldSounds(Platform& platform) : platform_(platform) {}
-    void startProcess(const std::string& commandLine, int showState) override {
-        platform_.startProcess(commandLine, showState);
-    }
-    void endProcess() override { platform_.endProcess(); }
+    using SoundDecorator::SoundDecorator;
     void playSound(const std::string& fileName) override;
-    void reportUnhandledFailure(const std::string& message) override {
-        platform_.reportUnhandledFailure(message);
-    }
     // Plays the sound last asked for, if any; from then on sounds play at once.
     void release();
 
   private:
-    Platform& platform_;
     bool holding_ = true;
     std::string held_;
 };

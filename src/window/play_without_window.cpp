@@ -1,27 +1,17 @@
 #include "window/play_without_window.h"
 
 #include "window/form1.h"
+#include "window/sound_decorator.h"
 #include "window/windowless_controls.h"
 
 namespace vantu {
 namespace {
 
 // The platform with its sound taken out: a launcher without a window makes no sound.
-class SilentPlatform : public Platform {
+class SilentPlatform : public SoundDecorator {
   public:
-    explicit SilentPlatform(Platform& platform) : platform_(platform) {}
-
-    void startProcess(const std::string& commandLine, int showState) override {
-        platform_.startProcess(commandLine, showState);
-    }
-    void endProcess() override { platform_.endProcess(); }
+    using SoundDecorator::SoundDecorator;
     void playSound(const std::string& /*fileName*/) override {}
-    void reportUnhandledFailure(const std::string& message) override {
-        platform_.reportUnhandledFailure(message);
-    }
-
-  private:
-    Platform& platform_;
 };
 
 }  // namespace
