@@ -81,13 +81,14 @@ start_xvfb() {
 }
 
 # The desktop that VANTU_E2E_DESKTOP names (ctest sets it for the tests that run under several):
-# unset, the private Xvfb with no window manager; "openbox" or "mutter", that Xvfb with that
-# window manager; "weston" or "mutter-wayland", a Wayland compositor and no X server at all.
+# unset, the private Xvfb with no window manager; "openbox", "mutter" or "kwin", that Xvfb with
+# that window manager; "weston", "mutter-wayland" or "kwin-wayland", a Wayland compositor and no X
+# server at all.
 start_desktop() {
     case "${VANTU_E2E_DESKTOP:-}" in
         "") start_xvfb ;;
-        openbox | mutter) start_xvfb && start_window_manager "$VANTU_E2E_DESKTOP" ;;
-        weston | mutter-wayland) start_wayland "${VANTU_E2E_DESKTOP%-wayland}" ;;
+        openbox | mutter | kwin) start_xvfb && start_window_manager "$VANTU_E2E_DESKTOP" ;;
+        weston | mutter-wayland | kwin-wayland) start_wayland "${VANTU_E2E_DESKTOP%-wayland}" ;;
         *) die "unknown desktop VANTU_E2E_DESKTOP=$VANTU_E2E_DESKTOP" ;;
     esac
 }
@@ -104,13 +105,30 @@ start_in_work() {
     EXTRA_PIDS+=($!)
 }
 
-# A real window manager on the private Xvfb: Debian's openbox, or GNOME's mutter (in the test's
-# D-Bus session). Returns once it announces itself on the root window.
-#   start_window_manager openbox|mutter   -> WINDOW_MANAGER
+# KDE's KWin asks the session's D-Bus for its global shortcuts service (kglobalaccel), which the
+# bus starts with its own environment: under dbus-run-session that has no display, the service
+# aborts at once and KWin asks again, over and over. It gets the test's display, and a home of its
+# own for the shortcuts it writes.
+#   kwin_session_environment NAME=VALUE...
+kwin_session_environment() {
+    mkdir -p "$WORK/home-kglobalaccel" "$WORK/kglobalaccel-runtime"
+    chmod 700 "$WORK/kglobalaccel-runtime"
+    dbus-update-activation-environment HOME="$WORK/home-kglobalaccel" \
+        XDG_RUNTIME_DIR="$WORK/kglobalaccel-runtime" "$@" ||
+        die "cannot hand the D-Bus session the test's display"
+}
+
+# A real window manager on the private Xvfb: Debian's openbox, or GNOME's mutter or KDE's KWin (in
+# the test's D-Bus session). Returns once it announces itself on the root window.
+#   start_window_manager openbox|mutter|kwin   -> WINDOW_MANAGER
 start_window_manager() {
     case "$1" in
         openbox) start_in_work "$WORK/wm-runtime" openbox openbox ;;
         mutter) start_in_work "$WORK/wm-runtime" mutter mutter --x11 --replace --sm-disable ;;
+        kwin)
+            kwin_session_environment DISPLAY="$DISPLAY" XAUTHORITY=/dev/null
+            start_in_work "$WORK/wm-runtime" kwin kwin_x11 --replace
+            ;;
     esac
     WINDOW_MANAGER=$1
     require_tools wmctrl
@@ -118,10 +136,11 @@ start_window_manager() {
     SESSION_SETTINGS+=(${DBUS_SESSION_BUS_ADDRESS:+"DBUS_SESSION_BUS_ADDRESS=$DBUS_SESSION_BUS_ADDRESS"})
 }
 
-# A headless Wayland compositor instead of an X server: weston, or GNOME's mutter (in the test's
-# D-Bus session). Its socket is in the runtime folder that launch hands the launcher, as in a
-# Wayland session; launchers then get WAYLAND_DISPLAY and no DISPLAY, no X11 to fall back on.
-#   start_wayland weston|mutter
+# A headless Wayland compositor instead of an X server: weston, or GNOME's mutter or KDE's KWin
+# (in the test's D-Bus session). Its socket is in the runtime folder that launch hands the
+# launcher, as in a Wayland session; launchers then get WAYLAND_DISPLAY and no DISPLAY, no X11 to
+# fall back on.
+#   start_wayland weston|mutter|kwin
 start_wayland() {
     case "$1" in
         weston)
@@ -131,6 +150,18 @@ start_wayland() {
         mutter)
             start_in_work "$WORK/runtime" mutter mutter --headless --wayland --no-x11 \
                 --wayland-display=vantu-wayland --virtual-monitor 1280x1024
+            ;;
+        kwin)
+            # Debian installs kwin_wayland with a file capability (KWin 5: cap_sys_resource, 6:
+            # cap_sys_nice, for its scheduling), and a container that does not grant it refuses
+            # to run the program at all ("Operation not permitted"); a copy without it, in the
+            # work folder, runs everywhere.
+            require_tools kwin_wayland
+            mkdir -p "$WORK/kwin"
+            cp "$(command -v kwin_wayland)" "$WORK/kwin/kwin_wayland"
+            start_in_work "$WORK/runtime" kwin-wayland "$WORK/kwin/kwin_wayland" --virtual \
+                --socket=vantu-wayland --width=1280 --height=1024 --no-lockscreen \
+                --no-global-shortcuts
             ;;
     esac
     wait_until "$WAIT_LIMIT" test -S "$WORK/runtime/vantu-wayland" || die "$1 did not start"
@@ -242,9 +273,27 @@ other_window() {
     [ -n "$BOX" ]
 }
 
+# Framed: the window manager has given the frame's extents, and where mutter 48 draws the frame in
+# a client of its own (the window asks for it with _MUTTER_NEEDS_FRAME), that frame is up around
+# the window: a click while the window is still being put into it can be lost.
+framed() {
+    xprop -id "$WIN" _NET_FRAME_EXTENTS | grep -q ' = ' || return 1
+    xprop -id "$WIN" _MUTTER_NEEDS_FRAME | grep -q ' = 1' || return 0
+    local w
+    for w in $(xdotool search --onlyvisible --name "." 2>/dev/null); do
+        [ "$(xprop -id "$w" _MUTTER_FRAME_FOR 2>/dev/null | awk '{ print $NF }')" != \
+            "$(printf '0x%x' "$WIN")" ] || return 0
+    done
+    return 1
+}
+wait_framed() {
+    wait_until "$WAIT_LIMIT" framed || die "$WINDOW_MANAGER put no frame around the window"
+}
+
 # Outer geometry of window $1, the window manager's frame included (its _NET_FRAME_EXTENTS;
-# with no window manager the window is its own frame), and the size of its client area.
-#   -> sets GX GY GW GH, CW CH
+# with no window manager the window is its own frame), and the size of its client area and where
+# it lies on the screen.
+#   -> sets GX GY GW GH, CW CH, CX CY
 geometry() {
     local info left=0 right=0 top=0 bottom=0 extents
     info=$(xwininfo -id "$1") || return 1
@@ -252,8 +301,9 @@ geometry() {
     [ -z "$extents" ] || IFS=', ' read -r left right top bottom <<<"$extents"
     CW=$(sed -n 's/^ *Width: *//p' <<<"$info")
     CH=$(sed -n 's/^ *Height: *//p' <<<"$info")
-    GX=$(($(sed -n 's/^ *Absolute upper-left X: *//p' <<<"$info") - left))
-    GY=$(($(sed -n 's/^ *Absolute upper-left Y: *//p' <<<"$info") - top))
+    CX=$(sed -n 's/^ *Absolute upper-left X: *//p' <<<"$info")
+    CY=$(sed -n 's/^ *Absolute upper-left Y: *//p' <<<"$info")
+    GX=$((CX - left)) GY=$((CY - top))
     GW=$((CW + left + right)) GH=$((CH + top + bottom))
 }
 
