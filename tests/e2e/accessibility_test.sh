@@ -183,13 +183,24 @@ awk -F'\t' '$2 == "combo box" && $7 !~ /(^|,)expandable(,|$)/' "$WORK/tree" | gr
 # extents are the client area's: weston and mutter leave the frame to Qt, which draws it, 3 px a
 # side, inside the outer widths; KWin draws its own frame around the window (server-side
 # decorations), whose size Qt is never told, so there the client area has the outer widths.
-qt_frame=6
-[ "${VANTU_E2E_DESKTOP:-}" != kwin-wayland ] || qt_frame=0
+# KWin also says what it made of the window at each width: the active one (it has the keyboard),
+# not resizable, its minimum and maximum sizes the client area's, and its outer width the
+# layout's (KWin's Breeze frame has no borders at the sides).
+qt_frame=6 kwin=0
+[ "${VANTU_E2E_DESKTOP:-}" != kwin-wayland ] || qt_frame=0 kwin=1
 a11y_width_is() { [ "$(a11y size | cut -d' ' -f1)" = "$1" ]; }
+kwin_shows() { kwin_window && [[ "$KWIN_WINDOW" == "$1"* ]]; }
 expect_width() {
     if [ -z "${DISPLAY:-}" ]; then
         wait_until "$WAIT_LIMIT" a11y_width_is "$2" || check_failed "$1: client area $(a11y size), expected $2 px wide"
         log "$1: client area $(a11y size)"
+        [ "$kwin" = 1 ] || return 0
+        local size
+        size=$(a11y size | tr ' ' x)
+        wait_until "$WAIT_LIMIT" kwin_shows "$MAIN_TITLE|false|$size|$size|${3}x" ||
+            check_failed "$1: KWin's active window: ${KWIN_WINDOW:-no answer}; expected" \
+                "$MAIN_TITLE, not resizable, fixed at $size, ${3} px wide outside"
+        log "$1: KWin: $KWIN_WINDOW"
     else
         wait_width "$WIN" "$3"
     fi
@@ -208,4 +219,14 @@ wait_launcher_exit
 check_no_sanitizer_report "$WORK/launcher-$LAUNCH_COUNT.log"
 wait_game_started
 expect_args -nc -d v3 -d winmode -d saveme
+
+# KWin closes the window as its frame's close button does, and the launcher ends.
+if [ "$kwin" = 1 ]; then
+    launch "$GAME" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
+        DBUS_SESSION_BUS_ADDRESS="$DBUS_SESSION_BUS_ADDRESS"
+    wait_until "$WAIT_LIMIT" kwin_shows "$MAIN_TITLE|" || die "KWin did not show the launcher again"
+    kwin_window close
+    expect_exit "closed by KWin"
+    check_no_sanitizer_report "$WORK/launcher-$LAUNCH_COUNT.log"
+fi
 finish

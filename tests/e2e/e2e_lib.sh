@@ -159,7 +159,9 @@ start_wayland() {
             require_tools kwin_wayland
             mkdir -p "$WORK/kwin"
             cp "$(command -v kwin_wayland)" "$WORK/kwin/kwin_wayland"
-            start_in_work "$WORK/runtime" kwin-wayland "$WORK/kwin/kwin_wayland" --virtual \
+            # (What its scripts print goes to its log: kwin_window reads it there.)
+            start_in_work "$WORK/runtime" kwin-wayland env QT_LOGGING_RULES=kwin_scripting.debug=true \
+                "$WORK/kwin/kwin_wayland" --virtual \
                 --socket=vantu-wayland --width=1280 --height=1024 --no-lockscreen \
                 --no-global-shortcuts
             ;;
@@ -168,6 +170,34 @@ start_wayland() {
     unset DISPLAY
     SESSION_SETTINGS=(WAYLAND_DISPLAY=vantu-wayland
         ${DBUS_SESSION_BUS_ADDRESS:+"DBUS_SESSION_BUS_ADDRESS=$DBUS_SESSION_BUS_ADDRESS"})
+}
+
+# KWin's own view of its active window on Wayland, where no X11 tool reaches the window: a KWin
+# script, loaded through KWin's D-Bus scripting interface, prints the window's caption, whether it
+# may be resized, its minimum and maximum client sizes and its outer size (frame included) to
+# KWin's log; with "close" it then closes the window as the frame's close button does.
+#   kwin_window [close]  -> sets KWIN_WINDOW: "CAPTION|RESIZEABLE|WxH|WxH|WxH", or "none"
+KWIN_PROBES=0
+kwin_window() {
+    KWIN_PROBES=$((KWIN_PROBES + 1))
+    local n=$KWIN_PROBES script="$WORK/kwin-probe-$KWIN_PROBES.js" id
+    cat >"$script" <<EOF
+var w = workspace.activeWindow || workspace.activeClient; // KWin 6 || KWin 5
+function size(s) { return s.width + "x" + s.height; }
+print("vantu-probe $n " + (w ? [w.caption, w.resizeable, size(w.minSize), size(w.maxSize),
+                                 size(w.frameGeometry)].join("|") : "none"));
+if (w && "${1:-}" == "close") w.closeWindow();
+EOF
+    id=$(dbus-send --session --print-reply --dest=org.kde.KWin /Scripting \
+        org.kde.kwin.Scripting.loadScript string:"$script" string:"vantu-probe-$n" |
+        awk '/int32/ { print $2 }')
+    [ -n "$id" ] || return 1
+    # KWin 6 names a loaded script /Scripting/ScriptN, KWin 5 /N.
+    local run=(dbus-send --session --print-reply --dest=org.kde.KWin)
+    "${run[@]}" "/Scripting/Script$id" org.kde.kwin.Script.run >/dev/null 2>&1 ||
+        "${run[@]}" "/$id" org.kde.kwin.Script.run >/dev/null || return 1
+    wait_until 10 grep -q "vantu-probe $n " "$WORK/kwin-wayland.log" || return 1
+    KWIN_WINDOW=$(sed -n "s/^.*vantu-probe $n //p" "$WORK/kwin-wayland.log" | head -n 1)
 }
 
 # A game folder: a fake vantu.exe that records its arguments, working folder and start in
