@@ -205,11 +205,56 @@ expect_width() {
         wait_width "$WIN" "$3"
     fi
 }
+# Under KWin, what the player sees, in KWin's own picture of the client area (kwin_shot.py), at a
+# few telling points of client pixels (as in screenshot_test.sh): the background picture, and the
+# options panel (fill RGB(64,64,64), outline RGB(128,128,128)) only in the wide window. Kept in
+# --shots as NAME, when given.
+#   kwin_sees WHAT [NAME]
+shoot() {
+    local size
+    size=$(/usr/bin/python3 "$E2E_DIR/kwin_shot.py" "$WORK/shot.rgb") || return 1
+    SCREEN_W=${size% *} SCREEN_H=${size#* }
+}
+kwin_sees() {
+    [ "$kwin" = 1 ] || return 0
+    verify_screen "$1" 0 0
+    [ -n "$SHOTS" ] && [ -n "${2:-}" ] || return 0
+    mkdir -p "$SHOTS"
+    convert -size "${SCREEN_W}x$SCREEN_H" -depth 8 rgb:"$WORK/shot.rgb" -strip \
+        -define png:exclude-chunks=date,time "$SHOTS/$2"
+    log "kept $SHOTS/$2"
+}
+[ "$kwin" = 0 ] || load_background
+
 expect_width opening "$CLIENT_WIDTH" "$CLIENT_WIDTH"
+EXPECTED="
+10 10 picture
+100 60 picture
+40 215 picture
+331 200 picture
+331 335 picture
+"
+kwin_sees "the narrow window" launcher-narrow-kwin-wayland.png
 a11y press "Video Setup" || check_failed "cannot press Video Setup"
 expect_width "after Video Setup" $((WIDE_WIDTH - qt_frame)) "$WIDE_WIDTH"
+EXPECTED="
+331 200 picture
+350 300 64 64 64
+530 320 64 64 64
+344 200 128 128 128
+400 16 128 128 128
+540 100 picture
+549 335 picture
+"
+kwin_sees "the wide window" launcher-wide-kwin-wayland.png
 a11y press "Hide video setup" || check_failed "cannot press Hide video setup"
 expect_width "after Hide video setup" $((NARROW_WIDTH - qt_frame)) "$NARROW_WIDTH"
+EXPECTED="
+331 200 picture
+343 200 picture
+343 16 picture
+"
+kwin_sees "the narrowed window"
 
 # A check box's Press action, where Qt offers it, turns the box once, like Toggle and a click.
 a11y press "Window mode" Press Toggle || check_failed "cannot turn Window mode"
