@@ -60,14 +60,16 @@ EXPECTED="
 500 16 128 128 128
 340 100 picture
 540 100 picture
-548 200 picture
+$((CW - 2)) 200 picture
 545 20 picture
-549 335 picture
+$((CW - 1)) 335 picture
 400 332 picture
 400 10 picture
 "
 # 350,300, 350,140 and 530,320 are inside Shape1 but outside its frames and controls; x 344
-# and y 16 are its outline; x 540..549 and y 332 are the picture right of and below it.
+# and y 16 are its outline; x 540 up to the client area's last column (549 with no frame, less
+# where the window manager's frame has borders at the sides) and y 332 are the picture right of
+# and below it.
 verify_screen "wide window" "$CX" "$CY"
 keep_shot launcher-wide.png
 
@@ -78,9 +80,10 @@ EXPECTED="
 100 60 picture
 331 200 picture
 340 100 picture
-343 200 picture
-343 16 picture
+$((CW - 1)) 200 picture
+$((CW - 1)) 16 picture
 "
-# Back at 344 px outer width the panel's outline (x 344) is just out of the window.
+# Back at 344 px outer width the panel's outline (x 344) is just out of the window, whose last
+# client column is the picture.
 verify_screen "narrowed window" "$CX" "$CY"
 finish
