@@ -5,9 +5,11 @@
 # by its value; "<<" a button named "Hide video setup" whose Press action narrows the window like
 # a click; no hidden control, no decoration; a check box turned through its action; "Play" starts
 # the game and ends the launcher.
-# With VANTU_E2E_DESKTOP=weston (or mutter-wayland) all of it runs on a Wayland compositor with
-# no X server, where AT-SPI is the way in: the window is found by its name and measured by its
-# extents.
+# With VANTU_E2E_DESKTOP=weston (or mutter-wayland, kwin-wayland) all of it runs on a Wayland
+# compositor with no X server for the launcher, where AT-SPI is the way in: the window is found by
+# its name and measured by its extents. KWin also says, through its scripts, that the window is
+# the active one and of fixed size at each width, and closes it like its frame's close button;
+# screenshots of its screen show what the player sees.
 # With --orca: what a blind player hears from Debian's screen reader Orca, under a real window
 # manager, walking the window by keyboard (see the end of this file).
 # shellcheck source=e2e_lib.sh
@@ -205,23 +207,25 @@ expect_width() {
         wait_width "$WIN" "$3"
     fi
 }
-# Under KWin, what the player sees, in KWin's own picture of the client area (kwin_shot.py), at a
-# few telling points of client pixels (as in screenshot_test.sh): the background picture, and the
-# options panel (fill RGB(64,64,64), outline RGB(128,128,128)) only in the wide window. Kept in
-# --shots as NAME, when given.
+# Under KWin, what the player sees, in screenshots of KWin's screen (on its Xvfb), at a few
+# telling points of client pixels (as in screenshot_test.sh): the background picture, and the
+# options panel (fill RGB(64,64,64), outline RGB(128,128,128)) only in the wide window. The window
+# in its frame is kept in --shots as NAME, when given.
 #   kwin_sees WHAT [NAME]
-shoot() {
-    local size
-    size=$(/usr/bin/python3 "$E2E_DIR/kwin_shot.py" "$WORK/shot.rgb") || return 1
-    SCREEN_W=${size% *} SCREEN_H=${size#* }
-}
 kwin_sees() {
     [ "$kwin" = 1 ] || return 0
-    verify_screen "$1" 0 0
+    local outer origin x y cw ch fw fh side
+    IFS='|' read -r _ _ _ _ outer origin <<<"$KWIN_WINDOW"
+    IFS=, read -r x y <<<"$origin"
+    DISPLAY=$KWIN_X11_DISPLAY verify_screen "$1" "$x" "$y"
     [ -n "$SHOTS" ] && [ -n "${2:-}" ] || return 0
+    # The frame around the client area: its title bar on top, and as wide a border at the sides
+    # as at the bottom (none in KWin 5, 1 px in KWin 6).
+    read -r cw ch <<<"$(a11y size)"
+    fw=${outer%x*} fh=${outer#*x} side=$(((fw - cw) / 2))
     mkdir -p "$SHOTS"
-    convert -size "${SCREEN_W}x$SCREEN_H" -depth 8 rgb:"$WORK/shot.rgb" -strip \
-        -define png:exclude-chunks=date,time "$SHOTS/$2"
+    convert "$WORK/shot.png" -crop "${fw}x$fh+$((x - side))+$((y + ch + side - fh))" +repage \
+        -strip -define png:exclude-chunks=date,time "$SHOTS/$2"
     log "kept $SHOTS/$2"
 }
 [ "$kwin" = 0 ] || load_background

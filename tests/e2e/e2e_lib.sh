@@ -159,12 +159,16 @@ start_wayland() {
             require_tools kwin_wayland
             mkdir -p "$WORK/kwin"
             cp "$(command -v kwin_wayland)" "$WORK/kwin/kwin_wayland"
-            # What its scripts print goes to its log, where kwin_window reads it; its screenshots
-            # (kwin_shot.py) are for any client that asks, not only for its own tools.
+            # It draws its screen into a window at the top-left corner of a private Xvfb, of which
+            # the launcher is not told, so that a test can take screenshots there
+            # (KWIN_X11_DISPLAY): KWin's own screenshots need OpenGL, which KWin 6 has in neither
+            # of its headless ways to run here. What its scripts print goes to its log, where
+            # kwin_window reads it.
+            start_xvfb
+            KWIN_X11_DISPLAY=$DISPLAY
             start_in_work "$WORK/runtime" kwin-wayland env QT_LOGGING_RULES=kwin_scripting.debug=true \
-                KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1 "$WORK/kwin/kwin_wayland" --virtual \
-                --socket=vantu-wayland --width=1280 --height=1024 --no-lockscreen \
-                --no-global-shortcuts
+                "$WORK/kwin/kwin_wayland" --x11-display="$DISPLAY" --width=1024 --height=768 \
+                --socket=vantu-wayland --no-lockscreen --no-global-shortcuts
             ;;
     esac
     wait_until "$WAIT_LIMIT" test -S "$WORK/runtime/vantu-wayland" || die "$1 did not start"
@@ -175,9 +179,10 @@ start_wayland() {
 
 # KWin's own view of its active window on Wayland, where no X11 tool reaches the window: a KWin
 # script, loaded through KWin's D-Bus scripting interface, prints the window's caption, whether it
-# may be resized, its minimum and maximum client sizes and its outer size (frame included) to
-# KWin's log; with "close" it then closes the window as the frame's close button does.
-#   kwin_window [close]  -> sets KWIN_WINDOW: "CAPTION|RESIZEABLE|WxH|WxH|WxH", or "none"
+# may be resized, its minimum and maximum client sizes, its outer size (frame included) and where
+# its client area starts on KWin's screen to KWin's log; with "close" it then closes the window as
+# the frame's close button does.
+#   kwin_window [close]  -> sets KWIN_WINDOW: "CAPTION|RESIZEABLE|WxH|WxH|WxH|X,Y", or "none"
 KWIN_PROBES=0
 kwin_window() {
     KWIN_PROBES=$((KWIN_PROBES + 1))
@@ -186,7 +191,8 @@ kwin_window() {
 var w = workspace.activeWindow || workspace.activeClient; // KWin 6 || KWin 5
 function size(s) { return s.width + "x" + s.height; }
 print("vantu-probe $n " + (w ? [w.caption, w.resizeable, size(w.minSize), size(w.maxSize),
-                                 size(w.frameGeometry)].join("|") : "none"));
+                                 size(w.frameGeometry), w.bufferGeometry.x + "," + w.bufferGeometry.y
+                                ].join("|") : "none"));
 if (w && "${1:-}" == "close") w.closeWindow();
 EOF
     id=$(dbus-send --session --print-reply --dest=org.kde.KWin /Scripting \
