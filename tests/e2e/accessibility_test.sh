@@ -274,7 +274,7 @@ if [ "$kwin" = 1 ]; then
     launch "$GAME" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
         DBUS_SESSION_BUS_ADDRESS="$DBUS_SESSION_BUS_ADDRESS"
     wait_until "$WAIT_LIMIT" kwin_shows "$MAIN_TITLE|" || die "KWin did not show the launcher again"
-    kwin_window close
+    kwin_window close || check_failed "KWin's script to close the window did not run"
     expect_exit "closed by KWin"
     check_no_sanitizer_report "$WORK/launcher-$LAUNCH_COUNT.log"
 fi

@@ -83,7 +83,7 @@ start_xvfb() {
 # The desktop that VANTU_E2E_DESKTOP names (ctest sets it for the tests that run under several):
 # unset, the private Xvfb with no window manager; "openbox", "mutter" or "kwin", that Xvfb with
 # that window manager; "weston", "mutter-wayland" or "kwin-wayland", a Wayland compositor and no X
-# server at all.
+# server for the launcher.
 start_desktop() {
     case "${VANTU_E2E_DESKTOP:-}" in
         "") start_xvfb ;;
@@ -136,8 +136,8 @@ start_window_manager() {
     SESSION_SETTINGS+=(${DBUS_SESSION_BUS_ADDRESS:+"DBUS_SESSION_BUS_ADDRESS=$DBUS_SESSION_BUS_ADDRESS"})
 }
 
-# A headless Wayland compositor instead of an X server: weston, or GNOME's mutter or KDE's KWin
-# (in the test's D-Bus session). Its socket is in the runtime folder that launch hands the
+# A Wayland compositor instead of an X server: weston or GNOME's mutter headless, or KDE's KWin
+# (both in the test's D-Bus session). Its socket is in the runtime folder that launch hands the
 # launcher, as in a Wayland session; launchers then get WAYLAND_DISPLAY and no DISPLAY, no X11 to
 # fall back on.
 #   start_wayland weston|mutter|kwin
