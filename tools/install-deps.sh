@@ -12,6 +12,10 @@ packages=(
   # Qt's Wayland platform, and the desktops the end-to-end tests run under besides Xvfb: a
   # headless Wayland compositor and two real X11 window managers (mutter in a D-Bus session).
   qt6-wayland weston openbox mutter wmctrl
+  # KDE's KWin as both: the X11 window manager and the Wayland compositor, and the Breeze window
+  # frame that every Plasma desktop has (without it KWin's fallback frame fails to load and
+  # windows go unframed).
+  kwin-x11 kwin-wayland kwin-style-breeze
   # The Debian package: cpack's dependency list (dpkg-shlibdeps), dpkg-buildflags to check the
   # hardening flags against, and the checks of the package and the hardened program; for the
   # reproducibility check, the second build's clock and a reader of compile_commands.json.

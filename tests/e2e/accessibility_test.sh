@@ -5,9 +5,11 @@
 # by its value; "<<" a button named "Hide video setup" whose Press action narrows the window like
 # a click; no hidden control, no decoration; a check box turned through its action; "Play" starts
 # the game and ends the launcher.
-# With VANTU_E2E_DESKTOP=weston (or mutter-wayland) all of it runs on a Wayland compositor with
-# no X server, where AT-SPI is the way in: the window is found by its name and measured by its
-# extents.
+# With VANTU_E2E_DESKTOP=weston (or mutter-wayland, kwin-wayland) all of it runs on a Wayland
+# compositor with no X server for the launcher, where AT-SPI is the way in: the window is found by
+# its name and measured by its extents. KWin also says, through its scripts, that the window is
+# the active one and of fixed size at each width, and closes it like its frame's close button;
+# screenshots of its screen show what the player sees.
 # With --orca: what a blind player hears from Debian's screen reader Orca, under a real window
 # manager, walking the window by keyboard (see the end of this file).
 # shellcheck source=e2e_lib.sh
@@ -180,22 +182,83 @@ awk -F'\t' '$2 == "combo box" && $7 !~ /(^|,)expandable(,|$)/' "$WORK/tree" | gr
     check_failed "the display-mode list is not expandable"
 
 # "<<" narrows the wide window through its accessible action, as a click does. On Wayland the
-# extents are the client area's: Qt draws the frame itself there, 3 px a side, inside the outer
-# widths.
+# extents are the client area's: weston and mutter leave the frame to Qt, which draws it, 3 px a
+# side, inside the outer widths; KWin draws its own frame around the window (server-side
+# decorations), whose size Qt is never told, so there the client area has the outer widths.
+# KWin also says what it made of the window at each width: the active one (it has the keyboard),
+# not resizable, its minimum and maximum sizes the client area's. (Its outer width, logged, is
+# the client area's plus Breeze's side borders: none in KWin 5, 1 px a side in KWin 6.)
+qt_frame=6 kwin=0
+[ "${VANTU_E2E_DESKTOP:-}" != kwin-wayland ] || qt_frame=0 kwin=1
 a11y_width_is() { [ "$(a11y size | cut -d' ' -f1)" = "$1" ]; }
+kwin_shows() { kwin_window && [[ "$KWIN_WINDOW" == "$1"* ]]; }
 expect_width() {
     if [ -z "${DISPLAY:-}" ]; then
         wait_until "$WAIT_LIMIT" a11y_width_is "$2" || check_failed "$1: client area $(a11y size), expected $2 px wide"
         log "$1: client area $(a11y size)"
+        [ "$kwin" = 1 ] || return 0
+        local size
+        size=$(a11y size | tr ' ' x)
+        wait_until "$WAIT_LIMIT" kwin_shows "$MAIN_TITLE|false|$size|$size|" ||
+            check_failed "$1: KWin's active window: ${KWIN_WINDOW:-no answer}; expected" \
+                "$MAIN_TITLE, not resizable, fixed at $size"
+        log "$1: KWin: $KWIN_WINDOW"
     else
         wait_width "$WIN" "$3"
     fi
 }
+# Under KWin, what the player sees, in screenshots of KWin's screen (on its Xvfb), at a few
+# telling points of client pixels (as in screenshot_test.sh): the background picture, and the
+# options panel (fill RGB(64,64,64), outline RGB(128,128,128)) only in the wide window. The window
+# in its frame is kept in --shots as NAME, when given.
+#   kwin_sees WHAT [NAME]
+kwin_sees() {
+    [ "$kwin" = 1 ] || return 0
+    local outer origin x y cw ch fw fh side
+    IFS='|' read -r _ _ _ _ outer origin <<<"$KWIN_WINDOW"
+    IFS=, read -r x y <<<"$origin"
+    DISPLAY=$KWIN_X11_DISPLAY verify_screen "$1" "$x" "$y"
+    [ -n "$SHOTS" ] && [ -n "${2:-}" ] || return 0
+    # The frame around the client area: its title bar on top, and as wide a border at the sides
+    # as at the bottom (none in KWin 5, 1 px in KWin 6).
+    read -r cw ch <<<"$(a11y size)"
+    fw=${outer%x*} fh=${outer#*x} side=$(((fw - cw) / 2))
+    mkdir -p "$SHOTS"
+    convert "$WORK/shot.png" -crop "${fw}x$fh+$((x - side))+$((y + ch + side - fh))" +repage \
+        -strip -define png:exclude-chunks=date,time "$SHOTS/$2"
+    log "kept $SHOTS/$2"
+}
+[ "$kwin" = 0 ] || load_background
+
 expect_width opening "$CLIENT_WIDTH" "$CLIENT_WIDTH"
+EXPECTED="
+10 10 picture
+100 60 picture
+40 215 picture
+331 200 picture
+331 335 picture
+"
+kwin_sees "the narrow window" launcher-narrow-kwin-wayland.png
 a11y press "Video Setup" || check_failed "cannot press Video Setup"
-expect_width "after Video Setup" $((WIDE_WIDTH - 6)) "$WIDE_WIDTH"
+expect_width "after Video Setup" $((WIDE_WIDTH - qt_frame)) "$WIDE_WIDTH"
+EXPECTED="
+331 200 picture
+350 300 64 64 64
+530 320 64 64 64
+344 200 128 128 128
+400 16 128 128 128
+540 100 picture
+549 335 picture
+"
+kwin_sees "the wide window" launcher-wide-kwin-wayland.png
 a11y press "Hide video setup" || check_failed "cannot press Hide video setup"
-expect_width "after Hide video setup" $((NARROW_WIDTH - 6)) "$NARROW_WIDTH"
+expect_width "after Hide video setup" $((NARROW_WIDTH - qt_frame)) "$NARROW_WIDTH"
+EXPECTED="
+331 200 picture
+343 200 picture
+343 16 picture
+"
+kwin_sees "the narrowed window"
 
 # A check box's Press action, where Qt offers it, turns the box once, like Toggle and a click.
 a11y press "Window mode" Press Toggle || check_failed "cannot turn Window mode"
@@ -205,4 +268,14 @@ wait_launcher_exit
 check_no_sanitizer_report "$WORK/launcher-$LAUNCH_COUNT.log"
 wait_game_started
 expect_args -nc -d v3 -d winmode -d saveme
+
+# KWin closes the window as its frame's close button does, and the launcher ends.
+if [ "$kwin" = 1 ]; then
+    launch "$GAME" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
+        DBUS_SESSION_BUS_ADDRESS="$DBUS_SESSION_BUS_ADDRESS"
+    wait_until "$WAIT_LIMIT" kwin_shows "$MAIN_TITLE|" || die "KWin did not show the launcher again"
+    kwin_window close || check_failed "KWin's script to close the window did not run"
+    expect_exit "closed by KWin"
+    check_no_sanitizer_report "$WORK/launcher-$LAUNCH_COUNT.log"
+fi
 finish

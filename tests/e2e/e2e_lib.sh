@@ -81,13 +81,14 @@ start_xvfb() {
 }
 
 # The desktop that VANTU_E2E_DESKTOP names (ctest sets it for the tests that run under several):
-# unset, the private Xvfb with no window manager; "openbox" or "mutter", that Xvfb with that
-# window manager; "weston" or "mutter-wayland", a Wayland compositor and no X server at all.
+# unset, the private Xvfb with no window manager; "openbox", "mutter" or "kwin", that Xvfb with
+# that window manager; "weston", "mutter-wayland" or "kwin-wayland", a Wayland compositor and no X
+# server for the launcher.
 start_desktop() {
     case "${VANTU_E2E_DESKTOP:-}" in
         "") start_xvfb ;;
-        openbox | mutter) start_xvfb && start_window_manager "$VANTU_E2E_DESKTOP" ;;
-        weston | mutter-wayland) start_wayland "${VANTU_E2E_DESKTOP%-wayland}" ;;
+        openbox | mutter | kwin) start_xvfb && start_window_manager "$VANTU_E2E_DESKTOP" ;;
+        weston | mutter-wayland | kwin-wayland) start_wayland "${VANTU_E2E_DESKTOP%-wayland}" ;;
         *) die "unknown desktop VANTU_E2E_DESKTOP=$VANTU_E2E_DESKTOP" ;;
     esac
 }
@@ -104,13 +105,30 @@ start_in_work() {
     EXTRA_PIDS+=($!)
 }
 
-# A real window manager on the private Xvfb: Debian's openbox, or GNOME's mutter (in the test's
-# D-Bus session). Returns once it announces itself on the root window.
-#   start_window_manager openbox|mutter   -> WINDOW_MANAGER
+# KDE's KWin asks the session's D-Bus for its global shortcuts service (kglobalaccel), which the
+# bus starts with its own environment: under dbus-run-session that has no display, the service
+# aborts at once and KWin asks again, over and over. It gets the test's display, and a home of its
+# own for the shortcuts it writes.
+#   kwin_session_environment NAME=VALUE...
+kwin_session_environment() {
+    mkdir -p "$WORK/home-kglobalaccel" "$WORK/kglobalaccel-runtime"
+    chmod 700 "$WORK/kglobalaccel-runtime"
+    dbus-update-activation-environment HOME="$WORK/home-kglobalaccel" \
+        XDG_RUNTIME_DIR="$WORK/kglobalaccel-runtime" "$@" ||
+        die "cannot hand the D-Bus session the test's display"
+}
+
+# A real window manager on the private Xvfb: Debian's openbox, or GNOME's mutter or KDE's KWin (in
+# the test's D-Bus session). Returns once it announces itself on the root window.
+#   start_window_manager openbox|mutter|kwin   -> WINDOW_MANAGER
 start_window_manager() {
     case "$1" in
         openbox) start_in_work "$WORK/wm-runtime" openbox openbox ;;
         mutter) start_in_work "$WORK/wm-runtime" mutter mutter --x11 --replace --sm-disable ;;
+        kwin)
+            kwin_session_environment DISPLAY="$DISPLAY" XAUTHORITY=/dev/null
+            start_in_work "$WORK/wm-runtime" kwin kwin_x11 --replace
+            ;;
     esac
     WINDOW_MANAGER=$1
     require_tools wmctrl
@@ -118,10 +136,11 @@ start_window_manager() {
     SESSION_SETTINGS+=(${DBUS_SESSION_BUS_ADDRESS:+"DBUS_SESSION_BUS_ADDRESS=$DBUS_SESSION_BUS_ADDRESS"})
 }
 
-# A headless Wayland compositor instead of an X server: weston, or GNOME's mutter (in the test's
-# D-Bus session). Its socket is in the runtime folder that launch hands the launcher, as in a
-# Wayland session; launchers then get WAYLAND_DISPLAY and no DISPLAY, no X11 to fall back on.
-#   start_wayland weston|mutter
+# A Wayland compositor instead of an X server: weston or GNOME's mutter headless, or KDE's KWin
+# (both in the test's D-Bus session). Its socket is in the runtime folder that launch hands the
+# launcher, as in a Wayland session; launchers then get WAYLAND_DISPLAY and no DISPLAY, no X11 to
+# fall back on.
+#   start_wayland weston|mutter|kwin
 start_wayland() {
     case "$1" in
         weston)
@@ -132,11 +151,60 @@ start_wayland() {
             start_in_work "$WORK/runtime" mutter mutter --headless --wayland --no-x11 \
                 --wayland-display=vantu-wayland --virtual-monitor 1280x1024
             ;;
+        kwin)
+            # Debian installs kwin_wayland with a file capability (KWin 5: cap_sys_resource, 6:
+            # cap_sys_nice, for its scheduling), and a container that does not grant it refuses
+            # to run the program at all ("Operation not permitted"); a copy without it, in the
+            # work folder, runs everywhere.
+            require_tools kwin_wayland
+            mkdir -p "$WORK/kwin"
+            cp "$(command -v kwin_wayland)" "$WORK/kwin/kwin_wayland"
+            # It draws its screen into a window at the top-left corner of a private Xvfb, of which
+            # the launcher is not told, so that a test can take screenshots there
+            # (KWIN_X11_DISPLAY): KWin's own screenshots need OpenGL, which KWin 6 has in neither
+            # of its headless ways to run here. What its scripts print goes to its log, where
+            # kwin_window reads it.
+            start_xvfb
+            KWIN_X11_DISPLAY=$DISPLAY
+            start_in_work "$WORK/runtime" kwin-wayland env QT_LOGGING_RULES=kwin_scripting.debug=true \
+                "$WORK/kwin/kwin_wayland" --x11-display="$DISPLAY" --width=1024 --height=768 \
+                --socket=vantu-wayland --no-lockscreen --no-global-shortcuts
+            ;;
     esac
     wait_until "$WAIT_LIMIT" test -S "$WORK/runtime/vantu-wayland" || die "$1 did not start"
     unset DISPLAY
     SESSION_SETTINGS=(WAYLAND_DISPLAY=vantu-wayland
         ${DBUS_SESSION_BUS_ADDRESS:+"DBUS_SESSION_BUS_ADDRESS=$DBUS_SESSION_BUS_ADDRESS"})
+}
+
+# KWin's own view of its active window on Wayland, where no X11 tool reaches the window: a KWin
+# script, loaded through KWin's D-Bus scripting interface, prints the window's caption, whether it
+# may be resized, its minimum and maximum client sizes, its outer size (frame included) and where
+# its client area starts on KWin's screen to KWin's log; with "close" it then closes the window as
+# the frame's close button does.
+#   kwin_window [close]  -> sets KWIN_WINDOW: "CAPTION|RESIZEABLE|WxH|WxH|WxH|X,Y", or "none"
+KWIN_PROBES=0
+kwin_window() {
+    KWIN_PROBES=$((KWIN_PROBES + 1))
+    local n=$KWIN_PROBES script="$WORK/kwin-probe-$KWIN_PROBES.js" id
+    cat >"$script" <<EOF
+var w = workspace.activeWindow || workspace.activeClient; // KWin 6 || KWin 5
+function size(s) { return s.width + "x" + s.height; }
+print("vantu-probe $n " + (w ? [w.caption, w.resizeable, size(w.minSize), size(w.maxSize),
+                                 size(w.frameGeometry), w.bufferGeometry.x + "," + w.bufferGeometry.y
+                                ].join("|") : "none"));
+if (w && "${1:-}" == "close") w.closeWindow();
+EOF
+    id=$(dbus-send --session --print-reply --dest=org.kde.KWin /Scripting \
+        org.kde.kwin.Scripting.loadScript string:"$script" string:"vantu-probe-$n" |
+        awk '/int32/ { print $2 }')
+    [ -n "$id" ] || return 1
+    # KWin 6 names a loaded script /Scripting/ScriptN, KWin 5 /N.
+    local run=(dbus-send --session --print-reply --dest=org.kde.KWin)
+    "${run[@]}" "/Scripting/Script$id" org.kde.kwin.Script.run >/dev/null 2>&1 ||
+        "${run[@]}" "/$id" org.kde.kwin.Script.run >/dev/null || return 1
+    wait_until 10 grep -q "vantu-probe $n " "$WORK/kwin-wayland.log" || return 1
+    KWIN_WINDOW=$(sed -n "s/^.*vantu-probe $n //p" "$WORK/kwin-wayland.log" | head -n 1)
 }
 
 # A game folder: a fake vantu.exe that records its arguments, working folder and start in
@@ -242,9 +310,27 @@ other_window() {
     [ -n "$BOX" ]
 }
 
+# Framed: the window manager has given the frame's extents, and where mutter 48 draws the frame in
+# a client of its own (the window asks for it with _MUTTER_NEEDS_FRAME), that frame is up around
+# the window: a click while the window is still being put into it can be lost.
+framed() {
+    xprop -id "$WIN" _NET_FRAME_EXTENTS | grep -q ' = ' || return 1
+    xprop -id "$WIN" _MUTTER_NEEDS_FRAME | grep -q ' = 1' || return 0
+    local w
+    for w in $(xdotool search --onlyvisible --name "." 2>/dev/null); do
+        [ "$(xprop -id "$w" _MUTTER_FRAME_FOR 2>/dev/null | awk '{ print $NF }')" != \
+            "$(printf '0x%x' "$WIN")" ] || return 0
+    done
+    return 1
+}
+wait_framed() {
+    wait_until "$WAIT_LIMIT" framed || die "$WINDOW_MANAGER put no frame around the window"
+}
+
 # Outer geometry of window $1, the window manager's frame included (its _NET_FRAME_EXTENTS;
-# with no window manager the window is its own frame), and the size of its client area.
-#   -> sets GX GY GW GH, CW CH
+# with no window manager the window is its own frame), and the size of its client area and where
+# it lies on the screen.
+#   -> sets GX GY GW GH, CW CH, CX CY
 geometry() {
     local info left=0 right=0 top=0 bottom=0 extents
     info=$(xwininfo -id "$1") || return 1
@@ -252,8 +338,9 @@ geometry() {
     [ -z "$extents" ] || IFS=', ' read -r left right top bottom <<<"$extents"
     CW=$(sed -n 's/^ *Width: *//p' <<<"$info")
     CH=$(sed -n 's/^ *Height: *//p' <<<"$info")
-    GX=$(($(sed -n 's/^ *Absolute upper-left X: *//p' <<<"$info") - left))
-    GY=$(($(sed -n 's/^ *Absolute upper-left Y: *//p' <<<"$info") - top))
+    CX=$(sed -n 's/^ *Absolute upper-left X: *//p' <<<"$info")
+    CY=$(sed -n 's/^ *Absolute upper-left Y: *//p' <<<"$info")
+    GX=$((CX - left)) GY=$((CY - top))
     GW=$((CW + left + right)) GH=$((CH + top + bottom))
 }
 

@@ -2,7 +2,7 @@
 # "Video Setup" widens the window to show the options panel, "<<" and "Video Setup" narrow it
 # again; the height and the top-left corner never move. Widths are outer widths, the window
 # manager's frame included, as the layout gives them; so is the client area at opening.
-# Under a real window manager (VANTU_E2E_DESKTOP=openbox or mutter) the window also keeps off
+# Under a real window manager (VANTU_E2E_DESKTOP=openbox, mutter or kwin) the window also keeps off
 # the taskbar, may be neither resized nor maximized, and its close button ends the launcher.
 # shellcheck source=e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
@@ -32,26 +32,13 @@ check_managed() {
         check_failed "$1: $WINDOW_MANAGER lets the player resize the window ($actions)"
     return 0
 }
-# Framed: the window manager has given the frame's extents, and where mutter 48 draws the frame in
-# a client of its own (the window asks for it with _MUTTER_NEEDS_FRAME), that frame is up around
-# the window: a click while the window is still being put into it can be lost.
-framed() {
-    xprop -id "$WIN" _NET_FRAME_EXTENTS | grep -q ' = ' || return 1
-    xprop -id "$WIN" _MUTTER_NEEDS_FRAME | grep -q ' = 1' || return 0
-    local w
-    for w in $(xdotool search --onlyvisible --name "." 2>/dev/null); do
-        [ "$(xprop -id "$w" _MUTTER_FRAME_FOR 2>/dev/null | awk '{ print $NF }')" != \
-            "$(printf '0x%x' "$WIN")" ] || return 0
-    done
-    return 1
-}
 active() { [ "$(xprop -root _NET_ACTIVE_WINDOW | awk '{ print $NF }')" = "$(printf '0x%x' "$WIN")" ]; }
 
 make_game widths "$TYPICAL_CONFIG"
 launch "$GAME"
 find_main_window
 if [ -n "${WINDOW_MANAGER:-}" ]; then
-    wait_until "$WAIT_LIMIT" framed || die "$WINDOW_MANAGER put no frame around the window"
+    wait_framed
     check_managed opening
     # The player just started it: it has the keyboard without a click.
     wait_until "$WAIT_LIMIT" active || check_failed "$WINDOW_MANAGER did not make the new window the active one"
