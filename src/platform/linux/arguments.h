@@ -22,6 +22,8 @@ class ConsoleArguments : public ArgumentsMedium {
     void inform(const std::string& text) override;
     void complain(const std::string& problem, const std::string& usage) override;
     std::optional<std::string> enterFolder(const std::string& folder) override;
+    // How a player picks the program that runs a Windows game.
+    std::string systemUsage() const override;
 };
 
 }  // namespace vantu
