@@ -55,7 +55,7 @@ class QtFront final : public LauncherFront {
     void offerFailureBox(const LauncherArguments& arguments) override {
         platform_.setFailureBox(
             [this, arguments](const std::string& title, const std::string& message) {
-                if (missingDisplay(arguments.platform, arguments.display))
+                if (!displayAtHand(arguments.platform, arguments.display))
                     return false;
                 startQt(arguments);
                 installApplicationSettings();
