@@ -82,7 +82,7 @@ class ArgumentsMedium {
     // Makes folder the current folder; gives the system's reason when it cannot.
     virtual std::optional<std::string> enterFolder(const std::string& folder) = 0;
     // What the help adds about this system, in lines with their line ends; none by default.
-    virtual std::string systemUsage() const { return {}; }
+    virtual std::string_view systemUsage() const { return {}; }
 
   protected:
     ~ArgumentsMedium() = default;

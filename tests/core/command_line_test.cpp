@@ -192,7 +192,7 @@ struct RecordingMedium : ArgumentsMedium {
     void complain(const std::string& problem, const std::string& usage) override {
         told += "complain: " + problem + (usage.empty() ? "" : " + usage");
     }
-    std::string systemUsage() const override { return "About this system.\n"; }
+    std::string_view systemUsage() const override { return "About this system.\n"; }
     std::optional<std::string> enterFolder(const std::string& folder) override {
         told += "enter: " + folder;
         if (folder == "missing")

@@ -38,7 +38,7 @@ std::optional<std::string> ConsoleArguments::enterFolder(const std::string& fold
     return std::nullopt;
 }
 
-std::string ConsoleArguments::systemUsage() const {
+std::string_view ConsoleArguments::systemUsage() const {
     return "\n"
            "A Windows vantu.exe is started through the program that the environment variable\n"
            "WINE names (a full path, or a name looked up in PATH), else through wine, else\n"
