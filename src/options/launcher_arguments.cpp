@@ -120,13 +120,13 @@ std::optional<int> takeLauncherArguments(const std::vector<std::string>& args,
     arguments = parseLauncherArguments(args, toolkit, startFolder);
     switch (arguments.action) {
         case LauncherArguments::Action::Help:
-            medium.inform(launcherUsage(toolkit));
+            medium.inform(launcherUsage(toolkit).append(medium.systemUsage()));
             return 0;
         case LauncherArguments::Action::Version:
             medium.inform(launcherVersion());
             return 0;
         case LauncherArguments::Action::Error:
-            medium.complain(arguments.error, launcherUsage(toolkit));
+            medium.complain(arguments.error, launcherUsage(toolkit).append(medium.systemUsage()));
             return kUsageErrorStatus;
         case LauncherArguments::Action::Run:
         case LauncherArguments::Action::Play:

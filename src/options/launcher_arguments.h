@@ -15,12 +15,13 @@ struct LauncherArguments {
     Action action = Action::Run;
     // Run and Play: the game's folder, as given; empty for the current folder.
     std::string folder;
-    // Run: the platform the toolkit's "-platform NAME" asks for, and the display its
-    // "-display NAME" names (the last of each counts); empty when none does.
+    // Run and Play (for its failure box): the platform the toolkit's "-platform NAME" asks
+    // for, and the display its "-display NAME" names (the last of each counts); empty when none
+    // does.
     std::string platform;
     std::string display;
-    // Run: the toolkit's options as given, in their order, each value in place, and nothing
-    // else: what the toolkit is handed. A relative path (a style sheet, an icon, a plugin
+    // Run and Play: the toolkit's options as given, in their order, each value in place, and
+    // nothing else: what the toolkit is handed. A relative path (a style sheet, an icon, a plugin
     // folder) is made absolute against the start folder, as the launcher enters the game folder
     // before the toolkit reads it.
     std::vector<std::string> toolkitArguments;
@@ -80,6 +81,8 @@ class ArgumentsMedium {
     virtual void complain(const std::string& problem, const std::string& usage) = 0;
     // Makes folder the current folder; gives the system's reason when it cannot.
     virtual std::optional<std::string> enterFolder(const std::string& folder) = 0;
+    // What the help adds about this system, in lines with their line ends; none by default.
+    virtual std::string_view systemUsage() const { return {}; }
 
   protected:
     ~ArgumentsMedium() = default;
@@ -87,10 +90,10 @@ class ArgumentsMedium {
 
 // Reads the launcher's own arguments (as parseLauncherArguments) and acts on them before
 // anything else, with no window: tells the help or the version (status 0) or a usage error
-// (kUsageErrorStatus), else makes the game folder they name the current folder, one that cannot
-// be entered being a failure of its own (kUsageErrorStatus). Returns the status when the
-// launcher ends here, nothing when it goes on to open its window or to play without it, with
-// arguments set to what was read.
+// (kUsageErrorStatus), the usage ending with the medium's systemUsage, else makes the game folder
+// they name the current folder, one that cannot be entered being a failure of its own
+// (kUsageErrorStatus). Returns the status when the launcher ends here, nothing when it goes on to
+// open its window or to play without it, with arguments set to what was read.
 std::optional<int> takeLauncherArguments(const std::vector<std::string>& args,
                                          const ToolkitOptions& toolkit,
                                          const std::string& startFolder, ArgumentsMedium& medium,

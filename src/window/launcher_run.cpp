@@ -35,6 +35,7 @@ int runLauncher(const std::vector<std::string>& args, const std::string& startFo
         return *status;
     // --play: the game starts with no window, so the toolkit is not started either.
     if (arguments.action == LauncherArguments::Action::Play) {
+        front.offerFailureBox(arguments);
         playWithoutWindow(platform);
         // Both the game's start and a failure's report end the process: nothing gets here.
         return 1;

@@ -23,6 +23,11 @@ class LauncherFront {
     // The window is asked for: starts the toolkit with its own arguments. Gives the exit status
     // when it cannot start (no display).
     virtual std::optional<int> startToolkit(const LauncherArguments& arguments) = 0;
+    // --play instead of the window, before the game starts: a failure from here on is also
+    // shown in the toolkit's failure box where a display is at hand, the toolkit started for it
+    // only then, after the platform's own report has begun (a line on the console); with no
+    // display, that report alone.
+    virtual void offerFailureBox(const LauncherArguments& arguments) = 0;
     // Makes the window with the design values, narrow, focus on "Play", and its controls; a
     // failure from here on is reported in a box that belongs to the window where it can.
     virtual Controls& makeWindow() = 0;
@@ -61,8 +66,10 @@ class HeldSounds : public SoundDecorator {
 
 // The launcher's run, the same for every toolkit: acts on its own arguments (args, read from
 // startFolder: help, version, a usage error, the game folder, which becomes the current folder);
-// with --play starts the game at once without a window (playWithoutWindow); else starts the
-// toolkit and runs the window (runWindow). Returns the exit status of a launcher that ends
+// with --play starts the game at once without a window (playWithoutWindow), a failure to start
+// it shown in the toolkit's box as well where a display is at hand (offerFailureBox): started
+// from a shortcut or a game client, a line on the console goes unseen; else starts the toolkit
+// and runs the window (runWindow). Returns the exit status of a launcher that ends
 // before its window; otherwise the process ends through platform and nothing returns (but a
 // platform that does not end it, in tests: then 1).
 int runLauncher(const std::vector<std::string>& args, const std::string& startFolder,

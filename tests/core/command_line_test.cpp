@@ -192,6 +192,7 @@ struct RecordingMedium : ArgumentsMedium {
     void complain(const std::string& problem, const std::string& usage) override {
         told += "complain: " + problem + (usage.empty() ? "" : " + usage");
     }
+    std::string_view systemUsage() const override { return "About this system.\n"; }
     std::optional<std::string> enterFolder(const std::string& folder) override {
         told += "enter: " + folder;
         if (folder == "missing")
@@ -220,7 +221,8 @@ TEST_P(ArgumentsPolicyTest, EndsWithTheSameStatusOnEverySystem) {
 INSTANTIATE_TEST_SUITE_P(
     Arguments, ArgumentsPolicyTest,
     ::testing::Values(
-        PolicyCase{{"--help"}, 0, "inform: " + launcherUsage(kNoToolkitOptions)},
+        PolicyCase{
+            {"--help"}, 0, "inform: " + launcherUsage(kNoToolkitOptions) + "About this system.\n"},
         PolicyCase{{"--version"}, 0, "inform: " + launcherVersion()},
         PolicyCase{{"--no-such-option"}, 2, "complain: unknown option '--no-such-option' + usage"},
         PolicyCase{{"missing"},

@@ -24,6 +24,7 @@ class RecordingFront : public LauncherFront, public ArgumentsMedium {
         calls_.push_back("toolkit");
         return toolkitFailure;
     }
+    void offerFailureBox(const LauncherArguments&) override { calls_.push_back("box offered"); }
     Controls& makeWindow() override {
         calls_.push_back("window");
         if (windowFails)
@@ -86,9 +87,10 @@ TEST_F(LauncherRun, EndsBeforeTheToolkitForTheHelpAVersionOrAUsageError) {
     EXPECT_EQ(platform.calls, (std::vector<std::string>{"inform", "inform", "complain"}));
 }
 
+// The box is offered before the game starts, so that its failure can be shown in it.
 TEST_F(LauncherRun, PlaysWithoutToolkitOrWindow) {
     run({"--play"});
-    EXPECT_EQ(platform.calls, (std::vector<std::string>{"start", "end"}));
+    EXPECT_EQ(platform.calls, (std::vector<std::string>{"box offered", "start", "end"}));
 }
 
 TEST_F(LauncherRun, EndsWithTheToolkitsStatusWhenItCannotStart) {

@@ -6,7 +6,10 @@
 # into the game folder. Each row runs again with --play, with no display at all (neither
 # DISPLAY nor WAYLAND_DISPLAY) and QT_DEBUG_PLUGINS=1, which makes Qt print every plugin it looks
 # for: the launcher still prints nothing (Qt's platform never starts), plays no sound and starts
-# what "Play" starts right after the window opened; a game it cannot start is one line.
+# what "Play" starts right after the window opened; a game it cannot start is one line, and
+# with a display (PLAYED "box") that line first and then the box that "Play" shows.
+# Runners: a Windows game starts through the program WINE names, else wine, else umu-run, in
+# the game folder with the environment passed on; no runner at all is reported as such.
 # Keyboard: the focus starts on "Play", and space or Enter presses it. Escape, and Enter on a
 # control that is not a push button, do nothing: the window stays and no game starts.
 # Strange folders: an odd path, a folder the player may not write, a configuration file the
@@ -88,6 +91,52 @@ before_config_device() { ln -sf /dev/zero "$GAME/xconfig.dat"; }
 before_config_folder() { rm "$GAME/xconfig.dat" && mkdir "$GAME/xconfig.dat"; }
 before_not_executable() { chmod 644 "$GAME/vantu.exe"; }
 during_delete() { rm -rf "$GAME"; }
+
+# Runners: vantu.exe is a Windows program, and PATH a folder of the row's own with stand-in
+# runners NAME..., which record what the stand-in game records (see make_game) and, in
+# $RECORD/runner, their name, the game's path they were handed and WINEPREFIX.
+#   windows_game [NAME...]
+windows_game() {
+    local dir="$WORK/runners-$NAME" name
+    mkdir -p "$dir"
+    printf 'MZ\220\0' >"$GAME/vantu.exe"
+    for name; do stand_in_runner "$dir/$name"; done
+    SETTINGS+=(PATH="$dir" WINEPREFIX="$WORK/prefix of $NAME")
+}
+stand_in_runner() {
+    local name
+    name=$(basename "$1")
+    mkdir -p "$(dirname "$1")"
+    cat >"$1" <<EOF
+#!/bin/sh
+printf '%s\n' '$name' "\$1" "\$WINEPREFIX" >'$RECORD/runner'
+shift
+printf '%s\n' "\$@" >'$RECORD/args'
+pwd -P >'$RECORD/cwd'
+echo started >>'$RECORD/starts'
+: >'$RECORD/startup'
+EOF
+    chmod 755 "$1"
+}
+# The runner RAN started the game.
+runner_ran() {
+    expect_same "$NAME: the runner" "$(printf '%s\n' "$RAN" "$(cd "$GAME" && pwd -P)/vantu.exe" \
+        "$WORK/prefix of $NAME")" "$(cat "$RECORD/runner")"
+}
+# WINE before wine and umu-run, a path with a blank handed on as it is.
+before_wine_path() {
+    windows_game wine umu-run
+    stand_in_runner "$WORK/own-$NAME/my wine"
+    SETTINGS+=(WINE="$WORK/own-$NAME/my wine") RAN="my wine"
+}
+before_umu_run_only() { windows_game umu-run && RAN=umu-run; }
+before_no_runner() { windows_game; }
+after_wine_path() { runner_ran; }
+after_umu_run_only() { runner_ran; }
+after_no_runner() {
+    grep -qxF "vantu.exe: a Windows program, and nothing to run it: WINE is not set, and neither wine nor umu-run is in PATH" \
+        "$WORK/launcher-$LAUNCH_COUNT.log" || check_failed "$NAME: not said that no runner was found"
+}
 after_delete() { [ ! -e "$GAME" ] || check_failed "$NAME: the deleted game folder came back"; }
 
 # One row's run (see SHARED_RUNS).
@@ -165,12 +214,21 @@ play_game() {
     sound="$WORK/play-sound-$NAME"
     mkdir -m 777 "$sound"
     session=("${SESSION_SETTINGS[@]}")
-    SESSION_SETTINGS=()
+    [ "$expected" = box ] || SESSION_SETTINGS=()
     LAUNCH_AS=$RUN_AS launch "${LAUNCH_IN:-$GAME}" QT_DEBUG_PLUGINS=1 SDL_AUDIODRIVER=disk \
         SDL_DISKAUDIOFILE="$sound/played.raw" "${SETTINGS[@]}"
     SESSION_SETTINGS=("${session[@]}")
     out="$WORK/launcher-$LAUNCH_COUNT.log"
-    if [ "$expected" = fails ]; then
+    if [ "$expected" = box ]; then
+        WIN=""
+        wait_until "$WAIT_LIMIT" other_window || die "$NAME: no message box came up"
+        said=$(launcher_said "$out")
+        [[ "$said" == vantu.exe:* ]] || check_failed "$NAME: the line about vantu.exe is not first: '$said'"
+        focus_window "$BOX"
+        xdotool key Return
+        expect_exit "$NAME: after the failed start" 1
+        [ ! -e "$RECORD/starts" ] || check_failed "$NAME: the game was started"
+    elif [ "$expected" = fails ]; then
         expect_exit "$NAME: after the failed start" 1
         said=$(launcher_said "$out")
         { [ "$(wc -l <<<"$said")" -eq 1 ] && [[ "$said" == vantu.exe:* ]]; } ||
@@ -207,5 +265,8 @@ each_run run_game play_game \
     "strange_folders|config-links-to-a-device|config_device|-|Play|$UNREAD|=" \
     "strange_folders|deleted-then-play|delete|-|Play|fails|-" \
     "strange_folders|deleted-then-close|delete|-|close|-|-" \
-    "strange_folders|game-not-executable|not_executable|-|Play|fails|="
+    "strange_folders|game-not-executable|not_executable|-|Play|fails|=" \
+    "runners|wine-names-a-path|wine_path|-|Play|$PLAYED|=" \
+    "runners|umu-run-only|umu_run_only|-|Play|$PLAYED|=" \
+    "runners|no-runner|no_runner|-|Play|fails|box"
 finish

@@ -40,5 +40,22 @@ INSTANTIATE_TEST_SUITE_P(
                       // The command line's platform wins over the environment's.
                       PlatformsCase{"offscreen", "xcb", "", {"offscreen"}}));
 
+// Only a platform that shows its windows on a display that is there: no box that waits unseen.
+TEST(DisplayAtHand, OnlyWhereEveryPlatformShowsItsWindowsAndHasItsDisplay) {
+    const EnvVar wayland("WAYLAND_DISPLAY", ""), session("XDG_SESSION_TYPE", "");
+    const struct {
+        const char *option, *environment, *display;
+        bool atHand;
+    } cases[] = {{"", "", ":5", true},
+                 {"xcb", "offscreen", ":5", true},
+                 {"", "", "", false},
+                 {"offscreen", "", ":5", false},
+                 {"", "xcb;offscreen", ":5", false}};
+    for (const auto& c : cases) {
+        const EnvVar platform("QT_QPA_PLATFORM", c.environment), display("DISPLAY", c.display);
+        EXPECT_EQ(displayAtHand(c.option, ""), c.atHand) << c.option << "|" << c.environment;
+    }
+}
+
 }  // namespace
 }  // namespace vantu::testing

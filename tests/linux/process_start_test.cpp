@@ -130,7 +130,9 @@ TEST_F(ProcessStartTest, FailuresNameTheProgramAndTheReason) {
         {"", ": No such file or directory"},
         {"notes.txt -a", "notes.txt: Permission denied"},
         {"garbage", "garbage: Exec format error"},
-        {"vantu2.exe -nc", "vantu2.exe: Exec format error"},
+        {"vantu2.exe -nc",
+         "vantu2.exe: a Windows program, and nothing to run it: WINE is not set, "
+         "and neither wine nor umu-run is in PATH"},
         {"game.sh", "game.sh: Cannot allocate memory", true},
     };
     const ProcessStarter starter(game);
@@ -170,20 +172,72 @@ TEST_F(ProcessStartTest, ChildGetsTheArgumentsInItsOwnSessionInTheGameFolder) {
     EXPECT_NE(sid[0], std::to_string(::getsid(0)));
 }
 
-TEST_F(ProcessStartTest, WindowsProgramsStartThroughWine) {
-    const fs::path record = temp / "wine-args.txt";
-    temp.write("winebin/wine", "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record.string() + "'\n",
-               true);
+// Each runner is a stand-in that records its name, its arguments, its folder and WINEPREFIX.
+// WINE, else wine, else umu-run; only absolute folders of PATH, and WINE naming nothing is not
+// passed over.
+TEST_F(ProcessStartTest, WindowsProgramsStartThroughThePlayersRunner) {
+    const fs::path record = temp / "record.txt";
+    const auto runner = [&](const std::string& file) {
+        temp.write(file,
+                   "#!/bin/sh\n{ echo " + fs::path(file).filename().string() +
+                       "; printf '%s\\n' \"$@\"; pwd -P; echo \"$WINEPREFIX\"; } > '" +
+                       record.string() + "'\n",
+                   true);
+    };
+    runner("own/my-wine");
+    runner("winebin/wine-ge");
+    runner("bin1/wine");
+    runner("bin2/umu-run");
+    runner("game/wine");  // a planted runner, found only through "." or an empty entry
+    runner("game/own/my-wine");
     temp.write("game/vantu.exe", kWindowsProgram);
     temp.write("game/headless.exe", "no header the kernel knows\n", true);
-    const EnvVar path("PATH", wineBin.string());
+    const EnvVar prefix("WINEPREFIX", (temp / "a prefix").string());
+    // Run from the game folder, as the launcher is: "." in PATH is the game folder.
+    const struct InGame {
+        fs::path before = fs::current_path();
+        explicit InGame(const fs::path& game) { fs::current_path(game); }
+        ~InGame() { fs::current_path(before); }
+    } inGame(game);
+    const std::string b1 = bin1.string(), b2 = bin2.string(), wb = wineBin.string();
+    const std::string myWine = (temp / "own" / "my-wine").string();
 
-    for (const std::string program : {"vantu.exe", "headless.exe"}) {
+    struct Case {
+        std::string wine, path, program, ran;  // ran: the runner, or the failure's text
+    };
+    const std::vector<Case> cases = {
+        {myWine, wb + ":" + b1 + ":" + b2, "vantu.exe", "my-wine"},
+        {"wine-ge", b1 + ":" + wb, "vantu.exe", "wine-ge"},
+        {"", b2 + ":" + b1, "vantu.exe", "wine"},
+        {"", b2, "vantu.exe", "umu-run"},
+        {"", b2, "headless.exe", "umu-run"},
+        {"", ":.:" + b2, "vantu.exe", "umu-run"},
+        {(temp / "missing").string(), b1, "vantu.exe",
+         "vantu.exe: WINE names '" + (temp / "missing").string() + "': No such file or directory"},
+        {"own/my-wine", b1, "vantu.exe",
+         "vantu.exe: WINE names 'own/my-wine', a relative path: give its full path or a name in "
+         "PATH"},
+        {"wine-ge", b1, "vantu.exe", "vantu.exe: WINE names 'wine-ge', which is not in PATH"},
+        {"", ":.:" + b1 + "/none", "vantu.exe",
+         "vantu.exe: a Windows program, and nothing to run it: WINE is not set, and neither wine "
+         "nor umu-run is in PATH"},
+    };
+    for (const Case& c : cases) {
+        const EnvVar wine("WINE", c.wine), path("PATH", c.path);
         fs::remove(record);
-        const pid_t pid = ProcessStarter(game).start(program + " -nc -d v1");
-        ASSERT_EQ(waitForExit(pid), 0);
-        const std::vector<std::string> expected = {(game / program).string(), "-nc", "-d", "v1"};
-        EXPECT_EQ(readLines(record), expected) << program;
+        try {
+            ASSERT_EQ(waitForExit(ProcessStarter().start(c.program + " -nc -d v1")), 0);
+            const std::vector<std::string> expected = {c.ran,
+                                                       (fs::current_path() / c.program).string(),
+                                                       "-nc",
+                                                       "-d",
+                                                       "v1",
+                                                       fs::canonical(game).string(),
+                                                       (temp / "a prefix").string()};
+            EXPECT_EQ(readLines(record), expected) << c.wine << " " << c.path;
+        } catch (const StartError& e) {
+            EXPECT_EQ(std::string(e.what()), c.ran) << c.wine << " " << c.path;
+        }
     }
 }
 

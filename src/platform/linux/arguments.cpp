@@ -38,4 +38,11 @@ std::optional<std::string> ConsoleArguments::enterFolder(const std::string& fold
     return std::nullopt;
 }
 
+std::string_view ConsoleArguments::systemUsage() const {
+    return "\n"
+           "A Windows vantu.exe is started through the program that the environment variable\n"
+           "WINE names (a full path, or a name looked up in PATH), else through wine, else\n"
+           "through umu-run (Proton outside Steam), both from PATH.\n";
+}
+
 }  // namespace vantu

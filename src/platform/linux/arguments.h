@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "options/launcher_arguments.h"
@@ -22,6 +23,8 @@ class ConsoleArguments : public ArgumentsMedium {
     void inform(const std::string& text) override;
     void complain(const std::string& problem, const std::string& usage) override;
     std::optional<std::string> enterFolder(const std::string& folder) override;
+    // How a player picks the program that runs a Windows game.
+    std::string_view systemUsage() const override;
 };
 
 }  // namespace vantu

@@ -121,4 +121,13 @@ std::optional<std::string> missingDisplay(const std::string& platformOption,
     return std::string(kNoDisplayPrefix) + " (" + reasons + ")";
 }
 
+bool displayAtHand(const std::string& platformOption, const std::string& displayOption) {
+    const std::vector<std::string> platforms = qtPlatforms(platformOption);
+    const auto showsWindows = [](const std::string& platform) {
+        return platform == "xcb" || platform.starts_with("wayland");
+    };
+    return !platforms.empty() && std::all_of(platforms.begin(), platforms.end(), showsWindows) &&
+           !missingDisplay(platformOption, displayOption);
+}
+
 }  // namespace vantu

@@ -27,4 +27,9 @@ std::vector<std::string> qtPlatforms(const std::string& platformOption);
 std::optional<std::string> missingDisplay(const std::string& platformOption,
                                           const std::string& displayOption);
 
+// Whether a window Qt opens is seen by the player: every platform Qt may try shows its windows
+// on a display (X11, Wayland), and missingDisplay finds one of them. Not so under "offscreen",
+// where a window that waits for an answer would wait unseen for ever.
+bool displayAtHand(const std::string& platformOption, const std::string& displayOption);
+
 }  // namespace vantu

@@ -8,7 +8,7 @@
 namespace vantu {
 
 LinuxPlatform::LinuxPlatform(std::string reportTitle, FailureBox failureBox)
-    : reportTitle_(std::move(reportTitle)), failureBox_(failureBox) {}
+    : reportTitle_(std::move(reportTitle)), failureBox_(std::move(failureBox)) {}
 
 void LinuxPlatform::startProcess(const std::string& commandLine, int /*showState*/) {
     starter_.start(commandLine);
@@ -24,8 +24,12 @@ void LinuxPlatform::playSound(const std::string& fileName) {
 }
 
 void LinuxPlatform::reportUnhandledFailure(const std::string& message) {
-    if (failureBox_ == nullptr || !failureBox_(reportTitle_, message))
-        std::fprintf(stderr, "%s\n", message.c_str());
+    // The line first: a log that a game client keeps has it even while the box waits, and if
+    // the box cannot start its toolkit after all.
+    std::fprintf(stderr, "%s\n", message.c_str());
+    std::fflush(stderr);
+    if (failureBox_)
+        failureBox_(reportTitle_, message);
     exitNow(1);
 }
 

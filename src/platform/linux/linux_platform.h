@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "platform/linux/process_start.h"
 #include "platform/linux/sdl_sound.h"
@@ -11,11 +13,12 @@ namespace vantu {
 // Shows the report of a failure to the player, in a box titled title, and returns once it has
 // been dismissed; false when it cannot be shown from here (no window system, or not the
 // window's thread).
-using FailureBox = bool (*)(const std::string& title, const std::string& message);
+using FailureBox = std::function<bool(const std::string& title, const std::string& message)>;
 
 // The launcher's operating-system services on Linux: the game starts detached (through wine
-// when it is a Windows program), the sound plays through SDL, a failure shows the front end's
-// box, or goes to stderr without one. It stops the sound when it is destroyed.
+// when it is a Windows program), the sound plays through SDL, a failure goes to stderr and is
+// also shown in the front end's box where there is one. It stops the sound when it is
+// destroyed.
 class LinuxPlatform : public Platform {
   public:
     // reportTitle is the title of the failure report's box: the window's own. The game is
@@ -28,9 +31,10 @@ class LinuxPlatform : public Platform {
     [[noreturn]] void endProcess() override;
     // Starts playing the file on the sound's own thread.
     void playSound(const std::string& fileName) override;
-    // The box a failure is reported in from now on (once the toolkit has started).
-    void setFailureBox(FailureBox failureBox) { failureBox_ = failureBox; }
-    // The failure box's report, else the message on stderr; then exit status 1.
+    // The box a failure is reported in from now on (once the toolkit has started, or one that
+    // starts it).
+    void setFailureBox(FailureBox failureBox) { failureBox_ = std::move(failureBox); }
+    // The message on stderr, at once, then the failure box's report, if any; then exit status 1.
     [[noreturn]] void reportUnhandledFailure(const std::string& message) override;
 
   private:

@@ -4,6 +4,7 @@
 #include <spawn.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
@@ -18,11 +19,24 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The program a Windows game runs through, and how a failure to start it names it.
+struct Runner {
+    fs::path file;
+    std::string name;
+};
+
 // What a start executes, and the name the error messages use for it.
 struct Command {
     std::string program;
     std::vector<std::string> argv;
-    bool viaWine = false;
+    fs::path file;                 // the game's
+    bool windows = false;          // the game is a Windows program
+    std::optional<Runner> runner;  // what runs it, argv's first element
+
+    void runWith(Runner through) {
+        argv.insert(argv.begin(), through.file.string());
+        runner = std::move(through);
+    }
 };
 
 [[noreturn]] void fail(std::string_view program, int error) {
@@ -123,12 +137,51 @@ std::optional<fs::path> searchPath(std::string_view name, std::string_view pathV
     return firstFile;
 }
 
-std::optional<fs::path> findWine(std::string_view pathValue) {
-    return searchPath("wine", pathValue, true);
+// A runner called name in the absolute folders of a PATH value. A relative folder ("." or an
+// empty entry) would be read from the game folder, where nothing but the game is run.
+std::optional<fs::path> searchRunner(std::string_view name, std::string_view pathValue) {
+    std::string absoluteFolders;
+    std::size_t begin = 0;
+    while (begin <= pathValue.size()) {
+        const std::size_t end = std::min(pathValue.find(':', begin), pathValue.size());
+        const std::string_view dir = pathValue.substr(begin, end - begin);
+        if (dir.starts_with('/'))
+            absoluteFolders.append(absoluteFolders.empty() ? "" : ":").append(dir);
+        begin = end + 1;
+    }
+    if (absoluteFolders.empty())
+        return std::nullopt;
+    return searchPath(name, absoluteFolders, true);
+}
+
+// The program that runs a Windows game, in the player's order: the one WINE names (a full path,
+// or a name in PATH), else wine, else umu-run (Proton outside Steam), both from PATH. WINE set to
+// something that cannot be found is a failure of its own rather than a silent fall back: the
+// player asked for that program. Nothing when none is there.
+std::optional<Runner> findRunner(std::string_view program, std::string_view pathValue,
+                                 std::string_view wineValue) {
+    if (!wineValue.empty()) {
+        const std::string name = "WINE names '" + std::string(wineValue) + "'";
+        const auto failure = [&](const char* why) {
+            return StartError(std::string(program) + ": " + name + why);
+        };
+        if (wineValue.starts_with('/'))
+            return Runner{fs::path(wineValue), name};
+        if (wineValue.find('/') != std::string_view::npos)
+            throw failure(", a relative path: give its full path or a name in PATH");
+        if (auto found = searchRunner(wineValue, pathValue))
+            return Runner{*found, name};
+        throw failure(", which is not in PATH");
+    }
+    for (const std::string_view runner : {"wine", "umu-run"}) {
+        if (auto found = searchRunner(runner, pathValue))
+            return Runner{*found, found->string()};
+    }
+    return std::nullopt;
 }
 
 Command resolveCommand(std::string_view commandLine, const fs::path& folder,
-                       std::string_view pathValue) {
+                       std::string_view pathValue, std::string_view wineValue) {
     std::vector<std::string> args = splitCommandLine(commandLine);
     if (args.empty() || args[0].empty())
         fail("", ENOENT);
@@ -151,11 +204,12 @@ Command resolveCommand(std::string_view commandLine, const fs::path& folder,
 
     command.argv = std::move(args);
     command.argv[0] = file.string();
-    if (isWindowsExecutable(file)) {
-        if (auto wine = findWine(pathValue)) {
-            command.argv.insert(command.argv.begin(), wine->string());
-            command.viaWine = true;
-        }
+    command.file = file;
+    command.windows = isWindowsExecutable(file);
+    // Without a runner the game is tried as it is: the system may know Windows programs.
+    if (command.windows) {
+        if (auto runner = findRunner(command.program, pathValue, wineValue))
+            command.runWith(std::move(*runner));
     }
     return command;
 }
@@ -202,31 +256,47 @@ std::string_view currentPath() {
     return value ? value : "/bin:/usr/bin";
 }
 
+// The runner the player chose; empty when WINE is unset or empty (as Wine's own scripts read
+// it).
+std::string_view currentWine() {
+    const char* value = std::getenv("WINE");
+    return value ? value : "";
+}
+
 }  // namespace
 
 ProcessStarter::ProcessStarter(std::filesystem::path gameFolder) : folder_(std::move(gameFolder)) {}
 
 std::vector<std::string> ProcessStarter::resolve(std::string_view commandLine,
-                                                 std::string_view pathValue) const {
-    return resolveCommand(commandLine, folder_, pathValue).argv;
+                                                 std::string_view pathValue,
+                                                 std::string_view wineValue) const {
+    return resolveCommand(commandLine, folder_, pathValue, wineValue).argv;
 }
 
 pid_t ProcessStarter::start(std::string_view commandLine) const {
     const std::string_view pathValue = currentPath();
-    Command command = resolveCommand(commandLine, folder_, pathValue);
-    const fs::path file = command.argv[command.viaWine ? 1 : 0];
+    const std::string_view wineValue = currentWine();
+    Command command = resolveCommand(commandLine, folder_, pathValue, wineValue);
     pid_t pid = -1;
     int error = spawnDetached(command.argv, folder_, pid);
-    if (error == ENOEXEC && !command.viaWine) {
+    if (error == ENOEXEC && !command.runner) {
         // Not a format the kernel runs: a Windows program without the usual header, say.
-        if (auto wine = findWine(pathValue)) {
-            command.argv.insert(command.argv.begin(), wine->string());
+        if (auto runner = findRunner(command.program, pathValue, wineValue)) {
+            command.runWith(std::move(*runner));
             error = spawnDetached(command.argv, folder_, pid);
         }
     }
-    if (error != 0)
-        failStart(command.program, file, folder_, error);
-    return pid;
+    if (error == 0)
+        return pid;
+    if (command.runner)
+        failStart(command.program + ": " + command.runner->name, command.runner->file, folder_,
+                  error);
+    if (command.windows) {
+        throw StartError(command.program +
+                         ": a Windows program, and nothing to run it: WINE is not set, and "
+                         "neither wine nor umu-run is in PATH");
+    }
+    failStart(command.program, command.file, folder_, error);
 }
 
 }  // namespace vantu

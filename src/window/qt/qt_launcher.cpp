@@ -44,21 +44,23 @@ class QtFront final : public LauncherFront {
             std::fprintf(stderr, "%s\n", problem->c_str());
             return 1;
         }
-        // Qt gets the program's name and its own options, and nothing else: not the game
-        // folder, nor what follows "--". It keeps these for the application's life.
-        qtArguments_.push_back(programName_);
-        qtArguments_.insert(qtArguments_.end(), arguments.toolkitArguments.begin(),
-                            arguments.toolkitArguments.end());
-        for (std::string& argument : qtArguments_)
-            qtArgv_.push_back(argument.data());
-        qtArgv_.push_back(nullptr);
-        qtArgc_ = static_cast<int>(qtArguments_.size());
-        auto guard = std::make_unique<PlatformStartGuard>();
-        app_.emplace(qtArgc_, qtArgv_.data());
-        guard.reset();
+        startQt(arguments);
         // From here on a failure is shown in Qt's box.
         platform_.setFailureBox(showFailureReport);
         return std::nullopt;
+    }
+
+    // Qt starts only for the box, and only where it finds a display: the failure's line is
+    // already on stderr, and no display is no failure of its own here.
+    void offerFailureBox(const LauncherArguments& arguments) override {
+        platform_.setFailureBox(
+            [this, arguments](const std::string& title, const std::string& message) {
+                if (!displayAtHand(arguments.platform, arguments.display))
+                    return false;
+                startQt(arguments);
+                installApplicationSettings();
+                return showFailureReport(title, message);
+            });
     }
 
     Controls& makeWindow() override {
@@ -98,6 +100,22 @@ class QtFront final : public LauncherFront {
     }
 
   private:
+    // Qt gets the program's name and its own options, and nothing else: not the game folder, nor
+    // what follows "--". It keeps these for the application's life. A platform that Qt cannot
+    // start ends the launcher (PlatformStartGuard).
+    void startQt(const LauncherArguments& arguments) {
+        qtArguments_.push_back(programName_);
+        qtArguments_.insert(qtArguments_.end(), arguments.toolkitArguments.begin(),
+                            arguments.toolkitArguments.end());
+        for (std::string& argument : qtArguments_)
+            qtArgv_.push_back(argument.data());
+        qtArgv_.push_back(nullptr);
+        qtArgc_ = static_cast<int>(qtArguments_.size());
+        auto guard = std::make_unique<PlatformStartGuard>();
+        app_.emplace(qtArgc_, qtArgv_.data());
+        guard.reset();
+    }
+
     std::string programName_;
     LinuxPlatform& platform_;
     ConsoleArguments console_;
@@ -114,7 +132,8 @@ class QtFront final : public LauncherFront {
 }  // namespace
 
 int runLauncher(int argc, char* argv[]) {
-    // A failure before Qt has started (--play among them) goes to stderr, there being no box.
+    // A failure before Qt has started goes to stderr alone, there being no box (but for --play,
+    // whose failure starts Qt for its box where it can).
     LinuxPlatform platform{std::string(layout::kForm.caption)};
     QtFront front(argc > 0 ? argv[0] : "vantu-launcher", platform);
     return runLauncher(launcherArguments(argc, argv), currentFolder(), front, platform);

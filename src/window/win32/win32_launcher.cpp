@@ -57,6 +57,8 @@ class Win32Front final : public LauncherFront {
     const ToolkitOptions& toolkitOptions() const override { return kNoToolkitOptions; }
     ArgumentsMedium& argumentsMedium() override { return boxes_; }
     std::optional<int> startToolkit(const LauncherArguments&) override { return std::nullopt; }
+    // The Windows platform reports every failure in its box already, --play's too.
+    void offerFailureBox(const LauncherArguments&) override {}
 
     // While the window lives it owns the failure report's box.
     Controls& makeWindow() override {
