@@ -9,9 +9,9 @@
 
 #include <cstdlib>
 
+#include "frontend/win32/win32_dpi.h"
+#include "frontend/win32/win32_form.h"
 #include "phase_clock.h"
-#include "window/win32/win32_dpi.h"
-#include "window/win32/win32_form.h"
 
 namespace {
 __attribute__((init_priority(101))) bench::PhaseClock phases;

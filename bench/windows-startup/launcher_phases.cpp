@@ -4,16 +4,16 @@
 // phase_clock.h for where the phases go).
 #include <windows.h>
 
+#include "frontend/win32/win32_controls.h"
+#include "frontend/win32/win32_dpi.h"
+#include "frontend/win32/win32_form.h"
+#include "frontend/win32/win32_launcher.h"
 #include "phase_clock.h"
 #include "platform/windows/system_library.h"
 #include "platform/windows/windows_platform.h"
 #include "window/form1.h"
 #include "window/launcher_run.h"
 #include "window/layout.h"
-#include "window/win32/win32_controls.h"
-#include "window/win32/win32_dpi.h"
-#include "window/win32/win32_form.h"
-#include "window/win32/win32_launcher.h"
 
 namespace {
 __attribute__((init_priority(101))) bench::PhaseClock phases;

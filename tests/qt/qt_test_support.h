@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "frontend/qt/qt_controls.h"
+#include "frontend/qt/qt_form.h"
+#include "frontend/qt/qt_launcher.h"
 #include "ports/controls.h"
 #include "test_support.h"
 #include "window/form1.h"
-#include "window/qt/qt_controls.h"
-#include "window/qt/qt_form.h"
-#include "window/qt/qt_launcher.h"
 
 namespace vantu::testing {
 

@@ -22,14 +22,14 @@
 #include <vector>
 
 #include "focus_cue_measure.h"
+#include "frontend/win32/win32_controls.h"
+#include "frontend/win32/win32_form.h"
+#include "frontend/win32/win32_launcher.h"
+#include "frontend/win32/win32_pad_window.h"
 #include "platform/windows/xinput_pads.h"
 #include "test_support.h"
 #include "win32_input.h"
 #include "window/layout.h"
-#include "window/win32/win32_controls.h"
-#include "window/win32/win32_form.h"
-#include "window/win32/win32_launcher.h"
-#include "window/win32/win32_pad_window.h"
 
 namespace vantu {
 namespace {

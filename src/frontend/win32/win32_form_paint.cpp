@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "frontend/win32/common_controls.h"
+#include "frontend/win32/win32_dpi.h"
+#include "frontend/win32/win32_form.h"
+#include "frontend/win32/win32_layout.h"
 #include "window/focus_ring.h"
-#include "window/win32/common_controls.h"
-#include "window/win32/win32_dpi.h"
-#include "window/win32/win32_form.h"
-#include "window/win32/win32_layout.h"
 
 namespace vantu {
 namespace {

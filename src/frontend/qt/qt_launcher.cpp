@@ -1,4 +1,4 @@
-#include "window/qt/qt_launcher.h"
+#include "frontend/qt/qt_launcher.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -10,6 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "frontend/qt/failure_report.h"
+#include "frontend/qt/option_widgets.h"
+#include "frontend/qt/qt_controls.h"
+#include "frontend/qt/qt_form.h"
+#include "frontend/qt/qt_options.h"
+#include "frontend/qt/qt_pad_window.h"
+#include "frontend/qt/start_guard.h"
 #include "platform/linux/arguments.h"
 #include "platform/linux/display_check.h"
 #include "platform/linux/linux_platform.h"
@@ -17,13 +24,6 @@
 #include "window/form1.h"
 #include "window/launcher_run.h"
 #include "window/layout.h"
-#include "window/qt/failure_report.h"
-#include "window/qt/option_widgets.h"
-#include "window/qt/qt_controls.h"
-#include "window/qt/qt_form.h"
-#include "window/qt/qt_options.h"
-#include "window/qt/qt_pad_window.h"
-#include "window/qt/start_guard.h"
 
 namespace vantu {
 namespace {

@@ -1,9 +1,9 @@
-#include "window/win32/win32_controls.h"
+#include "frontend/win32/win32_controls.h"
 
 #include <string>
 
+#include "frontend/win32/win32_form.h"
 #include "window/layout.h"
-#include "window/win32/win32_form.h"
 
 namespace vantu {
 Win32Controls::Win32Controls(Win32Form& form)

@@ -1,4 +1,4 @@
-#include "window/qt/failure_report.h"
+#include "frontend/qt/failure_report.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -2,7 +2,7 @@
 // services, put together by runLauncher.
 #include <windows.h>
 
-#include "window/win32/win32_launcher.h"
+#include "frontend/win32/win32_launcher.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLine*/,
                    int showCommand) {

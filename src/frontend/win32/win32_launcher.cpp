@@ -1,16 +1,16 @@
-#include "window/win32/win32_launcher.h"
+#include "frontend/win32/win32_launcher.h"
 
 #include <functional>
 #include <optional>
 #include <string>
 
+#include "frontend/win32/win32_dpi.h"
+#include "frontend/win32/win32_pad_window.h"
 #include "platform/windows/arguments.h"
 #include "platform/windows/system_library.h"
 #include "platform/windows/xinput_pads.h"
 #include "window/launcher_run.h"
 #include "window/layout.h"
-#include "window/win32/win32_dpi.h"
-#include "window/win32/win32_pad_window.h"
 
 namespace vantu {
 

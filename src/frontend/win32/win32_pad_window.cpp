@@ -1,12 +1,12 @@
 // The pads on the Win32 window: the poller's timer and events, and the window's side of the pad
 // (focus, its cue, and keys sent to the focused control as the keyboard sends them).
-#include "window/win32/win32_pad_window.h"
+#include "frontend/win32/win32_pad_window.h"
 
 #include <algorithm>
 #include <exception>
 
+#include "frontend/win32/common_controls.h"
 #include "window/layout.h"
-#include "window/win32/common_controls.h"
 
 namespace vantu {
 namespace {

@@ -5,9 +5,9 @@
 #include <cstddef>
 #include <optional>
 
+#include "frontend/win32/win32_form.h"
 #include "window/gamepad.h"
 #include "window/pad_poller.h"
-#include "window/win32/win32_form.h"
 
 namespace vantu {
 

@@ -2,10 +2,10 @@
 
 #include <cstddef>
 
+#include "frontend/win32/win32_controls.h"
+#include "frontend/win32/win32_form.h"
 #include "platform/windows/windows_platform.h"
 #include "window/form1.h"
-#include "window/win32/win32_controls.h"
-#include "window/win32/win32_form.h"
 
 namespace vantu {
 

@@ -1,4 +1,4 @@
-#include "window/qt/qt_form.h"
+#include "frontend/qt/qt_form.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -12,11 +12,11 @@
 #include <cmath>
 #include <vector>
 
+#include "frontend/qt/option_widgets.h"
+#include "frontend/qt/qt_accessibility.h"
+#include "frontend/qt/qt_strings.h"
+#include "frontend/qt/x11_taskbar.h"
 #include "window/focus_ring.h"
-#include "window/qt/option_widgets.h"
-#include "window/qt/qt_accessibility.h"
-#include "window/qt/qt_strings.h"
-#include "window/qt/x11_taskbar.h"
 
 namespace vantu {
 namespace {

@@ -1,4 +1,4 @@
-#include "window/qt/option_widgets.h"
+#include "frontend/qt/option_widgets.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,4 +1,4 @@
-#include "window/qt/start_guard.h"
+#include "frontend/qt/start_guard.h"
 
 #include <unistd.h>
 

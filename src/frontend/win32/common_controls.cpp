@@ -1,4 +1,4 @@
-#include "window/win32/common_controls.h"
+#include "frontend/win32/common_controls.h"
 
 #include <stdexcept>
 

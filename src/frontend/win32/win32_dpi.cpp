@@ -1,4 +1,4 @@
-#include "window/win32/win32_dpi.h"
+#include "frontend/win32/win32_dpi.h"
 
 #include "platform/windows/system_library.h"
 

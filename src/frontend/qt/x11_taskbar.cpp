@@ -1,4 +1,4 @@
-#include "window/qt/x11_taskbar.h"
+#include "frontend/qt/x11_taskbar.h"
 
 #include <QGuiApplication>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "window/qt/qt_pad_window.h"
+#include "frontend/qt/qt_pad_window.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -9,8 +9,8 @@
 #include <array>
 #include <utility>
 
+#include "frontend/qt/qt_form.h"
 #include "window/layout.h"
-#include "window/qt/qt_form.h"
 
 namespace vantu {
 namespace {

@@ -1,17 +1,17 @@
 // The launcher window's building: its class, the hidden owner, the window and its controls in
 // stacking order, their fonts and places at the window's DPI, and the routing of its messages.
 // The painting is in win32_form_paint.cpp, the keyboard in win32_form_keyboard.cpp.
-#include "window/win32/win32_form.h"
+#include "frontend/win32/win32_form.h"
 
 #include <algorithm>
 #include <stdexcept>
 #include <string>
 
-#include "window/win32/common_controls.h"
-#include "window/win32/resource_ids.h"
-#include "window/win32/win32_accessibility.h"
-#include "window/win32/win32_dpi.h"
-#include "window/win32/win32_layout.h"
+#include "frontend/win32/common_controls.h"
+#include "frontend/win32/resource_ids.h"
+#include "frontend/win32/win32_accessibility.h"
+#include "frontend/win32/win32_dpi.h"
+#include "frontend/win32/win32_layout.h"
 
 namespace vantu {
 namespace {

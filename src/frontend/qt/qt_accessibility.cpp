@@ -1,4 +1,4 @@
-#include "window/qt/qt_accessibility.h"
+#include "frontend/qt/qt_accessibility.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
@@ -11,10 +11,10 @@
 #include <utility>
 #include <vector>
 
+#include "frontend/qt/option_widgets.h"
+#include "frontend/qt/qt_strings.h"
 #include "window/form1.h"
 #include "window/layout.h"
-#include "window/qt/option_widgets.h"
-#include "window/qt/qt_strings.h"
 
 namespace vantu {
 namespace {

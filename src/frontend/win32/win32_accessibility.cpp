@@ -1,12 +1,12 @@
-#include "window/win32/win32_accessibility.h"
+#include "frontend/win32/win32_accessibility.h"
 
 #include <oleacc.h>
 
 #include <new>
 #include <string>
 
+#include "frontend/win32/common_controls.h"
 #include "platform/windows/system_library.h"
-#include "window/win32/common_controls.h"
 
 namespace vantu::win32 {
 namespace {

@@ -1,12 +1,12 @@
-#include "window/qt/qt_controls.h"
+#include "frontend/qt/qt_controls.h"
 
 #include <QComboBox>
 #include <QPlainTextEdit>
 #include <string>
 
+#include "frontend/qt/option_widgets.h"
+#include "frontend/qt/qt_form.h"
 #include "window/layout.h"
-#include "window/qt/option_widgets.h"
-#include "window/qt/qt_form.h"
 
 namespace vantu {
 namespace {

@@ -1,4 +1,4 @@
-#include "window/win32/win32_layout.h"
+#include "frontend/win32/win32_layout.h"
 
 #include <commctrl.h>
 

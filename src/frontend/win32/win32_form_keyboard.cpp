@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <exception>
 
-#include "window/win32/common_controls.h"
-#include "window/win32/win32_form.h"
+#include "frontend/win32/common_controls.h"
+#include "frontend/win32/win32_form.h"
 
 namespace vantu {
 namespace {

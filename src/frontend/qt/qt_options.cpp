@@ -1,4 +1,4 @@
-#include "window/qt/qt_options.h"
+#include "frontend/qt/qt_options.h"
 
 #include <array>
 
