@@ -20,9 +20,10 @@ inline constexpr const char* kStartupSound = "vantu2.wav";
 void runReportingFailures(Platform& platform, const std::function<void()>& action) noexcept;
 
 // The launcher window's logic: every handler of Form1, working on the controls through the
-// Controls interface and on the operating system through Platform. A front end creates the
-// controls, then this object, routes the controls' Click notifications here (it is their
-// ControlEvents) and runs Form_Load through dispatch() before it first shows the window.
+// Controls interface and on the operating system through Platform. The launcher's run creates
+// the controls, then this object, routes the controls' Click notifications and the player's
+// clicks and changes here (a ControlRouter: this is the controls' ControlEvents) and runs
+// Form_Load through dispatch() before the window first shows.
 class Form1 : public ControlEvents {
   public:
     using Handler = void (Form1::*)();
@@ -64,9 +65,10 @@ class Form1 : public ControlEvents {
     LaunchOptions options_;
 };
 
-// The handler a click on each clickable control runs: the push buttons and "<<". A front end
-// routes a click on the control of that name here, through Form1::dispatch; the check boxes and
-// the list reach Form1 through the controls' change notifications instead.
+// The handler a click on each clickable control runs: the push buttons and "<<". ControlRouter
+// runs it, through Form1::dispatch, for a click on the control of that name that a front end's
+// controls hand it; the check boxes and the list reach Form1 through the controls' change
+// notifications instead.
 struct ClickRoute {
     std::string_view control;
     Form1::Handler handler;

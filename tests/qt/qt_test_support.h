@@ -8,16 +8,14 @@
 
 #include "frontend/qt/qt_controls.h"
 #include "frontend/qt/qt_form.h"
-#include "frontend/qt/qt_launcher.h"
 #include "ports/controls.h"
 #include "test_support.h"
 #include "window/form1.h"
 
 namespace vantu::testing {
 
-// The window and its controls, wired to the form as main() does.
+// The window and its controls.
 struct QtFront {
-    void wire(Form1& form) { connectHandlers(window, controls, form); }
     QtForm window;
     QtControls controls{window};
 };

@@ -13,6 +13,7 @@
 #include "options/option_table.h"
 #include "ports/controls.h"
 #include "temp_folder.h"
+#include "window/control_router.h"
 #include "window/form1.h"
 
 namespace vantu {
@@ -52,12 +53,10 @@ struct RecordingEvents : ControlEvents {
 };
 
 // The launcher's logic over a front end's controls, a recording platform and a game folder in
-// a temporary directory. Front holds the controls (and the window they live in) and wires them
-// to the form as the program does.
+// a temporary directory. Front holds the controls (and the window they live in); the player's
+// clicks and changes reach the form through the core's router, as in the program.
 template <class Front>
 struct LauncherOver : Front {
-    LauncherOver() { Front::wire(form); }
-
     void writeConfig(std::string_view bytes) { folder.write("xconfig.dat", bytes); }
     std::int16_t check(int number) const {
         return this->controls.checkValue(checkBoxByNumber(number));
@@ -67,11 +66,11 @@ struct LauncherOver : Front {
     TempFolder folder;
     FakePlatform platform;
     Form1 form{this->controls, platform, folder.string()};
+    ControlRouter router{this->controls, form};
 };
 
-// Controls kept in memory, which raise their Click notifications into the form.
+// Controls kept in memory.
 struct MemoryFront {
-    void wire(Form1& form) { controls.setEvents(&form); }
     MemoryControls controls;
 };
 

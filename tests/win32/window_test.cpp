@@ -24,7 +24,6 @@
 #include "focus_cue_measure.h"
 #include "frontend/win32/win32_controls.h"
 #include "frontend/win32/win32_form.h"
-#include "frontend/win32/win32_launcher.h"
 #include "frontend/win32/win32_pad_window.h"
 #include "platform/windows/xinput_pads.h"
 #include "test_support.h"
@@ -132,13 +131,10 @@ std::string read(IAccessible* object, bool noMemory = false) {
     return text;
 }
 
-// The window and its controls, wired to the form as the executable does.
+// The window and its controls.
 struct Win32Front {
-    void wire(Form1& form) { launcher.emplace(window, controls, form); }
-
     Win32Form window{GetModuleHandleA(nullptr)};
     Win32Controls controls{window};
-    std::optional<Win32Launcher> launcher;
 
     HWND operator[](std::string_view name) const { return window.control(name); }
     std::string focused() const {

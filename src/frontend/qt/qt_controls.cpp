@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <string>
 
 #include "frontend/qt/option_widgets.h"
@@ -30,12 +31,19 @@ QtControls::QtControls(QtForm& window)
         OptionCheckBox* check = requireControl(window.controlAs<OptionCheckBox>(name), name);
         checks_[static_cast<std::size_t>(n - 1)] = check;
         connections_.push_back(QObject::connect(check, kStateChanged, [this, which] {
-            runChange_([this, which] { playerChangedCheck(which); });
+            playerChange([this, which] { playerChangedCheck(which); });
         }));
     }
     connections_.push_back(QObject::connect(list_, &QComboBox::currentIndexChanged, [this] {
-        runChange_([this] { playerChangedList(); });
+        playerChange([this] { playerChangedList(); });
     }));
+    for (const layout::ControlDesign& design : layout::kControls) {
+        const auto click = [this, name = design.name] { playerClicked(name); };
+        if (auto* button = window.controlAs<QPushButton>(design.name))
+            connections_.push_back(QObject::connect(button, &QPushButton::clicked, click));
+        else if (auto* label = window.controlAs<ClickLabel>(design.name))
+            connections_.push_back(QObject::connect(label, &ClickLabel::clicked, click));
+    }
 }
 
 QtControls::~QtControls() {

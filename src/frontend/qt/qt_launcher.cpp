@@ -1,7 +1,6 @@
 #include "frontend/qt/qt_launcher.h"
 
 #include <QApplication>
-#include <QPushButton>
 #include <QTimer>
 
 #include <cstdio>
@@ -61,14 +60,12 @@ class QtFront final : public LauncherFront {
         return std::nullopt;
     }
 
-    Controls& makeWindow() override {
+    WidgetControls& makeWindow() override {
         installApplicationSettings();
         window_.emplace();
         controls_.emplace(*window_);
         return *controls_;
     }
-
-    void wire(Form1& form) override { connectHandlers(*window_, *controls_, form); }
 
     void show() override {
         window_->show();
@@ -118,19 +115,6 @@ int runLauncher(int argc, char* argv[]) {
     LinuxPlatform platform{std::string(layout::kForm.caption)};
     QtFront front(argc > 0 ? argv[0] : "vantu-launcher", platform);
     return runLauncher(launcherArguments(argc, argv), currentFolder(), front, platform);
-}
-
-void connectHandlers(QtForm& window, QtControls& controls, Form1& form) {
-    controls.setEvents(&form);
-    controls.setChangeRunner(
-        [&form](const std::function<void()>& change) { form.dispatch(change); });
-    for (const ClickRoute& route : kClickRoutes) {
-        const auto run = [&form, handler = route.handler] { form.dispatch(handler); };
-        if (auto* button = window.controlAs<QPushButton>(route.control))
-            QObject::connect(button, &QPushButton::clicked, &window, run);
-        else if (auto* label = window.controlAs<ClickLabel>(route.control))
-            QObject::connect(label, &ClickLabel::clicked, &window, run);
-    }
 }
 
 }  // namespace vantu

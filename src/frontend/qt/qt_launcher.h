@@ -2,21 +2,12 @@
 
 namespace vantu {
 
-class Form1;
-class QtControls;
-class QtForm;
-
 // The Linux launcher: the launcher's run (window/launcher_run.h) over Qt and the Linux
 // services. Its arguments are told on the console; --play needs neither a display nor Qt's
 // platform, and reports a game that cannot be started on stderr (status 1). Before the window,
-// it checks for a display and starts Qt with Qt's own options. Returns only the exit status of a launcher that ends before it opens its window.
-// Every failure once Qt has started, the window's building included, is reported in a message
-// box and ends the process with status 1.
+// it checks for a display and starts Qt with Qt's own options. Returns only the exit status of a
+// launcher that ends before it opens its window. Every failure once Qt has started, the window's
+// building included, is reported in a message box and ends the process with status 1.
 int runLauncher(int argc, char* argv[]);
-
-// Routes the controls' change notifications and the window's clicks ("Play", "Video Setup",
-// the hidden "Save Config" / "Load Config" and "<<") to the launcher's logic; every handler and
-// every change the player makes to a check box or the list runs through Form1::dispatch.
-void connectHandlers(QtForm& window, QtControls& controls, Form1& form);
 
 }  // namespace vantu

@@ -1,8 +1,8 @@
 #include "frontend/win32/win32_controls.h"
 
+#include <optional>
 #include <string>
 
-#include "frontend/win32/win32_form.h"
 #include "window/layout.h"
 
 namespace vantu {
@@ -15,6 +15,11 @@ Win32Controls::Win32Controls(Win32Form& form)
         checks_[static_cast<std::size_t>(n - 1)] = requireControl(form.control(name), name);
     }
     knownIndex_ = readListIndex();
+    form_.setListener(this);
+}
+
+Win32Controls::~Win32Controls() {
+    form_.setListener(nullptr);
 }
 
 HWND Win32Controls::box(CheckBox which) const {
@@ -24,17 +29,27 @@ HWND Win32Controls::box(CheckBox which) const {
     return checks_[static_cast<std::size_t>(n - 1)];
 }
 
-void Win32Controls::playerClickedCheck(CheckBox which) {
-    writeCheck(which, clickedValue(readCheck(which)));
-    playerChangedCheck(which);
+void Win32Controls::controlClicked(std::size_t control) {
+    if (control >= layout::kControls.size())
+        return;
+    if (const std::optional<CheckBox> box = layout::checkBoxAt(control)) {
+        playerChange([this, which = *box] {
+            writeCheck(which, clickedValue(readCheck(which)));
+            playerChangedCheck(which);
+        });
+        return;
+    }
+    playerClicked(layout::kControls[control].name);
 }
 
-void Win32Controls::playerSelectedEntry() {
-    const std::int16_t index = readListIndex();
-    if (index == knownIndex_)
-        return;
-    knownIndex_ = index;
-    playerChangedList();
+void Win32Controls::listSelectionChanged() {
+    playerChange([this] {
+        const std::int16_t index = readListIndex();
+        if (index == knownIndex_)
+            return;
+        knownIndex_ = index;
+        playerChangedList();
+    });
 }
 
 std::int16_t Win32Controls::readCheck(CheckBox which) const {

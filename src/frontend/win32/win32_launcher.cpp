@@ -4,7 +4,9 @@
 #include <optional>
 #include <string>
 
+#include "frontend/win32/win32_controls.h"
 #include "frontend/win32/win32_dpi.h"
+#include "frontend/win32/win32_form.h"
 #include "frontend/win32/win32_pad_window.h"
 #include "platform/windows/arguments.h"
 #include "platform/windows/system_library.h"
@@ -13,37 +15,6 @@
 #include "window/layout.h"
 
 namespace vantu {
-
-Win32Launcher::Win32Launcher(Win32Form& window, Win32Controls& controls, Form1& form)
-    : window_(window), controls_(controls), form_(form) {
-    controls_.setEvents(&form_);
-    window_.setListener(this);
-}
-
-Win32Launcher::~Win32Launcher() {
-    window_.setListener(nullptr);
-    controls_.setEvents(nullptr);
-}
-
-void Win32Launcher::controlClicked(std::size_t control) {
-    if (control >= layout::kControls.size())
-        return;
-    if (const std::optional<CheckBox> box = layout::checkBoxAt(control)) {
-        form_.dispatch([this, which = *box] { controls_.playerClickedCheck(which); });
-        return;
-    }
-    const layout::ControlDesign& design = layout::kControls[control];
-    for (const ClickRoute& route : kClickRoutes) {
-        if (route.control == design.name) {
-            form_.dispatch(route.handler);
-            return;
-        }
-    }
-}
-
-void Win32Launcher::listSelectionChanged() {
-    form_.dispatch([this] { controls_.playerSelectedEntry(); });
-}
 
 namespace {
 
@@ -59,14 +30,13 @@ class Win32Front final : public LauncherFront {
     std::optional<int> startToolkit(const LauncherArguments&) override { return std::nullopt; }
 
     // While the window lives it owns the failure report's box.
-    Controls& makeWindow() override {
+    WidgetControls& makeWindow() override {
         window_.emplace(instance_);
         owner_.emplace(platform_, window_->window());
         controls_.emplace(*window_);
         return *controls_;
     }
 
-    void wire(Form1& form) override { launcher_.emplace(*window_, *controls_, form); }
     void show() override { window_->show(showCommand_); }
 
     // Gamepads, read through XInput on a timer of the window from its first tick on.
@@ -94,7 +64,6 @@ class Win32Front final : public LauncherFront {
     void takeDown() override {
         padWindow_.reset();
         pads_.reset();
-        launcher_.reset();
         controls_.reset();
         owner_.reset();
         window_.reset();
@@ -108,7 +77,6 @@ class Win32Front final : public LauncherFront {
     std::optional<Win32Form> window_;
     std::optional<WindowsPlatform::ReportOwner> owner_;
     std::optional<Win32Controls> controls_;
-    std::optional<Win32Launcher> launcher_;
     std::optional<XInputPads> pads_;
     std::optional<Win32PadWindow> padWindow_;
 };
