@@ -35,8 +35,8 @@ class Form1 : public ControlEvents {
     void dispatch(Handler handler) noexcept;
     void dispatch(const std::function<void()>& action) noexcept;
 
-    // The game's files are looked up in gameFolder; empty means the current directory.
-    Form1(Controls& controls, Platform& platform, std::string gameFolder = {});
+    // The game's files are in the current folder, which the launcher's arguments chose.
+    Form1(Controls& controls, Platform& platform);
 
     // Start-up: selects display mode 1, loads the game's configuration, starts the sound.
     void Form_Load();
@@ -61,7 +61,6 @@ class Form1 : public ControlEvents {
   private:
     Controls& controls_;
     Platform& platform_;
-    std::string folder_;
     LaunchOptions options_;
 };
 

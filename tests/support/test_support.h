@@ -53,8 +53,9 @@ struct RecordingEvents : ControlEvents {
 };
 
 // The launcher's logic over a front end's controls, a recording platform and a game folder in
-// a temporary directory. Front holds the controls (and the window they live in); the player's
-// clicks and changes reach the form through the core's router, as in the program.
+// a temporary directory, the current folder while it lives, as the launcher enters the game's
+// folder. Front holds the controls (and the window they live in); the player's clicks and
+// changes reach the form through the core's router, as in the program.
 template <class Front>
 struct LauncherOver : Front {
     void writeConfig(std::string_view bytes) { folder.write("xconfig.dat", bytes); }
@@ -65,7 +66,8 @@ struct LauncherOver : Front {
 
     TempFolder folder;
     FakePlatform platform;
-    Form1 form{this->controls, platform, folder.string()};
+    InFolder inFolder{folder.path()};
+    Form1 form{this->controls, platform};
     ControlRouter router{this->controls, form};
 };
 

@@ -25,8 +25,6 @@ class Win32PadWindow final : public pad::PadWindow, private pad::PadTimer {
     Win32PadWindow(const Win32PadWindow&) = delete;
     Win32PadWindow& operator=(const Win32PadWindow&) = delete;
 
-    const pad::PadPoller& poller() const { return poller_; }
-
     std::optional<std::size_t> focusedControl() const override;
     void focusWithCue(std::size_t control) override;
     bool listOpen() const override;
