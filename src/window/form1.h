@@ -44,7 +44,7 @@ class Form1 : public ControlEvents {
     void Command1_Click();
     // "Video Setup": widens or narrows the window.
     void Command2_Click();
-    // "Save Config" (hidden): writes five options to the launcher's own option file.
+    // "Save Config" (hidden): writes the saved options to the launcher's own option file.
     void Command3_Click();
     // "Load Config" (hidden): reads the game's configuration into the options.
     void Command4_Click();

@@ -107,7 +107,7 @@ inline constexpr auto byName = [](const auto& info) { return std::string(info.pa
 // once, before anything applies (config_reader_test.cpp; each system adds its own kinds).
 class UnreadableConfig : public ::testing::TestWithParam<PathCase> {};
 
-// What the save writes for the digits of Check2..Check6 (by default their design values): each
+// What the save writes for the digits of the saved boxes (by default their design values): each
 // digit and a quoted blank, every item ended by CR LF.
 inline std::string savedConfig(std::string_view digits = "10111") {
     std::string bytes;

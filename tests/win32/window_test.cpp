@@ -167,7 +167,7 @@ void expectDesignPlaces(const Launcher& l, double scale) {
 
 // A fixed window with a close button only and no taskbar button; the class, style bits that
 // matter, caption and place at 96 DPI of every control that has a window, and their stacking; the
-// list's twelve modes byte for byte, nothing selected, and the check boxes' values.
+// list's modes byte for byte, nothing selected, and the check boxes' values.
 TEST(Win32Window, TheWindowAndEveryStandardControlAsDesigned) {
     struct Row {
         const char* name;

@@ -20,7 +20,7 @@ namespace vantu {
 void installApplicationSettings();
 
 // The launcher window Form1 as a Qt top-level widget, built from the layout tables: the
-// background picture, the seventeen controls with their design values, colours, fonts, stacking
+// background picture, every control with its design values, colours, fonts, stacking
 // and tab order. A plain QWidget rather than a QDialog, so Escape does not close it. It keeps its
 // fixed size (the Controls change the width) and has only a close button.
 class QtForm : public QWidget {

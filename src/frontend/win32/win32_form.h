@@ -25,8 +25,8 @@ class Win32FormListener {
 
 // The launcher window Form1 as a Win32 window built from the layout tables: a fixed dialog
 // frame with only a close button, no taskbar button (it has a hidden owner), the background
-// picture, Shape1 painted on the window itself behind every control, and the other sixteen
-// controls as standard BUTTON, COMBOBOX, EDIT and STATIC windows in the layout's stacking order.
+// picture, Shape1 painted on the window itself behind every control, and the other controls
+// as standard BUTTON, COMBOBOX, EDIT and STATIC windows in the layout's stacking order.
 // Label2 belongs to Frame1 in the layout; here it is a sibling placed at the same spot, in front
 // of the frame.
 //
