@@ -18,8 +18,8 @@
 
 namespace {
 
-// The switch words in the order the game expects them; the twelve display modes share the
-// first place.
+// The switch words in the order the game expects them; the display modes share the first
+// place.
 constexpr std::array<std::string_view, 7> kWords{"winmode", "noshaders", "noshadow", "nosprite",
                                                  "nocloud", "noglow",    "saveme"};
 

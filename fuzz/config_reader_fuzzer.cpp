@@ -86,7 +86,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (pendingTrace)
         controls.setText2Trace("9 9 earlier ");
     testing::FakePlatform platform;
-    Form1 form(controls, platform, folder().string());
+    // The game's folder is the current one, as the launcher's.
+    const testing::InFolder inFolder(folder().path());
+    Form1 form(controls, platform);
     controls.setEvents(&form);
     // A second view of the same controls: the values live in them, the changed flag in the form.
     LaunchOptions options(controls);

@@ -1,17 +1,17 @@
 // Baseline of the Windows start-up benchmark: the launcher's window without its logic.
 //
 // bench-controls-window.exe is the launcher's own window, built by the launcher's code
-// (Win32Form: the owned top-level window, its picture, fonts, panel colours and seventeen
-// controls with their keyboard and accessible names), with the launcher's resources (icon,
+// (Win32Form: the owned top-level window, its picture, fonts, panel colours and every
+// control with their keyboard and accessible names), with the launcher's resources (icon,
 // picture, manifest), but no Form1: no configuration file, no sound and no game start. It starts
 // as the launcher does, up to the window, and ends when the window is closed.
 #include <windows.h>
 
 #include <cstdlib>
 
+#include "frontend/win32/win32_dpi.h"
+#include "frontend/win32/win32_form.h"
 #include "phase_clock.h"
-#include "window/win32/win32_dpi.h"
-#include "window/win32/win32_form.h"
 
 namespace {
 __attribute__((init_priority(101))) bench::PhaseClock phases;

@@ -4,16 +4,16 @@
 // phase_clock.h for where the phases go).
 #include <windows.h>
 
+#include "frontend/win32/win32_controls.h"
+#include "frontend/win32/win32_dpi.h"
+#include "frontend/win32/win32_form.h"
 #include "phase_clock.h"
 #include "platform/windows/system_library.h"
 #include "platform/windows/windows_platform.h"
+#include "window/control_router.h"
 #include "window/form1.h"
 #include "window/launcher_run.h"
 #include "window/layout.h"
-#include "window/win32/win32_controls.h"
-#include "window/win32/win32_dpi.h"
-#include "window/win32/win32_form.h"
-#include "window/win32/win32_launcher.h"
 
 namespace {
 __attribute__((init_priority(101))) bench::PhaseClock phases;
@@ -33,7 +33,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     // The start-up sound is held, as the launcher holds it until the window is up.
     vantu::HeldSounds sounds(platform);
     vantu::Form1 form(controls, sounds);
-    vantu::Win32Launcher launcher(window, controls, form);
+    const vantu::ControlRouter router(controls, form);
     phases.mark("controls");
     form.dispatch(&vantu::Form1::Form_Load);
     phases.mark("config");

@@ -131,16 +131,20 @@ double fieldValue(std::string_view text) {
 }
 
 void loadConfig(const std::string& folder, LaunchOptions& options, Controls& controls) {
+    // Only a regular file (links followed) of at most the limit is read: a folder, a pipe, a
+    // device or a huge file fails at once, before anything is applied.
+    std::string content;
+    bool read = false;
     try {
-        // Only a regular file (links followed) of at most the limit is read: a folder, a pipe,
-        // a device or a huge file fails at once, before anything is applied.
-        std::string content;
-        if (!readFile(pathInFolder(folder, kConfigFileName), kMaxConfigFileSize, content))
-            throw LoadFailed{};
-        applyContent(std::move(content), options, controls);
+        read = readFile(pathInFolder(folder, kConfigFileName), kMaxConfigFileSize, content);
     } catch (...) {
-        reportFailure(controls);
+        // No memory for the file: the load fails as for a file that cannot be read.
     }
+    if (!read) {
+        reportFailure(controls);
+        return;
+    }
+    loadConfigContent(std::move(content), options, controls);
 }
 
 void loadConfigContent(std::string content, LaunchOptions& options, Controls& controls) {

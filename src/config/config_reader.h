@@ -26,8 +26,8 @@ double fieldValue(std::string_view text);
 // FILE!xconfig.dat" and ends the load, keeping what earlier fields set. Never throws.
 void loadConfig(const std::string& folder, LaunchOptions& options, Controls& controls);
 
-// What loadConfig does once the file is read: applies content (the file's bytes) and traces it,
-// with the same failure path. For callers that hold the bytes already. Never throws.
+// What loadConfig does once it has read the file: applies content (the file's bytes) and traces
+// it, with the same failure path. Never throws.
 void loadConfigContent(std::string content, LaunchOptions& options, Controls& controls);
 
 }  // namespace vantu

@@ -1,26 +1,24 @@
 #include "window/form1.h"
 
 #include <exception>
-#include <utility>
 
 #include "config/config_reader.h"
 #include "config/config_writer.h"
 #include "options/command_line.h"
-#include "ports/files.h"
 #include "window/layout.h"
 
 namespace vantu {
 
-Form1::Form1(Controls& controls, Platform& platform, std::string gameFolder)
-    : controls_(controls),
-      platform_(platform),
-      folder_(std::move(gameFolder)),
-      options_(controls) {}
+// The game's files are named as they are, in the current folder.
+constexpr const char* kCurrentFolder = "";
+
+Form1::Form1(Controls& controls, Platform& platform)
+    : controls_(controls), platform_(platform), options_(controls) {}
 
 void Form1::Form_Load() {
     options_.setDisplayMode(1);
     Command4_Click();
-    platform_.playSound(pathInFolder(folder_, kStartupSound));
+    platform_.playSound(kStartupSound);
 }
 
 void runReportingFailures(Platform& platform, const std::function<void()>& action) noexcept {
@@ -61,11 +59,11 @@ void Form1::Command2_Click() {
 }
 
 void Form1::Command3_Click() {
-    static_cast<void>(saveConfig(folder_, options_));
+    static_cast<void>(saveConfig(kCurrentFolder, options_));
 }
 
 void Form1::Command4_Click() {
-    loadConfig(folder_, options_, controls_);
+    loadConfig(kCurrentFolder, options_, controls_);
 }
 
 void Form1::Label1_Click() {

@@ -20,9 +20,10 @@ inline constexpr const char* kStartupSound = "vantu2.wav";
 void runReportingFailures(Platform& platform, const std::function<void()>& action) noexcept;
 
 // The launcher window's logic: every handler of Form1, working on the controls through the
-// Controls interface and on the operating system through Platform. A front end creates the
-// controls, then this object, routes the controls' Click notifications here (it is their
-// ControlEvents) and runs Form_Load through dispatch() before it first shows the window.
+// Controls interface and on the operating system through Platform. The launcher's run creates
+// the controls, then this object, routes the controls' Click notifications and the player's
+// clicks and changes here (a ControlRouter: this is the controls' ControlEvents) and runs
+// Form_Load through dispatch() before the window first shows.
 class Form1 : public ControlEvents {
   public:
     using Handler = void (Form1::*)();
@@ -34,8 +35,8 @@ class Form1 : public ControlEvents {
     void dispatch(Handler handler) noexcept;
     void dispatch(const std::function<void()>& action) noexcept;
 
-    // The game's files are looked up in gameFolder; empty means the current directory.
-    Form1(Controls& controls, Platform& platform, std::string gameFolder = {});
+    // The game's files are in the current folder, which the launcher's arguments chose.
+    Form1(Controls& controls, Platform& platform);
 
     // Start-up: selects display mode 1, loads the game's configuration, starts the sound.
     void Form_Load();
@@ -43,7 +44,7 @@ class Form1 : public ControlEvents {
     void Command1_Click();
     // "Video Setup": widens or narrows the window.
     void Command2_Click();
-    // "Save Config" (hidden): writes five options to the launcher's own option file.
+    // "Save Config" (hidden): writes the saved options to the launcher's own option file.
     void Command3_Click();
     // "Load Config" (hidden): reads the game's configuration into the options.
     void Command4_Click();
@@ -60,13 +61,13 @@ class Form1 : public ControlEvents {
   private:
     Controls& controls_;
     Platform& platform_;
-    std::string folder_;
     LaunchOptions options_;
 };
 
-// The handler a click on each clickable control runs: the push buttons and "<<". A front end
-// routes a click on the control of that name here, through Form1::dispatch; the check boxes and
-// the list reach Form1 through the controls' change notifications instead.
+// The handler a click on each clickable control runs: the push buttons and "<<". ControlRouter
+// runs it, through Form1::dispatch, for a click on the control of that name that a front end's
+// controls hand it; the check boxes and the list reach Form1 through the controls' change
+// notifications instead.
 struct ClickRoute {
     std::string_view control;
     Form1::Handler handler;

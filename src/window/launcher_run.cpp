@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "window/control_router.h"
 #include "window/form1.h"
 #include "window/play_without_window.h"
 
@@ -49,10 +50,11 @@ int runWindow(LauncherFront& front, Platform& platform) {
     runReportingFailures(platform, [&] {
         HeldSounds sounds(platform);
         try {
-            Controls& controls = front.makeWindow();
+            WidgetControls& controls = front.makeWindow();
             // The game's files are in the current directory.
             Form1 form(controls, sounds);
-            front.wire(form);
+            // Gone before the front end takes the window down.
+            const ControlRouter router(controls, form);
             // The options are in place before the window first shows; the start-up sound asked
             // for by Form_Load begins once the window is up and the loop first has nothing to do.
             form.dispatch(&Form1::Form_Load);

@@ -9,6 +9,7 @@
 #include "ports/controls.h"
 #include "ports/platform.h"
 #include "window/sound_decorator.h"
+#include "window/widget_controls.h"
 
 namespace vantu {
 
@@ -28,12 +29,11 @@ class LauncherFront {
     // only then, after the platform's own report has begun (a line on the console); with no
     // display, that report alone.
     virtual void offerFailureBox(const LauncherArguments& arguments) = 0;
-    // Makes the window with the design values, narrow, focus on "Play", and its controls; a
-    // failure from here on is reported in a box that belongs to the window where it can.
-    virtual Controls& makeWindow() = 0;
-    // Routes the controls' Click notifications and the player's clicks and changes to form,
-    // each through Form1::dispatch.
-    virtual void wire(Form1& form) = 0;
+    // Makes the window with the design values, narrow, focus on "Play", and its controls, which
+    // hand the player's clicks and changes to their router (WidgetControls::playerClicked,
+    // playerChange); a failure from here on is reported in a box that belongs to the window
+    // where it can.
+    virtual WidgetControls& makeWindow() = 0;
     // Shows the window and gives it the keyboard.
     virtual void show() = 0;
     // Starts reading the pads into form.
@@ -76,10 +76,10 @@ int runLauncher(const std::vector<std::string>& args, const std::string& startFo
                 LauncherFront& front, Platform& platform);
 
 // The window over the game's files in the current folder: makes it and its controls, Form1 over
-// them, wires them, runs Form_Load with the sound held, shows the window, starts the pads, runs
-// the loop (the sound starts at its first idle moment) and ends the process when the window is
-// closed. Every failure on the way is reported through platform, which ends the process.
-// Returns 1 only where platform does not end it.
+// them, routes the controls' clicks and changes to Form1 (ControlRouter), runs Form_Load with the
+// sound held, shows the window, starts the pads, runs the loop (the sound starts at its first idle
+// moment) and ends the process when the window is closed. Every failure on the way is reported
+// through platform, which ends the process. Returns 1 only where platform does not end it.
 int runWindow(LauncherFront& front, Platform& platform);
 
 }  // namespace vantu

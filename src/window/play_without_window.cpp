@@ -16,11 +16,11 @@ class SilentPlatform : public SoundDecorator {
 
 }  // namespace
 
-void playWithoutWindow(Platform& platform, const std::string& gameFolder) noexcept {
+void playWithoutWindow(Platform& platform) noexcept {
     SilentPlatform silent(platform);
-    runReportingFailures(silent, [&silent, &gameFolder] {
+    runReportingFailures(silent, [&silent] {
         WindowlessControls controls;
-        Form1 form(controls, silent, gameFolder);
+        Form1 form(controls, silent);
         controls.setEvents(&form);
         form.dispatch(&Form1::Form_Load);
         form.dispatch(&Form1::Command1_Click);

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <string>
-
 #include "ports/platform.h"
 
 namespace vantu {
@@ -12,7 +10,7 @@ namespace vantu {
 // reads them, and the start-up sound is never played. Then "Play" runs as the button runs it:
 // the same command line, the change flag included, the same show state, and the same end (the
 // platform's endProcess) or failure report, both through runReportingFailures. The game's files
-// are looked up in gameFolder; empty means the current directory.
-void playWithoutWindow(Platform& platform, const std::string& gameFolder = {}) noexcept;
+// are in the current folder.
+void playWithoutWindow(Platform& platform) noexcept;
 
 }  // namespace vantu

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <utility>
 
+#include "window/control_router.h"
 #include "window/layout.h"
 
 namespace vantu {
@@ -95,6 +96,18 @@ int WidgetControls::pixelsPerInch() const {
 
 std::int16_t WidgetControls::clickedValue(std::int16_t current) {
     return current == kChecked ? kUnchecked : kChecked;
+}
+
+void WidgetControls::playerClicked(std::string_view control) {
+    if (router_ != nullptr)
+        router_->click(control);
+}
+
+void WidgetControls::playerChange(const std::function<void()>& change) {
+    if (router_ != nullptr)
+        router_->change(change);
+    else
+        change();
 }
 
 void WidgetControls::playerChangedCheck(CheckBox box) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -8,6 +9,8 @@
 #include "window/text2_store.h"
 
 namespace vantu {
+
+class ControlRouter;
 
 // The widget a front end found for the control of that name, which it cannot do without: a
 // window without it throws ControlError.
@@ -33,6 +36,9 @@ class WidgetControls : public Controls {
 
     // Where the Click notifications go; may be null (then changes raise nothing).
     void setEvents(ControlEvents* events) { events_ = events; }
+    // Where the player's clicks and changes go (a ControlRouter sets itself while it lives); may
+    // be null (then a change runs as it comes and a click runs nothing).
+    void setRouter(const ControlRouter* router) { router_ = router; }
 
     std::int16_t checkValue(CheckBox box) const final;
     void setCheckValue(CheckBox box, std::int16_t value) final;
@@ -50,6 +56,13 @@ class WidgetControls : public Controls {
 
   protected:
     ~WidgetControls() override = default;
+
+    // A front end's widgets hand what the player does to the router, whatever the toolkit: a
+    // click on the control of that name (a push button or a label), or a change to a check box
+    // or the list, whose update (writing the widget where the toolkit does not, then
+    // playerChangedCheck or playerChangedList) runs through the router.
+    void playerClicked(std::string_view control);
+    void playerChange(const std::function<void()>& change);
 
     // A front end calls these when the player has changed a widget and the widget already holds
     // the new value. They raise the control's Click. While the program itself is writing a
@@ -88,6 +101,7 @@ class WidgetControls : public Controls {
     };
 
     ControlEvents* events_ = nullptr;
+    const ControlRouter* router_ = nullptr;
     Text2Store text2_;
     bool programWriting_ = false;
     WidthSet widthSet_;

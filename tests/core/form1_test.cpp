@@ -31,7 +31,7 @@ TEST(FormLoad, SelectsModeOneThenLoadsThenStartsTheSound) {
     l.form.Form_Load();
     EXPECT_EQ(l.controls.listIndex(), 0);  // the file's mode replaces the one set first
     ASSERT_EQ(l.platform.sounds.size(), 1u);
-    EXPECT_EQ(l.platform.sounds[0], l.folder.string() + "/vantu2.wav");
+    EXPECT_EQ(l.platform.sounds[0], "vantu2.wav");  // in the game's folder, the current one
     EXPECT_THAT(l.platform.calls, ElementsAre("sound"));
 }
 
@@ -141,6 +141,48 @@ TEST(Failures, WhateverEscapesAnActionIsReportedOnce) {
     l.form.dispatch([] { throw ControlError("check box state 7"); });
     l.form.dispatch([] {});
     EXPECT_THAT(l.platform.reports, ElementsAre("unknown failure", "check box state 7"));
+}
+
+// The player's clicks reach Form1 through the core's router by the control's name, the same for
+// every toolkit: a push button or "<<" runs its handler, any other control nothing; a failure,
+// in a handler or in the player's change to a box, is reported and goes no further.
+TEST(ControlRouter, RunsTheClickedControlsHandlerAndReportsWhatFails) {
+    const struct {
+        std::string_view control;
+        std::vector<std::string> calls;
+        bool widens;
+        std::string text2;
+        std::vector<std::string> files;
+    } clicks[] = {
+        {"Command1", {"start", "end"}, false, "Text2", {}},
+        {"Command2", {}, true, "Text2", {}},
+        {"Label1", {}, true, "Text2", {}},
+        {"Command3", {}, false, "Text2", {"xconfig2.dat"}},
+        {"Command4", {}, false, "No FILE!xconfig.dat", {}},
+        {"Label2", {}, false, "Text2", {}},
+        {"Check1", {}, false, "Text2", {}},
+        {"Combo1", {}, false, "Text2", {}},
+        {"Text2", {}, false, "Text2", {}},
+    };
+    for (const auto& c : clicks) {
+        Launcher l;
+        const float before = l.controls.outerWidthTwips();
+        l.controls.userClick(c.control);
+        EXPECT_EQ(l.platform.calls, c.calls) << c.control;
+        EXPECT_EQ(l.controls.outerWidthTwips(),
+                  c.widens ? static_cast<float>(layout::kForm.wideOuterWidth) : before)
+            << c.control;
+        EXPECT_EQ(l.controls.text2(), c.text2) << c.control;
+        EXPECT_EQ(l.folder.entries(), c.files) << c.control;
+        EXPECT_EQ(l.form.options().optionsChanged(), 0) << c.control;
+    }
+    Launcher l;
+    l.platform.startFailure = "vantu.exe: No such file or directory";
+    l.controls.userClick("Command1");
+    l.controls.failSettingOf(checkBoxNamed("Check2"));
+    l.controls.userClick(checkBoxNamed("Check2"));
+    EXPECT_THAT(l.platform.reports,
+                ElementsAre("vantu.exe: No such file or directory", "check box refused its value"));
 }
 
 TEST(Play, AControlFailingIsReportedBeforeAnythingStarts) {

@@ -25,15 +25,11 @@ class RecordingFront : public LauncherFront, public ArgumentsMedium {
         return toolkitFailure;
     }
     void offerFailureBox(const LauncherArguments&) override { calls_.push_back("box offered"); }
-    Controls& makeWindow() override {
+    WidgetControls& makeWindow() override {
         calls_.push_back("window");
         if (windowFails)
             throw std::runtime_error("no window");
         return controls;
-    }
-    void wire(Form1& form) override {
-        calls_.push_back("wire");
-        controls.setEvents(&form);
     }
     // Form_Load has run by then: display mode 1 is selected.
     void show() override { calls_.push_back("show list=" + std::to_string(controls.listIndex())); }
@@ -68,8 +64,8 @@ struct LauncherRun : ::testing::Test {
 
 TEST_F(LauncherRun, BuildsTheWindowThenShowsItAndPlaysTheSoundOnceTheLoopIsIdle) {
     EXPECT_EQ(run({}), 1);  // the fake platform does not end the process
-    EXPECT_EQ(platform.calls, (std::vector<std::string>{"toolkit", "window", "wire", "show list=1",
-                                                        "pads", "loop", "sound", "closed", "end"}));
+    EXPECT_EQ(platform.calls, (std::vector<std::string>{"toolkit", "window", "show list=1", "pads",
+                                                        "loop", "sound", "closed", "end"}));
     EXPECT_EQ(platform.sounds, (std::vector<std::string>{"vantu2.wav"}));
 }
 

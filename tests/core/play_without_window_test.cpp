@@ -44,7 +44,7 @@ class PlayWithoutWindow : public ::testing::TestWithParam<PlayCase> {
 // plays no sound.
 TEST_P(PlayWithoutWindow, StartsWhatPlayStartsAndPlaysNoSound) {
     FakePlatform platform;
-    playWithoutWindow(platform, window.folder.string());
+    playWithoutWindow(platform);  // in the window's game folder, the current one
     ASSERT_EQ(window.platform.starts.size(), 1u);
     ASSERT_EQ(platform.starts.size(), 1u);
     EXPECT_EQ(platform.starts[0].commandLine, window.platform.starts[0].commandLine);
@@ -72,9 +72,10 @@ INSTANTIATE_TEST_SUITE_P(
 // follows: no end with status 0, no sound.
 TEST(PlayWithoutWindowFailure, AGameThatCannotStartIsReportedOnce) {
     TempFolder folder;
+    const InFolder inFolder(folder.path());
     FakePlatform platform;
     platform.startFailure = "vantu.exe: No such file or directory";
-    playWithoutWindow(platform, folder.string());
+    playWithoutWindow(platform);
     EXPECT_THAT(platform.calls, ElementsAre("start", "report"));
     EXPECT_THAT(platform.reports, ElementsAre("vantu.exe: No such file or directory"));
 }

@@ -11,7 +11,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <thread>
 
@@ -83,6 +85,19 @@ void makeSparseWave(const TempFolder& folder, std::string_view name, std::uint64
     fs::resize_file(folder / name, size);
 }
 
+// The threads this process has now.
+std::size_t threadCount() {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator("/proc/self/task"), {}));
+}
+
+// Waits until the process is back to threads threads: a sound's thread ends once the sound has
+// played to its end or failed to start, with SDL's own threads shut down before it.
+void waitForThreads(std::size_t threads) {
+    for (int i = 0; i < 30000 && threadCount() > threads; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_LE(threadCount(), threads) << "the sound's thread did not end";
+}
+
 long peakResidentKiB() {
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
@@ -102,9 +117,10 @@ TEST_F(SdlSoundTest, TheFilesSamplesReachTheDevice) {
     const std::string samples = waveData(fileBytes(VANTU_DEMO_WAV));
     ASSERT_GT(samples.size(), 10000u);
 
+    const std::size_t threads = threadCount();
     SdlSound sound;
     sound.play(VANTU_DEMO_WAV);
-    sound.wait();
+    waitForThreads(threads);
 
     const std::string played = fileBytes(output);
     EXPECT_GE(played.size(), samples.size());
@@ -157,10 +173,11 @@ TEST_F(SdlSoundTest, PlaysOnlyARegularFileUpToTheLimitAndStopsAtOnce) {
         auto start = std::chrono::steady_clock::now();
         {
             const StderrToFile capture(errors);
+            const std::size_t threads = threadCount();
             SdlSound sound;
             sound.play(c.file.string());
             if (!c.played)
-                sound.wait();  // the whole attempt is timed
+                waitForThreads(threads);  // the whole attempt is timed
             for (int i = 0; i < 1000 && c.played && fileBytes(output).empty(); ++i)
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
             if (c.played)
@@ -209,9 +226,10 @@ TEST_F(SdlSoundTest, ClosesTheFileWhenSdlCannotStreamIt) {
     SDL_SetMemoryFunctions(&StreamRefusal::allocate, callocFunction, reallocFunction, freeFunction);
     StreamRefusal::armed = true;
     {
+        const std::size_t threads = threadCount();
         SdlSound sound;
         sound.play(wave.string());
-        sound.wait();
+        waitForThreads(threads);
     }
     SDL_SetMemoryFunctions(StreamRefusal::real, callocFunction, reallocFunction, freeFunction);
     EXPECT_FALSE(StreamRefusal::armed);  // the stream was refused

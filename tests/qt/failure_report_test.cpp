@@ -15,11 +15,11 @@
 #include <system_error>
 #include <thread>
 
+#include "frontend/qt/failure_report.h"
 #include "platform/linux/linux_platform.h"
 #include "posix_test_support.h"
 #include "test_support.h"
 #include "window/launcher_run.h"
-#include "window/qt/failure_report.h"
 
 namespace vantu {
 namespace {

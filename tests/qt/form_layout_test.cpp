@@ -48,7 +48,7 @@ QString captionOf(const QWidget& widget, Kind kind) {
 
 // The window itself; every control a child of the window (a label names a list only as its
 // sibling), placed where the design puts it in the client area, a frame's content over the
-// frame, the hidden ones there but never shown, stacked by rank; the list with the twelve modes,
+// frame, the hidden ones there but never shown, stacked by rank; the list with every mode,
 // nothing selected, and the values the controls open with.
 TEST(FormLayout, TheWindowItsControlsAndTheList) {
     QtWindow w;

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "window/qt/qt_options.h"
+#include "frontend/qt/qt_options.h"
 
 namespace vantu::testing {
 namespace {

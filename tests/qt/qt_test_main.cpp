@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <memory>
 
-#include "window/qt/qt_form.h"
+#include "frontend/qt/qt_form.h"
 
 namespace {
 

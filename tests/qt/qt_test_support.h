@@ -6,18 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "frontend/qt/qt_controls.h"
+#include "frontend/qt/qt_form.h"
 #include "ports/controls.h"
 #include "test_support.h"
 #include "window/form1.h"
-#include "window/qt/qt_controls.h"
-#include "window/qt/qt_form.h"
-#include "window/qt/qt_launcher.h"
 
 namespace vantu::testing {
 
-// The window and its controls, wired to the form as main() does.
+// The window and its controls.
 struct QtFront {
-    void wire(Form1& form) { connectHandlers(window, controls, form); }
     QtForm window;
     QtControls controls{window};
 };

@@ -13,8 +13,8 @@
 #include <thread>
 #include <vector>
 
+#include "frontend/qt/start_guard.h"
 #include "posix_test_support.h"
-#include "window/qt/start_guard.h"
 
 namespace vantu::testing {
 namespace {

@@ -14,10 +14,10 @@
 #include <SDL.h>
 
 #include "focus_cue_measure.h"
+#include "frontend/qt/qt_accessibility.h"
+#include "frontend/qt/qt_pad_window.h"
 #include "platform/linux/sdl_pads.h"
 #include "qt_test_support.h"
-#include "window/qt/qt_accessibility.h"
-#include "window/qt/qt_pad_window.h"
 
 namespace vantu::testing {
 namespace {

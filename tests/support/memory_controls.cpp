@@ -15,15 +15,19 @@ void MemoryControls::writeCheck(CheckBox box, std::int16_t value) {
 }
 
 void MemoryControls::userClick(CheckBox box) {
-    WindowlessControls::writeCheck(box, clickedValue(WindowlessControls::readCheck(box)));
-    playerChangedCheck(box);
+    playerChange([this, box] {
+        writeCheck(box, clickedValue(readCheck(box)));
+        playerChangedCheck(box);
+    });
 }
 
 void MemoryControls::userPick(std::int16_t index) {
-    if (index == readListIndex())
-        return;
-    writeListIndex(index);
-    playerChangedList();
+    playerChange([this, index] {
+        if (index == readListIndex())
+            return;
+        writeListIndex(index);
+        playerChangedList();
+    });
 }
 
 }  // namespace vantu

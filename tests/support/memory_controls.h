@@ -2,6 +2,7 @@
 
 #include <array>
 #include <optional>
+#include <string_view>
 
 #include "window/windowless_controls.h"
 
@@ -12,9 +13,11 @@ namespace vantu {
 // benchmarks.
 class MemoryControls : public WindowlessControls {
   public:
-    // What a player's mouse does: toggles a box, or picks a list entry.
+    // What a player's mouse does: toggles a box, picks a list entry, or clicks the push button
+    // or label of that name. Each goes through the router, as a front end's widgets do.
     void userClick(CheckBox box);
     void userPick(std::int16_t index);
+    void userClick(std::string_view control) { playerClicked(control); }
 
     // Makes the controls fail on purpose, for tests of the failure paths: reading this box's
     // value throws, or setting it throws.

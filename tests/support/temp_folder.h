@@ -17,6 +17,25 @@ inline std::string fileBytes(const std::filesystem::path& file) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// The process's current folder set to folder while this lives, as the launcher's arguments set
+// the game's folder; the one before is current again at its end.
+class InFolder {
+  public:
+    explicit InFolder(const std::filesystem::path& folder)
+        : before_(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder);
+    }
+    ~InFolder() {
+        std::error_code ec;
+        std::filesystem::current_path(before_, ec);
+    }
+    InFolder(const InFolder&) = delete;
+    InFolder& operator=(const InFolder&) = delete;
+
+  private:
+    std::filesystem::path before_;
+};
+
 // A fresh folder under the system's temporary directory, removed with everything in it.
 class TempFolder {
   public:

@@ -13,6 +13,7 @@
 #include "options/option_table.h"
 #include "ports/controls.h"
 #include "temp_folder.h"
+#include "window/control_router.h"
 #include "window/form1.h"
 
 namespace vantu {
@@ -52,12 +53,11 @@ struct RecordingEvents : ControlEvents {
 };
 
 // The launcher's logic over a front end's controls, a recording platform and a game folder in
-// a temporary directory. Front holds the controls (and the window they live in) and wires them
-// to the form as the program does.
+// a temporary directory, the current folder while it lives, as the launcher enters the game's
+// folder. Front holds the controls (and the window they live in); the player's clicks and
+// changes reach the form through the core's router, as in the program.
 template <class Front>
 struct LauncherOver : Front {
-    LauncherOver() { Front::wire(form); }
-
     void writeConfig(std::string_view bytes) { folder.write("xconfig.dat", bytes); }
     std::int16_t check(int number) const {
         return this->controls.checkValue(checkBoxByNumber(number));
@@ -66,12 +66,13 @@ struct LauncherOver : Front {
 
     TempFolder folder;
     FakePlatform platform;
-    Form1 form{this->controls, platform, folder.string()};
+    InFolder inFolder{folder.path()};
+    Form1 form{this->controls, platform};
+    ControlRouter router{this->controls, form};
 };
 
-// Controls kept in memory, which raise their Click notifications into the form.
+// Controls kept in memory.
 struct MemoryFront {
-    void wire(Form1& form) { controls.setEvents(&form); }
     MemoryControls controls;
 };
 
@@ -106,7 +107,7 @@ inline constexpr auto byName = [](const auto& info) { return std::string(info.pa
 // once, before anything applies (config_reader_test.cpp; each system adds its own kinds).
 class UnreadableConfig : public ::testing::TestWithParam<PathCase> {};
 
-// What the save writes for the digits of Check2..Check6 (by default their design values): each
+// What the save writes for the digits of the saved boxes (by default their design values): each
 // digit and a quoted blank, every item ended by CR LF.
 inline std::string savedConfig(std::string_view digits = "10111") {
     std::string bytes;

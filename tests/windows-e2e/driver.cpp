@@ -64,9 +64,9 @@
 #include <utility>
 #include <vector>
 
+#include "frontend/win32/win32_dpi.h"
 #include "platform/windows/utf8.h"
 #include "win32_input.h"
-#include "window/win32/win32_dpi.h"
 #include "wine_path.h"
 
 namespace {

@@ -20,10 +20,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "frontend/win32/win32_launcher.h"
 #include "platform/windows/system_library.h"
 #include "platform/windows/windows_platform.h"
 #include "window/layout.h"
-#include "window/win32/win32_launcher.h"
 
 namespace {
 

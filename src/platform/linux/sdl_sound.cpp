@@ -156,11 +156,6 @@ void SdlSound::play(const std::string& fileName) noexcept {
     }
 }
 
-void SdlSound::wait() {
-    if (thread_.joinable())
-        thread_.join();
-}
-
 void SdlSound::stop() {
     if (!thread_.joinable())
         return;

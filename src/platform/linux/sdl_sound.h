@@ -35,8 +35,6 @@ class SdlSound {
     // Starts playing the file and returns at once; a sound still playing stops first. A sound
     // that cannot start, not even its thread, is silence.
     void play(const std::string& fileName) noexcept;
-    // Waits until the current sound has played to its end or has failed to start.
-    void wait();
     // Stops the current sound and returns at once; its thread closes the device on its own.
     void stop();
 

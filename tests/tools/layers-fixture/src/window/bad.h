@@ -1,4 +1,4 @@
 // Forbidden: the core includes no front end, nor a header without its folder.
-#include "window/qt/qt_form.h"
+#include "frontend/qt/qt_form.h"
 #include "layout.h"
 #include "window/layout.h"

@@ -1,0 +1,1 @@
+// Forbidden: a file in no layer's folder.
