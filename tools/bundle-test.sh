@@ -130,12 +130,15 @@ in_root='
         fi
     done
     echo "ldd: $(ls "$bundle"/lib | wc -l) libraries, $(ls "$bundle"/plugins/*/* | wc -l) plugins checked"
-    run() { setpriv --reuid=1000 --regid=1000 --clear-groups env -i HOME=/home/player \
-        PATH=/usr/bin:/bin LANG=C.UTF-8 XDG_RUNTIME_DIR=/tmp/bundle-test "$@"; }
+    as_player=(setpriv --reuid=1000 --regid=1000 --clear-groups env -i HOME=/home/player
+        PATH=/usr/bin:/bin LANG=C.UTF-8 XDG_RUNTIME_DIR=/tmp/bundle-test)
+    run() { "${as_player[@]}" "$@"; }
     version=$(cd / && run "$program" --version) || status=1
     [ "$version" = "vantu-launcher $1" ] || { echo "--version printed: $version"; status=1; }
     run "$program" --play || { echo "--play failed"; status=1; }
-    run DISPLAY="$2" XAUTHORITY=/dev/null "$program" /home/player/Vantu2 >/tmp/bundle-test/window.log 2>&1 &
+    # (Each program execs the next: $! is the launcher.)
+    "${as_player[@]}" DISPLAY="$2" XAUTHORITY=/dev/null "$program" /home/player/Vantu2 \
+        >/tmp/bundle-test/window.log 2>&1 &
     launcher=$!
     for ((i = 0; i < 1200; i++)); do
         [ -e /tmp/bundle-test/seen ] || ! kill -0 "$launcher" 2>/dev/null && break
@@ -183,10 +186,12 @@ sed 's/^/    /' "$work/root.log"
 # Every library the running launcher mapped: the bundle's, or the host's own (none that the
 # bundle also has).
 bundled=$(ls "$root/home/player/Portable games/vantu-launcher-$version/lib")
-mapped=$(awk '$6 ~ /\.so/ { print $6 }' "$signals/maps" 2>/dev/null | sort -u)
+mapped=$(sed -nE 's/^([^ ]+ +){5}(\/.*\.so.*)$/\2/p' "$signals/maps" 2>/dev/null | sort -u)
 inside=$(grep -c "^/home/player/Portable games/" <<<"$mapped" || true)
 [ "$inside" -gt 10 ] || check_failed "the launcher mapped $inside of the bundle's files"
-host_mapped=$(grep -v "^/home/player/Portable games/" <<<"$mapped" | xargs -r -n 1 basename)
+# (By soname: libfoo.so.1.2.3 is the host's libfoo.so.1.)
+host_mapped=$(grep -v "^/home/player/Portable games/" <<<"$mapped" | xargs -r -n 1 basename |
+    sed -E 's/(\.so\.[0-9]+)\..*/\1/')
 echo "bundle-test: the window mapped $inside files of the bundle and from the host:" $host_mapped
 for library in $host_mapped; do
     ! grep -qxF "$library" <<<"$bundled" || check_failed "$library came from the host"
