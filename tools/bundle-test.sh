@@ -7,8 +7,9 @@
 #   - every ELF file of the bundle finds all its libraries (ldd), none of Qt, ICU, xkbcommon or
 #     the xcb utilities outside the bundle;
 #   - --version, and --play with a stand-in game, in the demo's game folder;
-#   - the window opens, the libraries mapped into the running launcher are the bundle's but for
-#     the host's own, and Return on "Play" starts the stand-in game with the demo's options.
+#   - the window opens (started through a link to the program), the libraries mapped into the
+#     running launcher are the bundle's but for the host's own, and Return on "Play" starts the
+#     stand-in game as --play did.
 #
 #   tools/bundle-test.sh [BUNDLE.tar.xz]   (default: build/release's, built first)
 #   tools/bundle-test.sh --needs-sudo      exits with 0 when the test goes through sudo, else 1
@@ -59,12 +60,13 @@ echo "bundle-test: $(basename "$bundle"), $(stat -c %s "$bundle") bytes"
 if [ "$(cat "$root/$stamp" 2>/dev/null)" != "$packages" ]; then
     started=$SECONDS
     if [ -e "$root" ] || [ -L "$root" ]; then
-        [ -d "$root" ] && [ ! -L "$root" ] && { [ -e "$root/$mark" ] || [ -z "$(ls -A "$root")" ]; } ||
+        { [ -d "$root" ] && [ ! -L "$root" ] && { [ -e "$root/$mark" ] || [ -z "$(ls -A "$root")" ]; }; } ||
             die "$root exists and is no root this script made (it has no $mark): it is left" \
                 "alone; name another VANTU_BUNDLE_ROOT, or remove it yourself"
         "${as_root[@]}" rm -rf --one-file-system -- "$root"
     fi
     mkdir -p "$(dirname "$root")"
+    # shellcheck disable=SC2016  # expanded by that shell
     "${as_root[@]}" sh -c 'mkdir "$1" && : >"$1/$2"' mark "$root" "$mark"
     mirror=$(awk '/^URIs:/ { print $2; exit }' /etc/apt/sources.list.d/debian.sources 2>/dev/null) ||
         true
@@ -73,6 +75,7 @@ if [ "$(cat "$root/$stamp" 2>/dev/null)" != "$packages" ]; then
         --dpkgopt='path-exclude=/usr/share/locale/*' --include="$packages" \
         "$suite" "$root" "deb ${mirror:-http://deb.debian.org/debian} $suite main" ||
         die "mmdebstrap failed"
+    # shellcheck disable=SC2016
     echo "$packages" | "${as_root[@]}" sh -c 'cat >"$1"' stamp "$root/$stamp"
     echo "bundle-test: made $root in $((SECONDS - started)) s"
 fi
@@ -92,9 +95,9 @@ end() {
 }
 trap end EXIT
 # shellcheck source=xvfb.sh
-source tools/xvfb.sh
+source "$top/tools/xvfb.sh"
 xvfb_start "$work/xvfb" 1024x768x24 || die "Xvfb did not start"
-xvfb_pid=$XVFB_PID
+xvfb_pid=${XVFB_PID:?}
 export DISPLAY=$XVFB_DISPLAY XAUTHORITY=/dev/null
 
 # The player's folders in the root: the bundle unpacked, the demo's game folder with a stand-in
@@ -136,8 +139,12 @@ in_root='
     version=$(cd / && run "$program" --version) || status=1
     [ "$version" = "vantu-launcher $1" ] || { echo "--version printed: $version"; status=1; }
     run "$program" --play || { echo "--play failed"; status=1; }
-    # (Each program execs the next: $! is the launcher.)
-    "${as_player[@]}" DISPLAY="$2" XAUTHORITY=/dev/null "$program" /home/player/Vantu2 \
+    # The window through a link in /home/player/bin, as a shortcut may start it: the
+    # bundle is found where the program really is. (Each program execs the next: $! is the
+    # launcher.)
+    run mkdir -p /home/player/bin
+    run ln -s "$program" /home/player/bin/vantu-launcher
+    "${as_player[@]}" DISPLAY="$2" XAUTHORITY=/dev/null /home/player/bin/vantu-launcher /home/player/Vantu2 \
         >/tmp/bundle-test/window.log 2>&1 &
     launcher=$!
     for ((i = 0; i < 1200; i++)); do
@@ -148,6 +155,7 @@ in_root='
     : >/tmp/bundle-test/maps-read
     wait "$launcher" || { echo "the window ended with status $?:"; cat /tmp/bundle-test/window.log; status=1; }
     exit "$status"'
+# shellcheck disable=SC2016  # expanded by that shell
 "${as_root[@]}" unshare --mount --pid --fork --kill-child --propagation private \
     bash -euc 'mount -t proc proc "$1/proc"
         mount --rbind /dev "$1/dev"
@@ -192,7 +200,8 @@ inside=$(grep -c "^/home/player/Portable games/" <<<"$mapped" || true)
 # (By soname: libfoo.so.1.2.3 is the host's libfoo.so.1.)
 host_mapped=$(grep -v "^/home/player/Portable games/" <<<"$mapped" | xargs -r -n 1 basename |
     sed -E 's/(\.so\.[0-9]+)\..*/\1/')
-echo "bundle-test: the window mapped $inside files of the bundle and from the host:" $host_mapped
+echo "bundle-test: the window mapped $inside files of the bundle and from the host:" \
+    "$(tr '\n' ' ' <<<"$host_mapped")"
 for library in $host_mapped; do
     ! grep -qxF "$library" <<<"$bundled" || check_failed "$library came from the host"
     [[ ! "$library" =~ ^lib(Qt6|icu|xkbcommon) ]] || check_failed "$library came from the host"
@@ -204,7 +213,7 @@ grep -q libqxcb.so <<<"$mapped" || check_failed "the xcb platform was not loaded
 starts=$(cat "$signals/game-starts" 2>/dev/null || true)
 { [ "$(wc -l <<<"$starts")" -eq 2 ] && [ "$(sort -u <<<"$starts" | wc -l)" -eq 1 ] &&
     [[ "$starts" == "-nc "*"-d saveme"* ]]; } || check_failed "the game was started so: $starts"
-echo "bundle-test: the game was started so:" $starts
+echo "bundle-test: the game was started so: $(tr '\n' '|' <<<"$starts")"
 echo "bundle-test: took $((SECONDS - began)) s"
 [ "$status" -eq 0 ] && echo "bundle-test: passed" || echo "bundle-test: FAILED"
 exit "$status"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the portable bundle: one folder, packed as .tar.xz, with the launcher at its top and the
 # Qt libraries and plugins it needs inside, taken from this machine's Debian packages, so that it
-# runs on any x86-64 Linux with glibc 2.35 or later. The build's target "bundle" runs it:
+# runs on any x86-64 Linux with glibc 2.35 or later (built on Debian 12: Debian 13's libraries
+# need a newer glibc, and the script then stops). The build's target "bundle" runs it:
 #
 #   tools/make-bundle.sh PROGRAM VERSION QT_PLUGINS_DIR OUTPUT.tar.xz WORK_FOLDER STRIP
 #
@@ -96,8 +97,11 @@ done
 
 # Each file finds the bundle's libraries beside itself, through RUNPATH: the program in lib/,
 # the libraries in their own folder, the plugins two folders up.
+# shellcheck disable=SC2016  # $ORIGIN is the loader's
 patchelf --set-rpath '$ORIGIN/lib' "$top/vantu-launcher"
+# shellcheck disable=SC2016
 for library in "$top"/lib/*; do patchelf --set-rpath '$ORIGIN' "$library"; done
+# shellcheck disable=SC2016
 for plugin in "${plugins[@]}"; do patchelf --set-rpath '$ORIGIN/../../lib' "$top/plugins/$plugin"; done
 # Qt reads qt.conf beside the program: its plugins are those of the bundle, not the host's.
 printf '[Paths]\nPrefix = .\nPlugins = plugins\n' >"$top/qt.conf"
@@ -107,7 +111,8 @@ newest=$(for file in "$top/vantu-launcher" "$top"/lib/* "$top"/plugins/*/*; do
     readelf -V --wide "$file"
 done | grep -o 'GLIBC_2\.[0-9]*' | sort -t. -k2,2n -u | tail -n 1)
 [ "$(printf '%s\n' "$newest" GLIBC_2.35 | sort -t. -k2,2n | tail -n 1)" = GLIBC_2.35 ] ||
-    die "a file of the bundle needs $newest; it promises glibc 2.35"
+    die "a file of the bundle needs $newest, and the bundle promises glibc 2.35: build it on" \
+        "Debian 12, whose libraries need no newer one"
 
 # The licences: each package's copyright file, and a list of the packages with their versions.
 owner() { # the package that installed file $1 (merged /usr: it may know the other path)

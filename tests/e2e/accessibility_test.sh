@@ -210,7 +210,7 @@ if [ -z "${DISPLAY:-}" ]; then
     app_ids=$(sed -n 's/.*xdg_toplevel@[0-9]*\.set_app_id("\([^"]*\)").*/\1/p' \
         "$WORK/launcher-$LAUNCH_COUNT.log" | sort -u)
     log "app id: $app_ids"
-    [ -n "$app_ids" ] && [ -f "$E2E_DIR/../../packaging/$app_ids.desktop" ] ||
+    { [ -n "$app_ids" ] && [ -f "$E2E_DIR/../../packaging/$app_ids.desktop" ]; } ||
         check_failed "the window's app id '$app_ids' names no desktop entry in packaging/"
 fi
 wait_game_started
