@@ -7,6 +7,8 @@
 #   - every ELF file of the bundle finds all its libraries (ldd), none of Qt, ICU, xkbcommon or
 #     the xcb utilities outside the bundle;
 #   - --version, and --play with a stand-in game, in the demo's game folder;
+#   - on a headless weston (its socket in the root), the window shows, with the bundle's Wayland
+#     platform and shell and the app id of the desktop entry;
 #   - the window opens (started through a link to the program), the libraries mapped into the
 #     running launcher are the bundle's but for the host's own, and Return on "Play" starts the
 #     stand-in game as --play did.
@@ -30,8 +32,9 @@ cd "$(dirname "$0")/.."
 top=$PWD
 root=${root:-$top/build/bundle-root}
 readonly suite=trixie mark=.vantu-bundle-root stamp=.vantu-bundle-packages
-# What the bundle takes from the host, by Debian 13's package names.
-readonly packages=libstdc++6,libfontconfig1,libopengl0,libgl1,libegl1,libx11-6,libx11-xcb1,libxcb1,libxcb-glx0,libxcb-randr0,libxcb-render0,libxcb-shape0,libxcb-shm0,libxcb-sync1,libxcb-xfixes0,libxcb-xinput0,libxcb-xkb1,libsm6,libice6,libwayland-client0,libwayland-cursor0,libwayland-egl1,libdbus-1-3,libglib2.0-0t64
+# What the bundle takes from the host, by Debian 13's package names; and the keyboard layouts,
+# which xkbcommon reads on Wayland (every X11 or Wayland desktop has them).
+readonly packages=xkb-data,libstdc++6,libfontconfig1,libopengl0,libgl1,libegl1,libx11-6,libx11-xcb1,libxcb1,libxcb-glx0,libxcb-randr0,libxcb-render0,libxcb-shape0,libxcb-shm0,libxcb-sync1,libxcb-xfixes0,libxcb-xinput0,libxcb-xkb1,libsm6,libice6,libwayland-client0,libwayland-cursor0,libwayland-egl1,libdbus-1-3,libglib2.0-0t64
 PATH=$PATH:/usr/sbin:/sbin
 as_root=()
 if [ "$(id -u)" -ne 0 ]; then
@@ -44,7 +47,7 @@ die() {
     echo "bundle-test: $*" >&2
     exit 1
 }
-for tool in mmdebstrap unshare chroot Xvfb xdotool tar; do
+for tool in mmdebstrap unshare chroot Xvfb xdotool weston tar; do
     command -v "$tool" >/dev/null || die "$tool is missing (bash tools/install-deps.sh installs it)"
 done
 began=$SECONDS
@@ -85,10 +88,11 @@ found=$(find "$root/usr/lib" "$root/lib" \( -name 'libQt6*' -o -name 'libicu*' \
 [ -z "$found" ] || die "the root is not minimal: $found"
 
 work=$(mktemp -d)
-xvfb_pid=""
+xvfb_pid="" weston_pid=""
 # shellcheck disable=SC2317  # called by the trap
 end() {
     [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+    [ -z "$weston_pid" ] || kill "$weston_pid" 2>/dev/null || true
     wait 2>/dev/null || true
     "${as_root[@]}" rm -rf --one-file-system -- "$root/home/player" "$root/tmp/bundle-test"
     rm -rf -- "$work"
@@ -114,7 +118,23 @@ EOF
     cp "$3/xconfig.dat" "$3/vantu2.wav" "$1/home/player/Vantu2/"
     install -m 755 "$4" "$1/home/player/Vantu2/vantu.exe"
     chown -R 1000:1000 "$1/home/player" "$1/tmp/bundle-test"
-    mkdir -p "$1/tmp/.X11-unix"' make "$root" "$bundle" "$top/demo" "$work/vantu.exe"
+    mkdir -p "$1/tmp/.X11-unix" "$1/tmp/bundle-test/wayland"
+    chown "$5" "$1/tmp/bundle-test/wayland"
+    chmod 700 "$1/tmp/bundle-test/wayland"' make "$root" "$bundle" "$top/demo" "$work/vantu.exe" \
+    "$(id -u)"
+
+# A headless Wayland compositor whose socket lies in the root, open to the player there.
+wayland=$root/tmp/bundle-test/wayland
+(cd "$work" && exec env XDG_RUNTIME_DIR="$wayland" weston --backend=headless-backend.so \
+    --socket=vantu-bundle --width=1024 --height=768 --idle-time=0) >"$work/weston.log" 2>&1 &
+weston_pid=$!
+for ((i = 0; i < 1200; i++)); do
+    [ ! -S "$wayland/vantu-bundle" ] || break
+    kill -0 "$weston_pid" 2>/dev/null || die "weston did not start: $(cat "$work/weston.log")"
+    sleep 0.05
+done
+chmod 755 "$wayland"
+chmod 666 "$wayland/vantu-bundle"
 
 # The root side, as user 1000 but for the mounts: the checks that run there, and the launcher's
 # window, which waits for the host side (the file "seen") before its libraries are read and
@@ -139,6 +159,22 @@ in_root='
     version=$(cd / && run "$program" --version) || status=1
     [ "$version" = "vantu-launcher $1" ] || { echo "--version printed: $version"; status=1; }
     run "$program" --play || { echo "--play failed"; status=1; }
+    # On Wayland: the window is up once it has given its app id and a painted buffer; its
+    # libraries are read, then it is ended.
+    log=/tmp/bundle-test/wayland.log
+    "${as_player[@]}" XDG_RUNTIME_DIR=/tmp/bundle-test/wayland WAYLAND_DISPLAY=vantu-bundle \
+        WAYLAND_DEBUG=client "$program" /home/player/Vantu2 >"$log" 2>&1 &
+    launcher=$!
+    for ((i = 0; i < 1200; i++)); do
+        grep -q "xdg_toplevel[@#][0-9]*\.set_app_id" "$log" &&
+            grep -q "wl_surface[@#][0-9]*\.attach(wl_buffer" "$log" && break
+        kill -0 "$launcher" 2>/dev/null || break
+        sleep 0.05
+    done
+    cat "/proc/$launcher/maps" >/tmp/bundle-test/wayland-maps 2>/dev/null || true
+    kill "$launcher" 2>/dev/null || { echo "the Wayland window ended by itself:"; grep -v "^\[" "$log"; status=1; }
+    wait "$launcher" || true
+    echo "Wayland: $(grep -o "set_app_id(.*)" "$log" | head -n 1), $(grep -c "\.attach(wl_buffer" "$log") buffers"
     # The window through a link in /home/player/bin, as a shortcut may start it: the
     # bundle is found where the program really is. (Each program execs the next: $! is the
     # launcher.)
@@ -207,6 +243,15 @@ for library in $host_mapped; do
     [[ ! "$library" =~ ^lib(Qt6|icu|xkbcommon) ]] || check_failed "$library came from the host"
 done
 grep -q libqxcb.so <<<"$mapped" || check_failed "the xcb platform was not loaded from the bundle"
+# On Wayland, the Wayland platform and shell from the bundle, with the app id of the desktop
+# entry.
+wayland_mapped=$(sed -nE 's/^([^ ]+ +){5}(\/.*\.so.*)$/\2/p' "$signals/wayland-maps" 2>/dev/null | sort -u)
+for plugin in platforms/libqwayland-generic.so wayland-shell-integration/libxdg-shell.so; do
+    grep -qx "/home/player/Portable games/vantu-launcher-$version/plugins/$plugin" <<<"$wayland_mapped" ||
+        check_failed "on Wayland, $plugin was not loaded from the bundle"
+done
+grep -q 'set_app_id("vantu-launcher")' "$signals/wayland.log" 2>/dev/null ||
+    check_failed "on Wayland, the window gave no app id vantu-launcher"
 
 # Two game starts, --play's and then the window's "Play": the same command line, the demo's
 # options with -d saveme.

@@ -207,7 +207,8 @@ wait_launcher_exit
 [ "$EXIT_STATUS" -eq 0 ] || check_failed "launcher exit status $EXIT_STATUS after Play, expected 0"
 check_no_sanitizer_report "$WORK/launcher-$LAUNCH_COUNT.log"
 if [ -z "${DISPLAY:-}" ]; then
-    app_ids=$(sed -n 's/.*xdg_toplevel@[0-9]*\.set_app_id("\([^"]*\)").*/\1/p' \
+    # (libwayland 1.23 writes xdg_toplevel#N, older ones xdg_toplevel@N.)
+    app_ids=$(sed -n 's/.*xdg_toplevel[@#][0-9]*\.set_app_id("\([^"]*\)").*/\1/p' \
         "$WORK/launcher-$LAUNCH_COUNT.log" | sort -u)
     log "app id: $app_ids"
     { [ -n "$app_ids" ] && [ -f "$E2E_DIR/../../packaging/$app_ids.desktop" ]; } ||
