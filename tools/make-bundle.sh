@@ -50,9 +50,19 @@ plugins=(
 # runtimes, fontconfig (and the libraries it brings: a copy of one in the bundle would be loaded
 # in place of the host's, under the host's fontconfig), OpenGL, the X11, xcb and Wayland client
 # libraries (but not xcb's utility libraries), D-Bus and GLib. What they need is the host's too.
+host_sonames=(
+    'ld-linux-x86-64\.so\.2' 'lib(c|m|dl|pthread|rt|resolv|util)\.so\.[0-9]+'
+    'libstdc\+\+\.so\.6' 'libgcc_s\.so\.1'
+    'libfontconfig\.so\.1' 'libfreetype\.so\.6' 'libexpat\.so\.1' 'libpng16\.so\.16' 'libz\.so\.1'
+    'libbrotli(common|dec)\.so\.1' 'libbz2\.so\.1\.0'
+    'lib(OpenGL|GL|GLX|EGL|GLdispatch)\.so\.[0-9]+'
+    'lib(X11|X11-xcb|Xau|Xdmcp|Xext|Xrender|SM|ICE)\.so\.[0-9]+' 'libxcb(-[a-z0-9]+)?\.so\.[0-9]+'
+    'libwayland-(client|cursor|egl)\.so\.[0-9]+'
+    'libdbus-1\.so\.3' 'lib(glib|gthread|gobject|gmodule|gio)-2\.0\.so\.0'
+)
+host_regex="^($(IFS='|' && echo "${host_sonames[*]}"))\$"
 host_library() {
-    [[ "$1" =~ ^(ld-linux-x86-64\.so\.2|lib(c|m|dl|pthread|rt|resolv|util)\.so\.[0-9]+|libstdc\+\+\.so\.6|libgcc_s\.so\.1|libfontconfig\.so\.1|libfreetype\.so\.6|libexpat\.so\.1|libpng16\.so\.16|libz\.so\.1|libbrotli(common|dec)\.so\.1|libbz2\.so\.1\.0|lib(OpenGL|GL|GLX|EGL|GLdispatch)\.so\.[0-9]+|lib(X11|X11-xcb|Xau|Xdmcp|Xext|Xrender|SM|ICE)\.so\.[0-9]+|libxcb(-[a-z0-9]+)?\.so\.[0-9]+|libwayland-(client|cursor|egl)\.so\.[0-9]+|libdbus-1\.so\.3|lib(glib|gthread|gobject|gmodule|gio)-2\.0\.so\.0)$ ]] &&
-        [[ ! "$1" =~ ^libxcb-(icccm|image|keysyms|render-util|util|cursor|ewmh)\.so ]]
+    [[ "$1" =~ $host_regex ]] && [[ ! "$1" =~ ^libxcb-(icccm|image|keysyms|render-util|util|cursor|ewmh)\. ]]
 }
 
 rm -rf -- "$work"
