@@ -252,6 +252,9 @@ for plugin in platforms/libqwayland-generic.so wayland-shell-integration/libxdg-
 done
 grep -q 'set_app_id("vantu-launcher")' "$signals/wayland.log" 2>/dev/null ||
     check_failed "on Wayland, the window gave no app id vantu-launcher"
+# Without the keyboard layouts xkbcommon has no context, and Qt no keyboard on Wayland.
+! grep -q "xkb context" "$signals/wayland.log" 2>/dev/null ||
+    check_failed "on Wayland, no keyboard: $(grep "xkb" "$signals/wayland.log")"
 
 # Two game starts, --play's and then the window's "Play": the same command line, the demo's
 # options with -d saveme.
