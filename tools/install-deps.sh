@@ -20,6 +20,8 @@ packages=(
   # hardening flags against, and the checks of the package and the hardened program; for the
   # reproducibility check, the second build's clock and a reader of compile_commands.json.
   dpkg-dev lintian devscripts faketime python3
+  # The desktop entry's check, and the portable bundle's RUNPATH.
+  desktop-file-utils patchelf
   # The screen-reader tests: a D-Bus session, the accessibility bus and its Python bindings, the
   # screen reader Orca, and pgrep (Orca runs once a user).
   dbus-daemon at-spi2-core python3-pyatspi orca procps

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks that the builds are reproducible and the Linux program hardened: builds the Linux
-# program, its Debian package and the Windows program twice, from two clones of the checkout
+# program, its Debian package, its portable bundle and the Windows program twice, from two clones of the checkout
 # (its uncommitted changes included), one after the other, and compares them byte for byte.
 # The two builds differ in all a builder may bring along:
 #   first:  build folders inside the clone, TZ=UTC, LC_ALL=C, umask 022, and a builder's own
@@ -69,7 +69,7 @@ else
     echo "reproducible: faketime is not installed: both builds run on today's clock"
 fi
 
-# Builds the three outputs in clone $1, with the build folders under $2, umask $3, each command
+# Builds the outputs in clone $1, with the build folders under $2, umask $3, each command
 # run through the rest of the arguments, and copies them to $1.out; the log goes to $1.log.
 build() {
     local name=$1 builds=$2 mask=$3
@@ -86,6 +86,7 @@ build() {
             -DVANTU_BUILD_TESTS=OFF -DVANTU_BUILD_BENCH=OFF &&
         "$@" cmake --build "$builds/release" -j"$(nproc)" --target vantu-launcher &&
         (cd "$builds/release" && "$@" cpack -G DEB) &&
+        { [ "$bundle" = 0 ] || "$@" cmake --build "$builds/release" --target bundle; } &&
         "$@" cmake --preset windows -B "$builds/windows" -DVANTU_BUILD_TESTS=OFF &&
         "$@" cmake --build "$builds/windows" -j"$(nproc)" --target vantu-launcher
     ) >"$work/$name.log" 2>&1; then
@@ -95,7 +96,13 @@ build() {
     fi
     cp "$builds/release/vantu-launcher" "$builds"/release/vantu-launcher_*.deb \
         "$builds/windows/vantu-launcher.exe" "$work/$name.out/"
+    [ "$bundle" = 0 ] || cp "$builds"/release/vantu-launcher-*-linux-x86_64.tar.xz "$work/$name.out/"
 }
+
+# The portable bundle is made on Debian 12 only (tools/make-bundle.sh).
+bundle=0
+# shellcheck source=/dev/null
+[ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" != bookworm ] || bundle=1
 
 status=0
 began=$SECONDS

@@ -3,16 +3,18 @@
 # once in a Debug build under AddressSanitizer and UndefinedBehaviorSanitizer, and once in a
 # Windows build (MinGW-w64) run under Wine, in a Wine prefix the tests make in build/windows,
 # and once as short runs of the libFuzzer targets (clang, sanitizers). The default run then
-# builds the Linux program, its package and the Windows program twice, in two clones, and checks
-# that they are the same bytes and hardened (tools/reproducible.sh).
+# builds the Linux program, its package, its portable bundle and the Windows program twice, in
+# two clones, and checks that they are the same bytes and hardened (tools/reproducible.sh).
 #
 #   tools/test.sh [STEP...]       the steps, in this order: the presets release, asan, windows
-#                                 and fuzz; reproducible; debian13; as-user. Default: all of
-#                                 them (debian13 on Debian 12 only)
+#                                 and fuzz; bundle; reproducible; debian13; as-user. Default:
+#                                 all of them (bundle and debian13 on Debian 12 only)
 #   tools/test.sh --quick         the quick loop while working: the release preset's build and
 #                                 tests only; nothing installed, no reproducibility builds, no
 #                                 Debian 13 root, no run as another user
 #
+# bundle: the portable bundle of the release build, run in a minimal Debian 13 root without Qt
+# (tools/bundle-test.sh); it needs root, and runs through sudo when the run is not root's.
 # debian13: the Release and Windows builds' tests run again in a Debian 13 root
 # (tools/debian13.sh), which is made meanwhile, in the background, while this machine builds.
 # On Debian 13 itself the presets run natively, like on Debian 12.
@@ -34,7 +36,7 @@ source "$(dirname "$0")/checkout-lock.sh"
 hold_checkout_lock "$@"
 cd "$(dirname "$0")/.."
 
-quick=0 presets=() reproducible=0 debian13=0 as_user=0
+quick=0 presets=() bundle=0 reproducible=0 debian13=0 as_user=0
 if [ "${1:-}" = --quick ]; then
     [ $# -eq 1 ] || { echo "usage: tools/test.sh --quick, or tools/test.sh [STEP...]" >&2; exit 2; }
     quick=1
@@ -43,16 +45,20 @@ if [ "${1:-}" = --quick ]; then
         "builds, no Debian 13 root, no run as another user (bash tools/test.sh runs them all)"
 elif [ $# -eq 0 ]; then
     set -- release asan windows fuzz reproducible as-user
+    # The portable bundle is made of Debian 12's libraries (Debian 13's need a newer glibc than
+    # it promises), and tested in a Debian 13 root.
     # shellcheck source=/dev/null
-    [ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" != bookworm ] || set -- "$@" debian13
+    [ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" != bookworm ] ||
+        set -- "$@" bundle debian13
 fi
 for step; do
     case $step in
         release | asan | windows | fuzz) presets+=("$step") ;;
+        bundle) bundle=1 ;;
         reproducible) reproducible=1 ;;
         debian13) debian13=1 ;;
         as-user) as_user=1 ;;
-        *) echo "test: no step $step (steps: release asan windows fuzz reproducible debian13" \
+        *) echo "test: no step $step (steps: release asan windows fuzz bundle reproducible debian13" \
             "as-user)" >&2; exit 2 ;;
     esac
 done
@@ -101,7 +107,7 @@ trap 'exit 130' INT TERM
 
 # Sudo, asked for once, now, when a step will need it.
 as_root=()
-if [ "$(id -u)" -ne 0 ] && { [ "$as_user" = 1 ] ||
+if [ "$(id -u)" -ne 0 ] && { [ "$as_user" = 1 ] || [ "$bundle" = 1 ] ||
     { [ "$debian13" = 1 ] && bash tools/debian13.sh --needs-sudo; }; }; then
     command -v sudo >/dev/null || { echo "test: the steps chosen need root, and there is no sudo" >&2; exit 1; }
     if ! sudo -n true 2>/dev/null; then
@@ -130,6 +136,11 @@ for preset in "${presets[@]}"; do
   ctest --preset "$preset" -j"$jobs"
   times+=("$preset passed in $((SECONDS - started)) s")
 done
+if [ "$bundle" = 1 ]; then
+    started=$SECONDS
+    bash tools/bundle-test.sh
+    times+=("the portable bundle passed in $((SECONDS - started)) s")
+fi
 if [ "$reproducible" = 1 ]; then
     started=$SECONDS
     bash tools/reproducible.sh

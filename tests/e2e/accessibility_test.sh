@@ -7,9 +7,11 @@
 # the game and ends the launcher.
 # With VANTU_E2E_DESKTOP=weston (or mutter-wayland, kwin-wayland) all of it runs on a Wayland
 # compositor with no X server for the launcher, where AT-SPI is the way in: the window is found by
-# its name and measured by its extents. KWin also says, through its scripts, that the window is
-# the active one and of fixed size at each width, and closes it like its frame's close button;
-# screenshots of its screen show what the player sees.
+# its name and measured by its extents; there the window's app id (WAYLAND_DEBUG) is also checked
+# against the desktop entry that the package installs, through which a taskbar finds the window's
+# icon. KWin also says, through its scripts, that the window is the active one and of fixed size
+# at each width, and closes it like its frame's close button; screenshots of its screen show what
+# the player sees.
 # With --orca: what a blind player hears from Debian's screen reader Orca, under a real window
 # manager, walking the window by keyboard (see the end of this file).
 # shellcheck source=e2e_lib.sh
@@ -146,8 +148,10 @@ listen_with_orca() {
 
 make_game a11y "$TYPICAL_CONFIG"
 [ -z "$ORCA" ] || start_orca
+wayland_debug=()
+[ -n "${DISPLAY:-}" ] || wayland_debug=(WAYLAND_DEBUG=client)
 launch "$GAME" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
-    DBUS_SESSION_BUS_ADDRESS="$DBUS_SESSION_BUS_ADDRESS"
+    DBUS_SESSION_BUS_ADDRESS="$DBUS_SESSION_BUS_ADDRESS" "${wayland_debug[@]}"
 [ -z "${DISPLAY:-}" ] || find_main_window
 [ -z "$ORCA" ] || { listen_with_orca; finish; }
 a11y tree >"$WORK/tree" 2>"$WORK/tree.err" || die "no accessible tree: $(cat "$WORK/tree.err")"
@@ -266,6 +270,14 @@ a11y press Play || check_failed "cannot press Play"
 wait_launcher_exit
 [ "$EXIT_STATUS" -eq 0 ] || check_failed "launcher exit status $EXIT_STATUS after Play, expected 0"
 check_no_sanitizer_report "$WORK/launcher-$LAUNCH_COUNT.log"
+if [ -z "${DISPLAY:-}" ]; then
+    # (libwayland 1.23 writes xdg_toplevel#N, older ones xdg_toplevel@N.)
+    app_ids=$(sed -n 's/.*xdg_toplevel[@#][0-9]*\.set_app_id("\([^"]*\)").*/\1/p' \
+        "$WORK/launcher-$LAUNCH_COUNT.log" | sort -u)
+    log "app id: $app_ids"
+    { [ -n "$app_ids" ] && [ -f "$E2E_DIR/../../packaging/$app_ids.desktop" ]; } ||
+        check_failed "the window's app id '$app_ids' names no desktop entry in packaging/"
+fi
 wait_game_started
 expect_args -nc -d v3 -d winmode -d saveme
 

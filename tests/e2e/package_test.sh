@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The Debian package that cpack makes of this build: its name, files and relations, no error
-# from lintian, and the command line of the program it installs, run with no display: the help,
+# from lintian, its desktop entry valid and its icon where the entry's Icon= finds it, and the command line of the program it installs, run with no display: the help,
 # the version, an unknown option, Qt's options, and game folders that cannot be entered.
 # shellcheck source=e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
-require_tools cpack dpkg-deb dpkg-shlibdeps lintian
+require_tools cpack dpkg-deb dpkg-shlibdeps lintian desktop-file-validate identify
 
 # The launcher is built in the build's top folder, beside CPackConfig.cmake.
 build=$(dirname "$LAUNCHER")
@@ -17,7 +17,8 @@ version=$(dpkg-deb -f "$deb" Version)
 log "made $(basename "$deb")"
 
 # Every file with its mode and owner.
-expected_files="-rw-r--r-- root/root ./usr/share/doc/vantu-launcher/README.md
+expected_files="-rw-r--r-- root/root ./usr/share/applications/vantu-launcher.desktop
+-rw-r--r-- root/root ./usr/share/doc/vantu-launcher/README.md
 -rw-r--r-- root/root ./usr/share/doc/vantu-launcher/changelog.gz
 -rw-r--r-- root/root ./usr/share/doc/vantu-launcher/copyright
 -rw-r--r-- root/root ./usr/share/icons/hicolor/16x16/apps/vantu-launcher.png
@@ -43,6 +44,21 @@ lintian --fail-on error "$deb" >"$WORK/lintian.log" 2>&1 || check_failed "lintia
 grep -v '^running with root privileges' "$WORK/lintian.log" | sed 's/^/    lintian: /' || true
 
 dpkg -x "$deb" "$WORK/root"
+# The desktop entry, hidden from the menu, named as the window's Wayland app id (which the
+# Wayland window tests check), with an icon of that name in the hicolor theme of each size.
+entry=$WORK/root/usr/share/applications/vantu-launcher.desktop
+desktop-file-validate "$entry" >"$WORK/validate.log" 2>&1 ||
+    check_failed "desktop-file-validate: $(cat "$WORK/validate.log")"
+[ -z "$(cat "$WORK/validate.log")" ] || check_failed "desktop-file-validate: $(cat "$WORK/validate.log")"
+entry_key() { sed -n "s/^$1=//p" "$entry"; }
+[ "$(entry_key NoDisplay)" = true ] || check_failed "the desktop entry is not NoDisplay=true"
+[ "$(entry_key Name)" = "Vantu2: Copper Winds launcher" ] || check_failed "Name=$(entry_key Name)"
+[ "$(entry_key Exec)" = vantu-launcher ] || check_failed "Exec=$(entry_key Exec)"
+for size in 16 32 48; do
+    icon=$WORK/root/usr/share/icons/hicolor/${size}x$size/apps/$(entry_key Icon).png
+    [ "$(identify -format %wx%h "$icon" 2>&1)" = "${size}x$size" ] ||
+        check_failed "no ${size}x$size icon for Icon=$(entry_key Icon)"
+done
 program=$WORK/root/usr/bin/vantu-launcher
 mkdir -p "$WORK/home"
 : >"$WORK/a-file"

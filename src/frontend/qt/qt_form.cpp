@@ -151,6 +151,10 @@ void installApplicationSettings() {
         QFont::insertSubstitution(toQString(design->family), QStringLiteral("Liberation Sans"));
     }
     QApplication::setFont(toQFont(layout::kWindowFont));
+    // The window's app id on Wayland: the taskbar takes the window's icon and name from the
+    // desktop entry of that name (packaging/vantu-launcher.desktop), whatever the program's file
+    // is called (a renamed copy, a bundle).
+    QGuiApplication::setDesktopFileName(QStringLiteral("vantu-launcher"));
     installAccessibility();
 }
 
