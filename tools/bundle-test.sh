@@ -14,6 +14,7 @@
 #     stand-in game as --play did.
 #
 #   tools/bundle-test.sh [BUNDLE.tar.xz]   (default: build/release's, built first)
+#   tools/bundle-test.sh --root-only       makes the root when it is missing or stale, nothing else
 #   tools/bundle-test.sh --needs-sudo      exits with 0 when the test goes through sudo, else 1
 #
 # The root (build/bundle-root, or VANTU_BUNDLE_ROOT) is made once with mmdebstrap and reused
@@ -26,7 +27,7 @@ set -euo pipefail
 # shellcheck source=checkout-lock.sh
 source "$(dirname "$0")/checkout-lock.sh"
 hold_checkout_lock "$@"
-[ $# -eq 0 ] || [ "$1" = --needs-sudo ] || bundle=$(realpath -- "$1")
+[ $# -eq 0 ] || [ "$1" = --needs-sudo ] || [ "$1" = --root-only ] || bundle=$(realpath -- "$1")
 [ -z "${VANTU_BUNDLE_ROOT:-}" ] || root=$(realpath -m -- "$VANTU_BUNDLE_ROOT")
 cd "$(dirname "$0")/.."
 top=$PWD
@@ -51,14 +52,6 @@ for tool in mmdebstrap unshare chroot Xvfb xdotool weston tar; do
     command -v "$tool" >/dev/null || die "$tool is missing (bash tools/install-deps.sh installs it)"
 done
 began=$SECONDS
-if [ -z "${bundle:-}" ]; then
-    cmake --preset release >/dev/null
-    cmake --build --preset release --target bundle >/dev/null
-    bundle=$(echo "$top"/build/release/vantu-launcher-*-linux-x86_64.tar.xz)
-fi
-[ -f "$bundle" ] || die "no bundle at $bundle"
-echo "bundle-test: $(basename "$bundle"), $(stat -c %s "$bundle") bytes"
-
 # The minimal root, made when missing or made from another package list.
 if [ "$(cat "$root/$stamp" 2>/dev/null)" != "$packages" ]; then
     started=$SECONDS
@@ -82,6 +75,15 @@ if [ "$(cat "$root/$stamp" 2>/dev/null)" != "$packages" ]; then
     echo "$packages" | "${as_root[@]}" sh -c 'cat >"$1"' stamp "$root/$stamp"
     echo "bundle-test: made $root in $((SECONDS - started)) s"
 fi
+[ "${1:-}" != --root-only ] || exit 0
+if [ -z "${bundle:-}" ]; then
+    cmake --preset release >/dev/null
+    cmake --build --preset release --target bundle >/dev/null
+    bundle=$(echo "$top"/build/release/vantu-launcher-*-linux-x86_64.tar.xz)
+fi
+[ -f "$bundle" ] || die "no bundle at $bundle"
+echo "bundle-test: $(basename "$bundle"), $(stat -c %s "$bundle") bytes"
+
 # The host has none of what the bundle brings.
 found=$(find "$root/usr/lib" "$root/lib" \( -name 'libQt6*' -o -name 'libicu*' \
     -o -name 'libxkbcommon*' -o -name 'libSDL2*' -o -name 'libxcb-icccm*' \) -printf '%f ' 2>/dev/null)

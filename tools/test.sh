@@ -75,7 +75,7 @@ access() {
     find /etc/sudoers /etc/sudoers.d -printf '%p %s %T@\n' 2>/dev/null
 }
 access_before=$(access)
-root_maker="" sudo_keeper=""
+root_maker="" bundle_root_maker="" sudo_keeper=""
 # A job in a process group of its own, on the run's terminal (sudo's ticket is the terminal's),
 # ended with its whole group at the end of the run; its process id goes into variable $1.
 start_job() {
@@ -92,6 +92,7 @@ end_job() {
 end_of_run() {
     local status=$?
     end_job "$root_maker"
+    end_job "$bundle_root_maker"
     end_job "$sudo_keeper"
     bash tools/leftover-processes.sh check "$before" || status=1
     if [ "$(access)" != "$access_before" ]; then
@@ -127,6 +128,11 @@ if [ "$debian13" = 1 ]; then
     echo "test: making the Debian 13 root in the background (log: build/debian13-root.log)"
     start_job root_maker bash tools/debian13.sh --root-only >build/debian13-root.log 2>&1
 fi
+if [ "$bundle" = 1 ]; then
+    mkdir -p build
+    echo "test: making the bundle's root in the background (log: build/bundle-root.log)"
+    start_job bundle_root_maker bash tools/bundle-test.sh --root-only >build/bundle-root.log 2>&1
+fi
 jobs=$(nproc)
 times=()
 for preset in "${presets[@]}"; do
@@ -138,6 +144,10 @@ for preset in "${presets[@]}"; do
 done
 if [ "$bundle" = 1 ]; then
     started=$SECONDS
+    status=0
+    wait "$bundle_root_maker" || status=$?
+    bundle_root_maker=""
+    [ "$status" -eq 0 ] || { tail -n 40 build/bundle-root.log; exit "$status"; }
     bash tools/bundle-test.sh
     times+=("the portable bundle passed in $((SECONDS - started)) s")
 fi
