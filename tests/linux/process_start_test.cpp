@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,16 +15,14 @@
 #include "test_support.h"
 
 namespace {
-bool refuseFolder = false;
+bool refuseSetUp = false;
 }  // namespace
 
-// The C library's, refusing on demand as it does without memory for the folder's name.
-extern "C" int posix_spawn_file_actions_addchdir_np(posix_spawn_file_actions_t* actions,
-                                                    const char* path) noexcept {
-    using Real = int (*)(posix_spawn_file_actions_t*, const char*);
-    static const auto real =
-        reinterpret_cast<Real>(::dlsym(RTLD_NEXT, "posix_spawn_file_actions_addchdir_np"));
-    return refuseFolder ? ENOMEM : real(actions, path);
+// The C library's, refusing on demand, as a set-up step of the new process may fail.
+extern "C" int posix_spawnattr_setflags(posix_spawnattr_t* attr, short flags) noexcept {
+    using Real = int (*)(posix_spawnattr_t*, short);
+    static const auto real = reinterpret_cast<Real>(::dlsym(RTLD_NEXT, "posix_spawnattr_setflags"));
+    return refuseSetUp ? ENOMEM : real(attr, flags);
 }
 
 namespace vantu {
@@ -31,6 +30,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::EnvVar;
+using testing::InFolder;
 using testing::readLines;
 using testing::TempFolder;
 
@@ -44,17 +44,19 @@ int waitForExit(pid_t pid) {
     return WEXITSTATUS(status);
 }
 
-// A game folder and three folders for PATH.
+// A game folder, current as the launcher makes it, and three folders for PATH.
 class ProcessStartTest : public ::testing::Test {
   protected:
     void SetUp() override {
         for (const fs::path& dir : {game, bin1, bin2, wineBin})
             fs::create_directories(dir);
+        inGame.emplace(game);
     }
 
     TempFolder temp;
     const fs::path game = temp / "game", bin1 = temp / "bin1", bin2 = temp / "bin2";
     const fs::path wineBin = temp / "winebin";
+    std::optional<InFolder> inGame;
 };
 
 TEST_F(ProcessStartTest, LooksInTheGameFolderThenPathAndRunsWindowsProgramsThroughWine) {
@@ -94,7 +96,7 @@ TEST_F(ProcessStartTest, LooksInTheGameFolderThenPathAndRunsWindowsProgramsThrou
          {(wineBin / "wine").string(), (game / "vantu.exe").string(), "-nc", "-d", "v1"}},
         {"vantu.exe -nc", path12, {(game / "vantu.exe").string(), "-nc"}},
     };
-    const ProcessStarter starter(game);
+    const ProcessStarter starter;
     for (const Case& c : cases) {
         EXPECT_EQ(starter.resolve(c.commandLine, c.path), c.argv) << c.commandLine;
     }
@@ -135,9 +137,9 @@ TEST_F(ProcessStartTest, FailuresNameTheProgramAndTheReason) {
          "and neither wine nor umu-run is in PATH"},
         {"game.sh", "game.sh: Cannot allocate memory", true},
     };
-    const ProcessStarter starter(game);
+    const ProcessStarter starter;
     for (const Case& c : cases) {
-        refuseFolder = c.noMemory;
+        refuseSetUp = c.noMemory;
         try {
             const pid_t pid = starter.start(c.commandLine);
             ADD_FAILURE() << c.commandLine << " started";
@@ -146,7 +148,7 @@ TEST_F(ProcessStartTest, FailuresNameTheProgramAndTheReason) {
             EXPECT_EQ(std::string(e.what()), c.message);
         }
     }
-    refuseFolder = false;
+    refuseSetUp = false;
 }
 
 TEST_F(ProcessStartTest, ChildGetsTheArgumentsInItsOwnSessionInTheGameFolder) {
@@ -158,7 +160,7 @@ TEST_F(ProcessStartTest, ChildGetsTheArgumentsInItsOwnSessionInTheGameFolder) {
                "echo \"$6\" > sid.txt\n",
                true);
 
-    const pid_t pid = ProcessStarter(game).start(
+    const pid_t pid = ProcessStarter().start(
         "game.sh -nc -d v1  -d noshadow\t\"two  words\" \"\" a\\\"b -d saveme");
     ASSERT_EQ(waitForExit(pid), 0);
 
@@ -193,12 +195,7 @@ TEST_F(ProcessStartTest, WindowsProgramsStartThroughThePlayersRunner) {
     temp.write("game/vantu.exe", kWindowsProgram);
     temp.write("game/headless.exe", "no header the kernel knows\n", true);
     const EnvVar prefix("WINEPREFIX", (temp / "a prefix").string());
-    // Run from the game folder, as the launcher is: "." in PATH is the game folder.
-    const struct InGame {
-        fs::path before = fs::current_path();
-        explicit InGame(const fs::path& game) { fs::current_path(game); }
-        ~InGame() { fs::current_path(before); }
-    } inGame(game);
+    // "." in PATH is the game folder, the current one.
     const std::string b1 = bin1.string(), b2 = bin2.string(), wb = wineBin.string();
     const std::string myWine = (temp / "own" / "my-wine").string();
 

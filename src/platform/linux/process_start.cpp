@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <system_error>
@@ -84,13 +85,12 @@ std::optional<std::string> scriptInterpreter(const fs::path& file) {
 // Turns the error of a failed start into the reason the player needs: a folder where the
 // program should be, or a script whose interpreter is missing or cannot run (the kernel
 // reports both as if the script itself were missing or locked).
-[[noreturn]] void failStart(std::string_view program, const fs::path& file, const fs::path& folder,
-                            int error) {
+[[noreturn]] void failStart(std::string_view program, const fs::path& file, int error) {
     if (isDirectory(file))
         fail(program, EISDIR);
     if (error == ENOENT || error == EACCES || error == ENOEXEC) {
         if (const std::optional<std::string> interpreter = scriptInterpreter(file)) {
-            const fs::path path = folder.empty() ? fs::path(*interpreter) : folder / *interpreter;
+            const fs::path path(*interpreter);
             int reason = 0;
             std::error_code ec;
             if (!fs::exists(path, ec))
@@ -180,8 +180,9 @@ std::optional<Runner> findRunner(std::string_view program, std::string_view path
     return std::nullopt;
 }
 
-Command resolveCommand(std::string_view commandLine, const fs::path& folder,
-                       std::string_view pathValue, std::string_view wineValue) {
+// The game folder is the current folder, which the launcher's start made it.
+Command resolveCommand(std::string_view commandLine, std::string_view pathValue,
+                       std::string_view wineValue) {
     std::vector<std::string> args = splitCommandLine(commandLine);
     if (args.empty() || args[0].empty())
         fail("", ENOENT);
@@ -189,7 +190,7 @@ Command resolveCommand(std::string_view commandLine, const fs::path& folder,
     Command command;
     command.program = args[0];
     std::error_code ec;
-    fs::path base = folder.empty() ? fs::current_path(ec) : folder;
+    fs::path base = fs::current_path(ec);
     if (base.empty())
         base = ".";
     fs::path file;
@@ -214,9 +215,9 @@ Command resolveCommand(std::string_view commandLine, const fs::path& folder,
     return command;
 }
 
-// Starts argv in a new session, in folder when it is not empty, with default signal handling
-// and nothing blocked. Returns 0 or the error of the failed set-up or exec.
-int spawnDetached(const std::vector<std::string>& argv, const fs::path& folder, pid_t& pid) {
+// Starts argv in a new session, in the current folder, with default signal handling and nothing
+// blocked. Returns 0 or the error of the failed set-up or exec.
+int spawnDetached(const std::vector<std::string>& argv, pid_t& pid) {
     std::vector<char*> cargv;
     cargv.reserve(argv.size() + 1);
     for (const std::string& arg : argv)
@@ -226,11 +227,6 @@ int spawnDetached(const std::vector<std::string>& argv, const fs::path& folder, 
     posix_spawnattr_t attr;
     if (const int error = posix_spawnattr_init(&attr); error != 0)
         return error;
-    posix_spawn_file_actions_t actions;
-    if (const int error = posix_spawn_file_actions_init(&actions); error != 0) {
-        posix_spawnattr_destroy(&attr);
-        return error;
-    }
     sigset_t none;
     sigset_t all;
     sigemptyset(&none);
@@ -241,12 +237,9 @@ int spawnDetached(const std::vector<std::string>& argv, const fs::path& folder, 
     if (error == 0)
         error = posix_spawnattr_setflags(
             &attr, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-    if (error == 0 && !folder.empty())
-        error = posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
     if (error == 0)
-        error = posix_spawn(&pid, cargv[0], &actions, &attr, cargv.data(), environ);
+        error = posix_spawn(&pid, cargv[0], nullptr, &attr, cargv.data(), environ);
 
-    posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attr);
     return error;
 }
@@ -265,38 +258,35 @@ std::string_view currentWine() {
 
 }  // namespace
 
-ProcessStarter::ProcessStarter(std::filesystem::path gameFolder) : folder_(std::move(gameFolder)) {}
-
 std::vector<std::string> ProcessStarter::resolve(std::string_view commandLine,
                                                  std::string_view pathValue,
                                                  std::string_view wineValue) const {
-    return resolveCommand(commandLine, folder_, pathValue, wineValue).argv;
+    return resolveCommand(commandLine, pathValue, wineValue).argv;
 }
 
 pid_t ProcessStarter::start(std::string_view commandLine) const {
     const std::string_view pathValue = currentPath();
     const std::string_view wineValue = currentWine();
-    Command command = resolveCommand(commandLine, folder_, pathValue, wineValue);
+    Command command = resolveCommand(commandLine, pathValue, wineValue);
     pid_t pid = -1;
-    int error = spawnDetached(command.argv, folder_, pid);
+    int error = spawnDetached(command.argv, pid);
     if (error == ENOEXEC && !command.runner) {
         // Not a format the kernel runs: a Windows program without the usual header, say.
         if (auto runner = findRunner(command.program, pathValue, wineValue)) {
             command.runWith(std::move(*runner));
-            error = spawnDetached(command.argv, folder_, pid);
+            error = spawnDetached(command.argv, pid);
         }
     }
     if (error == 0)
         return pid;
     if (command.runner)
-        failStart(command.program + ": " + command.runner->name, command.runner->file, folder_,
-                  error);
+        failStart(command.program + ": " + command.runner->name, command.runner->file, error);
     if (command.windows) {
         throw StartError(command.program +
                          ": a Windows program, and nothing to run it: WINE is not set, and "
                          "neither wine nor umu-run is in PATH");
     }
-    failStart(command.program, command.file, folder_, error);
+    failStart(command.program, command.file, error);
 }
 
 }  // namespace vantu

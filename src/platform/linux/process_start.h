@@ -2,7 +2,6 @@
 
 #include <sys/types.h>
 
-#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,21 +10,18 @@ namespace vantu {
 
 // Starts the game from its command line, detached from the launcher.
 //
-// The command line is split with the Windows C runtime's rules. A program name without '/' is
-// looked up in the game folder first, then in each folder of PATH; a name with '/' is used as
-// it is. A Windows executable (a file that starts with "MZ", or one the kernel refuses with
-// ENOEXEC) is run through the player's runner, handed the game's full path and then its
-// arguments: the program that WINE names (a full path, or a name looked up in PATH), else
-// `wine`, else `umu-run` (Proton outside Steam). Runners are looked up in PATH's absolute
-// folders only, and a relative path in WINE is refused: either would be read from the game
-// folder, where nothing but the game is run. WINE naming nothing that runs is a failure of its
-// own, not a fall back to the others. Without any runner, a Windows game is tried as it is.
+// The command line is split with the Windows C runtime's rules. The game folder is the current
+// folder, where the game runs. A program name without '/' is looked up in the game folder first,
+// then in each folder of PATH; a name with '/' is used as it is. A Windows executable (a file that
+// starts with "MZ", or one the kernel refuses with ENOEXEC) is run through the player's runner,
+// handed the game's full path and then its arguments: the program that WINE names (a full path, or
+// a name looked up in PATH), else `wine`, else `umu-run` (Proton outside Steam). Runners are looked
+// up in PATH's absolute folders only, and a relative path in WINE is refused: either would be read
+// from the game folder, where nothing but the game is run. WINE naming nothing that runs is a
+// failure of its own, not a fall back to the others. Without any runner, a Windows game is tried as
+// it is.
 class ProcessStarter {
   public:
-    // gameFolder is where the program is looked up first and where it runs; empty means the
-    // current directory.
-    explicit ProcessStarter(std::filesystem::path gameFolder = {});
-
     // The argument vector that start() would execute for the command line under the given
     // values of PATH and WINE (empty: unset); its first element is the path of the file to
     // execute. Throws StartError when the program or the runner WINE names cannot be found.
@@ -39,9 +35,6 @@ class ProcessStarter {
     // started; the reason names the runner when that is what failed, and what was looked for
     // when a Windows game has none.
     pid_t start(std::string_view commandLine) const;
-
-  private:
-    std::filesystem::path folder_;
 };
 
 }  // namespace vantu
