@@ -89,6 +89,15 @@ end_job() {
     kill -TERM -- "-$1" 2>/dev/null || true
     wait "$1" 2>/dev/null || true
 }
+# Waits for the job whose process id is in variable $1; when it failed, shows the end of its
+# log $2 and ends the run with its status.
+finish_job() {
+    local -n job=$1
+    local status=0
+    wait "$job" || status=$?
+    job=""
+    [ "$status" -eq 0 ] || { tail -n 40 "$2"; exit "$status"; }
+}
 end_of_run() {
     local status=$?
     end_job "$root_maker"
@@ -144,10 +153,7 @@ for preset in "${presets[@]}"; do
 done
 if [ "$bundle" = 1 ]; then
     started=$SECONDS
-    status=0
-    wait "$bundle_root_maker" || status=$?
-    bundle_root_maker=""
-    [ "$status" -eq 0 ] || { tail -n 40 build/bundle-root.log; exit "$status"; }
+    finish_job bundle_root_maker build/bundle-root.log
     bash tools/bundle-test.sh
     times+=("the portable bundle passed in $((SECONDS - started)) s")
 fi
@@ -158,10 +164,7 @@ if [ "$reproducible" = 1 ]; then
 fi
 if [ "$debian13" = 1 ]; then
     started=$SECONDS
-    status=0
-    wait "$root_maker" || status=$?
-    root_maker=""
-    [ "$status" -eq 0 ] || { tail -n 40 build/debian13-root.log; exit "$status"; }
+    finish_job root_maker build/debian13-root.log
     bash tools/debian13.sh release windows
     times+=("Debian 13 (release, windows) passed in $((SECONDS - started)) s")
 fi
