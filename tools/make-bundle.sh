@@ -154,8 +154,10 @@ done
 find "$top" -type d -exec chmod 755 {} +
 find "$top" -type f -exec chmod 644 {} +
 chmod 755 "$top/vantu-launcher"
+# xz packs blocks of a set size on two threads: twice as fast as one block, about 1 % larger, and
+# the same bytes on any number of threads.
 tar --sort=name --format=gnu --mtime="@$date" --owner=0 --group=0 --numeric-owner \
-    -C "$work" -cf - "$name" | xz -9 --threads=1 --check=crc64 >"$output.part"
+    -C "$work" -cf - "$name" | xz -9 --threads=2 --block-size=34MiB --check=crc64 >"$output.part"
 mv -- "$output.part" "$output"
 echo "make-bundle: $(basename "$output"): $(du -sb "$top" | cut -f1) bytes in" \
     "$(find "$top" -type f | wc -l) files, $(stat -c %s "$output") bytes packed"
