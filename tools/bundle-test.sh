@@ -66,10 +66,7 @@ if [ "$(cat "$root/$stamp" 2>/dev/null)" != "$packages" ]; then
     "${as_root[@]}" sh -c 'mkdir "$1" && : >"$1/$2"' mark "$root" "$mark"
     mirror=$(awk '/^URIs:/ { print $2; exit }' /etc/apt/sources.list.d/debian.sources 2>/dev/null) ||
         true
-    # (In a mount namespace of its own: the mounts it makes in the root while it works go with
-    # it, even when it is killed.)
-    "${as_root[@]}" unshare --mount --propagation private \
-        mmdebstrap --mode=root --quiet --variant=essential --skip=check/empty \
+    "${as_root[@]}" mmdebstrap --mode=root --quiet --variant=essential --skip=check/empty \
         --dpkgopt='path-exclude=/usr/share/doc/*' --dpkgopt='path-exclude=/usr/share/man/*' \
         --dpkgopt='path-exclude=/usr/share/locale/*' --include="$packages" \
         "$suite" "$root" "deb ${mirror:-http://deb.debian.org/debian} $suite main" ||

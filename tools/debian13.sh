@@ -175,10 +175,7 @@ if [ -z "$made" ]; then
         mkdir "$root" && : >"$root/$mark"
     fi
     if [ "$own" = root ]; then
-        # (In a mount namespace of its own: the mounts it makes in the root while it works go
-        # with it, even when it is killed.)
-        "${as_root[@]}" unshare --mount --propagation private \
-            mmdebstrap --mode=root --quiet --variant=apt --skip=check/empty \
+        "${as_root[@]}" mmdebstrap --mode=root --quiet --variant=apt --skip=check/empty \
             --include=ca-certificates,git,sudo,procps "$suite" "$root" "deb $(mirror) $suite main"
     else
         mmdebstrap --mode=unshare --quiet --variant=apt --skip=check/empty \
