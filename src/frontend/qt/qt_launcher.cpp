@@ -55,10 +55,10 @@ class QtFront final : public LauncherFront {
         platform_.setFailureBox(
             [this, arguments](const std::string& title, const std::string& message) {
                 if (!displayAtHand(arguments.platform, arguments.display))
-                    return false;
+                    return;
                 startQt(arguments);
                 installApplicationSettings();
-                return showFailureReport(title, message);
+                showFailureReport(title, message);
             });
     }
 

@@ -11,9 +11,9 @@
 namespace vantu {
 
 // Shows the report of a failure to the player, in a box titled title, and returns once it has
-// been dismissed; false when it cannot be shown from here (no window system, or not the
-// window's thread).
-using FailureBox = std::function<bool(const std::string& title, const std::string& message)>;
+// been dismissed; shows nothing when it cannot from here (no window system, or not the window's
+// thread): the report's line on stderr is written in any case.
+using FailureBox = std::function<void(const std::string& title, const std::string& message)>;
 
 // The launcher's operating-system services on Linux: the game starts detached (through wine
 // when it is a Windows program), the sound plays through SDL, a failure goes to stderr and is
